@@ -1,0 +1,92 @@
+// Public interface of the LP solver library: a bounded-variable revised primal simplex on a
+// product-form (eta file) inverse, reached through procedural LP_ entry points.
+//
+// Conventions: the value comes first, then column/row/variable index, the model pointer last.
+// Reals go in as float (widened to double on storing) and come out as double.
+//
+// Variable indices: 1..n are the structural columns, 0 is the objective logical
+// z = c0 - sum c_j x_j, and -i (i = 1..m) is the logical of row i, s_i = b_i - sum_j a_ij x_j.
+// The kind of a row is given by the bounds of its logical: [0, inf) means "<=", (-inf, 0]
+// means ">=", [0, 0] means "=". Bounds at or beyond +-1e30 are infinite.
+//
+// Typical use: LP_NEW, LP_PUTELEM (row 0 is the objective, column 0 the right-hand side),
+// LP_PUTLBOUND / LP_PUTUBOUND, LP_REINVERT, LP_PRIMAL, LP_GETSTATUS, LP_GETSOL, LP_DELETE.
+// The objective sum c_j x_j is minimised; LP_GETSOL(0) returns c0 - sum c_j x_j.
+//
+// Every error detected by the library throws LpFatalError after writing "?" and the message to
+// the console stream. The process is never ended; the model concerned can still be deleted and
+// new models can be created. The library is single-threaded.
+#ifndef VELOR_LP_LPX_H
+#define VELOR_LP_LPX_H
+
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+
+struct LpModel;
+
+// Thrown for every fatal error of the library; what() is the exact message text.
+class LpFatalError : public std::runtime_error {
+public:
+    explicit LpFatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Status codes returned by LP_GETSTATUS.
+enum LpStatus : int {
+    LP_FEASIBLE = 0,   // feasible, optimality not established (also: iteration limit reached)
+    LP_INFEASIBLE = 1, // no feasible basis found
+    LP_UNBOUNDED = 2,
+    LP_OPTIMAL = 3,
+    MIP_FEASIBLE = 4,
+    MIP_INFEASIBLE = 5,
+    MIP_OPTIMAL = 6,
+};
+
+// Variable status codes returned by LP_GETVARSTAT (bit 0 set means basic).
+enum LpVarStat : int {
+    LP_AT_LOWER = 0,
+    LP_BASIC = 1,
+    LP_AT_UPPER = 2,
+    LP_BASIC_INFEASIBLE = 3,
+    LP_FIXED = 4,
+    LP_OBJECTIVE = 5,
+};
+
+// The path used by the rest of the system.
+LpModel* LP_NEW(int n, int m);
+void LP_PUTELEM(float value, int col, int row, LpModel* lp);
+void LP_PUTLBOUND(float value, int index, LpModel* lp);
+void LP_PUTUBOUND(float value, int index, LpModel* lp);
+int LP_REINVERT(LpModel* lp);
+void LP_PRIMAL(LpModel* lp);
+int LP_GETSTATUS(LpModel* lp);
+double LP_GETSOL(int index, LpModel* lp);
+void LP_DELETE(LpModel** lp);
+
+// Further entry points.
+void LP_SETUP(LpModel* lp);
+int LP_M(LpModel* lp);
+int LP_N(LpModel* lp);
+double LP_GETELEM(int col, int row, LpModel* lp);
+void LP_GETROW(float* values, int row, LpModel* lp); // values[0..n]
+double LP_GETLBOUND(int index, LpModel* lp);
+double LP_GETUBOUND(int index, LpModel* lp);
+int LP_GETVARSTAT(int index, LpModel* lp);
+int LP_BASISVAR(int p, LpModel* lp);
+double LP_BASISVAL(int p, LpModel* lp);
+double LP_GETRCOST(int index, LpModel* lp);
+void LP_INVROW(double* vector, int p, LpModel* lp);           // vector[0..m]
+double LP_INPROD(int col, const double* vector, LpModel* lp); // vector[0..m]
+void LP_ADDROW(const float* values, LpModel* lp);             // values[0..n], [0] = rhs
+void LP_SETLOG(int level);
+void LP_DUAL(LpModel* lp);
+
+// Where diagnostics ("?" fatal errors, "%" warnings, traces) are written. Defaults to the
+// process's standard output; nullptr silences them.
+void LP_SETCONSOLE(std::ostream* console);
+// Optional log channel for warnings and iteration traces; nullptr (the default) discards them.
+void LP_SETLOGSTREAM(std::ostream* log);
+// The text of the last fatal error, empty if there was none.
+std::string LP_LASTERROR();
+
+#endif
