@@ -1,0 +1,313 @@
+#include "model/model.h"
+
+#include "model/number_format.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace velor {
+
+Model::Model(const Model& other)
+    : topDownWeights_(other.topDownWeights_), normalizedIntervals_(other.normalizedIntervals_),
+      changed_(other.changed_), nodes_(other.nodes_), root_(other.root_),
+      preOrder_(other.preOrder_), nextNodeId_(other.nextNodeId_), table_(other.table_),
+      m_(other.m_), n_(other.n_), nextAltId_(other.nextAltId_), entries_(other.entries_),
+      bottomUpEntry_(other.bottomUpEntry_), nextEntryId_(other.nextEntryId_) {}
+
+Model& Model::operator=(const Model& other) {
+    if (this != &other) {
+        topDownWeights_ = other.topDownWeights_;
+        normalizedIntervals_ = other.normalizedIntervals_;
+        changed_ = other.changed_;
+        nodes_ = other.nodes_;
+        root_ = other.root_;
+        preOrder_ = other.preOrder_;
+        nextNodeId_ = other.nextNodeId_;
+        table_ = other.table_;
+        m_ = other.m_;
+        n_ = other.n_;
+        nextAltId_ = other.nextAltId_;
+        entries_ = other.entries_;
+        bottomUpEntry_ = other.bottomUpEntry_;
+        nextEntryId_ = other.nextEntryId_;
+        NotifyAll();
+    }
+    return *this;
+}
+
+void Model::NotifyAll() const {
+    for (auto what : {ModelChange::Tree, ModelChange::Table, ModelChange::Assessments,
+                      ModelChange::Results, ModelChange::Options, ModelChange::ChangedFlag}) {
+        Notify(what);
+    }
+}
+
+void Model::AddObserver(ModelObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
+        observers_.push_back(observer);
+    }
+}
+
+void Model::RemoveObserver(ModelObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void Model::Notify(ModelChange what) const {
+    // Copy first: an observer may detach itself while being told.
+    const auto observers = observers_;
+    for (auto* o : observers) {
+        o->ModelChanged(what);
+    }
+}
+
+void Model::SetTopDownWeights(bool on) {
+    if (topDownWeights_ != on) {
+        topDownWeights_ = on;
+        Notify(ModelChange::Options);
+        Notify(ModelChange::Assessments); // weight-mode markers follow the option
+    }
+}
+
+void Model::SetNormalizedIntervals(bool on) {
+    if (normalizedIntervals_ != on) {
+        normalizedIntervals_ = on;
+        Notify(ModelChange::Options);
+        Notify(ModelChange::Tree); // captions follow the option
+    }
+}
+
+void Model::SetChanged(bool changed) {
+    if (changed_ != changed) {
+        changed_ = changed;
+        Notify(ModelChange::ChangedFlag);
+    }
+}
+
+void Model::MarkChanged() {
+    SetChanged(true);
+}
+
+void Model::Clear() {
+    const bool top = topDownWeights_;
+    const bool norm = normalizedIntervals_;
+    *this = Model();
+    topDownWeights_ = top;
+    normalizedIntervals_ = norm;
+}
+
+// ----- tree queries
+
+Model::TreeNode& Model::NodeRef(NodeId node) {
+    auto it = nodes_.find(node);
+    if (it == nodes_.end()) {
+        throw std::out_of_range("no node with id " + std::to_string(node));
+    }
+    return it->second;
+}
+
+const Model::TreeNode& Model::NodeRef(NodeId node) const {
+    auto it = nodes_.find(node);
+    if (it == nodes_.end()) {
+        throw std::out_of_range("no node with id " + std::to_string(node));
+    }
+    return it->second;
+}
+
+const TNodeData& Model::Node(NodeId node) const {
+    return NodeRef(node).Data;
+}
+
+TNodeData& Model::NodeData(NodeId node) {
+    return NodeRef(node).Data;
+}
+
+NodeId Model::Parent(NodeId node) const {
+    return NodeRef(node).Parent;
+}
+
+const std::vector<NodeId>& Model::Children(NodeId node) const {
+    return NodeRef(node).Children;
+}
+
+NodeId Model::FirstChild(NodeId node) const {
+    const auto& c = Children(node);
+    return c.empty() ? kNone : c.front();
+}
+
+NodeId Model::NextSibling(NodeId node) const {
+    const NodeId parent = Parent(node);
+    if (parent == kNone) {
+        return kNone;
+    }
+    const auto& c = Children(parent);
+    auto it = std::find(c.begin(), c.end(), node);
+    return (it == c.end() || it + 1 == c.end()) ? kNone : *(it + 1);
+}
+
+int Model::PreOrderIndex(NodeId node) const {
+    auto it = std::find(preOrder_.begin(), preOrder_.end(), node);
+    return it == preOrder_.end() ? -1 : static_cast<int>(it - preOrder_.begin());
+}
+
+NodeId Model::NodeByColumn(int column) const {
+    if (column < 1 || column >= table_.ColCount()) {
+        return kNone;
+    }
+    return table_.HeaderNode(column);
+}
+
+bool Model::InSubtree(NodeId node, NodeId ancestor) const {
+    for (NodeId n = node; n != kNone; n = Parent(n)) {
+        if (n == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<NodeId> Model::Attributes() const {
+    std::vector<NodeId> out;
+    for (NodeId n : preOrder_) {
+        if (n != root_ && IsAttribute(n)) {
+            out.push_back(n);
+        }
+    }
+    return out;
+}
+
+int Model::AttributeCount() const {
+    return static_cast<int>(Attributes().size());
+}
+
+std::vector<NodeId> Model::Goals() const {
+    std::vector<NodeId> out;
+    for (NodeId n : preOrder_) {
+        if (IsGoal(n)) {
+            out.push_back(n);
+        }
+    }
+    return out;
+}
+
+std::string Model::Caption(NodeId node, char decimalSeparator) const {
+    const auto& d = Node(node);
+    const double lo = normalizedIntervals_ ? d.NormWeightLower : d.WeightLower;
+    const double hi = normalizedIntervals_ ? d.NormWeightUpper : d.WeightUpper;
+    return d.Name + " [" + FormatInterval(lo, hi, decimalSeparator) + "]";
+}
+
+void Model::RebuildPreOrder() {
+    preOrder_.clear();
+    if (root_ == kNone) {
+        return;
+    }
+    std::vector<NodeId> stack{root_};
+    while (!stack.empty()) {
+        NodeId n = stack.back();
+        stack.pop_back();
+        preOrder_.push_back(n);
+        const auto& c = Children(n);
+        for (auto it = c.rbegin(); it != c.rend(); ++it) {
+            stack.push_back(*it);
+        }
+    }
+}
+
+long long Model::ModelSize() const {
+    if (n_ == 0 || m_ == 0) {
+        return 0;
+    }
+    const long long n = n_;
+    const long long m = m_;
+    return (2 * n - 2) * (m + 1) + m * (m + 2);
+}
+
+// ----- loading
+
+void Model::LoadAlternative(const std::string& name, TAlternativeData data) {
+    ++m_;
+    table_.SetRowCount(std::max(m_ + 1, 2));
+    data.Id = nextAltId_++;
+    table_.SetText(0, m_, name);
+    table_.Alternative(m_) = std::move(data);
+}
+
+NodeId Model::LoadNode(int parentPreIndex, TNodeData data, bool hasEntry,
+                       std::optional<TPreferenceData> preference) {
+    const NodeId id = nextNodeId_++;
+    TreeNode tn;
+    tn.Data = std::move(data);
+    tn.Data.Assessment = kNone;
+    if (parentPreIndex < 0) {
+        if (root_ != kNone) {
+            throw std::invalid_argument("a model has only one root");
+        }
+        root_ = id;
+        EnsureBottomUpEntry("Bottom Up");
+    } else {
+        if (parentPreIndex >= static_cast<int>(preOrder_.size())) {
+            throw std::invalid_argument("parent index out of range");
+        }
+        const NodeId parent = preOrder_[parentPreIndex];
+        if (!IsGoal(parent)) {
+            throw std::invalid_argument("an attribute cannot have children");
+        }
+        tn.Parent = parent;
+        NodeRef(parent).Children.push_back(id);
+    }
+    nodes_.emplace(id, std::move(tn));
+    // Nodes arrive in pre-order, each the last child of an earlier node, so appending keeps
+    // the pre-order list right.
+    preOrder_.push_back(id);
+    auto& d = NodeRef(id).Data;
+    d.Column = static_cast<int>(preOrder_.size());
+    d.Values.resize(m_);
+    ++n_;
+    table_.SetColCount(std::max(n_ + 1, 2));
+    table_.SetText(d.Column, 0, d.Name);
+    table_.SetHeaderNode(d.Column, id);
+    if (n_ == 1) {
+        table_.SetColWidth(1, ConsequenceTable::kFirstColumnWidth);
+    }
+    if (hasEntry) {
+        TAssessmentEntry own = MakeOwnEntry(id);
+        if (preference) {
+            preference->Node = id;
+            preference->Holistic = d.Kind == kGoal ? 1 : 0;
+            own.Preference = std::move(*preference);
+        } else {
+            own.Preference.reset();
+        }
+        if (d.Kind == kAttribute) {
+            // The score entries keep tree order ahead of the bottom-up entry.
+            d.Assessment = InsertEntry(EntryPosition(bottomUpEntry_), std::move(own));
+        } else {
+            d.Assessment = InsertEntry(static_cast<int>(entries_.size()), std::move(own));
+            const auto& rootData = Node(root_);
+            const int rootPos = rootData.Assessment == kNone ? static_cast<int>(entries_.size()) - 1
+                                                             : EntryPosition(rootData.Assessment);
+            InsertEntry(rootPos, MakeWeightEntry(id));
+        }
+    }
+    return id;
+}
+
+AltId Model::AlternativeIdAtRow(int row) const {
+    if (row < 1 || row > m_) {
+        return kNone;
+    }
+    return Alternative(row).Id;
+}
+
+void Model::LoadCell(int col, int row, const std::string& text, const TConsequenceData& data) {
+    table_.SetText(col, row, text);
+    table_.Consequence(col, row) = data;
+}
+
+void Model::FinishLoading() {
+    RefreshAssessedStatus();
+    changed_ = false;
+    NotifyAll();
+}
+
+} // namespace velor

@@ -1,0 +1,209 @@
+// A decision model: the value tree, the consequence table, the statements and the assessment
+// list, with every operation that changes them. A Model is a value; copying it gives a fully
+// independent model (observers are not copied).
+#pragma once
+
+#include "model/consequence_table.h"
+#include "model/model_observer.h"
+#include "model/records.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velor {
+
+class Model {
+public:
+    enum class MoveMode { FirstChild, SiblingBefore };
+
+    Model() = default;
+    Model(const Model& other);
+    Model& operator=(const Model& other);
+
+    // ----- observers
+    void AddObserver(ModelObserver* observer);
+    void RemoveObserver(ModelObserver* observer);
+    void Notify(ModelChange what) const;
+    void NotifyAll() const;
+
+    // ----- options and the changed flag
+    bool TopDownWeights() const { return topDownWeights_; }
+    bool NormalizedIntervals() const { return normalizedIntervals_; }
+    void SetTopDownWeights(bool on);
+    void SetNormalizedIntervals(bool on);
+    bool Changed() const { return changed_; }
+    void SetChanged(bool changed);
+
+    // Empties tree, table and assessment list (commands New, Open); options stay as they are.
+    void Clear();
+
+    // ----- value tree: queries
+    bool TreeEmpty() const { return root_ == kNone; }
+    NodeId Root() const { return root_; }
+    int NodeCount() const { return static_cast<int>(preOrder_.size()); }
+    const std::vector<NodeId>& PreOrder() const { return preOrder_; }
+    bool Exists(NodeId node) const { return nodes_.count(node) != 0; }
+    const TNodeData& Node(NodeId node) const;
+    // Writable node record, for results and weight bounds; the caller notifies.
+    TNodeData& NodeData(NodeId node);
+    NodeId Parent(NodeId node) const;
+    const std::vector<NodeId>& Children(NodeId node) const;
+    NodeId FirstChild(NodeId node) const;
+    NodeId NextSibling(NodeId node) const;
+    int PreOrderIndex(NodeId node) const;
+    NodeId NodeAt(int preOrderIndex) const { return preOrder_.at(preOrderIndex); }
+    NodeId NodeByColumn(int column) const;
+    int ColumnOfNode(NodeId node) const { return Node(node).Column; }
+    bool IsGoal(NodeId node) const { return Node(node).Kind == kGoal; }
+    bool IsAttribute(NodeId node) const { return Node(node).Kind == kAttribute; }
+    // True when node lies in the subtree of ancestor (ancestor itself included).
+    bool InSubtree(NodeId node, NodeId ancestor) const;
+    // Attributes (twig level) in pre-order.
+    std::vector<NodeId> Attributes() const;
+    int AttributeCount() const;
+    // Goals in pre-order.
+    std::vector<NodeId> Goals() const;
+    // Name + " [" + weight interval + "]" with the interval the normalized option selects.
+    std::string Caption(NodeId node, char decimalSeparator = '.') const;
+    bool CanConvert(NodeId node) const;
+
+    // ----- value tree: operations (each marks the model changed)
+    // Adds a goal or attribute as last child of parent, or the main goal to an empty tree.
+    // Returns the new node, or kNone when nothing happened.
+    NodeId AddNode(NodeKind kind, NodeId parent);
+    void DeleteSubtree(NodeId node);
+    // An empty name changes nothing; returns whether the name changed. Names are cut to 255.
+    bool RenameNode(NodeId node, const std::string& newName);
+    // Refused (false) onto itself, nothing, or its own subtree. An attribute target places the
+    // node before it, the root as its first child, another goal as mode says.
+    bool MoveNode(NodeId node, NodeId target, MoveMode mode);
+    bool ConvertNode(NodeId node);
+    void RefreshCaptions() const { Notify(ModelChange::Tree); }
+    void ResyncColumns();
+    void ClearTree();
+
+    // ----- consequence table: queries
+    int M() const { return m_; }
+    int N() const { return n_; }
+    const ConsequenceTable& Table() const { return table_; }
+    bool CellsEditable() const { return m_ > 0 && n_ > 0; }
+    const std::string& CellText(int col, int row) const { return table_.Text(col, row); }
+    std::string AlternativeName(int row) const { return table_.Text(0, row); }
+    // The cell text, or "(" + alternative name + ")" when it is empty or a single space.
+    std::string DisplayText(int col, int row) const;
+    static bool IsEmptyText(const std::string& text) { return text.empty() || text == " "; }
+    const TConsequenceData& Consequence(int col, int row) const;
+    TConsequenceData& ConsequenceData(int col, int row);
+    int Rank(int col, int row) const { return Consequence(col, row).Rank; }
+    const TAlternativeData& Alternative(int row) const;
+    TAlternativeData& AlternativeData(int row);
+    AltId AlternativeId(int row) const { return Alternative(row).Id; }
+    // Row of a stable alternative id, 0 when it no longer exists.
+    int RowOfAlternative(AltId id) const;
+    // First row holding rank 1 in a column, 0 if none.
+    int RankOneRow(int col) const;
+    // First row holding the highest rank number of a column, 0 if no cell is ranked.
+    int HighestRankRow(int col) const;
+    // Achievement levels of a column, in the order of their first rows.
+    std::vector<AchievementLevel> Levels(int col) const;
+    // Figure shown in the status bar: (2N - 2)(M + 1) + M(M + 2), 0 without nodes or alternatives.
+    long long ModelSize() const;
+
+    // ----- consequence table: operations
+    int NewAlternative();
+    int DuplicateAlternative(int row);
+    void DeleteAlternative(int row);
+    void ClearAlternatives();
+    // Stores an edited consequence; the text is cut to 255 characters. A ranked cell whose
+    // ranking is not kept is unranked. Does not mark the model changed (markChanged does, for
+    // clearing, cutting and pasting). Returns whether the text was stored.
+    bool CommitCellText(int col, int row, const std::string& text, bool keepRanking,
+                        bool markChanged = false);
+    void UnrankConsequence(int col, int row);
+
+    // ----- statements and assessment list
+    const std::vector<TAssessmentEntry>& Assessments() const { return entries_; }
+    const TAssessmentEntry* Entry(EntryId id) const;
+    int EntryPosition(EntryId id) const;
+    EntryId BottomUpEntry() const { return bottomUpEntry_; }
+    // The node's "Weight Assessment" entry (goals), kNone if it has none.
+    EntryId WeightEntryOf(NodeId goal) const;
+    // The node's statement set, nullptr when its entry has no data.
+    const TPreferenceData* Preference(NodeId node) const;
+    TPreferenceData* PreferenceData(NodeId node);
+    // Whether a weight entry carries the marker of the weight mode in force.
+    bool WeightModeMarked(const TAssessmentEntry& entry) const;
+    // Rows of a weight assessment: the children of a goal, or every attribute for bottom-up.
+    std::vector<NodeId> WeightRows(const TAssessmentEntry& entry) const;
+
+    // Writes the ranks of a column (one per row 1..M) and replaces the node's statements.
+    void StoreRanking(NodeId node, const std::vector<int>& ranks,
+                      const std::vector<TCardinalStatement>& statements);
+    // Writes top-down (goal rows) or bottom-up (all attributes) bounds; -1 = not given.
+    struct WeightBound {
+        NodeId Node = kNone;
+        double Lower = kNotGiven;
+        double Upper = kNotGiven;
+    };
+    void StoreWeightBounds(bool topDown, const std::vector<WeightBound>& bounds);
+    void ClearPreferences();
+    void RefreshAssessedStatus();
+
+    // ----- building a model from a file, in file order
+    // Appends an alternative row with its record (Id is assigned here).
+    void LoadAlternative(const std::string& name, TAlternativeData data);
+    // Appends a node in pre-order; parentPreIndex -1 for the root. Without a statement set
+    // (hasEntry false) no assessment entries are made for the node.
+    NodeId LoadNode(int parentPreIndex, TNodeData data, bool hasEntry,
+                    std::optional<TPreferenceData> preference);
+    // Statement rows from the file are resolved through this (kNone for a row out of range).
+    AltId AlternativeIdAtRow(int row) const;
+    void LoadCell(int col, int row, const std::string& text, const TConsequenceData& data);
+    void FinishLoading();
+
+private:
+    struct TreeNode {
+        NodeId Parent = kNone;
+        std::vector<NodeId> Children;
+        TNodeData Data;
+    };
+
+    TreeNode& NodeRef(NodeId node);
+    const TreeNode& NodeRef(NodeId node) const;
+    void RebuildPreOrder();
+    void MarkChanged();
+    void AddNodeColumn(NodeId node);
+    int TopDownInsertPosition() const;
+    EntryId InsertEntry(int position, TAssessmentEntry entry);
+    void RemoveEntry(EntryId id);
+    TAssessmentEntry* MutableEntry(EntryId id);
+    TAssessmentEntry MakeOwnEntry(NodeId node) const;
+    TAssessmentEntry MakeWeightEntry(NodeId goal) const;
+    void RemoveEntriesOf(NodeId node);
+    void RemoveStatementsNaming(AltId alt);
+    std::string EntryStatus(const TAssessmentEntry& entry) const;
+    void EnsureBottomUpEntry(const char* remark);
+
+    bool topDownWeights_ = false;
+    bool normalizedIntervals_ = false;
+    bool changed_ = false;
+
+    std::map<NodeId, TreeNode> nodes_;
+    NodeId root_ = kNone;
+    std::vector<NodeId> preOrder_;
+    NodeId nextNodeId_ = 1;
+
+    ConsequenceTable table_;
+    int m_ = 0;
+    int n_ = 0;
+    AltId nextAltId_ = 1;
+
+    std::vector<TAssessmentEntry> entries_;
+    EntryId bottomUpEntry_ = kNone;
+    EntryId nextEntryId_ = 1;
+
+    std::vector<ModelObserver*> observers_;
+};
+
+} // namespace velor

@@ -1,0 +1,140 @@
+// Plain records of a decision model: tree nodes, alternatives, consequences, statements and the
+// entries of the assessment list. They are values: references between them are stable ids,
+// never pointers, so a copied model is independent of the original.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velor {
+
+using NodeId = int;
+using AltId = int;
+using EntryId = int;
+inline constexpr int kNone = -1;
+
+// A bound or multiplier that the decision maker did not give.
+inline constexpr double kNotGiven = -1.0;
+// The weight bounds of a reference row.
+inline constexpr double kReferenceWeight = 100.0;
+// Longest name or consequence text a model file line can hold.
+inline constexpr std::size_t kMaxTextLength = 255;
+
+enum NodeKind : std::uint8_t { kGoal = 0, kAttribute = 1 };
+
+// Value interval of one alternative with respect to one node.
+struct TNodeValue {
+    double NormLower = 0.0;
+    double NormUpper = 1.0;
+    double Lower = 0.0;
+    double Upper = 0.0;
+    bool operator==(const TNodeValue&) const = default;
+};
+
+struct TNodeData {
+    std::uint8_t Kind = kGoal;
+    std::string Name;
+    EntryId Assessment = kNone; // the node's own "Score Assessment" / "Holistic Comparison" entry
+    int Column = 0;
+    double NormWeightUpper = 1.0;
+    double NormWeightLower = 0.0;
+    double WeightUpper = 1.0;
+    double WeightLower = 0.0;
+    double TopDownUpper = kNotGiven;
+    double TopDownLower = kNotGiven;
+    double BottomUpUpper = kNotGiven;
+    double BottomUpLower = kNotGiven;
+    std::vector<TNodeValue> Values; // entry k belongs to alternative row k + 1
+    bool operator==(const TNodeData&) const = default;
+};
+
+// Dominance codes of TAlternativeData::Dominance.
+enum DominanceCode : std::uint8_t {
+    kDominates = 0,
+    kDominated = 1,
+    kNeither = 2,
+    kSelf = 3,
+    kNotComputed = 4,
+};
+
+// Decision rules, in the order of TAlternativeData::Recommended.
+enum DecisionRule { kMaximax = 0, kMaximin = 1, kCentralValues = 2, kMinimaxRegret = 3 };
+inline constexpr std::array<const char*, 4> kDecisionRuleNames = {
+    "Maximax", "Maximin", "Central Values", "Minimax Regret"};
+
+struct TAlternativeData {
+    AltId Id = kNone; // stable handle; statements refer to alternatives through it
+    std::vector<std::uint8_t> Dominance; // M + 1 entries, entry 0 a placeholder
+    std::vector<double> DominanceMargin; // M + 1 entries
+    std::array<std::uint8_t, 4> Recommended{};
+    double ValueUpper = 1.0;
+    double ValueLower = 0.0;
+    int Index = 0; // equals the row
+    double MaxRegret = 0.0;
+    bool operator==(const TAlternativeData&) const = default;
+};
+
+struct TConsequenceData {
+    int Rank = 0; // 0 unranked, 1 most preferred, equal ranks tie
+    double NormUpper = 1.0;
+    double NormLower = 0.0;
+    double Upper = 0.0;
+    double Lower = 0.0;
+    bool operator==(const TConsequenceData&) const = default;
+};
+
+// v(Num1) - v(Num2) is at least Lower and at most Upper times v(Den1) - v(Den2).
+struct TCardinalStatement {
+    AltId Num1 = kNone;
+    AltId Num2 = kNone;
+    AltId Den1 = kNone;
+    AltId Den2 = kNone;
+    double Lower = kNotGiven;
+    double Upper = kNotGiven;
+    bool Names(AltId a) const { return Num1 == a || Num2 == a || Den1 == a || Den2 == a; }
+    bool operator==(const TCardinalStatement&) const = default;
+};
+
+struct TPreferenceData {
+    NodeId Node = kNone;
+    std::vector<TCardinalStatement> Statements;
+    std::uint8_t Holistic = 0;
+    std::uint8_t ReservedByte = 0;
+    double ReservedReal = 1.0;
+    bool operator==(const TPreferenceData&) const = default;
+};
+
+// What an assessment entry stands for.
+enum class EntryKind {
+    ScoreAssessment,    // an attribute's own entry, data: its statement set
+    HolisticComparison, // a goal's own entry, data: its statement set
+    TopDownWeights,     // a goal's weight assessment, data: the goal
+    BottomUpWeights,    // the weight assessment of all twig-level attributes, no data
+};
+
+inline constexpr const char* kStatusYes = "Yes";
+inline constexpr const char* kStatusNo = "No";
+inline constexpr const char* kStatusPartially = "Partially";
+
+struct TAssessmentEntry {
+    EntryId Id = kNone;
+    EntryKind Kind = EntryKind::ScoreAssessment;
+    std::string Caption;
+    int Image = 0;
+    std::array<std::string, 3> SubItems;       // "References to", "Assessed", "Remarks"
+    std::optional<TPreferenceData> Preference; // own entries (none for "DATANULL" files)
+    NodeId WeightNode = kNone;                 // top-down entries: the goal
+    bool operator==(const TAssessmentEntry&) const = default;
+};
+
+// One achievement level of a column: the rows sharing a non-empty text, or one row whose text is
+// empty or a single space (shown as "(" + alternative name + ")").
+struct AchievementLevel {
+    std::string Text;
+    std::vector<int> Rows; // ascending
+};
+
+} // namespace velor
