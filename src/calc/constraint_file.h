@@ -1,0 +1,19 @@
+// Writes a TConstraintModel as a constraint file: lines end in CR LF; direction 2 gives the
+// objective text as a header line and an empty line, direction 0/1 a "min "/"max " objective line
+// ending in ";"; then one line per constraint followed by ";".
+#pragma once
+
+#include "calc/constraint_model.h"
+
+#include <string>
+
+namespace velor {
+
+// Writes to a temporary file beside path and renames it over path only when every write
+// succeeded, so a failed export leaves an existing file untouched. Relative paths are resolved
+// against the current folder, which is never changed. Returns false (with a reason in *error
+// when given) on failure.
+bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
+                         std::string* error = nullptr);
+
+} // namespace velor

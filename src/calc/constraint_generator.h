@@ -1,0 +1,53 @@
+// Turns a decision model (tree, ranks, ratio statements, weight statements) into the constraint
+// system that every calculation shares, and builds the objective of each kind of linear program.
+//
+// Unknowns: "va<j>a<i>" is the value of alternative i's level on the twig-level attribute of
+// column j on the overall value scale (attribute weight folded in); "z" frees the total weight in
+// the normalized form. All unknowns are non-negative.
+#pragma once
+
+#include "calc/constraint_model.h"
+#include "model/model.h"
+
+#include <string>
+
+namespace velor {
+
+// "va" + column + "a" + row.
+std::string ValueVariable(int column, int row);
+
+// Row of the best level of a column: the first row holding the smallest positive rank; for an
+// attribute without any rank row 1 (0 when there are no alternatives); for a goal without any
+// rank 0.
+int BestAlternativeRow(const Model& model, int column);
+// First row holding the largest rank of a column, 0 when no cell is ranked.
+int WorstAlternativeRow(const Model& model, int column);
+
+// One term coefficient * ValueVariable(j, r) for every twig-level attribute j that is the node of
+// column or lies below it, in column order; r = row when row >= 0, else the attribute's best row.
+// So (g, i, c) gives c * V(g, i) and (g, -1, c) gives c * W(g). Empty when no attribute
+// qualifies (also for column 0 or a column outside the tree).
+std::string NodeValueTerms(const Model& model, int column, int row, double coefficient);
+
+// First attribute column whose bottom-up bounds are both exactly 100; 0 if none.
+int ReferenceAttributeColumn(const Model& model);
+// First column among the siblings of column's node (itself included) whose top-down bounds are
+// both exactly 100; 0 if none.
+int ReferenceSiblingColumn(const Model& model, int column);
+
+// Appends every constraint of the model to target. An empty normalizer gives the plain form
+// (attribute weights sum to 1); otherwise the total weight floats ("- z") and normalizer = 1.
+void AppendModelConstraints(const Model& model, TConstraintModel& target,
+                            const std::string& normalizer);
+
+// Extreme value of alternative row for the node of column; direction 0 min, 1 max. Normalized:
+// relative to the node's weight.
+TConstraintModel BuildValueModel(const Model& model, int column, int row, int direction,
+                                 bool normalized);
+// Extreme weight of node; normalized: relative to its parent's weight. Empty objective and no
+// constraints when the model has no alternatives.
+TConstraintModel BuildWeightModel(const Model& model, NodeId node, int direction, bool normalized);
+// Minimum of V(main, row) - V(main, otherRow).
+TConstraintModel BuildDominanceModel(const Model& model, int row, int otherRow);
+
+} // namespace velor
