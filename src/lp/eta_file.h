@@ -1,0 +1,50 @@
+// Product-form inverse of the basis: an ordered list of eta vectors, B^-1 = E_k ... E_2 E_1.
+//
+// Each eta is an elementary matrix: the identity with column p replaced. Its first entry is
+// (p, 1/alpha_p); every further entry is (i, -alpha_i/alpha_p). Positions run over 0..m,
+// position 0 being the objective row, so the objective is carried through FTRAN and BTRAN like
+// any constraint row.
+#ifndef VELOR_LP_ETA_FILE_H
+#define VELOR_LP_ETA_FILE_H
+
+#include "lp/packed_vector.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace lp {
+
+class EtaFile {
+public:
+    using Eta = std::vector<PackedEntry>; // entry 0 is the pivot entry
+
+    int count() const { return static_cast<int>(etas_.size()); }
+    int nonzeros() const { return nonzeros_; }
+    const Eta& eta(int i) const { return etas_[static_cast<size_t>(i)]; }
+    void clear();
+    void removeLast();
+
+    // v := B^-1 v over positions 0..m; then entries of magnitude <= tolerance become 0.
+    void ftran(std::vector<double>& v, double tolerance) const;
+    // pi := pi B^-1; each updated entry is set to 0 when it cancels to within tolerance
+    // relative to the magnitude of its terms.
+    void btran(std::vector<double>& pi, double tolerance) const;
+
+    // Appends the eta of a pivot in position p of the transformed column alpha (alpha itself is
+    // not changed). Entries of magnitude <= kEpsZero are left out. Warns about a small pivot;
+    // a pivot of magnitude <= kEpsPiv is a fatal error.
+    void updEta(const std::vector<double>& alpha, int p);
+    // Appends the eta of a pivot of a stored column in row r, taken straight from the column
+    // (valid where the earlier etas cannot have changed it). cost is the column's objective
+    // coefficient, stored in position 0 when its magnitude exceeds kEpsAij.
+    void makeEta(const PackedVector& column, double cost, int r);
+
+private:
+    void append(Eta eta);
+    std::vector<Eta> etas_;
+    int nonzeros_ = 0;
+};
+
+} // namespace lp
+
+#endif

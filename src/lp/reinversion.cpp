@@ -1,0 +1,167 @@
+#include "lp/reinversion.h"
+
+#include "lp/diagnostics.h"
+#include "lp/lp_model.h"
+#include "lp/p3_order.h"
+
+#include <cmath>
+
+namespace lp {
+namespace {
+
+struct Kernel {
+    std::vector<int> columns; // structural basic columns, ascending
+    std::vector<int> rows;    // rows whose logical is not basic, ascending
+};
+
+Kernel collectKernel(LpModel& lp) {
+    Kernel kernel;
+    std::vector<char> colSeen(static_cast<size_t>(lp.n) + 1, 0);
+    std::vector<char> covered(static_cast<size_t>(lp.m) + 1, 0);
+    for (int p = 1; p <= lp.m; ++p) {
+        const int k = lp.base[static_cast<size_t>(p)];
+        if (k == 0)
+            fatal("Reinversion: variable 0 in basis");
+        if (k > lp.n || k < -lp.m)
+            fatal("Reinversion: illegal variables in basis");
+        char& seen = k > 0 ? colSeen[static_cast<size_t>(k)] : covered[static_cast<size_t>(-k)];
+        if (seen)
+            fatal("Reinversion: illegal variables in basis");
+        seen = 1;
+    }
+    for (int j = 1; j <= lp.n; ++j)
+        if (colSeen[static_cast<size_t>(j)])
+            kernel.columns.push_back(j);
+    for (int i = 1; i <= lp.m; ++i)
+        if (!covered[static_cast<size_t>(i)])
+            kernel.rows.push_back(i);
+    if (kernel.columns.size() != kernel.rows.size())
+        fatal("Reinversion: illegal variables in basis");
+    return kernel;
+}
+
+KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
+    std::vector<int> local(static_cast<size_t>(lp.m) + 1, -1);
+    for (size_t r = 0; r < kernel.rows.size(); ++r)
+        local[static_cast<size_t>(kernel.rows[r])] = static_cast<int>(r);
+    KernelPattern pattern;
+    pattern.rows = static_cast<int>(kernel.rows.size());
+    pattern.rowsOf.resize(kernel.columns.size());
+    for (size_t c = 0; c < kernel.columns.size(); ++c)
+        for (const PackedEntry& e : lp.column(kernel.columns[c]))
+            if (local[static_cast<size_t>(e.index)] >= 0)
+                pattern.rowsOf[c].push_back(local[static_cast<size_t>(e.index)]);
+    return pattern;
+}
+
+// Pivots the columns of one bump through FTRAN. A column whose transformed entry in its row is
+// too small exchanges rows with a later spike of the same bump; if no row gives an acceptable
+// pivot the column is singular and the row keeps its logical.
+void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
+                ReinversionReport& report) {
+    std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
+    for (size_t g = 0; g < bump.size(); ++g) {
+        const int j = kernel.columns[static_cast<size_t>(bump[g].col)];
+        extendedColumn(lp, j, alpha);
+        lp.etas.ftran(alpha, kEpsZero);
+        auto rowOf = [&](size_t h) { return kernel.rows[static_cast<size_t>(bump[h].row)]; };
+        auto magnitude = [&](size_t h) { return std::fabs(alpha[static_cast<size_t>(rowOf(h))]); };
+
+        // Candidate positions: the column's own row, then the rows of later spikes.
+        size_t chosen = g;
+        bool accepted = magnitude(g) > kEpsRej;
+        size_t largest = g;
+        for (size_t h = g + 1; h < bump.size() && !accepted; ++h) {
+            if (!bump[h].spike)
+                continue;
+            if (magnitude(h) > kEpsRej) {
+                chosen = h;
+                accepted = true;
+            } else if (magnitude(h) > magnitude(largest)) {
+                largest = h;
+            }
+        }
+        if (!accepted) {
+            if (magnitude(largest) <= kEpsPiv) {
+                ++report.singularColumns; // the row keeps its logical, the column leaves
+                continue;
+            }
+            chosen = largest;
+        }
+        if (chosen != g)
+            std::swap(bump[g].row, bump[chosen].row);
+        const int r = rowOf(g);
+        lp.etas.updEta(alpha, r);
+        const EtaFile::Eta& eta = lp.etas.eta(lp.etas.count() - 1);
+        if (eta.size() == 1 && eta[0].value == 1.0) {
+            lp.etas.removeLast(); // a unit column needs no eta
+            ++report.removedUnitEtas;
+        }
+        lp.base[static_cast<size_t>(r)] = j;
+    }
+}
+
+// Gives every formerly basic variable its nonbasic code, then marks the new basis basic.
+void resetVarstat(LpModel& lp) {
+    for (int k = -lp.m; k <= lp.n; ++k) {
+        if (k == 0)
+            continue;
+        int& s = lp.varstat(k);
+        // A nonbasic variable recorded at an infinite bound (its bounds were changed since it
+        // left the basis) is moved to the bound it can actually take.
+        const bool atInfinity =
+            (s == 0 && isInfiniteLower(lp.lower(k))) || (s == 2 && isInfiniteUpper(lp.upper(k)));
+        if (isBasic(s) || atInfinity)
+            s = nonbasicCode(lp.lower(k), lp.upper(k));
+    }
+    lp.slackStat[0] = 5;
+    for (int p = 1; p <= lp.m; ++p)
+        lp.varstat(lp.base[static_cast<size_t>(p)]) = 1;
+}
+
+} // namespace
+
+ReinversionReport reinvert(LpModel& lp) {
+    if (lp.reinversionMethod != 1)
+        fatal("Reinversion: unknown reinversion method");
+    ReinversionReport report;
+    lp.etas.clear();
+    lp.keptEtas = 0;
+
+    const Kernel kernel = collectKernel(lp);
+    report.kernelSize = static_cast<int>(kernel.columns.size());
+    P3Order order = orderKernel(kernelPattern(lp, kernel));
+    report.bumps = order.bumps;
+    report.spikes = order.spikes;
+    report.singularColumns = static_cast<int>(order.discardedCols.size());
+
+    for (int p = 0; p <= lp.m; ++p)
+        lp.base[static_cast<size_t>(p)] = -p;
+
+    std::vector<P3Pivot>& pivots = order.pivots;
+    for (size_t i = 0; i < pivots.size();) {
+        if (pivots[i].bump < 0) {
+            const int j = kernel.columns[static_cast<size_t>(pivots[i].col)];
+            const int r = kernel.rows[static_cast<size_t>(pivots[i].row)];
+            lp.etas.makeEta(lp.column(j), lp.costs[static_cast<size_t>(j)], r);
+            lp.base[static_cast<size_t>(r)] = j;
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < pivots.size() && pivots[end].bump == pivots[i].bump)
+            ++end;
+        std::vector<P3Pivot> bump(pivots.begin() + static_cast<long>(i),
+                                  pivots.begin() + static_cast<long>(end));
+        factorBump(lp, kernel, bump, report);
+        i = end;
+    }
+
+    resetVarstat(lp);
+    computeBasicValues(lp);
+    recountInfeasibilities(lp);
+    lp.pivotsSinceReinversion = 0;
+    return report;
+}
+
+} // namespace lp

@@ -1,0 +1,406 @@
+#include "lp/simplex.h"
+
+#include "lp/diagnostics.h"
+#include "lp/lp_model.h"
+#include "lp/reinversion.h"
+
+#include <cmath>
+
+namespace lp {
+namespace {
+
+struct CostEntry {
+    int position;
+    double cost;
+};
+
+// One run of the primal simplex on a model.
+//
+// While basic variables lie outside their bounds the run maximises the composite objective
+// S*z + sum(x below its lower bound) - sum(x above its upper bound); once feasible it
+// maximises z alone. One BTRAN and pricing pass yields up to `pricing` candidates, each of
+// which is re-checked with a fresh FTRAN before it enters.
+class PrimalRun {
+public:
+    explicit PrimalRun(LpModel& model)
+        : lp_(model), alpha_(static_cast<size_t>(model.m) + 1),
+          candidates_(static_cast<size_t>(model.pricing)) {}
+
+    int run();
+
+private:
+    void phaseOneCosts();
+    void pricingPass();
+    void offer(int q, double value);
+    int nextCandidate() const;
+    bool candidateCheck(size_t c);
+    void ratioTest(int q);
+    void iterate(int q, int r);
+    void logIteration(int q, int r);
+
+    LpModel& lp_;
+    std::vector<double> alpha_;
+    std::vector<PackedEntry> candidates_;
+    std::vector<CostEntry> costList_;
+    double s_ = 0.0;
+    double theta_ = 0.0;
+    int pivotsInPass_ = 0;
+    bool unbounded_ = false;
+    bool checkFlag_ = true;
+    int lost_ = 0;
+    int regained_ = 0;
+};
+
+void PrimalRun::phaseOneCosts() {
+    lp_.infeasibilityCount = 0;
+    lp_.maxInfeasibility = 0.0;
+    lp_.sumInfeasibility = 0.0;
+    costList_.clear();
+    costList_.push_back({0, 1.0});
+    for (int i = 1; i <= lp_.m; ++i) {
+        const int k = lp_.base[static_cast<size_t>(i)];
+        if (lp_.varstat(k) != 3)
+            continue;
+        const double x = lp_.basicValues[static_cast<size_t>(i)];
+        const double l = lp_.lower(k);
+        const double u = lp_.upper(k);
+        double e;
+        double sign;
+        if (x < l) {
+            if (!(l - kEpsFea > x))
+                fatal("CCosts: infeasible varstat for feasible variable");
+            e = l - x;
+            sign = 1.0;
+        } else {
+            if (!(u + kEpsFea < x))
+                fatal("CCosts: infeasible varstat for feasible variable");
+            e = x - u;
+            sign = -1.0;
+        }
+        const double cost = lp_.method == 1 ? 1.0 / e : lp_.method == 2 ? 1.0 : e;
+        costList_.push_back({i, sign * cost});
+        ++lp_.infeasibilityCount;
+        lp_.sumInfeasibility += e;
+        if (e > lp_.maxInfeasibility)
+            lp_.maxInfeasibility = e;
+    }
+    if (lp_.infeasibilityCount > 0) {
+        costList_[0].cost = lp_.method == 1   ? s_ / lp_.maxInfeasibility
+                            : lp_.method == 2 ? s_
+                                              : s_ * lp_.sumInfeasibility;
+    }
+    if (costList_[0].cost == 0.0)
+        costList_.erase(costList_.begin());
+}
+
+void PrimalRun::offer(int q, double value) {
+    ++lp_.eligibleCount;
+    size_t worst = 0;
+    for (size_t c = 1; c < candidates_.size(); ++c)
+        if (candidates_[c].value > candidates_[worst].value)
+            worst = c;
+    if (candidates_[worst].value > value)
+        candidates_[worst] = {q, value};
+}
+
+void PrimalRun::pricingPass() {
+    std::vector<double>& pi = lp_.work;
+    std::fill(pi.begin(), pi.end(), 0.0);
+    for (const CostEntry& e : costList_)
+        pi[static_cast<size_t>(e.position)] = e.cost;
+    lp_.etas.btran(pi, kEpsZero);
+
+    lp_.eligibleCount = 0;
+    for (PackedEntry& c : candidates_)
+        c = {0, -kEpsCost};
+    auto consider = [this](int q, double d) {
+        const int s = lp_.varstat(q);
+        if (s == 0 && d < -kEpsCost)
+            offer(q, d);
+        else if (s == 2 && d > kEpsCost)
+            offer(q, -d);
+    };
+    for (int j = 1; j <= lp_.n; ++j) {
+        const int s = lp_.varstat(j);
+        if ((s != 0 && s != 2) || lp_.lower(j) == lp_.upper(j))
+            continue;
+        double positive = 0.0;
+        double negative = 0.0;
+        auto add = [&](double term) { (term > 0.0 ? positive : negative) += term; };
+        add(pi[0] * lp_.costs[static_cast<size_t>(j)]);
+        for (const PackedEntry& e : lp_.column(j))
+            add(pi[static_cast<size_t>(e.index)] * e.value);
+        double d = positive + negative;
+        if (std::fabs(d) <= kEpsZero * (1.0 + positive - negative))
+            d = 0.0;
+        consider(j, d);
+    }
+    for (int i = 1; i <= lp_.m; ++i) {
+        const int s = lp_.varstat(-i);
+        if ((s != 0 && s != 2) || lp_.lower(-i) == lp_.upper(-i))
+            continue;
+        consider(-i, pi[static_cast<size_t>(i)]);
+    }
+}
+
+int PrimalRun::nextCandidate() const {
+    size_t best = 0;
+    for (size_t c = 1; c < candidates_.size(); ++c)
+        if (candidates_[c].value < candidates_[best].value)
+            best = c;
+    return candidates_[best].value < -kEpsCost ? static_cast<int>(best) : -1;
+}
+
+bool PrimalRun::candidateCheck(size_t c) {
+    const int q = candidates_[c].index;
+    const double priced = candidates_[c].value;
+    unbounded_ = false;
+    lp_.incol = q;
+    extendedColumn(lp_, q, alpha_);
+    lp_.etas.ftran(alpha_, kEpsZero);
+    phaseOneCosts();
+    double rate = 0.0;
+    for (const CostEntry& e : costList_)
+        rate += e.cost * alpha_[static_cast<size_t>(e.position)];
+    if (lp_.varstat(q) == 2)
+        rate = -rate;
+    bool stays = rate < -kEpsCost;
+    if (pivotsInPass_ == 0 &&
+        std::fabs(rate - priced) > kEpsForwardBackward * (std::fabs(rate) + lp_.maxElement)) {
+        checkFlag_ = false;
+        if (logLevel() > 0)
+            toConsole(
+                format("%%Forward-Bacward test: % .5E% .5E% .5E\n", rate, priced, lp_.maxElement));
+        if (lp_.pivotsSinceReinversion < 2) {
+            if (logLevel() > 0)
+                toConsole("%Forward-Backward disregarded\n");
+            checkFlag_ = true;
+        } else {
+            stays = false;
+        }
+    }
+    candidates_[c] = {0, 0.0};
+    return stays;
+}
+
+// Two-pass ratio test: pass 1 finds the largest step A allowed by the bounds relaxed by
+// kEpsFea; pass 2 takes, among the positions whose exact ratio lies within A, the one with the
+// largest pivot (the later one on ties). A bound flip wins when nothing blocks before it.
+void PrimalRun::ratioTest(int q) {
+    const double dir = lp_.varstat(q) == 2 ? -1.0 : 1.0;
+    const double lq = lp_.lower(q);
+    const double uq = lp_.upper(q);
+    const double flip = (!isInfiniteLower(lq) && !isInfiniteUpper(uq)) ? uq - lq : kNoFlip;
+
+    double a = flip;
+    for (int i = 1; i <= lp_.m; ++i) {
+        const double ai = dir * alpha_[static_cast<size_t>(i)];
+        const int k = lp_.base[static_cast<size_t>(i)];
+        const double x = lp_.basicValues[static_cast<size_t>(i)];
+        const double l = lp_.lower(k) - kEpsFea;
+        const double u = lp_.upper(k) + kEpsFea;
+        if (ai > kEpsPiv && l > -kInfinity && x >= l)
+            a = std::min(a, (x - l) / ai);
+        else if (ai < -kEpsPiv && u < kInfinity && x <= u)
+            a = std::min(a, (x - u) / ai);
+    }
+
+    double h = 0.0;
+    int leave = 0;
+    double theta = flip;
+    double lastBreak = 0.0;
+    int lastPos = 0;
+    for (int j = 1; j <= lp_.m; ++j) {
+        double& alphaJ = alpha_[static_cast<size_t>(j)];
+        const double aj = dir * alphaJ;
+        const int k = lp_.base[static_cast<size_t>(j)];
+        const double x = lp_.basicValues[static_cast<size_t>(j)];
+        const double l = lp_.lower(k);
+        const double u = lp_.upper(k);
+        auto laterBreak = [&](double v, int signedPos) {
+            if (v > lastBreak ||
+                (v == lastBreak && lp_.base[static_cast<size_t>(std::abs(lastPos))] < k))
+                lastPos = signedPos;
+            if (v >= lastBreak)
+                lastBreak = v;
+        };
+        if (aj > kEpsPiv) {
+            if (!isInfiniteLower(l)) {
+                if (x < l - kEpsFea)
+                    continue;
+                const double v = (x - l) / aj;
+                if (v > a)
+                    continue;
+                if (std::fabs(aj) >= h) {
+                    theta = v;
+                    h = std::fabs(aj);
+                    leave = j;
+                }
+            } else if (x > u + kEpsFea) {
+                laterBreak((x - u) / aj, -j);
+            }
+        } else if (aj < -kEpsPiv) {
+            if (!isInfiniteUpper(u)) {
+                if (x > u + kEpsFea)
+                    continue;
+                const double v = (x - u) / aj;
+                if (v > a)
+                    continue;
+                if (std::fabs(aj) >= h) {
+                    theta = v;
+                    h = std::fabs(aj);
+                    leave = -j;
+                }
+            } else if (x < l - kEpsFea) {
+                laterBreak((x - l) / aj, j);
+            }
+        } else {
+            alphaJ = 0.0;
+        }
+    }
+
+    if (a < kInfinity) {
+        lp_.outrow = leave;
+        theta_ = theta;
+        // A flip needs a finite distance; with none, nothing limits the entering variable.
+        if (leave == 0 && flip >= kInfinity)
+            unbounded_ = true;
+    } else {
+        lp_.outrow = lastPos;
+        theta_ = lastBreak;
+        if (lastBreak == 0.0)
+            unbounded_ = true;
+    }
+}
+
+void PrimalRun::iterate(int q, int r) {
+    if (q == 0)
+        fatal("Pivot: incol = 0");
+    const int sq = lp_.varstat(q);
+    if (sq != 0 && sq != 2)
+        fatal("Pivot: incol is not on either bound");
+    if (logLevel() > 1)
+        logIteration(q, r);
+    if (r != 0) {
+        const int p = std::abs(r);
+        const int k = lp_.base[static_cast<size_t>(p)];
+        const double pivot = alpha_[static_cast<size_t>(p)];
+        if (std::fabs(pivot) <= kEpsRej)
+            toConsole(format("%%Small pivot element: % .5E\n", pivot));
+        if (std::fabs(pivot) <= kEpsPiv)
+            fatal("Pivot element smaller than epsPiv");
+        const double dirPivot = (sq == 2 ? -1.0 : 1.0) * pivot;
+        const double x = lp_.basicValues[static_cast<size_t>(p)];
+        const double l = lp_.lower(k);
+        const double u = lp_.upper(k);
+        // The leaving variable must not be pushed beyond the bound at which it leaves.
+        const bool beyond =
+            (r > 0 && dirPivot > 0.0 && (l - x >= kEpsFea || (x < l && theta_ >= 0.0))) ||
+            (r < 0 && dirPivot <= 0.0 && (x - u >= kEpsFea || (x > u && theta_ >= 0.0)));
+        if (beyond)
+            fatal("Pivot: leaving becomes infeasible");
+        lp_.etas.updEta(alpha_, p);
+        lp_.base[static_cast<size_t>(p)] = q;
+        lp_.varstat(k) = l == u ? 4 : (r < 0 ? 2 : 0);
+        lp_.varstat(q) = 1;
+    } else {
+        lp_.varstat(q) = sq == 0 ? 2 : 0;
+    }
+    computeBasicValues(lp_);
+    recountInfeasibilities(lp_);
+    ++lp_.iterations;
+    if (r != 0)
+        ++lp_.pivotsSinceReinversion;
+    ++pivotsInPass_;
+}
+
+void PrimalRun::logIteration(int q, int r) {
+    if (lp_.iterations == 0)
+        warn(" Iter  Eta  Row   In    Out        Pivot          Z  Inf     Maxinf     Suminf\n");
+    const int p = std::abs(r);
+    warn(format("%5d %4d %4d %4d %5d %12.5E %10.4E %4d %10.3E %10.3E\n", lp_.iterations,
+                lp_.etas.count(), r, q, p > 0 ? lp_.base[static_cast<size_t>(p)] : q,
+                p > 0 ? alpha_[static_cast<size_t>(p)] : 0.0, lp_.basicValues[0],
+                lp_.infeasibilityCount, lp_.maxInfeasibility, lp_.sumInfeasibility));
+}
+
+int PrimalRun::run() {
+    const double fullWeight = lp_.scale / lp_.maxElement;
+    s_ = fullWeight;
+    recountInfeasibilities(lp_);
+    int stopStatus = -1;
+    while (lp_.iterations < lp_.iterLimit) {
+        bool productive;
+        do {
+            pivotsInPass_ = 0;
+            checkFlag_ = true;
+            phaseOneCosts();
+            pricingPass();
+            int made = 0;
+            for (int c; (c = nextCandidate()) >= 0;) {
+                const int q = candidates_[static_cast<size_t>(c)].index;
+                if (!candidateCheck(static_cast<size_t>(c)))
+                    continue;
+                ratioTest(q);
+                if (unbounded_)
+                    continue;
+                iterate(q, lp_.outrow);
+                ++made;
+                if (lp_.iterations >= lp_.iterLimit)
+                    break;
+            }
+            productive = made > 0;
+            if (!productive && s_ != 0.0 && lp_.infeasibilityCount > 0 && checkFlag_) {
+                if (logLevel() > 1)
+                    warn("S reset to zero !\n");
+                s_ = 0.0; // pure phase one
+                productive = true;
+            }
+        } while (productive && lp_.pivotsSinceReinversion < lp_.reinversionInterval &&
+                 lp_.iterations < lp_.iterLimit);
+        if (lp_.iterations >= lp_.iterLimit)
+            break;
+
+        bool reinverted = false;
+        if (lp_.pivotsSinceReinversion > 0) {
+            const bool wasFeasible = lp_.infeasibilityCount == 0;
+            reinvert(lp_);
+            reinverted = true;
+            if (wasFeasible && lp_.infeasibilityCount > 0 && ++lost_ > 0.1 * lp_.n + 5) {
+                warn("?Primal: feasibility lost in reinversion\n");
+                stopStatus = 1;
+                break;
+            }
+        }
+        if (lp_.infeasibilityCount > 0 || s_ != 0.0) {
+            if (reinverted)
+                continue;
+            break;
+        }
+        s_ = fullWeight;
+        if (++regained_ > 0.1 * lp_.n + 5) {
+            warn("?Primal: cannot maintain feasibility\n");
+            stopStatus = 0;
+            break;
+        }
+        if (!reinverted)
+            break;
+    }
+    if (stopStatus >= 0)
+        return stopStatus;
+    if (lp_.infeasibilityCount > 0)
+        return 1;
+    if (unbounded_)
+        return 2;
+    if (lp_.iterations >= lp_.iterLimit)
+        return 0;
+    return 3;
+}
+
+} // namespace
+
+int primalSimplex(LpModel& lp) {
+    return PrimalRun(lp).run();
+}
+
+} // namespace lp
