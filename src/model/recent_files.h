@@ -25,7 +25,7 @@ public:
     // Puts `path` first. A path already in the list (same text, case counts) moves to the front
     // and the others keep their order; a new path pushes the oldest out of a full list. Paths
     // the settings file could not give back unchanged (empty, longer than 255 characters,
-    // with leading or trailing blanks, or with control characters) are not remembered, since
+    // with leading or trailing blanks, or with a line break) are not remembered, since
     // reading back a cut or trimmed path would name a different file.
     void AddRecentFile(std::string_view path);
 
