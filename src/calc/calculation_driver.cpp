@@ -1,0 +1,294 @@
+#include "calc/calculation_driver.h"
+
+#include "calc/constraint_generator.h"
+#include "calc/dominance.h"
+
+#include <array>
+#include <utility>
+
+namespace velor {
+
+namespace {
+
+constexpr int kMin = 0;
+constexpr int kMax = 1;
+
+bool IsOneOf(int type, std::initializer_list<int> types) {
+    for (int t : types) {
+        if (t == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Stores one bound of alternative row's value for node in the fields of the mode; the main
+// goal's bounds also go to the alternative's own interval.
+void StoreValue(Model& model, NodeId node, int row, int direction, bool normalized, double value) {
+    const int column = model.ColumnOfNode(node);
+    TNodeValue& nodeValue = model.NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
+    TConsequenceData& cell = model.ConsequenceData(column, row);
+    if (normalized) {
+        (direction == kMin ? nodeValue.NormLower : nodeValue.NormUpper) = value;
+        (direction == kMin ? cell.NormLower : cell.NormUpper) = value;
+    } else {
+        (direction == kMin ? nodeValue.Lower : nodeValue.Upper) = value;
+        (direction == kMin ? cell.Lower : cell.Upper) = value;
+    }
+    if (column == 1) {
+        TAlternativeData& alternative = model.AlternativeData(row);
+        (direction == kMin ? alternative.ValueLower : alternative.ValueUpper) = value;
+    }
+}
+
+void StoreWeight(Model& model, NodeId node, int direction, bool normalized, double value) {
+    TNodeData& data = model.NodeData(node);
+    if (normalized) {
+        (direction == kMin ? data.NormWeightLower : data.NormWeightUpper) = value;
+    } else {
+        (direction == kMin ? data.WeightLower : data.WeightUpper) = value;
+    }
+}
+
+// What to do after a solve: store its value, or handle the failure the way the mode asks.
+// Returns false when the run must stop (fatal solver error, or No to the question).
+template <typename Store>
+bool Settle(CalcSession& session, const TSolution& solution, bool normalized, Store store) {
+    if (session.Fatal()) {
+        return false;
+    }
+    if (solution.Failed == 0) {
+        store(solution.Objective);
+        return true;
+    }
+    if (normalized) {
+        // A node whose weight cannot be 1 has no normalized value: store 0, no question.
+        store(0.0);
+        return true;
+    }
+    return session.AskContinue(); // Yes keeps the stored value
+}
+
+void Step(CalcSession& session, int& progress, int total) {
+    ++progress;
+    session.Host().ShowProgress(progress, total);
+}
+
+// Minimum and maximum of one alternative's value for one node: one step.
+bool ValueIntervalStep(CalcSession& session, NodeId node, int row, bool normalized, int& progress,
+                       int total) {
+    if (session.CancelPolled()) {
+        return false;
+    }
+    Model& model = session.GetModel();
+    const int column = model.ColumnOfNode(node);
+    for (int direction : {kMin, kMax}) {
+        const TConstraintModel program = BuildValueModel(model, column, row, direction, normalized);
+        if (program.Objective.empty()) {
+            // A goal with no twig-level attribute below it is worth nothing.
+            TNodeValue& value = model.NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
+            (direction == kMin ? value.Lower : value.Upper) = 0.0;
+            continue;
+        }
+        const TSolution solution = session.Solve(program);
+        if (!Settle(session, solution, normalized,
+                    [&](double v) { StoreValue(model, node, row, direction, normalized, v); })) {
+            return false;
+        }
+    }
+    Step(session, progress, total);
+    return true;
+}
+
+bool MainGoalPhase(CalcSession& session, bool normalized, int& progress, int total) {
+    Model& model = session.GetModel();
+    for (int row = 1; row <= model.M(); ++row) {
+        if (!ValueIntervalStep(session, model.Root(), row, normalized, progress, total)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AllValuesPhase(CalcSession& session, bool normalized, int& progress, int total) {
+    Model& model = session.GetModel();
+    const std::vector<NodeId> nodes = model.PreOrder();
+    for (int row = 1; row <= model.M(); ++row) {
+        for (NodeId node : nodes) {
+            if (!ValueIntervalStep(session, node, row, normalized, progress, total)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool WeightsPhase(CalcSession& session, bool normalized, int& progress, int total) {
+    Model& model = session.GetModel();
+    const std::vector<NodeId> nodes = model.PreOrder();
+    for (std::size_t index = 1; index < nodes.size(); ++index) {
+        const NodeId node = nodes[index];
+        if (session.CancelPolled()) {
+            return false;
+        }
+        for (int direction : {kMin, kMax}) {
+            const TConstraintModel program = BuildWeightModel(model, node, direction, normalized);
+            if (program.Objective.empty()) {
+                // Nothing below the goal: its weight is left open.
+                StoreWeight(model, node, kMin, normalized, 0.0);
+                StoreWeight(model, node, kMax, normalized, 1.0);
+                break;
+            }
+            const TSolution solution = session.Solve(program);
+            if (!Settle(session, solution, normalized,
+                        [&](double v) { StoreWeight(model, node, direction, normalized, v); })) {
+                return false;
+            }
+        }
+        Step(session, progress, total);
+    }
+    return true;
+}
+
+} // namespace
+
+int StepTotal(int type, int m, int k) {
+    switch (type) {
+    case kCalculateModel:
+        return m * m + m * k + k - 1;
+    case kCalculatePartially:
+        return m * m + m + 1;
+    case kAllValueIntervals:
+    case kNormalizedIntervals:
+    case kNonNormalizedIntervals:
+        return m * k;
+    case kWeights:
+        return k - 1;
+    case kDominances:
+        return m * m;
+    case kMainGoalIntervals:
+        return m;
+    default:
+        return 0;
+    }
+}
+
+const char* StatusText(int type) {
+    static constexpr std::array<const char*, kCalculationTypeCount> texts = {
+        "Calculating model...",
+        "Calculating model partially...",
+        "Calculating value intervals...",
+        "Calculating weights...",
+        "Calculating dominances...",
+        "Calculating value intervals...",
+        "Calculating normalized value intervals...",
+        "Calculating non-normalized value intervals...",
+    };
+    return type >= 0 && type < kCalculationTypeCount ? texts[static_cast<std::size_t>(type)] : "";
+}
+
+std::string SolverErrorMessage(const std::string& error) {
+    return "The linear program solver stopped with an error:\n" + error + "\n" +
+           kNotFinishedMessage;
+}
+
+Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std::string* error,
+                             int* lpCount) {
+    if (model.M() == 0 || model.AttributeCount() == 0) {
+        return Feasibility::Feasible;
+    }
+    TConstraintModel program(0, NodeValueTerms(model, 1, 1, 1.0));
+    AppendModelConstraints(model, program, "");
+    if (lpCount != nullptr) {
+        ++*lpCount;
+    }
+    const TSolution solution = SolveGuarded(solve, program);
+    if (!solution.Error.empty()) {
+        if (error != nullptr) {
+            *error = solution.Error;
+        }
+        return Feasibility::SolverError;
+    }
+    return solution.Failed == 0 ? Feasibility::Feasible : Feasibility::Infeasible;
+}
+
+bool CheckFeasibility(const Model& model) {
+    return CheckFeasibility(model, {}, nullptr) == Feasibility::Feasible;
+}
+
+CalculationDriver::CalculationDriver(Model& model, CalcHost& host, SolveFunction solve)
+    : model_(model), host_(host), solve_(std::move(solve)) {}
+
+RunOutcome CalculationDriver::Run(int type) {
+    const int m = model_.M();
+    const int k = model_.NodeCount();
+    total_ = StepTotal(type, m, k);
+    progress_ = 0;
+    lpCount_ = 0;
+    solverError_.clear();
+    host_.ResetCancel();
+    if (type < 0 || type >= kCalculationTypeCount || model_.TreeEmpty() || m == 0) {
+        return RunOutcome::NothingToRun;
+    }
+
+    const Feasibility feasibility = CheckFeasibility(model_, solve_, &solverError_, &lpCount_);
+    if (feasibility == Feasibility::Infeasible) {
+        host_.ShowMessage(MessageKind::Warning, kInfeasibleMessage);
+        return RunOutcome::Infeasible;
+    }
+    if (feasibility == Feasibility::SolverError) {
+        host_.ShowMessage(MessageKind::Error, SolverErrorMessage(solverError_));
+        return RunOutcome::SolverError;
+    }
+
+    model_.SetChanged(true);
+    host_.RunStarted(StatusText(type));
+
+    bool normalized = model_.NormalizedIntervals();
+    if (type == kNormalizedIntervals) {
+        normalized = true;
+    } else if (type == kNonNormalizedIntervals) {
+        normalized = false;
+    }
+
+    CalcSession session(model_, host_, solve_);
+    bool ok = true;
+    if (IsOneOf(type, {kCalculatePartially, kMainGoalIntervals})) {
+        ok = MainGoalPhase(session, normalized, progress_, total_);
+    }
+    if (ok && IsOneOf(type, {kCalculateModel, kCalculatePartially, kDominances})) {
+        ok = CalculateDominance(session, progress_, total_);
+    }
+    if (ok && IsOneOf(type, {kCalculateModel, kAllValueIntervals, kNormalizedIntervals,
+                             kNonNormalizedIntervals})) {
+        ok = AllValuesPhase(session, normalized, progress_, total_);
+    }
+    if (ok && IsOneOf(type, {kCalculateModel, kWeights})) {
+        ok = WeightsPhase(session, normalized, progress_, total_);
+    }
+    if (ok && IsOneOf(type, {kCalculateModel, kCalculatePartially, kDominances})) {
+        ok = CalculateMaxRegret(session, progress_, total_);
+    }
+
+    // Whatever happened, the flags follow what is stored now.
+    UpdateRecommendations(model_);
+    model_.Notify(ModelChange::Results);
+    host_.RunFinished();
+    host_.ResetCancel();
+    lpCount_ += session.LpCount();
+
+    if (session.Fatal()) {
+        solverError_ = session.FatalError();
+        host_.ShowMessage(MessageKind::Error, SolverErrorMessage(solverError_));
+        return RunOutcome::SolverError;
+    }
+    if (!ok) {
+        host_.ShowMessage(MessageKind::Warning, kNotFinishedMessage);
+        return RunOutcome::NotFinished;
+    }
+    host_.ShowMessage(MessageKind::Information,
+                      type == kCalculatePartially ? kPartialCompleteMessage : kCompleteMessage);
+    return RunOutcome::Complete;
+}
+
+} // namespace velor

@@ -1,0 +1,85 @@
+// Runs the calculation commands: one linear program per bound, the results stored in the model
+// records, then dominance, regret and the decision rules. Everything the user sees goes through
+// the CalcHost; the caller's thread runs the whole calculation.
+#pragma once
+
+#include "calc/calc_host.h"
+#include "calc/calc_session.h"
+#include "model/model.h"
+
+#include <string>
+
+namespace velor {
+
+// The calculation commands, by the type number the menus and velor-cli use.
+enum CalculationType : int {
+    kCalculateModel = 0,         // everything
+    kCalculatePartially = 1,     // main-goal intervals, dominance and regret
+    kAllValueIntervals = 2,      // every node's value intervals
+    kWeights = 3,                // every node's weight interval
+    kDominances = 4,             // dominance and regret
+    kMainGoalIntervals = 5,      // main-goal value intervals
+    kNormalizedIntervals = 6,    // every node's value intervals, normalized
+    kNonNormalizedIntervals = 7, // every node's value intervals, plain
+};
+inline constexpr int kCalculationTypeCount = 8;
+
+// How a run ended.
+enum class RunOutcome {
+    NothingToRun, // empty tree or no alternatives: no message, nothing changed
+    Infeasible,   // the statements admit no solution: nothing changed
+    Complete,     // every phase finished
+    NotFinished,  // cancelled or stopped after a failed program; results so far are kept
+    SolverError,  // the solver failed fatally; results so far are kept
+};
+
+// Steps of a run of the given type for m alternatives and k nodes (the progress figure's total).
+int StepTotal(int type, int m, int k);
+// The status text shown while a run of the type is going ("Calculating model...").
+const char* StatusText(int type);
+
+inline constexpr const char* kInfeasibleMessage =
+    "The model couldn't be computed!\nThere are no feasible solutions.";
+inline constexpr const char* kNotFinishedMessage = "Calculation was not finished successfully.";
+inline constexpr const char* kCompleteMessage = "Calculation complete";
+inline constexpr const char* kPartialCompleteMessage =
+    "Partial calculation complete.\n"
+    "- Value intervals have been computed only for the main goal.\n"
+    "- Weights have not been computed.";
+// Shown instead of kNotFinishedMessage when the solver failed; names the solver's error.
+std::string SolverErrorMessage(const std::string& error);
+
+enum class Feasibility { Feasible, Infeasible, SolverError };
+
+// Whether the model's statements admit a solution: true without alternatives or without a
+// twig-level attribute (nothing to solve), otherwise one linear program decides.
+bool CheckFeasibility(const Model& model);
+// The same, telling a solver failure apart; *error receives the solver's text then.
+Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std::string* error,
+                             int* lpCount = nullptr);
+
+class CalculationDriver {
+public:
+    // solve defaults to SolveModel; tests substitute a scripted one.
+    CalculationDriver(Model& model, CalcHost& host, SolveFunction solve = {});
+
+    // Runs a calculation of the given type (0..7) to its end and shows the final message.
+    RunOutcome Run(int type);
+
+    // Counters of the last run.
+    int LpCount() const { return lpCount_; }
+    int Progress() const { return progress_; }
+    int Total() const { return total_; }
+    const std::string& SolverErrorText() const { return solverError_; }
+
+private:
+    Model& model_;
+    CalcHost& host_;
+    SolveFunction solve_;
+    int lpCount_ = 0;
+    int progress_ = 0;
+    int total_ = 0;
+    std::string solverError_;
+};
+
+} // namespace velor

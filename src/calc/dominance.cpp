@@ -1,0 +1,145 @@
+#include "calc/dominance.h"
+
+#include "calc/constraint_generator.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace velor {
+
+namespace {
+
+// The dominance lists hold one entry per row plus the unused entry 0.
+void EnsureListSizes(TAlternativeData& data, int m) {
+    const auto size = static_cast<std::size_t>(m) + 1;
+    if (data.Dominance.size() < size) {
+        data.Dominance.resize(size, kNotComputed);
+    }
+    if (data.DominanceMargin.size() < size) {
+        data.DominanceMargin.resize(size, 0.0);
+    }
+}
+
+} // namespace
+
+bool CalculateDominance(CalcSession& session, int& progress, int total) {
+    Model& model = session.GetModel();
+    const int m = model.M();
+    for (int r = 1; r <= m; ++r) {
+        TAlternativeData& data = model.AlternativeData(r);
+        EnsureListSizes(data, m);
+        std::fill(data.Dominance.begin() + 1, data.Dominance.end(), kNotComputed);
+    }
+    for (int r = 1; r <= m; ++r) {
+        for (int s = 1; s <= m; ++s) {
+            if (session.CancelPolled()) {
+                return false;
+            }
+            TAlternativeData& own = model.AlternativeData(r);
+            if (r == s) {
+                own.Dominance[s] = kSelf;
+                own.DominanceMargin[s] = 0.0;
+            } else {
+                const TConstraintModel program = BuildDominanceModel(model, r, s);
+                TSolution solution;
+                if (program.Objective.empty()) {
+                    // No twig-level attribute: both overall values are 0, nothing to solve.
+                    solution.Failed = kSolveOptimal;
+                    solution.Objective = 0.0;
+                } else {
+                    solution = session.Solve(program);
+                }
+                if (session.Fatal()) {
+                    return false;
+                }
+                if (solution.Failed != 0) {
+                    if (!session.AskContinue()) {
+                        return false;
+                    }
+                } else {
+                    const double d = solution.Objective;
+                    if (d > 0.0) {
+                        own.Dominance[s] = kDominates;
+                        own.DominanceMargin[s] = d;
+                        model.AlternativeData(s).Dominance[r] = kDominated;
+                    } else {
+                        own.Dominance[s] = own.Dominance[s] == kDominated ? kDominated : kNeither;
+                        own.DominanceMargin[s] = d;
+                    }
+                }
+            }
+            ++progress;
+            session.Host().ShowProgress(progress, total);
+        }
+    }
+    return true;
+}
+
+bool CalculateMaxRegret(CalcSession& session, int& progress, int total) {
+    if (session.CancelPolled()) {
+        return false;
+    }
+    Model& model = session.GetModel();
+    const int m = model.M();
+    for (int r = 1; r <= m; ++r) {
+        TAlternativeData& data = model.AlternativeData(r);
+        EnsureListSizes(data, m);
+        double regret = 0.0;
+        bool first = true;
+        for (int s = 1; s <= m; ++s) {
+            if (s == r) {
+                continue;
+            }
+            const double loss = -data.DominanceMargin[s];
+            if (first || loss > regret) {
+                regret = loss;
+                first = false;
+            }
+        }
+        data.MaxRegret = regret;
+    }
+    ++progress;
+    session.Host().ShowProgress(progress, total);
+    return true;
+}
+
+void UpdateRecommendations(Model& model) {
+    const int m = model.M();
+    for (int r = 1; r <= m; ++r) {
+        model.AlternativeData(r).Recommended.fill(0);
+    }
+    if (m == 0) {
+        return;
+    }
+    struct Rule {
+        std::function<double(const TAlternativeData&)> Key;
+        bool LargerIsBetter;
+    };
+    const std::array<Rule, 4> rules = {{
+        {[](const TAlternativeData& a) { return a.ValueUpper; }, true},
+        {[](const TAlternativeData& a) { return a.ValueLower; }, true},
+        {[](const TAlternativeData& a) { return (a.ValueUpper + a.ValueLower) / 2.0; }, true},
+        {[](const TAlternativeData& a) { return a.MaxRegret; }, false},
+    }};
+    for (std::size_t rule = 0; rule < rules.size(); ++rule) {
+        std::vector<int> best{1};
+        double bestKey = rules[rule].Key(model.Alternative(1));
+        for (int r = 2; r <= m; ++r) {
+            const double key = rules[rule].Key(model.Alternative(r));
+            const bool better = rules[rule].LargerIsBetter ? key > bestKey : key < bestKey;
+            if (better) {
+                best.assign(1, r);
+                bestKey = key;
+            } else if (key == bestKey) {
+                best.push_back(r);
+            }
+        }
+        for (int r : best) {
+            model.AlternativeData(r).Recommended[rule] = 1;
+        }
+    }
+}
+
+} // namespace velor

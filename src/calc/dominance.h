@@ -1,0 +1,22 @@
+// Pairwise dominance, maximum regret and the four decision rules. Dominance and regret are phases
+// of a calculation run; UpdateRecommendations only reads stored results.
+#pragma once
+
+#include "calc/calc_session.h"
+#include "model/model.h"
+
+namespace velor {
+
+// Solves min V(main, r) - V(main, s) for every ordered pair of alternatives (one step per pair,
+// the pair of an alternative with itself included) and stores codes and margins. Returns false
+// when the user cancelled, answered No after a failed program, or the solver failed fatally.
+bool CalculateDominance(CalcSession& session, int& progress, int total);
+
+// MaxRegret of every alternative from the stored margins; one step. False when cancelled.
+bool CalculateMaxRegret(CalcSession& session, int& progress, int total);
+
+// Recomputes the four recommendation flags of every alternative from the stored main-goal value
+// intervals and regrets.
+void UpdateRecommendations(Model& model);
+
+} // namespace velor

@@ -1,0 +1,242 @@
+#include "calc/results_report.h"
+
+#include "calc/constraint_generator.h"
+#include "calc/number_text.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace velor {
+
+namespace {
+
+class ReportWriter {
+public:
+    void Line(const std::string& text) {
+        out_ += text;
+        out_ += "\r\n";
+        last_ = text;
+    }
+    // A line of "-" as long as the line above (counted in characters, not bytes).
+    void Underline() {
+        std::size_t length = 0;
+        for (unsigned char c : last_) {
+            if ((c & 0xC0) != 0x80) {
+                ++length;
+            }
+        }
+        Line(std::string(length, '-'));
+    }
+    void Heading(const std::string& text) {
+        Line(text);
+        Underline();
+    }
+    std::string Take() { return std::move(out_); }
+
+private:
+    std::string out_;
+    std::string last_;
+};
+
+std::string Interval(double lower, double upper) {
+    return NumberText(lower) + " ... " + NumberText(upper);
+}
+
+std::string NameOf(const Model& model, AltId id) {
+    const int row = model.RowOfAlternative(id);
+    return row > 0 ? model.AlternativeName(row) : std::string();
+}
+
+void WriteAlternatives(const Model& model, ReportWriter& out) {
+    out.Heading("ALTERNATIVES");
+    out.Line("");
+    for (int row = 1; row <= model.M(); ++row) {
+        const TAlternativeData& data = model.Alternative(row);
+        out.Heading(model.AlternativeName(row));
+        out.Line("Value Interval = " + Interval(data.ValueLower, data.ValueUpper));
+        out.Line("Dominances:");
+        bool any = false;
+        for (int other = 1; other <= model.M(); ++other) {
+            if (other == row || static_cast<std::size_t>(other) >= data.Dominance.size()) {
+                continue;
+            }
+            if (data.Dominance[other] == kDominated) {
+                out.Line("- is dominated by " + model.AlternativeName(other));
+                any = true;
+            } else if (data.Dominance[other] == kDominates) {
+                out.Line("- dominates " + model.AlternativeName(other));
+                any = true;
+            }
+        }
+        if (!any) {
+            out.Line("- none");
+        }
+        out.Line("Minimax Regret = " + NumberText(data.MaxRegret));
+        out.Line("Decision Rule Recommendations:");
+        any = false;
+        for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
+            if (data.Recommended[rule] != 0) {
+                out.Line(std::string("- ") + kDecisionRuleNames[rule]);
+                any = true;
+            }
+        }
+        if (!any) {
+            out.Line("- none");
+        }
+        out.Line("");
+    }
+}
+
+void WriteTree(const Model& model, ReportWriter& out) {
+    out.Heading("DECISION TREE");
+    out.Line("");
+    for (NodeId node : model.PreOrder()) {
+        const TNodeData& data = model.Node(node);
+        out.Heading(data.Name);
+        out.Line(std::string("Type = ") + (data.Kind == kGoal ? "Goal" : "Attribute"));
+        out.Line("Weight = " + Interval(data.WeightLower, data.WeightUpper));
+        out.Line("Normalized Weight = " + Interval(data.NormWeightLower, data.NormWeightUpper));
+        out.Line("Value Intervals per Alternative:");
+        const auto valueOf = [&](int row) {
+            const auto index = static_cast<std::size_t>(row) - 1;
+            return index < data.Values.size() ? data.Values[index] : TNodeValue{};
+        };
+        for (int row = 1; row <= model.M(); ++row) {
+            const TNodeValue value = valueOf(row);
+            out.Line("- " + model.AlternativeName(row) + " = " +
+                     Interval(value.Lower, value.Upper));
+        }
+        for (int row = 1; row <= model.M(); ++row) {
+            const TNodeValue value = valueOf(row);
+            out.Line("- " + model.AlternativeName(row) +
+                     " (Normalized) = " + Interval(value.NormLower, value.NormUpper));
+        }
+        if (const TPreferenceData* preference = model.Preference(node)) {
+            if (preference->Statements.empty()) {
+                out.Line("No Cardinal Preferences");
+            } else {
+                out.Line("Cardinal Preferences:");
+                for (const TCardinalStatement& s : preference->Statements) {
+                    out.Line("- " + NameOf(model, s.Num1) + " ... " + NameOf(model, s.Num2) +
+                             " vs. " + NameOf(model, s.Den1) + " ... " + NameOf(model, s.Den2));
+                    out.Line("  - Bounds = " + Interval(s.Lower, s.Upper));
+                }
+            }
+        }
+        out.Line("");
+    }
+}
+
+void WriteScores(const Model& model, ReportWriter& out) {
+    out.Heading("SCORES");
+    out.Line("");
+    for (int column = 1; column <= model.N(); ++column) {
+        const NodeId node = model.NodeByColumn(column);
+        const std::string nodeName = node == kNone ? std::string() : model.Node(node).Name;
+        for (int row = 1; row <= model.M(); ++row) {
+            const TConsequenceData& cell = model.Consequence(column, row);
+            out.Heading(nodeName + ": " + model.AlternativeName(row));
+            out.Line("Caption = '" + model.CellText(column, row) + "'");
+            out.Line(cell.Rank != 0 ? "Preferred as " + std::to_string(cell.Rank)
+                                    : std::string("Not ranked"));
+            out.Line("Value Interval = " + Interval(cell.Lower, cell.Upper));
+            out.Line("Normalized Value Interval = " + Interval(cell.NormLower, cell.NormUpper));
+            out.Line("");
+        }
+    }
+}
+
+} // namespace
+
+std::string CannotWriteMessage(const std::string& fileName) {
+    return "Cannot write to the file " + fileName + ".";
+}
+
+std::string ResultsReportText(const Model& model) {
+    ReportWriter out;
+    out.Heading("MODEL DATA");
+    out.Line("");
+    WriteAlternatives(model, out);
+    out.Line("");
+    out.Line("");
+    WriteTree(model, out);
+    out.Line("");
+    out.Line("");
+    WriteScores(model, out);
+    return out.Take();
+}
+
+bool WriteResultsReport(const Model& model, const std::string& path, std::string* error) {
+    return WriteFileSafely(path, ResultsReportText(model), error);
+}
+
+TConstraintModel ConstraintExportModel(const Model& model) {
+    TConstraintModel program(kNoObjective, "//Model Constraints");
+    AppendModelConstraints(model, program, "");
+    return program;
+}
+
+std::string ProposedExportName(const std::string& modelPath, const std::string& extension) {
+    if (modelPath.empty()) {
+        return "Untitled" + extension;
+    }
+    std::string name = std::filesystem::path(modelPath).filename().string();
+    const auto dot = name.find('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name + extension;
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error) {
+    namespace fs = std::filesystem;
+    const auto fail = [&](const std::string& reason) {
+        if (error != nullptr) {
+            *error = reason;
+        }
+        return false;
+    };
+    if (path.empty()) {
+        return fail("no file name");
+    }
+    const fs::path target(path);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) {
+        return fail("is a folder");
+    }
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    fs::path temp = target;
+    temp += ".tmp" + std::to_string(stamp % 1000000) + "-" + std::to_string(++counter);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return fail(std::strerror(errno));
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            return fail("write error");
+        }
+        out.close();
+        if (out.fail()) {
+            fs::remove(temp, ec);
+            return fail("write error");
+        }
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return fail(ec.message());
+    }
+    return true;
+}
+
+} // namespace velor
