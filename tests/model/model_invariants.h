@@ -14,10 +14,12 @@ inline std::string CheckInvariants(const Model& m) {
 
     // Grid shape.
     if (t.RowCount() != std::max(m.M() + 1, 2)) {
-        return fail("row count " + std::to_string(t.RowCount()) + " for M=" + std::to_string(m.M()));
+        return fail("row count " + std::to_string(t.RowCount()) +
+                    " for M=" + std::to_string(m.M()));
     }
     if (t.ColCount() != std::max(m.N() + 1, 2)) {
-        return fail("col count " + std::to_string(t.ColCount()) + " for N=" + std::to_string(m.N()));
+        return fail("col count " + std::to_string(t.ColCount()) +
+                    " for N=" + std::to_string(m.N()));
     }
     if (m.N() != m.NodeCount()) {
         return fail("N differs from the number of nodes");
@@ -73,10 +75,19 @@ inline std::string CheckInvariants(const Model& m) {
     for (const auto& e : entries) {
         int s = 0;
         switch (e.Kind) {
-        case EntryKind::ScoreAssessment: s = 0; break;
-        case EntryKind::BottomUpWeights: s = 1; ++bottomUps; break;
-        case EntryKind::TopDownWeights: s = 2; break;
-        case EntryKind::HolisticComparison: s = 3; break;
+        case EntryKind::ScoreAssessment:
+            s = 0;
+            break;
+        case EntryKind::BottomUpWeights:
+            s = 1;
+            ++bottomUps;
+            break;
+        case EntryKind::TopDownWeights:
+            s = 2;
+            break;
+        case EntryKind::HolisticComparison:
+            s = 3;
+            break;
         }
         if (s < section) {
             return fail("assessment list out of order at " + e.Caption + " " + e.SubItems[0]);
@@ -104,8 +115,8 @@ inline std::string CheckInvariants(const Model& m) {
     if (bottomUps != (m.TreeEmpty() ? 0 : 1) || (m.TreeEmpty() && !entries.empty())) {
         return fail("bottom-up entry count " + std::to_string(bottomUps));
     }
-    if (static_cast<int>(entries.size()) != m.NodeCount() + static_cast<int>(m.Goals().size()) +
-                                                bottomUps) {
+    if (static_cast<int>(entries.size()) !=
+        m.NodeCount() + static_cast<int>(m.Goals().size()) + bottomUps) {
         return fail("assessment list has " + std::to_string(entries.size()) + " entries");
     }
 

@@ -133,7 +133,7 @@ TEST(ModelValue, CopiesAreIndependentAndObserversStayBehind) {
     Model copy = f.m;
     copy.AddNode(kAttribute, copy.Root());
     copy.DeleteAlternative(1);
-    copy.NodeData(f.a).Name = "changed in copy";
+    copy.RenameNode(f.a, "changed in copy");
     EXPECT_EQ(o.counts[static_cast<int>(ModelChange::Tree)], 0)
         << "a copy does not tell the original's observers";
     EXPECT_EQ(f.m.M(), 3);

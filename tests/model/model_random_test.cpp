@@ -16,9 +16,7 @@ public:
 
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
-    NodeId AnyNode(const Model& m) {
-        return m.TreeEmpty() ? kNone : m.NodeAt(Pick(m.NodeCount()));
-    }
+    NodeId AnyNode(const Model& m) { return m.TreeEmpty() ? kNone : m.NodeAt(Pick(m.NodeCount())); }
 
     std::string Step(Model& m) {
         const int op = Pick(13);
@@ -72,9 +70,10 @@ public:
                 }
                 std::vector<TCardinalStatement> st;
                 for (int k = Pick(3); k > 0; --k) {
-                    st.push_back({m.AlternativeId(1 + Pick(m.M())), m.AlternativeId(1 + Pick(m.M())),
-                                  m.AlternativeId(1 + Pick(m.M())), m.AlternativeId(1 + Pick(m.M())),
-                                  0.5, 2.0});
+                    st.push_back({m.AlternativeId(1 + Pick(m.M())),
+                                  m.AlternativeId(1 + Pick(m.M())),
+                                  m.AlternativeId(1 + Pick(m.M())),
+                                  m.AlternativeId(1 + Pick(m.M())), 0.5, 2.0});
                 }
                 m.StoreRanking(n, ranks, st);
             }

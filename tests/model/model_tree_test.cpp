@@ -46,7 +46,8 @@ TEST(ValueTree, FirstNodeIsTheMainGoalWithReferenceBounds) {
     const NodeId goal = m.AddNode(kGoal, root);
     EXPECT_EQ(m.Caption(goal), "Goal [0 ... 1]");
     EXPECT_EQ(m.Node(goal).TopDownUpper, -1.0);
-    EXPECT_EQ(m.AddNode(kGoal, m.AddNode(kAttribute, root)), kNone) << "attributes have no children";
+    EXPECT_EQ(m.AddNode(kGoal, m.AddNode(kAttribute, root)), kNone)
+        << "attributes have no children";
     EXPECT_EQ(m.AddNode(kGoal, kNone), kNone) << "nothing selected";
     EXPECT_EQ(CheckInvariants(m), "");
 }
@@ -189,9 +190,8 @@ TEST(ValueTree, ConvertKeepsRanksAndStatementsAndRebuildsEntries) {
     for (int i = 0; i < 3; ++i) {
         m.NewAlternative();
     }
-    const int col = m.Node(a).Column;
-    TCardinalStatement s{m.AlternativeId(1), m.AlternativeId(2), m.AlternativeId(2),
-                         m.AlternativeId(3), 0.5, 2};
+    TCardinalStatement s{
+        m.AlternativeId(1), m.AlternativeId(2), m.AlternativeId(2), m.AlternativeId(3), 0.5, 2};
     m.StoreRanking(a, {1, 2, 3}, {s});
     EXPECT_FALSE(m.CanConvert(root));
     m.AddNode(kAttribute, g);
@@ -199,7 +199,7 @@ TEST(ValueTree, ConvertKeepsRanksAndStatementsAndRebuildsEntries) {
 
     ASSERT_TRUE(m.ConvertNode(a));
     EXPECT_TRUE(m.IsGoal(a));
-    EXPECT_EQ(m.Rank(col, 3), 3);
+    EXPECT_EQ(m.Rank(m.Node(a).Column, 3), 3);
     ASSERT_NE(m.Preference(a), nullptr);
     EXPECT_EQ(m.Preference(a)->Statements, std::vector<TCardinalStatement>{s});
     EXPECT_EQ(m.Preference(a)->Holistic, 1);
