@@ -1,0 +1,430 @@
+#include "calc/constraint_generator.h"
+
+#include "calc/number_text.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace velor {
+
+namespace {
+
+bool IsReference(double lower, double upper) {
+    return lower == kReferenceWeight && upper == kReferenceWeight;
+}
+
+bool IsAttributeColumn(const Model& model, int column) {
+    const NodeId node = model.NodeByColumn(column);
+    return node != kNone && model.IsAttribute(node);
+}
+
+void AppendVariable(std::string& out, int column, int row) {
+    out += "va";
+    out += std::to_string(column);
+    out += 'a';
+    out += std::to_string(row);
+}
+
+// Appends one term; every term after the first is joined by "+" unless its coefficient text
+// carries its own "-".
+void AppendTerm(std::string& out, double coefficient, int column, int row) {
+    const std::string number = NumberText(coefficient);
+    if (!out.empty() && number.front() != '-') {
+        out += '+';
+    }
+    out += number;
+    out += '*';
+    AppendVariable(out, column, row);
+}
+
+// Everything the generator reads of one model, gathered once per linear program.
+class Snapshot {
+public:
+    explicit Snapshot(const Model& model)
+        : model_(model), m_(model.M()), n_(model.N()), attribute_(n_ + 1, 0),
+          subtreeEnd_(n_ + 1, 0), best_(n_ + 1, 0) {
+        for (int col = 1; col <= n_; ++col) {
+            attribute_[col] = IsAttributeColumn(model, col) ? 1 : 0;
+            subtreeEnd_[col] = col;
+            best_[col] = BestAlternativeRow(model, col);
+        }
+        // Columns follow pre-order, so a subtree is the column range [col, subtreeEnd]. Going
+        // backwards, every column is complete before it is folded into its parent.
+        for (int col = n_; col >= 2; --col) {
+            const NodeId node = model.NodeByColumn(col);
+            if (node == kNone || model.Parent(node) == kNone) {
+                continue;
+            }
+            const int parent = model.ColumnOfNode(model.Parent(node));
+            if (parent >= 1 && parent <= n_) {
+                subtreeEnd_[parent] = std::max(subtreeEnd_[parent], subtreeEnd_[col]);
+            }
+        }
+    }
+
+    const Model& model() const { return model_; }
+    int M() const { return m_; }
+    int N() const { return n_; }
+    bool IsAttribute(int col) const { return attribute_[col] != 0; }
+    int Best(int col) const { return best_[col]; }
+
+    bool HasAttributeBelow(int column) const {
+        if (column < 1 || column > n_) {
+            return false;
+        }
+        for (int j = column; j <= subtreeEnd_[column]; ++j) {
+            if (IsAttribute(j)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // coefficient * V(column, row), or coefficient * W(column) for row < 0.
+    void AppendNodeTerms(std::string& out, int column, int row, double coefficient) const {
+        if (column < 1 || column > n_) {
+            return;
+        }
+        for (int j = column; j <= subtreeEnd_[column]; ++j) {
+            if (IsAttribute(j)) {
+                AppendTerm(out, coefficient, j, row >= 0 ? row : best_[j]);
+            }
+        }
+    }
+
+    std::string NodeTerms(int column, int row, double coefficient) const {
+        std::string out;
+        AppendNodeTerms(out, column, row, coefficient);
+        return out;
+    }
+
+private:
+    const Model& model_;
+    int m_;
+    int n_;
+    std::vector<char> attribute_;
+    std::vector<int> subtreeEnd_;
+    std::vector<int> best_;
+};
+
+struct RankedRow {
+    int Rank;
+    int Row;
+};
+
+// Ranked rows of a column ordered by rank, then row.
+std::vector<RankedRow> RankedRows(const Model& model, int column) {
+    std::vector<RankedRow> ranked;
+    for (int row = 1; row <= model.M(); ++row) {
+        const int rank = model.Rank(column, row);
+        if (rank > 0) {
+            ranked.push_back({rank, row});
+        }
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const RankedRow& a, const RankedRow& b) { return a.Rank < b.Rank; });
+    return ranked;
+}
+
+// Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
+void AddDifference(const Snapshot& s, TConstraintModel& target, int column, int higher, int lower,
+                   const char* relation) {
+    std::string text;
+    s.AppendNodeTerms(text, column, higher, 1.0);
+    s.AppendNodeTerms(text, column, lower, -1.0);
+    text += relation;
+    target.AddConstraint(std::move(text));
+}
+
+// The ordinal chain: rows of equal rank are equal in value, and the first row of each rank
+// present is worth at most the first row of the next better rank present.
+void AddOrdinalChain(const Snapshot& s, TConstraintModel& target, int column) {
+    const std::vector<RankedRow> ranked = RankedRows(s.model(), column);
+    std::size_t i = 0;
+    while (i < ranked.size()) {
+        const int rank = ranked[i].Rank;
+        const int first = ranked[i].Row;
+        std::size_t next = i + 1;
+        for (; next < ranked.size() && ranked[next].Rank == rank; ++next) {
+            AddDifference(s, target, column, ranked[next].Row, first, "=0");
+        }
+        if (next < ranked.size()) {
+            AddDifference(s, target, column, ranked[next].Row, first, "<=0");
+        }
+        i = next;
+    }
+}
+
+// An unranked level is worth at most the best level.
+void AddUnrankedRows(const Snapshot& s, TConstraintModel& target, int column) {
+    const int best = s.Best(column);
+    for (int row = 1; row <= s.M(); ++row) {
+        if (row != best && s.model().Rank(column, row) == 0) {
+            AddDifference(s, target, column, row, best, "<=0");
+        }
+    }
+}
+
+// L * (V(s) - V(t)) <= V(p) - V(q) <= U * (V(s) - V(t)) for each ratio statement of the node;
+// for an attribute V(r) is the single variable of row r.
+void AddRatioRows(const Snapshot& s, TConstraintModel& target, int column) {
+    const Model& model = s.model();
+    const TPreferenceData* preference = model.Preference(model.NodeByColumn(column));
+    if (preference == nullptr) {
+        return;
+    }
+    for (const TCardinalStatement& statement : preference->Statements) {
+        const int p = model.RowOfAlternative(statement.Num1);
+        const int q = model.RowOfAlternative(statement.Num2);
+        const int sRow = model.RowOfAlternative(statement.Den1);
+        const int t = model.RowOfAlternative(statement.Den2);
+        if (p == 0 || q == 0 || sRow == 0 || t == 0) {
+            continue; // names an alternative that no longer exists
+        }
+        const double lower = statement.Lower;
+        const double upper = statement.Upper;
+        if (lower >= 0) {
+            std::string text;
+            s.AppendNodeTerms(text, column, p, -1.0);
+            s.AppendNodeTerms(text, column, q, 1.0);
+            s.AppendNodeTerms(text, column, sRow, lower);
+            s.AppendNodeTerms(text, column, t, -lower);
+            text += "<=0";
+            target.AddConstraint(std::move(text));
+        }
+        if (upper >= 0) {
+            std::string text;
+            s.AppendNodeTerms(text, column, p, 1.0);
+            s.AppendNodeTerms(text, column, q, -1.0);
+            s.AppendNodeTerms(text, column, sRow, -upper);
+            s.AppendNodeTerms(text, column, t, upper);
+            text += "<=0";
+            target.AddConstraint(std::move(text));
+        }
+    }
+}
+
+// Weight of attribute column within [lower%, upper%] of the reference attribute's weight.
+void AddBottomUpRows(const Snapshot& s, TConstraintModel& target, int column, int reference) {
+    const TNodeData& data = s.model().Node(s.model().NodeByColumn(column));
+    const int best = s.Best(column);
+    const int referenceBest = s.Best(reference);
+    if (data.BottomUpUpper >= 0) {
+        std::string text;
+        AppendTerm(text, 1.0, column, best);
+        AppendTerm(text, -(data.BottomUpUpper * 0.01), reference, referenceBest);
+        text += "<=0";
+        target.AddConstraint(std::move(text));
+    }
+    if (data.BottomUpLower >= 0) {
+        std::string text;
+        AppendTerm(text, -1.0, column, best);
+        AppendTerm(text, data.BottomUpLower * 0.01, reference, referenceBest);
+        text += "<=0";
+        target.AddConstraint(std::move(text));
+    }
+}
+
+// W(column) within [lower%, upper%] of the weight of its reference sibling.
+void AddTopDownRows(const Snapshot& s, TConstraintModel& target, int column) {
+    const int sibling = ReferenceSiblingColumn(s.model(), column);
+    if (sibling <= 0 || sibling == column) {
+        return;
+    }
+    const TNodeData& data = s.model().Node(s.model().NodeByColumn(column));
+    if (data.TopDownUpper >= 0) {
+        std::string text;
+        s.AppendNodeTerms(text, column, -1, 1.0);
+        s.AppendNodeTerms(text, sibling, -1, -(data.TopDownUpper * 0.01));
+        text += "<=0";
+        target.AddConstraint(std::move(text));
+    }
+    if (data.TopDownLower >= 0) {
+        std::string text;
+        s.AppendNodeTerms(text, sibling, -1, data.TopDownLower * 0.01);
+        s.AppendNodeTerms(text, column, -1, -1.0);
+        text += "<=0";
+        target.AddConstraint(std::move(text));
+    }
+}
+
+void AppendBareName(std::string& sum, int column, int row) {
+    if (!sum.empty()) {
+        sum += '+';
+    }
+    AppendVariable(sum, column, row);
+}
+
+void AppendConstraints(const Snapshot& s, TConstraintModel& target, const std::string& normalizer) {
+    if (s.M() == 0) {
+        return;
+    }
+    const Model& model = s.model();
+    const bool topDown = model.TopDownWeights();
+    const int reference = ReferenceAttributeColumn(model);
+    std::string weightSum;
+    std::string worstSum;
+    for (int column = 1; column <= s.N(); ++column) {
+        const int worst = WorstAlternativeRow(model, column);
+        if (s.IsAttribute(column)) {
+            if (worst > 0) {
+                AppendBareName(worstSum, column, worst);
+            }
+            AppendBareName(weightSum, column, s.Best(column));
+            AddOrdinalChain(s, target, column);
+            AddUnrankedRows(s, target, column);
+            AddRatioRows(s, target, column);
+            if (!topDown && reference > 0 && column != reference) {
+                AddBottomUpRows(s, target, column, reference);
+            }
+        } else if (worst > 0 && s.HasAttributeBelow(column)) {
+            AddOrdinalChain(s, target, column);
+            AddUnrankedRows(s, target, column);
+            AddRatioRows(s, target, column);
+        }
+        if (topDown && s.HasAttributeBelow(column)) {
+            AddTopDownRows(s, target, column);
+        }
+    }
+    if (!weightSum.empty()) {
+        target.AddConstraint(weightSum + (normalizer.empty() ? "=1" : " - z=0"));
+    }
+    if (!worstSum.empty()) {
+        target.AddConstraint(worstSum + "=0");
+    }
+    if (!normalizer.empty()) {
+        target.AddConstraint(normalizer + "=1");
+    }
+}
+
+} // namespace
+
+std::string ValueVariable(int column, int row) {
+    std::string out;
+    AppendVariable(out, column, row);
+    return out;
+}
+
+int BestAlternativeRow(const Model& model, int column) {
+    if (column < 1 || column > model.N() || model.M() == 0) {
+        return 0;
+    }
+    int best = 0;
+    int bestRank = 0;
+    for (int row = 1; row <= model.M(); ++row) {
+        const int rank = model.Rank(column, row);
+        if (rank > 0 && (bestRank == 0 || rank < bestRank)) {
+            bestRank = rank;
+            best = row;
+        }
+    }
+    if (best == 0 && IsAttributeColumn(model, column)) {
+        return 1; // an unranked attribute takes row 1 as its best level
+    }
+    return best;
+}
+
+int WorstAlternativeRow(const Model& model, int column) {
+    if (column < 1 || column > model.N()) {
+        return 0;
+    }
+    return model.HighestRankRow(column);
+}
+
+std::string NodeValueTerms(const Model& model, int column, int row, double coefficient) {
+    const NodeId node = model.NodeByColumn(column);
+    if (node == kNone || column > model.N()) {
+        return {};
+    }
+    std::string out;
+    for (int j = column; j <= model.N(); ++j) {
+        const NodeId other = model.NodeByColumn(j);
+        if (j != column && !model.InSubtree(other, node)) {
+            break; // a subtree is a contiguous column range
+        }
+        if (model.IsAttribute(other)) {
+            AppendTerm(out, coefficient, j, row >= 0 ? row : BestAlternativeRow(model, j));
+        }
+    }
+    return out;
+}
+
+int ReferenceAttributeColumn(const Model& model) {
+    for (int column = 1; column <= model.N(); ++column) {
+        const NodeId node = model.NodeByColumn(column);
+        if (node != kNone && model.IsAttribute(node)) {
+            const TNodeData& data = model.Node(node);
+            if (IsReference(data.BottomUpLower, data.BottomUpUpper)) {
+                return column;
+            }
+        }
+    }
+    return 0;
+}
+
+int ReferenceSiblingColumn(const Model& model, int column) {
+    const NodeId node = model.NodeByColumn(column);
+    if (node == kNone) {
+        return 0;
+    }
+    const NodeId parent = model.Parent(node);
+    if (parent == kNone) {
+        const TNodeData& data = model.Node(node);
+        return IsReference(data.TopDownLower, data.TopDownUpper) ? column : 0;
+    }
+    int found = 0;
+    for (const NodeId sibling : model.Children(parent)) {
+        const TNodeData& data = model.Node(sibling);
+        if (IsReference(data.TopDownLower, data.TopDownUpper) &&
+            (found == 0 || data.Column < found)) {
+            found = data.Column;
+        }
+    }
+    return found;
+}
+
+void AppendModelConstraints(const Model& model, TConstraintModel& target,
+                            const std::string& normalizer) {
+    AppendConstraints(Snapshot(model), target, normalizer);
+}
+
+TConstraintModel BuildValueModel(const Model& model, int column, int row, int direction,
+                                 bool normalized) {
+    const Snapshot s(model);
+    TConstraintModel result(static_cast<std::uint8_t>(direction), s.NodeTerms(column, row, 1.0));
+    AppendConstraints(s, result, normalized ? s.NodeTerms(column, -1, 1.0) : std::string());
+    return result;
+}
+
+TConstraintModel BuildWeightModel(const Model& model, NodeId node, int direction, bool normalized) {
+    TConstraintModel result(static_cast<std::uint8_t>(direction), std::string());
+    if (model.M() == 0) {
+        return result;
+    }
+    const Snapshot s(model);
+    result.Objective = s.NodeTerms(model.ColumnOfNode(node), -1, 1.0);
+    std::string normalizer;
+    const NodeId parent = model.Parent(node);
+    if (normalized && parent != kNone) {
+        normalizer = s.NodeTerms(model.ColumnOfNode(parent), -1, 1.0);
+    }
+    AppendConstraints(s, result, normalizer);
+    return result;
+}
+
+TConstraintModel BuildDominanceModel(const Model& model, int row, int otherRow) {
+    const Snapshot s(model);
+    std::string objective;
+    for (int column = 1; column <= s.N(); ++column) {
+        if (s.IsAttribute(column)) {
+            AppendTerm(objective, 1.0, column, row);
+            AppendTerm(objective, -1.0, column, otherRow);
+        }
+    }
+    TConstraintModel result(kMinimize, std::move(objective));
+    AppendConstraints(s, result, std::string());
+    return result;
+}
+
+} // namespace velor
