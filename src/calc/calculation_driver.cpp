@@ -226,8 +226,10 @@ RunOutcome CalculationDriver::Run(int type) {
     progress_ = 0;
     lpCount_ = 0;
     solverError_.clear();
+    feasible_ = false;
     host_.ResetCancel();
     if (type < 0 || type >= kCalculationTypeCount || model_.TreeEmpty() || m == 0) {
+        feasible_ = true;
         return RunOutcome::NothingToRun;
     }
 
@@ -241,6 +243,7 @@ RunOutcome CalculationDriver::Run(int type) {
         return RunOutcome::SolverError;
     }
 
+    feasible_ = true;
     model_.SetChanged(true);
     host_.RunStarted(StatusText(type));
 

@@ -71,6 +71,8 @@ public:
     int Progress() const { return progress_; }
     int Total() const { return total_; }
     const std::string& SolverErrorText() const { return solverError_; }
+    // Whether the last run found the statements feasible (true when nothing had to be solved).
+    bool Feasible() const { return feasible_; }
 
 private:
     Model& model_;
@@ -80,6 +82,7 @@ private:
     int progress_ = 0;
     int total_ = 0;
     std::string solverError_;
+    bool feasible_ = false;
 };
 
 } // namespace velor

@@ -1,0 +1,75 @@
+#include "app/velor_cli_json.h"
+
+namespace velor {
+
+namespace {
+
+nlohmann::ordered_json Pair(double lower, double upper) {
+    return nlohmann::ordered_json::array({lower, upper});
+}
+
+} // namespace
+
+nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
+    using Json = nlohmann::ordered_json;
+    Json root;
+    root["feasible"] = run.Feasible;
+    root["complete"] = run.Complete;
+    root["type"] = run.Type;
+    root["lp_count"] = run.LpCount;
+    root["seconds"] = run.Seconds;
+
+    const int m = model.M();
+    Json alternatives = Json::array();
+    for (int row = 1; row <= m; ++row) {
+        const TAlternativeData& data = model.Alternative(row);
+        Json dominance = Json::array();
+        Json margins = Json::array();
+        for (int other = 1; other <= m; ++other) {
+            const auto index = static_cast<std::size_t>(other);
+            dominance.push_back(index < data.Dominance.size() ? int{data.Dominance[index]}
+                                                              : int{kNotComputed});
+            margins.push_back(index < data.DominanceMargin.size() ? data.DominanceMargin[index]
+                                                                  : 0.0);
+        }
+        Json recommended = Json::object();
+        for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
+            recommended[kDecisionRuleNames[rule]] = data.Recommended[rule] != 0;
+        }
+        Json alternative;
+        alternative["name"] = model.AlternativeName(row);
+        alternative["value"] = Pair(data.ValueLower, data.ValueUpper);
+        alternative["dominance"] = std::move(dominance);
+        alternative["margins"] = std::move(margins);
+        alternative["max_regret"] = data.MaxRegret;
+        alternative["recommended"] = std::move(recommended);
+        alternatives.push_back(std::move(alternative));
+    }
+    root["alternatives"] = std::move(alternatives);
+
+    Json nodes = Json::array();
+    for (NodeId id : model.PreOrder()) {
+        const TNodeData& data = model.Node(id);
+        Json values = Json::array();
+        Json normValues = Json::array();
+        for (int row = 1; row <= m; ++row) {
+            const auto index = static_cast<std::size_t>(row) - 1;
+            const TNodeValue value = index < data.Values.size() ? data.Values[index] : TNodeValue{};
+            values.push_back(Pair(value.Lower, value.Upper));
+            normValues.push_back(Pair(value.NormLower, value.NormUpper));
+        }
+        Json node;
+        node["name"] = data.Name;
+        node["kind"] = data.Kind == kGoal ? "goal" : "attribute";
+        node["column"] = data.Column;
+        node["weight"] = Pair(data.WeightLower, data.WeightUpper);
+        node["norm_weight"] = Pair(data.NormWeightLower, data.NormWeightUpper);
+        node["values"] = std::move(values);
+        node["norm_values"] = std::move(normValues);
+        nodes.push_back(std::move(node));
+    }
+    root["nodes"] = std::move(nodes);
+    return root;
+}
+
+} // namespace velor

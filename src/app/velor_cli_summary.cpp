@@ -1,0 +1,66 @@
+#include "app/velor_cli_summary.h"
+
+#include "model/number_format.h"
+
+#include <ostream>
+#include <string>
+
+namespace velor {
+
+namespace {
+
+std::string Bracket(double lower, double upper) {
+    return "[" + FormatInterval(lower, upper) + "]";
+}
+
+} // namespace
+
+void PrintSummary(const Model& model, std::ostream& out) {
+    const bool normalized = model.NormalizedIntervals();
+    out << "Weights: " << (model.TopDownWeights() ? "top down" : "bottom up")
+        << "; intervals: " << (normalized ? "normalized" : "non-normalized") << "\n\n";
+
+    out << "Alternatives (" << model.M() << "):\n";
+    for (int row = 1; row <= model.M(); ++row) {
+        const TAlternativeData& data = model.Alternative(row);
+        out << "  " << row << ". " << model.AlternativeName(row) << "  value "
+            << Bracket(data.ValueLower, data.ValueUpper) << "  max regret "
+            << FormatNumber(data.MaxRegret);
+        std::string rules;
+        for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
+            if (data.Recommended[rule] != 0) {
+                rules += rules.empty() ? "" : ", ";
+                rules += kDecisionRuleNames[rule];
+            }
+        }
+        if (!rules.empty()) {
+            out << "  recommended by " << rules;
+        }
+        out << '\n';
+    }
+
+    out << "\nValue tree (" << model.NodeCount() << " nodes):\n";
+    for (NodeId id : model.PreOrder()) {
+        int depth = 0;
+        for (NodeId up = model.Parent(id); up != kNone; up = model.Parent(up)) {
+            ++depth;
+        }
+        const TNodeData& data = model.Node(id);
+        out << std::string(static_cast<std::size_t>(2 + 2 * depth), ' ')
+            << (data.Kind == kGoal ? "+ " : "- ") << model.Caption(id) << '\n';
+        for (int row = 1; row <= model.M(); ++row) {
+            const auto index = static_cast<std::size_t>(row) - 1;
+            if (index >= data.Values.size()) {
+                break;
+            }
+            const TNodeValue& value = data.Values[index];
+            out << std::string(static_cast<std::size_t>(6 + 2 * depth), ' ')
+                << model.AlternativeName(row) << ": "
+                << (normalized ? Bracket(value.NormLower, value.NormUpper)
+                               : Bracket(value.Lower, value.Upper))
+                << '\n';
+        }
+    }
+}
+
+} // namespace velor
