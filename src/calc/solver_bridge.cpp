@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
@@ -193,7 +194,34 @@ private:
     LpModel* lp_;
 };
 
+// Coefficients cross the solver interface in single precision; a larger magnitude would reach
+// the solver as infinity.
+bool FitsSinglePrecision(const LoadedProblem& problem, std::string& error) {
+    const auto fits = [](double value) {
+        return std::fabs(value) <= std::numeric_limits<float>::max();
+    };
+    for (const auto& element : problem.Elements) {
+        if (!fits(element.Value)) {
+            error = "coefficient of " +
+                    problem.Names[static_cast<std::size_t>(element.Column - 1)] +
+                    " is too large for the solver";
+            return false;
+        }
+    }
+    for (const double value : problem.RightSides) {
+        if (!fits(value)) {
+            error = "right-hand side is too large for the solver";
+            return false;
+        }
+    }
+    return true;
+}
+
 void Solve(const TConstraintModel& model, const LoadedProblem& problem, TSolution& solution) {
+    if (!FitsSinglePrecision(problem, solution.Error)) {
+        solution.Failed = kSolveFailed;
+        return;
+    }
     const int n = static_cast<int>(problem.Names.size());
     const int m = static_cast<int>(problem.Relations.size());
     ProblemGuard guard(LP_NEW(n, m));

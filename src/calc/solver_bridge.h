@@ -35,8 +35,9 @@ struct ParsedConstraint {
 ParsedConstraint ParseConstraint(std::string_view text);
 
 // Solves a model with direction 0 (min) or 1 (max); other directions return an unsolved
-// solution (Failed 2). A fatal solver error or memory exhaustion gives Failed 1 with the error
-// text in Error; the solver problem is freed in every case. Throws std::invalid_argument for a
+// solution (Failed 2). A fatal solver error, memory exhaustion or a coefficient beyond single
+// precision gives Failed 1 with the error text in Error; the solver problem is freed in every
+// case. Throws std::invalid_argument for a
 // text that does not parse.
 TSolution SolveModel(const TConstraintModel& model);
 

@@ -1,10 +1,14 @@
+#include "calc/constraint_file.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "lp/lpx.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -134,6 +138,12 @@ TEST(SolveModel, NonOptimalOutcomesFail) {
     EXPECT_EQ(unsolved.Direction, kNoObjective);
 }
 
+TEST(SolveModel, CoefficientBeyondSinglePrecisionFails) {
+    const TSolution s = SolveModel(Program(kMaximize, "x", {"1e+39*x<=1"}));
+    EXPECT_EQ(s.Failed, kSolveFailed);
+    EXPECT_NE(s.Error.find("too large"), std::string::npos) << s.Error;
+}
+
 TEST(SolveModel, RowWithoutRightSideIsRefused) {
     EXPECT_THROW(SolveModel(Program(kMinimize, "x", {"x+y"})), std::invalid_argument);
     EXPECT_THROW(SolveModel(Program(kMinimize, "x", {"x<="})), std::invalid_argument);
@@ -227,6 +237,85 @@ TEST(SolveModel, WeightIntervalsAndDominanceOfTwoAttributes) {
     const TSolution d = SolveModel(BuildDominanceModel(model, 1, 2));
     ASSERT_EQ(d.Failed, kSolveOptimal);
     EXPECT_NEAR(d.Objective, -1.0 / 3.0, kTolerance);
+}
+
+namespace fs = std::filesystem;
+
+class ConstraintFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("velor_calc_file_" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::size_t EntryCount() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(ConstraintFile, HeaderAndConstraintLines) {
+    TConstraintModel model(kNoObjective, "//Model Constraints");
+    const fs::path path = dir_ / "plan.mdl";
+    ASSERT_TRUE(WriteConstraintFile(model, path.string()));
+    EXPECT_EQ(Read(path), "//Model Constraints\r\n\r\n");
+
+    model.AddConstraint("1*va3a2-1*va3a1<=0");
+    model.AddConstraint("va2a1+va3a3=1");
+    ASSERT_TRUE(WriteConstraintFile(model, path.string())); // replaces the earlier contents
+    EXPECT_EQ(Read(path), "//Model Constraints\r\n\r\n1*va3a2-1*va3a1<=0;\r\nva2a1+va3a3=1;\r\n");
+    EXPECT_EQ(EntryCount(), 1U); // no temporary file left behind
+}
+
+TEST_F(ConstraintFile, ObjectiveLine) {
+    const fs::path path = dir_ / "lp.mdl";
+    ASSERT_TRUE(WriteConstraintFile(Program(kMinimize, "1*x-1*y", {"x<=1"}), path.string()));
+    EXPECT_EQ(Read(path), "min 1*x-1*y;\r\nx<=1;\r\n");
+    ASSERT_TRUE(WriteConstraintFile(Program(kMaximize, "x", {}), path.string()));
+    EXPECT_EQ(Read(path), "max x;\r\n");
+}
+
+TEST_F(ConstraintFile, FailureKeepsTheOldFileAndReportsWhy) {
+    const TConstraintModel model(kNoObjective, "//Model Constraints");
+    std::string error;
+    EXPECT_FALSE(WriteConstraintFile(model, (dir_ / "missing" / "a.mdl").string(), &error));
+    EXPECT_FALSE(error.empty());
+
+    // A folder in the way of the target cannot be replaced; nothing is left behind.
+    fs::create_directory(dir_ / "taken.mdl");
+    fs::create_directory(dir_ / "taken.mdl" / "inner");
+    error.clear();
+    EXPECT_FALSE(WriteConstraintFile(model, (dir_ / "taken.mdl").string(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_directory(dir_ / "taken.mdl" / "inner"));
+    EXPECT_EQ(EntryCount(), 1U);
+    EXPECT_FALSE(WriteConstraintFile(model, ""));
+}
+
+TEST_F(ConstraintFile, RelativeNameUsesTheCurrentFolderWithoutChangingIt) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_);
+    const bool written =
+        WriteConstraintFile(TConstraintModel(kNoObjective, "//Model Constraints"), "rel.mdl");
+    const fs::path during = fs::current_path();
+    fs::current_path(before);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(during, dir_);
+    EXPECT_TRUE(fs::exists(dir_ / "rel.mdl"));
 }
 
 } // namespace
