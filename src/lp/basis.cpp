@@ -40,6 +40,10 @@ void computeBasicValues(LpModel& lp) {
         const double bound = nonbasicValue(lp, j);
         if (bound == 0.0)
             continue;
+        // Only a column free in both directions can sit at an infinite bound here; the
+        // bounded-variable method has no place for it.
+        if (std::fabs(bound) >= kInfinity)
+            fatal("Basic values: free nonbasic column is not supported");
         for (const PackedEntry& e : lp.column(j))
             v[static_cast<size_t>(e.index)] -= bound * e.value;
         v[0] -= bound * lp.costs[static_cast<size_t>(j)];

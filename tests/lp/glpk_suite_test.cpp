@@ -1,0 +1,102 @@
+// Our solver against GLPK's primal simplex on random problems of mixed shapes, given the same
+// single-precision data: statuses must agree, and optimal objectives within 1e-6 relative
+// plus 1e-7 absolute.
+//
+// VELOR_LP_SUITE_PROBLEMS (environment) sets the number of problems; the default is the
+// compile-time VELOR_LP_SUITE_DEFAULT (smaller in the sanitizer build).
+#include "random_lp.h"
+#include "reference_solvers.h"
+
+#include "lp/lpx.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#ifndef VELOR_LP_SUITE_DEFAULT
+#define VELOR_LP_SUITE_DEFAULT 2000
+#endif
+
+using namespace lptest;
+
+namespace {
+
+int suiteSize() {
+    if (const char* env = std::getenv("VELOR_LP_SUITE_PROBLEMS"))
+        return std::max(1, std::atoi(env));
+    return VELOR_LP_SUITE_DEFAULT;
+}
+
+struct Share {
+    Family family;
+    double share;
+    int maxSize;
+};
+
+// Each family's share of the suite and its largest row/column count.
+constexpr Share kShares[] = {
+    {Family::Feasible, 0.30, 300},   {Family::RandomRhs, 0.20, 300},
+    {Family::Degenerate, 0.25, 300}, {Family::Contradictory, 0.05, 120},
+    {Family::Decision, 0.20, 300},
+};
+
+class GlpkSuite : public ::testing::TestWithParam<Share> {};
+
+std::string describe(const RandomLp& p, const Result& ours, const Result& ref) {
+    std::ostringstream out;
+    out.precision(12);
+    out << p.family << " seed " << p.seed << " (" << p.m << "x" << p.n << "): ours "
+        << outcomeName(ours.outcome) << " (status " << ours.rawStatus << ", " << ours.iterations
+        << " iterations) obj " << ours.objective << ", GLPK " << outcomeName(ref.outcome) << " obj "
+        << ref.objective;
+    return out.str();
+}
+
+TEST_P(GlpkSuite, AgreesWithGlpk) {
+    const Share share = GetParam();
+    const int count = std::max(1, static_cast<int>(std::lround(suiteSize() * share.share)));
+    LP_SETCONSOLE(nullptr);
+    int optimal = 0, infeasible = 0, unbounded = 0;
+    for (int k = 0; k < count; ++k) {
+        const std::uint64_t seed = 1000003ULL * static_cast<std::uint64_t>(share.family) + k;
+        const RandomLp p = generate(share.family, seed, share.maxSize);
+        const Result ref = solveGlpk(p);
+        ASSERT_NE(ref.outcome, Outcome::Other) << "GLPK failed on seed " << seed;
+        Result ours;
+        try {
+            ours = solveOurs(p);
+        } catch (const LpFatalError& e) {
+            ADD_FAILURE() << p.family << " seed " << seed << ": fatal error " << e.what();
+            continue;
+        }
+        EXPECT_EQ(ours.outcome, ref.outcome) << describe(p, ours, ref);
+        if (ours.outcome != ref.outcome)
+            continue;
+        if (ref.outcome == Outcome::Optimal) {
+            ++optimal;
+            EXPECT_LE(std::fabs(ours.objective - ref.objective),
+                      1e-6 * std::fabs(ref.objective) + 1e-7)
+                << describe(p, ours, ref);
+            EXPECT_LE(maxViolation(p, ours.x), 1e-4) << describe(p, ours, ref);
+            EXPECT_NEAR(objectiveAt(p, ours.x), ours.objective,
+                        1e-6 * std::fabs(ours.objective) + 1e-6)
+                << describe(p, ours, ref);
+        } else if (ref.outcome == Outcome::Infeasible) {
+            ++infeasible;
+        } else {
+            ++unbounded;
+        }
+    }
+    LP_SETCONSOLE(&std::cout);
+    std::cout << familyName(share.family) << ": " << count << " problems, " << optimal
+              << " optimal, " << infeasible << " infeasible, " << unbounded << " unbounded\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, GlpkSuite, ::testing::ValuesIn(kShares),
+                         [](const ::testing::TestParamInfo<Share>& info) {
+                             return std::string(familyName(info.param.family));
+                         });
+
+} // namespace

@@ -1,0 +1,227 @@
+// The LP_ entry points: loading, status, solution values, pointer and index checks.
+#include "lp_test_support.h"
+
+#include "lp/lp_model.h"
+
+#include <vector>
+
+using lptest::ConsoleCapture;
+using lptest::expectFatal;
+using lptest::Model;
+
+TEST(LpInterface, FreshModelIsFeasibleAndSolvesToZero) {
+    Model lp(3, 2);
+    EXPECT_EQ(LP_GETSTATUS(lp), 0);
+    EXPECT_EQ(LP_M(lp), 2);
+    EXPECT_EQ(LP_N(lp), 3);
+    EXPECT_EQ(LP_REINVERT(lp), 0);
+    LP_PRIMAL(lp);
+    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSOL(0, lp), 0.0);
+    EXPECT_EQ(LP_GETVARSTAT(0, lp), 5);
+}
+
+TEST(LpInterface, ObjectiveConstantIsPartOfTheObjectiveLogical) {
+    Model lp(1, 1);
+    LP_PUTELEM(7.5f, 0, 0, lp);
+    LP_PUTELEM(2.0f, 1, 0, lp); // min 2 x1 with x1 >= 3
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    lp.greaterEqual(1, 3.0f);
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_DOUBLE_EQ(LP_GETSOL(1, lp), 3.0);
+    EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), 7.5 - 6.0); // c0 - sum c_j x_j
+}
+
+TEST(LpInterface, TinyCoefficientRemovesTheElement) {
+    Model lp(2, 2);
+    LP_PUTELEM(4.0f, 1, 1, lp);
+    LP_PUTELEM(5.0f, 2, 1, lp);
+    LP_PUTELEM(6.0f, 2, 2, lp);
+    ASSERT_EQ(lp.get()->nonzeros, 3);
+    LP_PUTELEM(1e-16f, 2, 1, lp);
+    EXPECT_EQ(LP_GETELEM(2, 1, lp), 0.0);
+    EXPECT_EQ(lp.get()->nonzeros, 2);
+    LP_PUTELEM(1e-16f, 2, 1, lp); // removing an absent element changes nothing
+    EXPECT_EQ(lp.get()->nonzeros, 2);
+    // Just above the threshold the element is kept; objective entries are kept as passed.
+    LP_PUTELEM(2e-15f, 2, 1, lp);
+    EXPECT_FLOAT_EQ(static_cast<float>(LP_GETELEM(2, 1, lp)), 2e-15f);
+    EXPECT_EQ(lp.get()->nonzeros, 3);
+    LP_PUTELEM(0.0f, 1, 0, lp);
+    EXPECT_EQ(LP_GETELEM(1, 0, lp), 0.0);
+    // Right-hand side entries follow the same rule.
+    LP_PUTELEM(3.0f, 0, 2, lp);
+    LP_PUTELEM(0.0f, 0, 2, lp);
+    EXPECT_TRUE(lp.get()->rhs.empty());
+
+    std::vector<float> row(3, -1.0f);
+    LP_GETROW(row.data(), 2, lp);
+    EXPECT_EQ(row, (std::vector<float>{0.0f, 0.0f, 6.0f}));
+}
+
+TEST(LpInterface, SlackValuesAreRightHandSideMinusActivity) {
+    // max x1 + x2 with x1 + x2 <= 4 (tight), x1 <= 3 (slack 3 - x1), x1 - x2 = 0.
+    Model lp(2, 3);
+    LP_PUTELEM(-1.0f, 1, 0, lp);
+    LP_PUTELEM(-1.0f, 2, 0, lp);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    LP_PUTELEM(1.0f, 2, 1, lp);
+    lp.lessEqual(1, 4.0f);
+    LP_PUTELEM(1.0f, 1, 2, lp);
+    lp.lessEqual(2, 3.0f);
+    LP_PUTELEM(1.0f, 1, 3, lp);
+    LP_PUTELEM(-1.0f, 2, 3, lp);
+    lp.equal(3, 0.0f);
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_NEAR(LP_GETSOL(1, lp), 2.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(2, lp), 2.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(-2, lp), 1.0, 1e-12); // basic slack: 3 - x1
+    EXPECT_EQ(LP_GETSOL(-3, lp), 0.0);          // equality row's logical, [0, 0]
+    EXPECT_NEAR(LP_GETSOL(-1, lp), 0.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(0, lp), 4.0, 1e-12);
+    EXPECT_EQ(LP_GETRCOST(1, lp), 0.0); // basic
+}
+
+TEST(LpInterface, BoundChangesTakeEffectAtReinversion) {
+    Model lp(1, 1);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    lp.lessEqual(1, 5.0f);
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSOL(-1, lp), 5.0); // basic slack at 5
+
+    LP_PUTUBOUND(4.99998f, -1, lp); // outside by 2e-5
+    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_REINVERT(lp), 1);
+    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 3);
+
+    LP_PUTUBOUND(4.999995f, -1, lp); // outside by 5e-6: within the feasibility tolerance
+    EXPECT_EQ(LP_REINVERT(lp), 0);
+    EXPECT_EQ(LP_GETSTATUS(lp), 0);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 1);
+}
+
+TEST(LpInterface, FixedVariableBecomesUpperBoundedWhenBoundsSeparate) {
+    Model lp(1, 1);
+    LP_PUTUBOUND(0.0f, 1, lp);
+    LP_SETUP(lp);
+    ASSERT_EQ(LP_GETVARSTAT(1, lp), 4);
+    LP_PUTUBOUND(2.0f, 1, lp);
+    EXPECT_EQ(LP_GETVARSTAT(1, lp), 2);
+    EXPECT_EQ(LP_GETSOL(1, lp), 2.0);
+    EXPECT_EQ(LP_GETLBOUND(1, lp), 0.0);
+    EXPECT_EQ(LP_GETUBOUND(1, lp), 2.0);
+}
+
+TEST(LpInterface, StaleNonbasicCodeAtInfiniteBoundIsRepairedByReinversion) {
+    // A column made ">= -inf" after creation would otherwise sit at -1e31.
+    Model lp(1, 1);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    lp.lessEqual(1, 5.0f);
+    LP_PUTLBOUND(-1e31f, 1, lp);
+    LP_PUTUBOUND(3.0f, 1, lp);
+    LP_REINVERT(lp);
+    EXPECT_EQ(LP_GETVARSTAT(1, lp), 2);
+    EXPECT_EQ(LP_GETSOL(1, lp), 3.0);
+    EXPECT_EQ(LP_GETSOL(-1, lp), 2.0);
+}
+
+TEST(LpInterface, FreeNonbasicColumnIsRefused) {
+    Model lp(1, 1);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    LP_PUTLBOUND(-1e31f, 1, lp);
+    expectFatal([&] { LP_REINVERT(lp); }, "Basic values: free nonbasic column is not supported");
+}
+
+TEST(LpInterface, TwoHundredModelsAtOnceAndNoMore) {
+    std::vector<LpModel*> models;
+    for (int k = 0; k < 200; ++k)
+        models.push_back(LP_NEW(1, 1));
+    expectFatal([] { LP_NEW(1, 1); }, "LP_NEW: Too many LP models simultaneously active");
+    LP_DELETE(&models.back());
+    models.pop_back();
+    models.push_back(LP_NEW(1, 1)); // a freed slot can be used again
+    for (LpModel*& lp : models)
+        LP_DELETE(&lp);
+}
+
+TEST(LpInterface, IndexErrorsAreFatalWithTheirMessages) {
+    Model lp(2, 3);
+    expectFatal([&] { LP_GETSOL(3, lp); }, "LPX interface: variable index out of range");
+    expectFatal([&] { LP_GETSOL(-4, lp); }, "LPX interface: variable index out of range");
+    expectFatal([&] { LP_PUTELEM(1.0f, 1, 4, lp); }, "LPX interface: row index out of range");
+    expectFatal([&] { LP_PUTELEM(1.0f, 3, 1, lp); }, "LPX interface: column index out of range");
+    // The row is checked before the column.
+    expectFatal([&] { LP_GETELEM(9, 9, lp); }, "LPX interface: row index out of range");
+    expectFatal([&] { LP_PUTLBOUND(0.0f, -4, lp); }, "LPX interface: variable index out of range");
+    expectFatal([&] { LP_BASISVAR(4, lp); }, "LPX interface: row index out of range");
+    expectFatal([] { LP_SETLOG(6); }, "LP_SETLOG: loglevel must be in range 0..5");
+    // The model is untouched by the refused calls and still solves.
+    lp.solve();
+    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+}
+
+TEST(LpInterface, UseAfterDeleteIsFatal) {
+    LpModel* lp = LP_NEW(1, 1);
+    LpModel* stale = lp;
+    LP_DELETE(&lp);
+    EXPECT_EQ(lp, nullptr);
+    expectFatal([&] { LP_GETSTATUS(stale); }, "LPX interface: invalid LP pointer");
+    expectFatal([&] { LP_PRIMAL(stale); }, "LPX interface: invalid LP pointer");
+    expectFatal([&] { LP_DELETE(&stale); }, "LP_DELETE: invalid LP pointer");
+    expectFatal([&] { LP_DELETE(&lp); }, "LP_DELETE: null LP pointer");
+    expectFatal([] { LP_GETSTATUS(nullptr); }, "LPX interface: null LP pointer");
+}
+
+TEST(LpInterface, LibraryStaysUsableAfterAFatalError) {
+    LpModel* broken = LP_NEW(2, 2);
+    ConsoleCapture console;
+    EXPECT_THROW(LP_GETSOL(5, broken), LpFatalError);
+    LP_DELETE(&broken); // the failed problem can still be freed
+    Model fresh(1, 1);
+    LP_PUTELEM(-1.0f, 1, 0, fresh);
+    LP_PUTELEM(1.0f, 1, 1, fresh);
+    fresh.lessEqual(1, 2.0f);
+    fresh.solve();
+    EXPECT_EQ(LP_GETSTATUS(fresh), 3);
+    EXPECT_EQ(LP_GETSOL(1, fresh), 2.0);
+}
+
+TEST(LpInterface, ArraysAreSizedToTheProblem) {
+    // Beyond the old fixed capacity of 4000 rows: a chain x_i <= 1 with max sum x.
+    const int m = 4500;
+    Model lp(m, m);
+    for (int i = 1; i <= m; ++i) {
+        LP_PUTELEM(-1.0f, i, 0, lp);
+        LP_PUTELEM(1.0f, i, i, lp);
+        lp.lessEqual(i, 1.0f);
+    }
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), m);
+}
+
+TEST(LpInterface, DualIsNotImplementedAndSaysSo) {
+    Model lp(1, 1);
+    ConsoleCapture console;
+    LP_DUAL(lp);
+    EXPECT_EQ(console.text(), "LP_DUAL: interface not yet implemented\n");
+}
+
+TEST(LpInterface, AddedRowStartsInfeasibleWithBasicLogical) {
+    Model lp(2, 1);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    lp.lessEqual(1, 4.0f);
+    const float row[] = {3.0f, 1.0f, 1.0f}; // x1 + x2 <= 3
+    LP_ADDROW(row, lp);
+    EXPECT_EQ(LP_M(lp), 2);
+    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(LP_GETVARSTAT(-2, lp), 3);
+    EXPECT_EQ(LP_GETELEM(0, 2, lp), 3.0);
+    EXPECT_EQ(LP_BASISVAR(2, lp), -2);
+    EXPECT_EQ(LP_REINVERT(lp), 0);
+    EXPECT_EQ(LP_GETSOL(-2, lp), 3.0);
+}
