@@ -1,0 +1,53 @@
+#include "ui/help_window.h"
+
+#include <QAction>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+
+namespace velor::ui {
+
+HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Velor Decisions Help"));
+    setWindowFlag(Qt::Window, true);
+    resize(760, 620);
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setOpenExternalLinks(true);
+    browser_->setSearchPaths({QStringLiteral(":/help")});
+    setCentralWidget(browser_);
+
+    QToolBar* bar = addToolBar(QStringLiteral("Navigation"));
+    bar->setMovable(false);
+    QAction* back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack),
+                                   QStringLiteral("Back"), browser_, &QTextBrowser::backward);
+    QAction* forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
+                                      QStringLiteral("Forward"), browser_, &QTextBrowser::forward);
+    bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"),
+                   browser_, &QTextBrowser::home);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        const QString title = browser_->documentTitle();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Velor Decisions Help")
+                                       : QStringLiteral("Velor Decisions Help - ") + title);
+    });
+}
+
+QUrl HelpWindow::StartPage() {
+    return QUrl(QStringLiteral("qrc:/help/index.html"));
+}
+
+void HelpWindow::ShowStartPage() {
+    browser_->setSource(StartPage());
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+} // namespace velor::ui

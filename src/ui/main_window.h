@@ -1,0 +1,161 @@
+// The main window: a multi-document frame holding the value tree editor, the alternatives
+// editor and the other views as child windows, with the menus, toolbar and status bar, the
+// model's file name and changed flag, and the new/open/save/close flows.
+#pragma once
+
+#include "model/ini_file.h"
+#include "model/model.h"
+#include "model/model_observer.h"
+#include "model/recent_files.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace velor::ui {
+
+class AboutBox;
+class AlternativesEditor;
+class HelpWindow;
+class ProgressDialog;
+class Prompts;
+class TreeEditor;
+
+// A child window that prints itself instead of being printed as a picture.
+class PrintableView {
+public:
+    virtual ~PrintableView() = default;
+    virtual void PrintView(QPrinter& printer) = 0;
+};
+
+// The result views opened from the Windows menu (F8 .. F11), by their settings names.
+enum class ResultView { ValueIntervals = 0, Weights = 1, Dominance = 2, DecisionRules = 3 };
+
+class MainWindow : public QMainWindow, public ModelObserver {
+    Q_OBJECT
+public:
+    MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void ModelChanged(ModelChange what) override;
+
+    Model& GetModel() { return model_; }
+    const std::string& FileName() const { return fileName_; }
+    const RecentFiles& Recent() const { return recent_; }
+    TreeEditor* Tree() const { return treeEditor_; }
+    AlternativesEditor* Alternatives() const { return altEditor_; }
+    ProgressDialog* Progress() const { return progress_; }
+    QMdiArea* MdiArea() const { return mdi_; }
+    QLabel* StatusPanel(int index) const { return panels_.at(static_cast<std::size_t>(index)); }
+    // The action of a menu item or toolbar button by its object name ("Save1", "RecentFile2").
+    QAction* Action(const QString& objectName) const;
+
+    // ----- plug-in points for the views and dialogs of later parts
+    // The preference view, a child window for the whole run ("&Preferences", F7).
+    void SetPreferenceView(QWidget* view);
+    // Creates a result view the first time it is shown; the command stays disabled without one.
+    using ViewFactory = std::function<QWidget*(Model&)>;
+    void SetResultViewFactory(ResultView view, ViewFactory factory);
+    QWidget* ResultViewWidget(ResultView view) const;
+    // The elicitation tour ("&Elicitation Tour...") and the weight assessment of the hidden
+    // "&Weight Assessment..." item.
+    void SetElicitationTour(std::function<void()> tour);
+    void SetBottomUpWeightAssessment(std::function<void()> assessment);
+
+    // ----- operations (the menu commands run these)
+    void NewClick();
+    void OpenClick();
+    bool OpenFile(const QString& path);
+    void OpenRecentFile(int k);
+    bool SaveClick();
+    bool SaveAsClick();
+    void ExportModelClick();
+    void ExportResultsClick();
+    void PrintClick();
+    void PrintSetupClick();
+    void ClearValueTreeClick();
+    void ClearAlternativesClick();
+    void ClearPreferencesClick();
+    void Calculate(int type);
+    void TopDownWeightsClick();
+    void NormalizedIntervalsClick();
+    void ShowTreeEditor();
+    void ShowAlternativesEditor();
+    void ShowPreferenceView();
+    void ShowResultView(ResultView view);
+    void HelpTopicsClick();
+    void AboutClick();
+    void NewAlternativeClick();
+
+    // Clears the model (New, Open): closes the result views, forgets the file name.
+    void ClearModel();
+    // Runs a command and shows any error that escapes it in the standard error box.
+    void RunCommand(const std::function<void()>& command);
+
+    HelpWindow* Help() const { return help_; }
+    AboutBox* About() const { return about_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* MakeAction(const char* name, const QString& caption, const QKeySequence& key,
+                        void (MainWindow::*command)());
+    QMdiSubWindow* AddChild(QWidget* content, const char* placementName);
+    void BringForward(QMdiSubWindow* window);
+    // "Model Unsaved" before replacing the model; false when the user cancelled.
+    bool UnsavedModelQuestion();
+    bool WriteModel(const QString& path);
+    void UpdateCaption();
+    void UpdateStatusPanels();
+    void RebuildRecentMenu();
+    void RestorePlacements();
+    void SavePlacements();
+    void CloseResultViews();
+
+    Prompts& prompts_;
+    IniFile settings_;
+    Model model_;
+    std::string fileName_;
+    RecentFiles recent_;
+    QPrinter printer_;
+
+    QMdiArea* mdi_ = nullptr;
+    TreeEditor* treeEditor_ = nullptr;
+    AlternativesEditor* altEditor_ = nullptr;
+    QMdiSubWindow* treeWindow_ = nullptr;
+    QMdiSubWindow* altWindow_ = nullptr;
+    QMdiSubWindow* preferenceWindow_ = nullptr;
+    AboutBox* about_ = nullptr;
+    ProgressDialog* progress_ = nullptr;
+    HelpWindow* help_ = nullptr;
+
+    std::array<ViewFactory, 4> viewFactories_;
+    std::array<QMdiSubWindow*, 4> resultWindows_{};
+    std::function<void()> elicitationTour_;
+    std::function<void()> bottomUpAssessment_;
+
+    std::array<QLabel*, 6> panels_{};
+    std::map<QString, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    std::array<QAction*, RecentFiles::kCapacity> recentActions_{};
+};
+
+} // namespace velor::ui

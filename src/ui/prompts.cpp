@@ -1,0 +1,139 @@
+#include "ui/prompts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace velor::ui {
+
+namespace {
+
+QMessageBox::Icon ToBoxIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Stop:
+        return QMessageBox::Critical;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon icon,
+                              Buttons buttons) {
+    QMessageBox box(ToBoxIcon(icon), caption, text, QMessageBox::NoButton, parent_);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        break;
+    }
+    // Closing a question box with Escape or the title-bar button answers Cancel, or No when the
+    // box has no Cancel button.
+    if (buttons == Buttons::YesNo) {
+        return Answer::No;
+    }
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<QString> WidgetPrompts::TextPrompt(const QString& title, const QString& label,
+                                                 const QString& initial, int maxLength) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(initial.left(maxLength));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setMaxLength(maxLength);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().left(maxLength);
+}
+
+QString WidgetPrompts::OpenFileName(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, request.title, request.initialPath, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompts::SaveFileName(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, request.title, request.initialPath, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+bool WidgetPrompts::PrintDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void WidgetPrompts::PrintSetup(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent_);
+    dialog.exec();
+}
+
+void WidgetPrompts::ErrorBox(const QString& text) {
+    QMessageBox::critical(parent_, QApplication::applicationDisplayName(), text);
+}
+
+QString WidgetPrompts::ClipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+void WidgetPrompts::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool WidgetPrompts::SetClipboardImage(const QImage& image) {
+    if (image.isNull()) {
+        return false;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setImage(image);
+    const QMimeData* data = clipboard->mimeData();
+    return data != nullptr && data->hasImage();
+}
+
+} // namespace velor::ui

@@ -1,0 +1,84 @@
+// Every message box, question, text prompt, file dialog, print dialog and clipboard access of the
+// desktop application goes through this interface, so that tests can answer them by script and
+// run without a screen.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace velor::ui {
+
+enum class Icon { None, Information, Question, Warning, Stop };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;           // Qt form: "Velor Models (*.vlr);;All Files (*)"
+    QString defaultExtension; // without the dot
+    QString initialPath;      // folder and/or proposed file name
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A modal message box; returns the button the user chose (Ok for an Ok box).
+    virtual Answer Message(const QString& caption, const QString& text, Icon icon,
+                           Buttons buttons) = 0;
+    // A one-line text prompt taking at most maxLength characters. Returns the entered text, or
+    // nothing when cancelled.
+    virtual std::optional<QString> TextPrompt(const QString& title, const QString& label,
+                                              const QString& initial, int maxLength) = 0;
+    // Open and save dialogs: the chosen path, empty when cancelled. The save dialog asks before
+    // overwriting an existing file.
+    virtual QString OpenFileName(const FileDialogRequest& request) = 0;
+    virtual QString SaveFileName(const FileDialogRequest& request) = 0;
+    // The print dialog for printer; true when the user confirmed.
+    virtual bool PrintDialog(QPrinter& printer) = 0;
+    // The printer set-up dialog.
+    virtual void PrintSetup(QPrinter& printer) = 0;
+    // The standard error box for an error that escaped a command.
+    virtual void ErrorBox(const QString& text) = 0;
+
+    virtual QString ClipboardText() = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+    // Returns false when the clipboard refused the picture.
+    virtual bool SetClipboardImage(const QImage& image) = 0;
+
+    // Convenience for a box with only an OK button.
+    void Inform(const QString& caption, const QString& text, Icon icon) {
+        Message(caption, text, icon, Buttons::Ok);
+    }
+};
+
+// The production implementation over QMessageBox, QInputDialog, QFileDialog, QPrintDialog and
+// QClipboard. Dialogs are parented to the given window.
+class WidgetPrompts : public Prompts {
+public:
+    explicit WidgetPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    Answer Message(const QString& caption, const QString& text, Icon icon,
+                   Buttons buttons) override;
+    std::optional<QString> TextPrompt(const QString& title, const QString& label,
+                                      const QString& initial, int maxLength) override;
+    QString OpenFileName(const FileDialogRequest& request) override;
+    QString SaveFileName(const FileDialogRequest& request) override;
+    bool PrintDialog(QPrinter& printer) override;
+    void PrintSetup(QPrinter& printer) override;
+    void ErrorBox(const QString& text) override;
+    QString ClipboardText() override;
+    void SetClipboardText(const QString& text) override;
+    bool SetClipboardImage(const QImage& image) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace velor::ui
