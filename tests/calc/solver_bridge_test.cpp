@@ -25,7 +25,7 @@ void ExpectTerms(const ParsedConstraint& parsed, const std::vector<ParsedTerm>& 
     }
 }
 
-TEST(ParseConstraint, DocumentedExamples) {
+TEST(ParseConstraint, ConstraintAndObjectiveTexts) {
     ParsedConstraint p = ParseConstraint("1*va3a2-1*va3a1<=0");
     ExpectTerms(p, {{"va3a2", 1}, {"va3a1", -1}});
     EXPECT_TRUE(p.HasRightSide);
