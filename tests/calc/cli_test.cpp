@@ -1,0 +1,286 @@
+// End-to-end tests of velor-cli: exit codes, outputs and the JSON summary.
+#include "calc/calculation_driver.h"
+#include "calc_test_model.h"
+#include "model/model_file.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef VELOR_CLI_PATH
+
+namespace velor {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+struct CliResult {
+    int Code = -1;
+    std::string Out;
+    std::string Err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("velor_cli_test_" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    // Copies an example model into the test folder and returns its path there.
+    std::string Example(const std::string& name) const {
+        const fs::path target = folder_ / (name + ".vlr");
+        fs::copy_file(fs::path(VELOR_SOURCE_DIR) / "examples" / (name + ".vlr"), target,
+                      fs::copy_options::overwrite_existing);
+        return target.string();
+    }
+
+    CliResult Run(const std::vector<std::string>& args) const {
+        std::string command = Quote(VELOR_CLI_PATH);
+        for (const std::string& arg : args) {
+            command += " " + Quote(arg);
+        }
+        command += " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr")) + " </dev/null";
+        const int status = std::system(command.c_str());
+        CliResult result;
+        result.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.Out = ReadFile(folder_ / "stdout");
+        result.Err = ReadFile(folder_ / "stderr");
+        return result;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(CliTest, CalcOnEveryExampleFinishes) {
+    struct ExampleSize {
+        const char* Name;
+        int M;
+        int K;
+    };
+    for (const ExampleSize& example : {ExampleSize{"car", 5, 9}, ExampleSize{"job_offers", 4, 10},
+                                       ExampleSize{"supplier", 6, 10}}) {
+        SCOPED_TRACE(example.Name);
+        const std::string model = Example(example.Name);
+        const CliResult result =
+            Run({"calc", model, "--json", Path("summary.json"), "--report", Path("report.txt"),
+                 "--constraints", Path("model.mdl"), "-o", Path("out.vlr")});
+        ASSERT_EQ(result.Code, 0) << result.Err;
+        EXPECT_NE(result.Err.find("Calculation complete"), std::string::npos);
+        const Json summary = Json::parse(ReadFile(folder_ / "summary.json"));
+        EXPECT_TRUE(summary["feasible"].get<bool>());
+        EXPECT_TRUE(summary["complete"].get<bool>());
+        EXPECT_EQ(summary["type"], 0);
+        // Every goal of the examples has attributes below it, so each node needs two value
+        // programs per alternative.
+        const int m = example.M;
+        const int k = example.K;
+        EXPECT_EQ(summary["lp_count"], 1 + m * (m - 1) + 2 * m * k + 2 * (k - 1));
+        std::cout << "[ bench    ] " << example.Name << ": " << summary["lp_count"]
+                  << " linear programs in " << summary["seconds"].get<double>() * 1000.0 << " ms\n";
+
+        ASSERT_EQ(summary["alternatives"].size(), static_cast<std::size_t>(m));
+        for (const Json& alternative : summary["alternatives"]) {
+            EXPECT_TRUE(alternative["name"].is_string());
+            EXPECT_EQ(alternative["value"].size(), 2u);
+            EXPECT_EQ(alternative["dominance"].size(), static_cast<std::size_t>(m));
+            EXPECT_EQ(alternative["margins"].size(), static_cast<std::size_t>(m));
+            EXPECT_TRUE(alternative["max_regret"].is_number());
+            for (const char* rule : {"Maximax", "Maximin", "Central Values", "Minimax Regret"}) {
+                EXPECT_TRUE(alternative["recommended"][rule].is_boolean()) << rule;
+            }
+        }
+        ASSERT_EQ(summary["nodes"].size(), static_cast<std::size_t>(k));
+        EXPECT_EQ(summary["nodes"][0]["kind"], "goal");
+        EXPECT_EQ(summary["nodes"][0]["column"], 1);
+        for (const Json& node : summary["nodes"]) {
+            EXPECT_TRUE(node["kind"] == "goal" || node["kind"] == "attribute");
+            EXPECT_EQ(node["weight"].size(), 2u);
+            EXPECT_EQ(node["norm_weight"].size(), 2u);
+            EXPECT_EQ(node["values"].size(), static_cast<std::size_t>(m));
+            EXPECT_EQ(node["norm_values"].size(), static_cast<std::size_t>(m));
+        }
+
+        Model written;
+        EXPECT_TRUE(LoadModelFile(written, Path("out.vlr")));
+        EXPECT_EQ(ReadFile(folder_ / "report.txt").substr(0, 10), "MODEL DATA");
+        EXPECT_EQ(ReadFile(folder_ / "model.mdl"),
+                  ReadFile(fs::path(VELOR_SOURCE_DIR) / "tests/calc/data" /
+                           (std::string(example.Name) + ".mdl")));
+    }
+}
+
+TEST_F(CliTest, JsonOnStandardOutputCarriesNothingElse) {
+    const CliResult result = Run({"calc", Example("car"), "--type", "4", "--json", "-"});
+    ASSERT_EQ(result.Code, 0) << result.Err;
+    const Json summary = Json::parse(result.Out); // throws on anything but JSON
+    EXPECT_EQ(summary["type"], 4);
+    EXPECT_EQ(summary["lp_count"], 1 + 5 * 4);
+    EXPECT_NE(result.Err.find("Calculation complete"), std::string::npos);
+
+    const CliResult quiet = Run({"calc", Example("car"), "--quiet", "--json", "-"});
+    EXPECT_EQ(quiet.Code, 0);
+    EXPECT_TRUE(quiet.Err.empty()) << quiet.Err;
+}
+
+TEST_F(CliTest, InPlaceRewritesTheModel) {
+    const std::string model = Example("job_offers");
+    Model before;
+    ASSERT_TRUE(LoadModelFile(before, model));
+    before.NodeData(before.NodeAt(1)).WeightLower = 0.0;
+    ASSERT_TRUE(SaveModelFile(before, model));
+    ASSERT_EQ(Run({"calc", model, "--type", "3", "--in-place"}).Code, 0);
+    Model after;
+    ASSERT_TRUE(LoadModelFile(after, model));
+    EXPECT_GT(after.Node(after.NodeAt(1)).WeightLower, 0.3);
+}
+
+TEST_F(CliTest, UsageErrorsExitWithOne) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"calc"},
+        {"calc", "a.vlr", "--type", "8"},
+        {"calc", "a.vlr", "--type"},
+        {"calc", "a.vlr", "--answer", "maybe"},
+        {"calc", "a.vlr", "-o", "b.vlr", "--in-place"},
+        {"calc", "a.vlr", "--fast"},
+        {"calc", "a.vlr", "b.vlr"},
+        {"check"},
+        {"export-constraints", "a.vlr"},
+        {"convert", "a.vlr", "b.vlr", "c.vlr"},
+    };
+    for (const auto& args : cases) {
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.Code, 1) << ::testing::PrintToString(args);
+        EXPECT_NE(result.Err.find("Usage:"), std::string::npos);
+        EXPECT_TRUE(result.Out.empty());
+    }
+    const CliResult help = Run({"--help"});
+    EXPECT_EQ(help.Code, 0);
+    EXPECT_NE(help.Out.find("velor-cli calc MODEL.vlr"), std::string::npos);
+    const CliResult version = Run({"--version"});
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out.rfind("velor-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, UnreadableModelExitsWithTwo) {
+    const std::string bad = Path("bad.vlr");
+    std::ofstream(bad) << "0\n0\n0\n1\n0\nMain Goal\n1\n1\n1\n1\n1\n100\n100\n100\n100\nabc\n";
+    for (const std::string& path : {bad, Path("missing.vlr")}) {
+        for (const char* command : {"calc", "check", "summary", "export-results"}) {
+            std::vector<std::string> args = {command, path};
+            if (std::string(command) == "export-results") {
+                args.push_back(Path("out.txt"));
+            }
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.Code, 2) << command;
+            EXPECT_NE(result.Err.find(InvalidModelMessage(path)), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, InfeasibleModelExitsWithThree) {
+    testing::CalcTestModel m(2);
+    const NodeId a = m.Attribute();
+    const NodeId b = m.Attribute();
+    m.Rank(a, {1, 2});
+    m.Rank(b, {2, 1});
+    m.BottomUp(a, 100, 100);
+    m.BottomUp(b, 200, 50);
+    const std::string model = Path("infeasible.vlr");
+    ASSERT_TRUE(SaveModelFile(m.model, model));
+    const std::string original = ReadFile(model);
+
+    const CliResult check = Run({"check", model});
+    EXPECT_EQ(check.Code, 3);
+    EXPECT_NE(check.Err.find(kInfeasibleMessage), std::string::npos);
+
+    const CliResult calc = Run({"calc", model, "--in-place", "--json", "-"});
+    EXPECT_EQ(calc.Code, 3);
+    EXPECT_NE(calc.Err.find(kInfeasibleMessage), std::string::npos);
+    const Json summary = Json::parse(calc.Out);
+    EXPECT_FALSE(summary["feasible"].get<bool>());
+    EXPECT_FALSE(summary["complete"].get<bool>());
+    EXPECT_EQ(ReadFile(model), original);
+
+    EXPECT_EQ(Run({"check", Example("car")}).Code, 0);
+}
+
+TEST_F(CliTest, UnwritableOutputExitsWithFour) {
+    const std::string model = Example("supplier");
+    const std::string nowhere = Path("missing-folder/out");
+    const std::vector<std::vector<std::string>> cases = {
+        {"calc", model, "--report", nowhere + ".txt"},
+        {"calc", model, "--constraints", nowhere + ".mdl"},
+        {"calc", model, "--json", nowhere + ".json"},
+        {"calc", model, "-o", nowhere + ".vlr"},
+        {"export-constraints", model, nowhere + ".mdl"},
+        {"export-results", model, nowhere + ".txt"},
+        {"convert", model, nowhere + ".vlr"},
+    };
+    for (const auto& args : cases) {
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.Code, 4) << ::testing::PrintToString(args);
+        EXPECT_NE(result.Err.find("Cannot write to the file " + args.back()), std::string::npos)
+            << result.Err;
+    }
+}
+
+TEST_F(CliTest, ConvertAndExportsOfStoredResults) {
+    const std::string model = Example("car");
+    ASSERT_EQ(Run({"convert", model, Path("copy.vlr")}).Code, 0);
+    EXPECT_EQ(ReadFile(Path("copy.vlr")), ReadFile(model));
+
+    const CliResult exported = Run({"export-results", model, Path("car.txt")});
+    ASSERT_EQ(exported.Code, 0);
+    EXPECT_NE(exported.Err.find("Model data exported successfully."), std::string::npos);
+    EXPECT_EQ(ReadFile(Path("car.txt")),
+              ReadFile(fs::path(VELOR_SOURCE_DIR) / "tests/calc/data/car.txt"));
+
+    const CliResult constraints = Run({"export-constraints", model, Path("car.mdl")});
+    ASSERT_EQ(constraints.Code, 0);
+    EXPECT_NE(constraints.Err.find("Model exported successfully."), std::string::npos);
+
+    const CliResult summary = Run({"summary", model});
+    ASSERT_EQ(summary.Code, 0);
+    EXPECT_NE(summary.Out.find("Family estate"), std::string::npos);
+    EXPECT_NE(summary.Out.find("Purchase price"), std::string::npos);
+}
+
+} // namespace
+} // namespace velor
+
+#endif // VELOR_CLI_PATH
