@@ -119,6 +119,19 @@ void resetVarstat(LpModel& lp) {
         lp.varstat(lp.base[static_cast<size_t>(p)]) = 1;
 }
 
+// The rebuilt basis must hold each position's variable exactly once, with m + 1 variables
+// (the objective logical included) marked basic.
+void checkBasis(LpModel& lp) {
+    int basic = 0;
+    for (int k = -lp.m; k <= lp.n; ++k)
+        basic += isBasic(lp.varstat(k));
+    bool ok = basic == lp.m + 1 && lp.base[0] == 0;
+    for (int p = 1; p <= lp.m && ok; ++p)
+        ok = isBasic(lp.varstat(lp.base[static_cast<size_t>(p)]));
+    if (!ok)
+        fatal("CheckP3: error while reinverting basis");
+}
+
 } // namespace
 
 ReinversionReport reinvert(LpModel& lp) {
@@ -158,6 +171,7 @@ ReinversionReport reinvert(LpModel& lp) {
     }
 
     resetVarstat(lp);
+    checkBasis(lp);
     computeBasicValues(lp);
     recountInfeasibilities(lp);
     lp.pivotsSinceReinversion = 0;

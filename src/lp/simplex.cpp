@@ -5,6 +5,7 @@
 #include "lp/reinversion.h"
 
 #include <cmath>
+#include <string>
 
 namespace lp {
 namespace {
@@ -324,10 +325,24 @@ void PrimalRun::logIteration(int q, int r) {
                 lp_.infeasibilityCount, lp_.maxInfeasibility, lp_.sumInfeasibility));
 }
 
+void writeVarstatTable(LpModel& lp) {
+    static const char* const labels[] = {"LoBound",  "Feasible", "UpBound",
+                                         "InFeasib", "Fixed",    "Objective"};
+    std::string table = " Var  Status        Lower        Upper\n";
+    for (int k = -lp.m; k <= lp.n; ++k) {
+        const int s = lp.varstat(k);
+        table += format("%4d  %-9s % .5E % .5E\n", k, s >= 0 && s <= 5 ? labels[s] : "?",
+                        lp.lower(k), lp.upper(k));
+    }
+    warn(table);
+}
+
 int PrimalRun::run() {
     const double fullWeight = lp_.scale / lp_.maxElement;
     s_ = fullWeight;
     recountInfeasibilities(lp_);
+    if (logLevel() > 2)
+        writeVarstatTable(lp_);
     int stopStatus = -1;
     while (lp_.iterations < lp_.iterLimit) {
         bool productive;

@@ -174,6 +174,8 @@ TEST(Reinversion, DependentColumnsAreReplacedBySlacks) {
 TEST(Reinversion, RandomBasesFactorizeToTheirInverse) {
     // Sparse random bases, many with bumps and some structurally or numerically singular.
     std::mt19937 rng(42);
+    int bumps = 0;
+    int singular = 0;
     for (int trial = 0; trial < 200; ++trial) {
         const int m = std::uniform_int_distribution<>(2, 40)(rng);
         const int n = m + 5;
@@ -202,7 +204,9 @@ TEST(Reinversion, RandomBasesFactorizeToTheirInverse) {
             basis.push_back({positions[static_cast<size_t>(t)], cols[static_cast<size_t>(t)]});
         forceBasis(*lp.get(), basis);
         ConsoleCapture console; // small-pivot warnings are expected on near-singular bases
-        reinvert(*lp.get());
+        const ReinversionReport report = reinvert(*lp.get());
+        bumps += report.bumps;
+        singular += report.singularColumns;
         expectValidInverse(*lp.get());
         if (HasFatalFailure())
             FAIL() << "trial " << trial;
@@ -211,6 +215,9 @@ TEST(Reinversion, RandomBasesFactorizeToTheirInverse) {
         computeBasicValues(*lp.get());
         EXPECT_EQ(values, lp.get()->basicValues);
     }
+    // The trials cover both bumps and singular bases.
+    EXPECT_GT(bumps, 20);
+    EXPECT_GT(singular, 20);
 }
 
 TEST(Reinversion, BumpIsOrderedWithSpikes) {

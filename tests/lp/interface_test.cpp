@@ -225,3 +225,48 @@ TEST(LpInterface, AddedRowStartsInfeasibleWithBasicLogical) {
     EXPECT_EQ(LP_REINVERT(lp), 0);
     EXPECT_EQ(LP_GETSOL(-2, lp), 3.0);
 }
+
+TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
+    // max 2 x1 + 3 x2 with x1 + x2 <= 4, x1 + 3 x2 <= 6: optimum x = (3, 1).
+    Model lp(2, 2);
+    LP_PUTELEM(-2.0f, 1, 0, lp);
+    LP_PUTELEM(-3.0f, 2, 0, lp);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    LP_PUTELEM(1.0f, 2, 1, lp);
+    lp.lessEqual(1, 4.0f);
+    LP_PUTELEM(1.0f, 1, 2, lp);
+    LP_PUTELEM(3.0f, 2, 2, lp);
+    lp.lessEqual(2, 6.0f);
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_NEAR(LP_GETSOL(1, lp), 3.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(2, lp), 1.0, 1e-12);
+    // Row p of the inverse times the column basic in position q is 1 for p = q, else 0
+    // (over rows 1..m; the objective entry is carried separately).
+    std::vector<double> row(3);
+    for (int p = 1; p <= 2; ++p) {
+        LP_INVROW(row.data(), p, lp);
+        for (int q = 1; q <= 2; ++q) {
+            const int j = LP_BASISVAR(q, lp);
+            ASSERT_GT(j, 0);
+            EXPECT_NEAR(LP_INPROD(j, row.data(), lp), p == q ? 1.0 : 0.0, 1e-12);
+        }
+    }
+    // Both logicals are nonbasic at 0; their reduced costs are the dual prices of the rows
+    // (as rates of z = -(2 x1 + 3 x2)): 1.5 and 0.5.
+    EXPECT_NEAR(LP_GETRCOST(-1, lp), 1.5, 1e-12);
+    EXPECT_NEAR(LP_GETRCOST(-2, lp), 0.5, 1e-12);
+    EXPECT_EQ(LP_GETRCOST(1, lp), 0.0);
+}
+
+TEST(LpInterface, NegativeLogLevelCountsFromMinusOne) {
+    LP_SETLOG(-3); // level 2
+    lptest::ConsoleCapture console;
+    Model lp(1, 1);
+    LP_PUTELEM(-1.0f, 1, 0, lp);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    lp.lessEqual(1, 1.0f);
+    lp.solve();
+    LP_SETLOG(0);
+    EXPECT_NE(console.text().find(" Iter  Eta  Row"), std::string::npos);
+}
