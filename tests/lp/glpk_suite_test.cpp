@@ -142,8 +142,9 @@ INSTANTIATE_TEST_SUITE_P(Families, GlpkSuite, ::testing::ValuesIn(kShares),
 
 // The smallest known stall, pinned with its figures: 39 rows, 33 columns, most right-hand
 // sides tight at a degenerate vertex. The simplex reaches a feasible basis after about 100
-// iterations at objective 330.875 and then pivots degenerately there for the rest of the
-// budget, while the optimum (found by GLPK) is 329.8659.
+// iterations at objective 330.875; from iteration 432 on, its sequence of (row, entering,
+// leaving) repeats exactly every 220 iterations, a cycle of degenerate pivots that lasts until
+// the budget is spent. The optimum, found by GLPK, is 329.8659.
 TEST(KnownStall, SmallDegenerateProblemSpendsTheWholeBudget) {
     const RandomLp p = generate(Family::Degenerate, 2000251, 300);
     ASSERT_EQ(p.m, 39);
