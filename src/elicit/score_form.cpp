@@ -1,11 +1,496 @@
 #include "elicit/score_form.h"
 
+#include "calc/calculation_driver.h"
+#include "elicit/cardinal_form.h"
 #include "elicit/dialog_result.h"
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace velor::elicit {
 
-int ShowScoreAssessment(const DialogContext&, EntryId, int, int) {
-    return kResultCancel;
+namespace {
+
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QLabel* NamedLabel(const QString& text, const char* name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromUtf8(name));
+    return label;
+}
+
+QPushButton* NamedButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    return button;
+}
+
+QTreeWidget* StatementView(const QStringList& columns, const char* name, QWidget* parent) {
+    auto* view = new QTreeWidget(parent);
+    view->setObjectName(QString::fromUtf8(name));
+    view->setColumnCount(static_cast<int>(columns.size()));
+    view->setHeaderLabels(columns);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setAllColumnsShowFocus(true);
+    return view;
+}
+
+// Puts the current row of a list or view on index (-1: none) without signals.
+void SetCurrentRow(QListWidget* list, int index) {
+    const QSignalBlocker block(list);
+    list->setCurrentRow(index);
+    if (index < 0)
+        list->clearSelection();
+}
+
+void SetCurrentItem(QTreeWidget* view, int index) {
+    const QSignalBlocker block(view);
+    QTreeWidgetItem* item = index >= 0 ? view->topLevelItem(index) : nullptr;
+    view->setCurrentItem(item);
+    if (!item)
+        view->clearSelection();
+}
+
+} // namespace
+
+ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, int tourSteps)
+    : QDialog(context.parent), context_(context),
+      logic_(context.model, entry, tourStep, tourSteps) {
+    setObjectName(QStringLiteral("ScoreForm"));
+    setModal(true);
+    setWindowTitle(ui::ToQ(logic_.Caption()));
+    BuildPages();
+    ShowAll();
+    ShowCloseButtons();
+    TabCtrl->setCurrentIndex(logic_.StartOnOrdinalPage() ? 0 : 1);
+    setFixedSize(sizeHint());
+}
+
+void ScoreForm::BuildPages() {
+    TabCtrl = new QTabWidget(this);
+    TabCtrl->setObjectName(QStringLiteral("TabCtrl"));
+    const QString name = ui::ToQ(logic_.NodeName());
+
+    // ----- "Ordinal Ranking"
+    auto* ordinal = new QWidget(TabCtrl);
+    ordinal->setObjectName(QStringLiteral("OrdinalPage"));
+    ScoreNameLabel = NamedLabel(name, "ScoreNameLabel", ordinal);
+    QFont bold = ScoreNameLabel->font();
+    bold.setBold(true);
+    ScoreNameLabel->setFont(bold);
+    InfoLabel = NamedLabel(Q(logic_.InfoText()), "InfoLabel", ordinal);
+    InfoLabel->setWordWrap(true);
+    UnrankedList = new QListWidget(ordinal);
+    UnrankedList->setObjectName(QStringLiteral("UnrankedList"));
+    RankedList = new QListWidget(ordinal);
+    RankedList->setObjectName(QStringLiteral("RankedList"));
+    for (QListWidget* list : {UnrankedList, RankedList}) {
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setMinimumSize(220, 220);
+    }
+    LessButton = NamedButton(Q("&Rank"), "LessButton", ordinal);
+    UpButton = NamedButton(Q("&More"), "UpButton", ordinal);
+    DownButton = NamedButton(Q("&Less"), "DownButton", ordinal);
+    OrdRemButton = NamedButton(Q("&Remove"), "OrdRemButton", ordinal);
+    auto* middle = new QVBoxLayout;
+    middle->addStretch(1);
+    middle->addWidget(LessButton);
+    middle->addSpacing(16);
+    auto* prefer = NamedLabel(Q("Prefer"), "PreferLabel", ordinal);
+    prefer->setAlignment(Qt::AlignHCenter);
+    middle->addWidget(prefer);
+    middle->addWidget(UpButton);
+    middle->addWidget(DownButton);
+    middle->addSpacing(16);
+    middle->addWidget(OrdRemButton);
+    middle->addStretch(1);
+    auto* grid = new QGridLayout;
+    grid->addWidget(NamedLabel(Q("Unranked Achievement Levels"), "UnrankedLabel", ordinal), 0, 0);
+    grid->addWidget(NamedLabel(Q("Ranked Achievement Levels"), "RankedLabel", ordinal), 0, 2);
+    grid->addWidget(UnrankedList, 1, 0);
+    grid->addLayout(middle, 1, 1);
+    grid->addWidget(RankedList, 1, 2);
+    auto* ordinalLayout = new QVBoxLayout(ordinal);
+    ordinalLayout->addWidget(ScoreNameLabel);
+    ordinalLayout->addWidget(InfoLabel);
+    ordinalLayout->addLayout(grid, 1);
+    TabCtrl->addTab(ordinal, Q("Ordinal Ranking"));
+
+    // ----- "Cardinal Ranking"
+    auto* cardinal = new QWidget(TabCtrl);
+    cardinal->setObjectName(QStringLiteral("CardinalPage"));
+    ScoreNameLabel2 = NamedLabel(name, "ScoreNameLabel2", cardinal);
+    ScoreNameLabel2->setFont(bold);
+    RecomCombo = new QComboBox(cardinal);
+    RecomCombo->setObjectName(QStringLiteral("RecomCombo"));
+    for (const char* style : kRecommendationStyleNames)
+        RecomCombo->addItem(Q(style));
+    RecomCombo->setCurrentIndex(logic_.Style());
+    const QString compared = Q("Compared Difference");
+    const QString reference = Q("Reference Difference");
+    RecomView = StatementView({compared, reference}, "RecomView", cardinal);
+    CardPrefView = StatementView({compared, reference, Q("Lower Bound"), Q("Upper Bound")},
+                                 "CardPrefView", cardinal);
+    RecomView->setMinimumSize(560, 110);
+    CardPrefView->setMinimumSize(560, 110);
+    RecomView->setColumnWidth(0, 270);
+    CardPrefView->setColumnWidth(0, 200);
+    CardPrefView->setColumnWidth(1, 200);
+    CardPrefView->setColumnWidth(2, 75);
+    AddButton = NamedButton(Q("&Add"), "AddButton", cardinal);
+    RemoveButton = NamedButton(Q("&Remove"), "RemoveButton", cardinal);
+    EditButton = NamedButton(Q("&Edit"), "EditButton", cardinal);
+    NewButton = NamedButton(Q("&Custom..."), "NewButton", cardinal);
+    auto* statementButtons = new QHBoxLayout;
+    statementButtons->addWidget(AddButton);
+    statementButtons->addWidget(RemoveButton);
+    statementButtons->addWidget(EditButton);
+    statementButtons->addWidget(NewButton);
+    statementButtons->addStretch(1);
+    auto* cardinalLayout = new QVBoxLayout(cardinal);
+    cardinalLayout->addWidget(ScoreNameLabel2);
+    cardinalLayout->addWidget(
+        NamedLabel(Q("Cardinal Preference Elicitation Style:"), "RecomComboLabel", cardinal));
+    cardinalLayout->addWidget(RecomCombo);
+    cardinalLayout->addWidget(
+        NamedLabel(Q("Recommended Difference Ratios:"), "RecomViewLabel", cardinal));
+    cardinalLayout->addWidget(RecomView, 1);
+    cardinalLayout->addLayout(statementButtons);
+    cardinalLayout->addWidget(
+        NamedLabel(Q("Given Difference Ratios:"), "CardPrefViewLabel", cardinal));
+    cardinalLayout->addWidget(CardPrefView, 1);
+    TabCtrl->addTab(cardinal, Q("Cardinal Ranking"));
+
+    // ----- "Value Function": not available, shown for completeness.
+    auto* valueFunction = new QWidget(TabCtrl);
+    valueFunction->setObjectName(QStringLiteral("ValueFunctionPage"));
+    UseValueFunction = new QCheckBox(Q("Use Value Function"), valueFunction);
+    UseValueFunction->setObjectName(QStringLiteral("UseValueFunction"));
+    UseValueFunction->setEnabled(false);
+    auto* notice = NamedLabel(Q("Value functions are not available in this version. The values "
+                                "of the levels follow from the ranking and the difference ratios "
+                                "only."),
+                              "ValueFunctionNotice", valueFunction);
+    notice->setWordWrap(true);
+    auto* picture = new QFrame(valueFunction);
+    picture->setObjectName(QStringLiteral("ValueFunctionPicture"));
+    picture->setFrameShape(QFrame::StyledPanel);
+    picture->setFrameShadow(QFrame::Sunken);
+    auto* valueLayout = new QVBoxLayout(valueFunction);
+    valueLayout->addWidget(UseValueFunction);
+    valueLayout->addWidget(notice);
+    valueLayout->addWidget(picture, 1);
+    TabCtrl->addTab(valueFunction, Q("Value Function"));
+
+    // ----- closing buttons
+    OKButton = NamedButton(QString(), "OKButton", this);
+    OKButton->setDefault(true);
+    CancelButton = NamedButton(QString(), "CancelButton", this);
+    BackButton = NamedButton(Q("<< &Back"), "BackButton", this);
+    AbortButton = NamedButton(Q("&Abort"), "AbortButton", this);
+    auto* closing = new QVBoxLayout;
+    closing->addSpacing(TabCtrl->tabBar()->sizeHint().height());
+    closing->addWidget(OKButton);
+    closing->addWidget(CancelButton);
+    closing->addWidget(BackButton);
+    closing->addWidget(AbortButton);
+    closing->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(TabCtrl, 1);
+    layout->addLayout(closing);
+
+    connect(UnrankedList, &QListWidget::currentRowChanged, this, &ScoreForm::UnrankedListClick);
+    connect(UnrankedList, &QListWidget::itemClicked, this, &ScoreForm::UnrankedListClick);
+    connect(UnrankedList, &QListWidget::itemDoubleClicked, this, &ScoreForm::UnrankedListDblClick);
+    connect(RankedList, &QListWidget::currentRowChanged, this, &ScoreForm::RankedListClick);
+    connect(RankedList, &QListWidget::itemClicked, this, &ScoreForm::RankedListClick);
+    connect(LessButton, &QPushButton::clicked, this, &ScoreForm::LessButtonClick);
+    connect(UpButton, &QPushButton::clicked, this, &ScoreForm::UpButtonClick);
+    connect(DownButton, &QPushButton::clicked, this, &ScoreForm::DownButtonClick);
+    connect(OrdRemButton, &QPushButton::clicked, this, &ScoreForm::OrdRemButtonClick);
+    connect(RecomCombo, &QComboBox::currentIndexChanged, this, &ScoreForm::RecomComboChange);
+    connect(RecomView, &QTreeWidget::currentItemChanged, this, &ScoreForm::RecomViewClick);
+    connect(RecomView, &QTreeWidget::itemDoubleClicked, this, &ScoreForm::RecomViewDblClick);
+    connect(CardPrefView, &QTreeWidget::currentItemChanged, this, &ScoreForm::CardPrefViewClick);
+    connect(CardPrefView, &QTreeWidget::itemDoubleClicked, this, &ScoreForm::CardPrefViewDblClick);
+    connect(AddButton, &QPushButton::clicked, this, &ScoreForm::AddButtonClick);
+    connect(RemoveButton, &QPushButton::clicked, this, &ScoreForm::RemoveButtonClick);
+    connect(EditButton, &QPushButton::clicked, this, &ScoreForm::EditButtonClick);
+    connect(NewButton, &QPushButton::clicked, this, &ScoreForm::NewButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &ScoreForm::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &ScoreForm::CancelButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &ScoreForm::BackButtonClick);
+    connect(AbortButton, &QPushButton::clicked, this, &ScoreForm::AbortButtonClick);
+}
+
+void ScoreForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void ScoreForm::FormShow() {
+    // Centred on the screen.
+    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void ScoreForm::ShowAll() {
+    ShowLevels();
+    ShowOrdinalButtons();
+    ShowRecommendations();
+    ShowGiven();
+    ShowStatementButtons();
+}
+
+void ScoreForm::ShowLevels() {
+    const Ranking& levels = logic_.Levels();
+    {
+        const QSignalBlocker block(UnrankedList);
+        UnrankedList->clear();
+        for (int i = 0; i < static_cast<int>(levels.Unranked().size()); ++i)
+            UnrankedList->addItem(ui::ToQ(levels.UnrankedText(i)));
+    }
+    {
+        const QSignalBlocker block(RankedList);
+        RankedList->clear();
+        for (int i = 0; i < static_cast<int>(levels.Ranked().size()); ++i)
+            RankedList->addItem(ui::ToQ(levels.RankedText(i)));
+    }
+    SetCurrentRow(UnrankedList, levels.SelectedUnranked());
+    SetCurrentRow(RankedList, levels.SelectedRanked());
+}
+
+void ScoreForm::ShowOrdinalButtons() {
+    LessButton->setEnabled(logic_.Levels().CanRank());
+    const bool ranked = logic_.Levels().CanMoveRanked();
+    UpButton->setEnabled(ranked);
+    DownButton->setEnabled(ranked);
+    OrdRemButton->setEnabled(ranked);
+}
+
+void ScoreForm::ShowRecommendations() {
+    const bool enabled = logic_.CardinalEnabled();
+    RecomCombo->setEnabled(enabled);
+    RecomView->setEnabled(enabled);
+    CardPrefView->setEnabled(enabled);
+    NewButton->setEnabled(enabled);
+    {
+        const QSignalBlocker block(RecomView);
+        RecomView->clear();
+        for (int i = 0; i < static_cast<int>(logic_.Recommendations().size()); ++i) {
+            const auto texts = logic_.RecommendationTexts(i);
+            new QTreeWidgetItem(RecomView, {ui::ToQ(texts[0]), ui::ToQ(texts[1])});
+        }
+    }
+    SetCurrentItem(RecomView, logic_.SelectedRecommendation());
+}
+
+void ScoreForm::ShowGiven() {
+    {
+        const QSignalBlocker block(CardPrefView);
+        CardPrefView->clear();
+        for (int i = 0; i < static_cast<int>(logic_.Given().size()); ++i) {
+            const auto texts = logic_.GivenTexts(i, ui::DecimalSeparator());
+            new QTreeWidgetItem(CardPrefView, {ui::ToQ(texts[0]), ui::ToQ(texts[1]),
+                                               ui::ToQ(texts[2]), ui::ToQ(texts[3])});
+        }
+    }
+    SetCurrentItem(CardPrefView, logic_.SelectedGiven());
+}
+
+void ScoreForm::ShowStatementButtons() {
+    AddButton->setEnabled(logic_.CanAdd());
+    RemoveButton->setEnabled(logic_.CanRemoveGiven());
+    EditButton->setEnabled(logic_.CanEditGiven());
+}
+
+void ScoreForm::ShowCloseButtons() {
+    OKButton->setText(ui::ToQ(logic_.OkCaption()));
+    CancelButton->setText(ui::ToQ(logic_.CancelCaption()));
+    CancelButton->setEnabled(logic_.CancelEnabled());
+    BackButton->setVisible(logic_.TourButtonsVisible());
+    AbortButton->setVisible(logic_.TourButtonsVisible());
+    BackButton->setEnabled(logic_.BackEnabled());
+    AbortButton->setEnabled(logic_.AbortEnabled());
+}
+
+// ----- ordinal ranking
+
+void ScoreForm::UnrankedListClick() {
+    logic_.SelectUnranked(UnrankedList->currentRow());
+    ShowOrdinalButtons();
+}
+
+void ScoreForm::UnrankedListDblClick() {
+    UnrankedListClick();
+    LessButtonClick();
+}
+
+void ScoreForm::RankedListClick() {
+    logic_.SelectRanked(RankedList->currentRow());
+    ShowOrdinalButtons();
+}
+
+void ScoreForm::LessButtonClick() {
+    if (logic_.Rank())
+        ShowAll();
+}
+
+void ScoreForm::UpButtonClick() {
+    if (logic_.More())
+        ShowAll();
+}
+
+void ScoreForm::DownButtonClick() {
+    if (logic_.Less())
+        ShowAll();
+}
+
+void ScoreForm::OrdRemButtonClick() {
+    if (logic_.Remove())
+        ShowAll();
+}
+
+// ----- ratio statements
+
+void ScoreForm::RecomComboChange(int index) {
+    logic_.SetStyle(index);
+    ShowRecommendations();
+    ShowStatementButtons();
+}
+
+void ScoreForm::RecomViewClick() {
+    logic_.SelectRecommendation(RecomView->indexOfTopLevelItem(RecomView->currentItem()));
+    ShowStatementButtons();
+}
+
+void ScoreForm::RecomViewDblClick() {
+    RecomViewClick();
+    AddButtonClick();
+}
+
+void ScoreForm::CardPrefViewClick() {
+    logic_.SelectGiven(CardPrefView->indexOfTopLevelItem(CardPrefView->currentItem()));
+    ShowStatementButtons();
+}
+
+void ScoreForm::CardPrefViewDblClick() {
+    CardPrefViewClick();
+    EditButtonClick();
+}
+
+void ScoreForm::AddButtonClick() {
+    if (!logic_.CanAdd())
+        return;
+    TCardinalStatement statement = logic_.Recommendations().at(logic_.SelectedRecommendation());
+    if (ShowCardinalPreference(context_, logic_.Differences(), statement, true) != kResultOk)
+        return;
+    logic_.AddRecommendation(statement);
+    ShowRecommendations();
+    ShowGiven();
+    ShowStatementButtons();
+}
+
+void ScoreForm::NewButtonClick() {
+    if (!logic_.CardinalEnabled())
+        return;
+    TCardinalStatement statement;
+    if (ShowCardinalPreference(context_, logic_.Differences(), statement, false) != kResultOk)
+        return;
+    logic_.AppendGiven(statement);
+    ShowGiven();
+    ShowStatementButtons();
+}
+
+void ScoreForm::EditButtonClick() {
+    if (!logic_.CanEditGiven())
+        return;
+    const int index = logic_.SelectedGiven();
+    TCardinalStatement statement = logic_.Given().at(index);
+    if (ShowCardinalPreference(context_, logic_.Differences(), statement, true) != kResultOk)
+        return;
+    logic_.ReplaceGiven(index, statement);
+    ShowGiven();
+    ShowStatementButtons();
+}
+
+void ScoreForm::RemoveButtonClick() {
+    if (!logic_.RemoveGiven())
+        return;
+    ShowRecommendations();
+    ShowGiven();
+    ShowStatementButtons();
+}
+
+// ----- closing
+
+void ScoreForm::OKButtonClick() {
+    logic_.Store(context_.model);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool feasible = CheckFeasibility(context_.model);
+    QGuiApplication::restoreOverrideCursor();
+    if (feasible) {
+        done(kResultOk);
+        return;
+    }
+    const ui::Answer answer =
+        context_.prompts.Message(Q(kFeasibilityCaption), ui::ToQ(logic_.InfeasibleQuestion()),
+                                 ui::Icon::Warning, ui::Buttons::YesNo);
+    if (answer == ui::Answer::Yes) {
+        done(kResultAbort);
+        return;
+    }
+    // The statements stay stored; the decision maker corrects them and presses OK again.
+    logic_.SetInfeasibleNo();
+    ShowCloseButtons();
+}
+
+void ScoreForm::CancelButtonClick() {
+    if (CancelButton->isEnabled())
+        done(kResultCancel);
+}
+
+void ScoreForm::BackButtonClick() {
+    if (BackButton->isVisible() && BackButton->isEnabled())
+        done(kResultBack);
+}
+
+void ScoreForm::AbortButtonClick() {
+    if (AbortButton->isVisible() && AbortButton->isEnabled())
+        done(kResultAbort);
+}
+
+void ScoreForm::reject() {
+    CancelButtonClick();
+}
+
+int ShowScoreAssessment(const DialogContext& context, EntryId entry, int tourStep, int tourSteps) {
+    if (!ScoreAssessment::CanAssess(context.model, entry))
+        return kResultCancel;
+    ScoreForm form(context, entry, tourStep, tourSteps);
+    return form.exec();
 }
 
 } // namespace velor::elicit
