@@ -26,6 +26,8 @@ namespace {
 
 // Text pasted from the clipboard is read up to this many characters.
 constexpr int kMaxPasteLength = 65535;
+// Cell (0, 0): the header of the column of alternative names.
+constexpr const char* kCornerText = "Name";
 
 // The in-place editor keeps every text within what a model file line can hold.
 class CellDelegate : public QStyledItemDelegate {
@@ -75,7 +77,7 @@ bool AltGridView::eventFilter(QObject* watched, QEvent* event) {
         QStyleOptionHeader option;
         option.initFrom(corner);
         option.rect = corner->rect();
-        option.text = QStringLiteral("Name");
+        option.text = QString::fromLatin1(kCornerText);
         option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         option.position = QStyleOptionHeader::OnlyOneSection;
         option.state |= QStyle::State_Raised;
@@ -346,8 +348,13 @@ QString AlternativesEditor::BlockText(int left, int top, int right, int bottom) 
     for (int row = top; row <= bottom; ++row) {
         std::vector<std::string> cells;
         for (int col = left; col <= right; ++col) {
-            cells.push_back(col < table.ColCount() && row < table.RowCount() ? table.Text(col, row)
-                                                                             : std::string());
+            if (col == 0 && row == 0) {
+                cells.emplace_back(kCornerText); // the header of the names column
+            } else if (col < table.ColCount() && row < table.RowCount()) {
+                cells.push_back(table.Text(col, row));
+            } else {
+                cells.emplace_back();
+            }
         }
         rows.push_back(std::move(cells));
     }

@@ -6,9 +6,15 @@
 #include <QToolBar>
 #include <QUrl>
 
+// The guide is a resource of the static library; it has to be registered by name.
+static void InitHelpResource() {
+    Q_INIT_RESOURCE(help);
+}
+
 namespace velor::ui {
 
 HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent) {
+    InitHelpResource();
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Velor Decisions Help"));
     setWindowFlag(Qt::Window, true);

@@ -407,7 +407,8 @@ void TreeEditor::DeleteNodeMenuClick() {
     model_.SetChanged(true);
     model_.DeleteSubtree(node);
     SelectNode(model_.Exists(parent) ? parent : kNone);
-    remembered_ = SelectedNode();
+    // The selection after a deletion is remembered, and the commands follow it.
+    TreePopupPopup();
 }
 
 QImage TreeEditor::TreePicture() {

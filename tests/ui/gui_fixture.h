@@ -1,0 +1,78 @@
+// A main window on a fresh settings file in a temporary folder, with scripted prompts.
+#pragma once
+
+#include "scripted_prompts.h"
+#include "ui/alternatives_editor.h"
+#include "ui/main_window.h"
+#include "ui/tree_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace velor::ui::test {
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        window = MakeWindow();
+    }
+    void TearDown() override {
+        window.reset();
+        EXPECT_TRUE(prompts.Done()) << "scripted answers left over";
+    }
+
+    std::unique_ptr<MainWindow> MakeWindow() {
+        auto w = std::make_unique<MainWindow>(prompts, SettingsPath());
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        return w;
+    }
+    std::filesystem::path SettingsPath() const {
+        return std::filesystem::path(dir.path().toStdString()) / "velor.ini";
+    }
+    QString FilePath(const QString& name) const { return dir.filePath(name); }
+
+    Model& model() { return window->GetModel(); }
+    TreeEditor* tree() { return window->Tree(); }
+    AlternativesEditor* alts() { return window->Alternatives(); }
+    QString Panel(int i) { return window->StatusPanel(i)->text(); }
+
+    // Runs a tree command the way the context menu does: open the menu on the selection, then
+    // trigger the item.
+    void TreeMenu(QAction* action) {
+        tree()->TreePopupPopup();
+        ASSERT_TRUE(action->isEnabled()) << action->text().toStdString();
+        action->trigger();
+    }
+    // Adds a node under `parent` (kNone on an empty tree) through the context menu, naming it.
+    NodeId AddNode(NodeId parent, NodeKind kind, const QString& name) {
+        tree()->SelectNode(parent);
+        prompts.textAnswers.push_back(name);
+        TreeMenu(kind == kGoal ? tree()->NewGoalAction() : tree()->NewAttributeAction());
+        return model().PreOrder().empty() ? kNone : tree()->SelectedNode();
+    }
+    // Car > (Price, Comfort > (Space)) with two alternatives.
+    void BuildSmallModel() {
+        root = AddNode(kNone, kGoal, QStringLiteral("Car"));
+        price = AddNode(root, kAttribute, QStringLiteral("Price"));
+        comfort = AddNode(root, kGoal, QStringLiteral("Comfort"));
+        space = AddNode(comfort, kAttribute, QStringLiteral("Space"));
+        alts()->NewAlternativeClick();
+        alts()->NewAlternativeClick();
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> window;
+    NodeId root = kNone, price = kNone, comfort = kNone, space = kNone;
+};
+
+} // namespace velor::ui::test

@@ -1,0 +1,297 @@
+// The main window: file commands with their questions, the recent-files menu, the close query,
+// the status panels, calculation and the error box.
+#include "gui_fixture.h"
+
+#include "model/model_file.h"
+#include "ui/help_window.h"
+#include "ui/progress_dialog.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+
+namespace velor::ui::test {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Sends a close request as the window system would and tells whether the window accepted it.
+bool RequestClose(MainWindow& w) {
+    QCloseEvent event;
+    QCoreApplication::sendEvent(&w, &event);
+    return event.isAccepted();
+}
+
+TEST_F(GuiTest, StartsEmptyWithItsPanelsCaptionMenusAndToolbar) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
+    EXPECT_EQ(Panel(0), QStringLiteral("100 %"));
+    EXPECT_EQ(Panel(1), QStringLiteral("Ready"));
+    EXPECT_EQ(Panel(2), QStringLiteral("Bottom Up"));
+    EXPECT_EQ(Panel(3), QStringLiteral("Not normalized"));
+    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
+    EXPECT_EQ(Panel(5), QStringLiteral("Model Size: 0"));
+    EXPECT_EQ(window->Action(QStringLiteral("CalculateModel"))->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_F9));
+    EXPECT_EQ(window->Action(QStringLiteral("Weights2"))->text(), QStringLiteral("&Weights"));
+    EXPECT_FALSE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
+    auto* calcButton = window->findChild<QWidget*>(QStringLiteral("ToolCalculateModel"));
+    ASSERT_NE(calcButton, nullptr);
+    EXPECT_EQ(calcButton->toolTip(), QStringLiteral("Calculate Model"));
+    // The two editors are child windows of the document area, the tree editor in front.
+    ASSERT_EQ(window->MdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), tree());
+    EXPECT_EQ(tree()->windowTitle(), QStringLiteral("Value Tree"));
+    EXPECT_EQ(alts()->windowTitle(), QStringLiteral("Alternatives"));
+}
+
+TEST_F(GuiTest, ModelSizePanelAndOptionToggles) {
+    root = AddNode(kNone, kGoal, QStringLiteral("G"));
+    AddNode(root, kAttribute, QStringLiteral("A"));
+    AddNode(root, kAttribute, QStringLiteral("B"));
+    EXPECT_EQ(Panel(5), QStringLiteral("Model Size: 0"));
+    alts()->NewAlternativeClick();
+    alts()->NewAlternativeClick();
+    EXPECT_EQ(Panel(5), QStringLiteral("Model Size: 20"));
+
+    model().SetChanged(false);
+    window->Action(QStringLiteral("UseTopDownWeightsMenu"))->trigger();
+    EXPECT_EQ(Panel(2), QStringLiteral("Top Down"));
+    EXPECT_TRUE(window->Action(QStringLiteral("UseTopDownWeightsMenu"))->isChecked());
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+    window->Action(QStringLiteral("UseNormalizedIntervalsMenu"))->trigger();
+    EXPECT_EQ(Panel(3), QStringLiteral("Normalized"));
+    // Captions now show normalized weight intervals (the root's is [1 ... 1] either way).
+    EXPECT_TRUE(tree()->ItemOf(root)->text(0).startsWith(QStringLiteral("G [")));
+}
+
+TEST_F(GuiTest, SaveAsThenCloseWithEachAnswer) {
+    BuildSmallModel();
+    const QString path = FilePath(QStringLiteral("car.vlr"));
+    prompts.fileAnswers.push_back(path);
+    window->Action(QStringLiteral("Save1"))->trigger(); // untitled: Save runs Save As
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].title, QStringLiteral("Save Velor Model"));
+    EXPECT_EQ(prompts.fileDialogs[0].initialPath, QStringLiteral("Untitled.vlr"));
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions - ") + path);
+    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
+    EXPECT_TRUE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
+    EXPECT_EQ(window->Action(QStringLiteral("RecentFile1"))->text(), QStringLiteral("&1 car.vlr"));
+    const QByteArray saved = ReadAll(path);
+
+    alts()->NewAlternativeClick();
+    // Cancel keeps the program running.
+    prompts.answers.push_back(Answer::Cancel);
+    EXPECT_FALSE(RequestClose(*window));
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("The model is not saved. Do you want to save it "
+                                                 "before closing Velor Decisions?"));
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Model Unsaved"));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Warning);
+    // No closes without writing.
+    prompts.answers.push_back(Answer::No);
+    EXPECT_TRUE(RequestClose(*window));
+    EXPECT_EQ(ReadAll(path), saved);
+    // Yes saves, then closes.
+    prompts.answers.push_back(Answer::Yes);
+    EXPECT_TRUE(RequestClose(*window));
+    Model reread;
+    ASSERT_TRUE(LoadModelFile(reread, path.toStdString()));
+    EXPECT_EQ(reread.M(), 3);
+}
+
+TEST_F(GuiTest, ReopensAFileFromTheRecentFilesMenuOfTheNextRun) {
+    BuildSmallModel();
+    const QString path = FilePath(QStringLiteral("plan.vlr"));
+    prompts.fileAnswers.push_back(path);
+    ASSERT_TRUE(window->SaveAsClick());
+    ASSERT_TRUE(RequestClose(*window)); // saves the recent files
+    window = MakeWindow();
+    EXPECT_EQ(model().NodeCount(), 0);
+    QAction* recent = window->Action(QStringLiteral("RecentFile1"));
+    ASSERT_TRUE(recent->isVisible());
+    EXPECT_EQ(recent->text(), QStringLiteral("&1 plan.vlr"));
+    recent->trigger();
+    EXPECT_EQ(model().NodeCount(), 4);
+    EXPECT_EQ(model().M(), 2);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions - ") + path);
+    EXPECT_EQ(tree()->TreeView()->topLevelItem(0)->text(0), QStringLiteral("Car [1 ... 1]"));
+
+    // Opening the open file again with no changes does nothing; after a change it asks first.
+    model().SetChanged(false);
+    recent->trigger();
+    EXPECT_TRUE(prompts.messages.empty());
+    alts()->NewAlternativeClick();
+    prompts.answers.push_back(Answer::No);
+    recent->trigger();
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("The model is not saved. Do you want to save it "
+                                                 "before opening another model?"));
+    EXPECT_EQ(model().M(), 2);
+    EXPECT_FALSE(model().Changed());
+}
+
+TEST_F(GuiTest, AFailedOpenSaysSoAndLeavesAnEmptyUntitledModel) {
+    BuildSmallModel();
+    model().SetChanged(false);
+    const QString bad = FilePath(QStringLiteral("bad.vlr"));
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is not a model\n-7\n");
+    f.close();
+    prompts.fileAnswers.push_back(bad);
+    window->Action(QStringLiteral("Open1"))->trigger();
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].title, QStringLiteral("Open Velor Model"));
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("File ") + bad +
+                                      QStringLiteral(" is not a valid Velor Model.\nCannot "
+                                                     "open the file."));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Stop);
+    EXPECT_EQ(model().NodeCount(), 0);
+    EXPECT_EQ(model().M(), 0);
+    EXPECT_FALSE(model().Changed());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
+    EXPECT_EQ(tree()->TreeView()->topLevelItemCount(), 0);
+    EXPECT_FALSE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
+}
+
+TEST_F(GuiTest, AFailedSaveIsReportedAndKeepsNameAndChangedFlag) {
+    BuildSmallModel();
+    const QString path = FilePath(QStringLiteral("missing-folder/model.vlr"));
+    prompts.fileAnswers.push_back(path);
+    EXPECT_FALSE(window->SaveAsClick());
+    EXPECT_EQ(prompts.LastText(),
+              QStringLiteral("Cannot save into file ") + path + QStringLiteral("."));
+    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(window->FileName().empty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
+}
+
+TEST_F(GuiTest, NewAndTheClearCommandsAskFirst) {
+    BuildSmallModel();
+    prompts.answers.push_back(Answer::No);
+    window->Action(QStringLiteral("New1"))->trigger();
+    EXPECT_EQ(prompts.LastText(),
+              QStringLiteral("Are you sure you want to clear the current model?"));
+    EXPECT_EQ(model().NodeCount(), 4);
+
+    prompts.answers.push_back(Answer::Yes);
+    window->Action(QStringLiteral("ClearAlternatives1"))->trigger();
+    EXPECT_EQ(model().M(), 0);
+    prompts.answers.push_back(Answer::Yes);
+    window->Action(QStringLiteral("ClearValueTree1"))->trigger();
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("Are you sure you wish to clear the whole value "
+                                                 "tree?\nAll information in the value tree will "
+                                                 "be lost!"));
+    EXPECT_TRUE(model().TreeEmpty());
+    // An empty tree asks nothing.
+    window->Action(QStringLiteral("ClearValueTree1"))->trigger();
+
+    prompts.answers.push_back(Answer::Yes);
+    window->Action(QStringLiteral("New1"))->trigger();
+    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
+    window->Action(QStringLiteral("New1"))->trigger(); // unchanged: clears without asking
+}
+
+TEST_F(GuiTest, CalculateModelShowsProgressPanelsAndTheCompletionMessage) {
+    const QString car = QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr");
+    ASSERT_TRUE(window->OpenFile(car));
+    const int m = model().M();
+    ASSERT_GT(m, 1);
+    // Forget the stored results so the run is seen to write them.
+    for (int row = 1; row <= m; ++row) {
+        model().AlternativeData(row).ValueLower = -1;
+    }
+    window->Action(QStringLiteral("CalculateModel"))->trigger();
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete"));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Information);
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Velor Decisions"));
+    EXPECT_EQ(Panel(0), QStringLiteral("100 %"));
+    EXPECT_EQ(Panel(1), QStringLiteral("Ready"));
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+    EXPECT_EQ(window->Progress()->InfoLabel()->text(), QStringLiteral("Calculating model..."));
+    EXPECT_FALSE(window->Progress()->isVisible());
+    for (int row = 1; row <= m; ++row) {
+        EXPECT_GE(model().Alternative(row).ValueLower, 0.0);
+    }
+
+    // The partial calculation has its own message.
+    window->Action(QStringLiteral("CalculateModelPartially1"))->trigger();
+    EXPECT_TRUE(prompts.LastText().startsWith(QStringLiteral("Partial calculation complete.\n")));
+}
+
+TEST_F(GuiTest, CancelStopsTheCalculation) {
+    ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
+    // Press Cancel once the first step has moved the progress bar.
+    ProgressDialog* dialog = window->Progress();
+    auto pressed = QObject::connect(dialog->ProgressBar(), &QProgressBar::valueChanged, dialog,
+                                    [dialog](int value) {
+                                        if (value > 0) {
+                                            dialog->CancelButton()->click();
+                                        }
+                                    });
+    window->Calculate(0);
+    QObject::disconnect(pressed);
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation was not finished successfully."));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Warning);
+    EXPECT_EQ(Panel(1), QStringLiteral("Ready"));
+}
+
+TEST_F(GuiTest, ExportsProposeNamesAndReport) {
+    ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
+    const QString mdl = FilePath(QStringLiteral("car.mdl"));
+    prompts.fileAnswers.push_back(mdl);
+    window->Action(QStringLiteral("ExportModel"))->trigger();
+    EXPECT_EQ(prompts.fileDialogs.back().title, QStringLiteral("Export Constraints"));
+    EXPECT_EQ(prompts.fileDialogs.back().initialPath, QStringLiteral("car.mdl"));
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("Model exported successfully."));
+    EXPECT_TRUE(ReadAll(mdl).startsWith("//Model Constraints\r\n\r\n"));
+
+    prompts.fileAnswers.push_back(FilePath(QStringLiteral("no-such-folder/car.txt")));
+    window->Action(QStringLiteral("ExportResults"))->trigger();
+    EXPECT_EQ(prompts.fileDialogs.back().initialPath, QStringLiteral("car.txt"));
+    EXPECT_TRUE(prompts.LastText().startsWith(QStringLiteral("Cannot write to the file ")));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Stop);
+
+    prompts.fileAnswers.push_back(QString()); // cancelled: nothing written, nothing said
+    const std::size_t before = prompts.messages.size();
+    window->Action(QStringLiteral("ExportResults"))->trigger();
+    EXPECT_EQ(prompts.messages.size(), before);
+}
+
+TEST_F(GuiTest, AnErrorEscapingACommandIsShownAndTheProgramGoesOn) {
+    window->RunCommand([] { throw std::runtime_error("disk on fire"); });
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_EQ(prompts.errors[0], QStringLiteral("disk on fire"));
+    prompts.textAnswers.push_back(QStringLiteral("Still here"));
+    tree()->TreePopupPopup();
+    tree()->NewGoalAction()->trigger();
+    EXPECT_EQ(model().NodeCount(), 1);
+}
+
+TEST_F(GuiTest, HelpOpensTheGuideAtItsStartPageAndWindowsComeForward) {
+    window->Action(QStringLiteral("HelpTopics1"))->trigger();
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->Browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+    EXPECT_FALSE(window->Help()->Browser()->toPlainText().isEmpty());
+    window->Help()->close();
+
+    window->Action(QStringLiteral("Alternatives1"))->trigger();
+    EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), alts());
+    window->MdiArea()->activeSubWindow()->showMinimized();
+    window->Action(QStringLiteral("Alternatives1"))->trigger();
+    EXPECT_FALSE(window->MdiArea()->activeSubWindow()->isMinimized());
+    window->Action(QStringLiteral("ValueTree1"))->trigger();
+    EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), tree());
+}
+
+} // namespace
+} // namespace velor::ui::test

@@ -1,0 +1,110 @@
+// A Prompts that answers every question from a script and records what was asked, so the GUI
+// tests never block on a dialog. A question without a scripted answer fails the test.
+#pragma once
+
+#include "ui/prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace velor::ui::test {
+
+struct AskedMessage {
+    QString caption;
+    QString text;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+};
+
+struct AskedPrompt {
+    QString title;
+    QString label;
+    QString initial;
+    int maxLength = 0;
+};
+
+class ScriptedPrompts : public Prompts {
+public:
+    // Answers, used in order. Boxes with only an OK button need no answer.
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> textAnswers; // nullopt = Cancel
+    std::deque<QString> fileAnswers;                // empty = Cancel
+    bool printAnswer = false;
+
+    std::vector<AskedMessage> messages;
+    std::vector<AskedPrompt> prompts;
+    std::vector<FileDialogRequest> fileDialogs;
+    QStringList errors;
+    QString clipboard;
+    QImage clipboardImage;
+    bool refuseImage = false;
+
+    Answer Message(const QString& caption, const QString& text, Icon icon,
+                   Buttons buttons) override {
+        messages.push_back({caption, text, icon, buttons});
+        if (buttons == Buttons::Ok) {
+            return Answer::Ok;
+        }
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<QString> TextPrompt(const QString& title, const QString& label,
+                                      const QString& initial, int maxLength) override {
+        prompts.push_back({title, label, initial, maxLength});
+        if (textAnswers.empty()) {
+            ADD_FAILURE() << "unexpected prompt: " << label.toStdString();
+            return std::nullopt;
+        }
+        auto a = textAnswers.front();
+        textAnswers.pop_front();
+        return a;
+    }
+    QString OpenFileName(const FileDialogRequest& request) override { return NextFile(request); }
+    QString SaveFileName(const FileDialogRequest& request) override { return NextFile(request); }
+    bool PrintDialog(QPrinter&) override { return printAnswer; }
+    void PrintSetup(QPrinter&) override {}
+    void ErrorBox(const QString& text) override { errors << text; }
+    QString ClipboardText() override { return clipboard; }
+    void SetClipboardText(const QString& text) override { clipboard = text; }
+    bool SetClipboardImage(const QImage& image) override {
+        if (refuseImage) {
+            return false;
+        }
+        clipboardImage = image;
+        return true;
+    }
+
+    QString LastText() const { return messages.empty() ? QString() : messages.back().text; }
+    // True when every scripted answer was used.
+    bool Done() const { return answers.empty() && textAnswers.empty() && fileAnswers.empty(); }
+
+private:
+    QString NextFile(const FileDialogRequest& request) {
+        fileDialogs.push_back(request);
+        if (fileAnswers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
+            return {};
+        }
+        QString a = fileAnswers.front();
+        fileAnswers.pop_front();
+        return a;
+    }
+};
+
+} // namespace velor::ui::test

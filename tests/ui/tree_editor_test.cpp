@@ -1,0 +1,248 @@
+// The value tree editor driven through its context menu, shortcuts, mouse and drops.
+#include "gui_fixture.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+namespace velor::ui::test {
+namespace {
+
+QStringList VisibleMenuTexts(QMenu* menu) {
+    QStringList texts;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* a : actions) {
+        if (!a->isSeparator() && a->isVisible()) {
+            texts << a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)"));
+        }
+    }
+    return texts;
+}
+
+TEST_F(GuiTest, EmptyTreeOffersOnlyTheMainGoalAndTheRenamePromptOpensAtOnce) {
+    tree()->TreePopupPopup();
+    EXPECT_EQ(
+        VisibleMenuTexts(tree()->TreePopup()),
+        (QStringList{QStringLiteral("New &Attribute (off)"), QStringLiteral("New Main &Goal"),
+                     QStringLiteral("&Rename (off)"), QStringLiteral("&Convert to Goal (off)"),
+                     QStringLiteral("&Score Assessment... (off)"),
+                     QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
+                     QStringLiteral("Copy Tree to Clipboard")}));
+
+    prompts.textAnswers.push_back(QStringLiteral("Choose a car"));
+    tree()->NewGoalAction()->trigger();
+    ASSERT_EQ(prompts.prompts.size(), 1u);
+    EXPECT_EQ(prompts.prompts[0].title, QStringLiteral("New Node Name"));
+    EXPECT_EQ(prompts.prompts[0].label, QStringLiteral("Enter new name for 'Main Goal'."));
+    EXPECT_EQ(prompts.prompts[0].initial, QStringLiteral("Main Goal"));
+    EXPECT_EQ(prompts.prompts[0].maxLength, 255);
+    ASSERT_EQ(tree()->TreeView()->topLevelItemCount(), 1);
+    EXPECT_EQ(tree()->TreeView()->topLevelItem(0)->text(0),
+              QStringLiteral("Choose a car [1 ... 1]"));
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+}
+
+TEST_F(GuiTest, ContextMenuBuildsATreeAndFollowsTheEnablingRules) {
+    BuildSmallModel();
+    ASSERT_EQ(model().NodeCount(), 4);
+    EXPECT_EQ(model().Node(model().Root()).Name, "Car");
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{price, comfort}));
+    EXPECT_EQ(model().Children(comfort), (std::vector<NodeId>{space}));
+    QTreeWidgetItem* rootItem = tree()->TreeView()->topLevelItem(0);
+    ASSERT_EQ(rootItem->childCount(), 2);
+    EXPECT_TRUE(rootItem->child(0)->text(0).startsWith(QStringLiteral("Price [")));
+    EXPECT_TRUE(rootItem->child(1)->text(0).startsWith(QStringLiteral("Comfort [0 ... 1]")));
+
+    // An attribute: no "New" items, converts to a goal.
+    tree()->SelectNode(price);
+    tree()->TreePopupPopup();
+    EXPECT_FALSE(tree()->NewAttributeAction()->isEnabled());
+    EXPECT_FALSE(tree()->NewGoalAction()->isEnabled());
+    EXPECT_EQ(tree()->NewGoalAction()->text(), QStringLiteral("New &Goal"));
+    EXPECT_EQ(tree()->ConvertAction()->text(), QStringLiteral("&Convert to Goal"));
+    EXPECT_TRUE(tree()->ConvertAction()->isEnabled());
+    EXPECT_EQ(tree()->ScoreAssessmentAction()->text(), QStringLiteral("&Score Assessment..."));
+    EXPECT_TRUE(tree()->DeleteAction()->isEnabled());
+
+    // A goal with children cannot be converted; the root never.
+    tree()->SelectNode(comfort);
+    tree()->TreePopupPopup();
+    EXPECT_EQ(tree()->ConvertAction()->text(), QStringLiteral("&Convert to Attribute"));
+    EXPECT_FALSE(tree()->ConvertAction()->isEnabled());
+    EXPECT_EQ(tree()->ScoreAssessmentAction()->text(), QStringLiteral("&Holistic Comparison..."));
+    tree()->SelectNode(root);
+    tree()->TreePopupPopup();
+    EXPECT_FALSE(tree()->ConvertAction()->isEnabled());
+    EXPECT_TRUE(tree()->NewAttributeAction()->isEnabled());
+    // The assessment dialogs are not part of this window yet.
+    EXPECT_FALSE(tree()->ScoreAssessmentAction()->isEnabled());
+    EXPECT_FALSE(tree()->WeightAssessmentAction()->isEnabled());
+
+    // Both new columns and alternatives show up in the size panel: N = 4, M = 2.
+    EXPECT_EQ(Panel(5), QStringLiteral("Model Size: %1").arg((2 * 4 - 2) * 3 + 2 * 4));
+}
+
+TEST_F(GuiTest, RightClickSelectsTheNodeUnderThePointerAndCtrlRRenamesTheRememberedNode) {
+    BuildSmallModel();
+    QTreeWidget* view = tree()->TreeView();
+    const QRect priceRect = view->visualItemRect(tree()->ItemOf(price));
+    const QRect spaceRect = view->visualItemRect(tree()->ItemOf(space));
+    ASSERT_FALSE(priceRect.isEmpty());
+
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, priceRect.center());
+    EXPECT_EQ(tree()->SelectedNode(), price);
+    // The window system follows a right click with a context-menu request.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, priceRect.center(),
+                              view->viewport()->mapToGlobal(priceRect.center()));
+    QCoreApplication::sendEvent(view->viewport(), &request);
+    EXPECT_TRUE(tree()->TreePopup()->isVisible());
+    EXPECT_EQ(tree()->RememberedNode(), price);
+    tree()->TreePopup()->hide();
+
+    prompts.textAnswers.push_back(QStringLiteral("Purchase price"));
+    tree()->RenameAction()->trigger();
+    EXPECT_EQ(model().Node(price).Name, "Purchase price");
+    EXPECT_EQ(model().CellText(model().ColumnOfNode(price), 0), "Purchase price");
+
+    // Left click on another node, then Ctrl+R: the remembered node is renamed again.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, spaceRect.center());
+    EXPECT_EQ(tree()->SelectedNode(), space);
+    view->setFocus();
+    prompts.textAnswers.push_back(QStringLiteral("Price"));
+    QTest::keyClick(view, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_EQ(prompts.prompts.size(), 6u);
+    EXPECT_EQ(prompts.prompts.back().label, QStringLiteral("Enter new name for 'Purchase price'."));
+    EXPECT_EQ(model().Node(price).Name, "Price");
+    EXPECT_EQ(model().Node(space).Name, "Space");
+    EXPECT_EQ(tree()->SelectedNode(), price);
+}
+
+TEST_F(GuiTest, RenameCancelKeepsTheNameButMarksChangedAndEmptyAnswerChangesNothing) {
+    BuildSmallModel();
+    model().SetChanged(false);
+    tree()->SelectNode(space);
+    prompts.textAnswers.push_back(QString());
+    TreeMenu(tree()->RenameAction());
+    EXPECT_EQ(model().Node(space).Name, "Space");
+    EXPECT_FALSE(model().Changed());
+
+    prompts.textAnswers.push_back(std::nullopt);
+    TreeMenu(tree()->RenameAction());
+    EXPECT_EQ(model().Node(space).Name, "Space");
+    EXPECT_TRUE(model().Changed());
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+
+    // A long answer is cut to what a model file holds.
+    prompts.textAnswers.push_back(QString(300, QLatin1Char('x')));
+    TreeMenu(tree()->RenameAction());
+    EXPECT_EQ(model().Node(space).Name.size(), 255u);
+}
+
+TEST_F(GuiTest, DeleteAndConvertAskFirst) {
+    BuildSmallModel();
+    tree()->SelectNode(comfort);
+    prompts.answers.push_back(Answer::No);
+    TreeMenu(tree()->DeleteAction());
+    EXPECT_EQ(prompts.messages.back().text,
+              QStringLiteral("Are you sure you want to delete goal named 'Comfort' and all its "
+                             "children?"));
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Confirm deletion"));
+    EXPECT_EQ(model().NodeCount(), 4);
+
+    tree()->SelectNode(price);
+    prompts.answers.push_back(Answer::Yes);
+    TreeMenu(tree()->ConvertAction());
+    EXPECT_EQ(prompts.messages.back().text,
+              QStringLiteral("Are you sure to change the selected attribute into a goal?"));
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Confirm Change"));
+    EXPECT_TRUE(model().IsGoal(price));
+    EXPECT_EQ(tree()->ItemOf(price)->text(0).left(5), QStringLiteral("Price"));
+
+    tree()->SelectNode(space);
+    prompts.answers.push_back(Answer::Yes);
+    TreeMenu(tree()->DeleteAction());
+    EXPECT_EQ(prompts.messages.back().text,
+              QStringLiteral("Are you sure you want to delete attribute named 'Space'?"));
+    EXPECT_FALSE(model().Exists(space));
+    EXPECT_EQ(tree()->ItemOf(space), nullptr);
+    // The selection after a deletion is remembered: Delete now acts on the parent.
+    EXPECT_EQ(tree()->RememberedNode(), comfort);
+    prompts.answers.push_back(Answer::Yes);
+    tree()->DeleteAction()->trigger();
+    EXPECT_FALSE(model().Exists(comfort));
+}
+
+TEST_F(GuiTest, DroppingANodeMovesItByTheTargetAndTheAnswer) {
+    BuildSmallModel();
+    prompts.textAnswers.push_back(QStringLiteral("Safety"));
+    tree()->SelectNode(root);
+    TreeMenu(tree()->NewGoalAction());
+    const NodeId safety = tree()->SelectedNode();
+    // Car: Price, Comfort(Space), Safety
+
+    // Onto its own descendant or itself: refused while dragging.
+    EXPECT_FALSE(tree()->CanDrop(comfort, space));
+    EXPECT_FALSE(tree()->CanDrop(comfort, comfort));
+    EXPECT_TRUE(tree()->CanDrop(space, price));
+
+    // Onto an attribute: before it, as its sibling, without a question.
+    tree()->DropNode(space, price);
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{space, price, comfort, safety}));
+
+    // Onto another goal: Cancel moves nothing but marks the model changed.
+    model().SetChanged(false);
+    prompts.answers.push_back(Answer::Cancel);
+    tree()->DropNode(price, safety);
+    EXPECT_EQ(prompts.messages.back().text,
+              QStringLiteral("Do you want to move node 'Price' as a child of 'Safety'?"));
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Move as a child node"));
+    EXPECT_EQ(prompts.messages.back().buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{space, price, comfort, safety}));
+    EXPECT_TRUE(model().Changed());
+
+    // Yes: the target's first child.
+    prompts.answers.push_back(Answer::Yes);
+    tree()->DropNode(price, safety);
+    EXPECT_EQ(model().Children(safety), (std::vector<NodeId>{price}));
+
+    // No: before the target, as its sibling.
+    prompts.answers.push_back(Answer::No);
+    tree()->DropNode(space, comfort);
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{space, comfort, safety}));
+
+    // Onto the root: its first child, without a question.
+    tree()->DropNode(price, root);
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{price, space, comfort, safety}));
+
+    // The tree widget and the table columns follow the model.
+    QTreeWidgetItem* rootItem = tree()->TreeView()->topLevelItem(0);
+    ASSERT_EQ(rootItem->childCount(), 4);
+    EXPECT_TRUE(rootItem->child(0)->text(0).startsWith(QStringLiteral("Price")));
+    EXPECT_EQ(model().CellText(2, 0), "Price");
+    EXPECT_EQ(alts()->AltGrid()->model()->headerData(1, Qt::Horizontal).toString(),
+              QStringLiteral("Price"));
+}
+
+TEST_F(GuiTest, CopyTreeToClipboardPutsAPictureThereOrSaysItFailed) {
+    BuildSmallModel();
+    TreeMenu(tree()->CopyTreeAction());
+    EXPECT_FALSE(prompts.clipboardImage.isNull());
+    prompts.refuseImage = true;
+    TreeMenu(tree()->CopyTreeAction());
+    EXPECT_EQ(prompts.LastText(), QStringLiteral("Failed to copy tree to clipboard!"));
+}
+
+TEST_F(GuiTest, ForgetsTheRememberedNodeWhenTheModelIsCleared) {
+    BuildSmallModel();
+    tree()->SelectNode(comfort);
+    tree()->TreePopupPopup();
+    model().SetChanged(false);
+    window->NewClick();
+    EXPECT_EQ(tree()->RememberedNode(), kNone);
+    // Ctrl+G on the empty tree now starts a new main goal instead of acting on a lost node.
+    prompts.textAnswers.push_back(QStringLiteral("Goal"));
+    tree()->NewGoalAction()->trigger();
+    EXPECT_EQ(model().NodeCount(), 1);
+}
+
+} // namespace
+} // namespace velor::ui::test
