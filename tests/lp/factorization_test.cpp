@@ -113,19 +113,6 @@ TEST(EtaFile, SmallPivotIsWarnedTinyPivotIsFatal) {
     expectFatal([&] { etas.makeEta(column, 0.0, 1); }, "MakeEta: too small or zero pivot");
 }
 
-TEST(EtaFile, UpdEtaLeavesOutNegligibleEntries) {
-    EtaFile etas;
-    std::vector<double> alpha{1e-9, 2.0, 0.5, -1e-8, 3e-8};
-    etas.updEta(alpha, 1);
-    const EtaFile::Eta& eta = etas.eta(0);
-    ASSERT_EQ(eta.size(), 3u);
-    EXPECT_EQ(eta[0].index, 1);
-    EXPECT_EQ(eta[0].value, 0.5);
-    EXPECT_EQ(eta[1].index, 2);
-    EXPECT_EQ(eta[1].value, -0.25);
-    EXPECT_EQ(eta[2].index, 4);
-}
-
 TEST(Reinversion, SlackBasisKeepsTheEtaTableEmpty) {
     Model lp(2, 2);
     LP_PUTELEM(10.0f, 0, 0, lp);

@@ -204,13 +204,6 @@ TEST(LpInterface, ArraysAreSizedToTheProblem) {
     EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), m);
 }
 
-TEST(LpInterface, DualIsNotImplementedAndSaysSo) {
-    Model lp(1, 1);
-    ConsoleCapture console;
-    LP_DUAL(lp);
-    EXPECT_EQ(console.text(), "LP_DUAL: interface not yet implemented\n");
-}
-
 TEST(LpInterface, AddedRowStartsInfeasibleWithBasicLogical) {
     Model lp(2, 1);
     LP_PUTELEM(1.0f, 1, 1, lp);
@@ -257,16 +250,4 @@ TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
     EXPECT_NEAR(LP_GETRCOST(-1, lp), 1.5, 1e-12);
     EXPECT_NEAR(LP_GETRCOST(-2, lp), 0.5, 1e-12);
     EXPECT_EQ(LP_GETRCOST(1, lp), 0.0);
-}
-
-TEST(LpInterface, NegativeLogLevelCountsFromMinusOne) {
-    LP_SETLOG(-3); // level 2
-    lptest::ConsoleCapture console;
-    Model lp(1, 1);
-    LP_PUTELEM(-1.0f, 1, 0, lp);
-    LP_PUTELEM(1.0f, 1, 1, lp);
-    lp.lessEqual(1, 1.0f);
-    lp.solve();
-    LP_SETLOG(0);
-    EXPECT_NE(console.text().find(" Iter  Eta  Row"), std::string::npos);
 }
