@@ -3,6 +3,7 @@
 #include "model/records.h"
 #include "ui/clipboard_block.h"
 #include "ui/consequence_grid_model.h"
+#include "ui/node_icons.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -64,6 +65,10 @@ AltGridView::AltGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setMinimumWidth(120);
     verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setCornerButtonEnabled(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     if (auto* corner = findChild<QAbstractButton*>()) {
         corner->installEventFilter(this);
     }
@@ -80,7 +85,8 @@ bool AltGridView::eventFilter(QObject* watched, QEvent* event) {
         option.text = QString::fromLatin1(kCornerText);
         option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         option.position = QStyleOptionHeader::OnlyOneSection;
-        option.state |= QStyle::State_Raised;
+        option.state |= QStyle::State_Raised | QStyle::State_Enabled;
+        option.palette.setCurrentColorGroup(QPalette::Active);
         style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
         return true;
     }
@@ -93,6 +99,7 @@ AlternativesEditor::AlternativesEditor(Model& model, Prompts& prompts, QWidget* 
     : QWidget(parent), model_(model), prompts_(prompts) {
     setObjectName(QStringLiteral("AlternativeForm"));
     setWindowTitle(QStringLiteral("Alternatives"));
+    setWindowIcon(TableIcon());
     grid_ = new AltGridView(this);
     gridModel_ = new ConsequenceGridModel(model_, this);
     grid_->setModel(gridModel_);

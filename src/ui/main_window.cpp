@@ -69,7 +69,8 @@ QIcon DrawnIcon(const QColor& color, bool play) {
 MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), settings_(std::move(settingsPath)) {
     setObjectName(QStringLiteral("MainForm"));
-    resize(960, 640);
+    setWindowIcon(AppIcon());
+    resize(1100, 700);
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(mdi_);
@@ -83,10 +84,10 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     about_ = new AboutBox(this);
     treeEditor_ = new TreeEditor(model_, prompts_);
     treeWindow_ = AddChild(treeEditor_, "TreeForm");
-    treeWindow_->setGeometry(0, 0, 380, 420);
+    treeWindow_->setGeometry(0, 0, 370, 600);
     altEditor_ = new AlternativesEditor(model_, prompts_);
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
-    altWindow_->setGeometry(390, 0, 540, 420);
+    altWindow_->setGeometry(375, 0, 715, 600);
     progress_ = new ProgressDialog(prompts_, this);
     progress_->setProgressPanel = [this](const QString& text) { panels_[0]->setText(text); };
     progress_->setActivityPanel = [this](const QString& text) { panels_[1]->setText(text); };
