@@ -1,6 +1,7 @@
 #include "ui/help_window.h"
 
 #include <QAction>
+#include <QFile>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -23,6 +24,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent) {
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenExternalLinks(true);
     browser_->setSearchPaths({QStringLiteral(":/help")});
+    QFile css(QStringLiteral(":/help/help.css"));
+    if (css.open(QIODevice::ReadOnly)) {
+        browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+    }
     setCentralWidget(browser_);
 
     QToolBar* bar = addToolBar(QStringLiteral("Navigation"));

@@ -1,5 +1,7 @@
 #include "ui/prompts.h"
 
+#include "ui/ui_text.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -115,7 +117,7 @@ void WidgetPrompts::PrintSetup(QPrinter& printer) {
 }
 
 void WidgetPrompts::ErrorBox(const QString& text) {
-    QMessageBox::critical(parent_, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent_, kAppTitle, text);
 }
 
 QString WidgetPrompts::ClipboardText() {

@@ -11,7 +11,6 @@ namespace velor::ui {
 
 VelorApplication::VelorApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("velor"));
-    setApplicationDisplayName(kAppTitle);
     setApplicationVersion(QStringLiteral(VELOR_VERSION_TEXT));
 }
 

@@ -1,0 +1,133 @@
+#include "ui/views/decision_rules_view.h"
+
+#include "ui/views/result_grid.h"
+#include "ui/views/result_symbols.h"
+#include "ui/views/view_numbers.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace velor::ui {
+
+namespace {
+
+constexpr int kColumnWidth = 80;
+constexpr int kRowHeight = 24;
+constexpr int kRuleColumns = 4;
+constexpr int kLossColumn = 4; // the fifth data column
+
+} // namespace
+
+DecisionRulesView::DecisionRulesView(Model& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("DecisionForm"));
+    setWindowTitle(QStringLiteral("Decision Rules"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    grid_ = new ResultGrid(this);
+    grid_->setObjectName(QStringLiteral("DecisionGrid"));
+    grid_->onResize = [this] { ApplySizing(); };
+    layout->addWidget(grid_);
+    grid_->setColumnCount(kRuleColumns + 1);
+    for (int rule = 0; rule < kRuleColumns; ++rule) {
+        grid_->SetColumnHeader(rule, QString::fromLatin1(kDecisionRuleNames[rule]));
+    }
+    grid_->SetColumnHeader(kLossColumn, QStringLiteral("Possible Loss"));
+    ResizeGrid();
+    model_.AddObserver(this);
+}
+
+DecisionRulesView::~DecisionRulesView() {
+    model_.RemoveObserver(this);
+}
+
+QSize DecisionRulesView::sizeHint() const {
+    const int k = model_.M() < 2 ? 3 : model_.M() + 1;
+    QSize size(502, k * 26);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableSize());
+    }
+    return size;
+}
+
+void DecisionRulesView::ResizeGrid() {
+    const int m = model_.M();
+    grid_->setRowCount(std::max(m, 1));
+    if (m == 0) {
+        grid_->SetRowHeader(0, QString());
+        for (int c = 0; c <= kRuleColumns; ++c) {
+            grid_->setItem(0, c, nullptr);
+        }
+    }
+    const QPixmap mark = RecommendationMark();
+    for (int r = 1; r <= m; ++r) {
+        const TAlternativeData& alt = model_.Alternative(r);
+        grid_->SetRowHeader(r - 1, QString::fromStdString(model_.AlternativeName(r)));
+        for (int rule = 0; rule < kRuleColumns; ++rule) {
+            const bool on = alt.Recommended[static_cast<std::size_t>(rule)] == 1;
+            grid_->SetSymbol(r - 1, rule, on ? mark : QPixmap(),
+                             on ? QStringLiteral("Recommended by ") +
+                                      QString::fromLatin1(kDecisionRuleNames[rule])
+                                : QString(),
+                             on ? 1 : 0);
+        }
+        grid_->SetCellText(r - 1, kLossColumn, FormatThreeDecimals(alt.MaxRegret));
+    }
+    ApplySizing();
+}
+
+QString DecisionRulesView::ColumnTitle(int column) const {
+    const QTableWidgetItem* item = grid_->horizontalHeaderItem(column - 1);
+    return item != nullptr ? item->text() : QString();
+}
+
+QString DecisionRulesView::RowName(int row) const {
+    const QTableWidgetItem* item = grid_->verticalHeaderItem(row - 1);
+    return item != nullptr ? item->text() : QString();
+}
+
+bool DecisionRulesView::Marked(int row, int rule) const {
+    return row >= 1 && row <= model_.M() && grid_->HasSymbol(row - 1, rule);
+}
+
+QString DecisionRulesView::PossibleLoss(int row) const {
+    return row >= 1 ? grid_->CellText(row - 1, kLossColumn) : QString();
+}
+
+void DecisionRulesView::ApplySizing() {
+    // The name column takes all width beyond the five fixed columns.
+    const int w = grid_->width();
+    grid_->SetHeaderColumnWidth(w < 489 ? kColumnWidth : w - 409);
+    for (int c = 0; c <= kRuleColumns; ++c) {
+        grid_->setColumnWidth(c, kColumnWidth);
+    }
+    const int k = grid_->rowCount() + 1;
+    const int h = grid_->height();
+    const int rowH = h / k - 1;
+    int headerH = kRowHeight;
+    int rowHeight = kRowHeight;
+    if (rowH >= kRowHeight) {
+        rowHeight = rowH;
+        headerH = rowH + h % k - 3;
+    }
+    grid_->SetHeaderRowHeight(headerH);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        grid_->setRowHeight(r, rowHeight);
+    }
+}
+
+void DecisionRulesView::ModelChanged(ModelChange what) {
+    switch (what) {
+    case ModelChange::Table:
+    case ModelChange::Results:
+    case ModelChange::Tree:
+        ResizeGrid();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace velor::ui

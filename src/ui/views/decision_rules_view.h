@@ -1,0 +1,42 @@
+// The Decision Rules view: one row per alternative with a mark under each of the four decision
+// rules that recommends it, and its possible loss (maximum regret).
+#pragma once
+
+#include "model/model.h"
+#include "model/model_observer.h"
+
+#include <QWidget>
+
+namespace velor::ui {
+
+class ResultGrid;
+
+class DecisionRulesView : public QWidget, public ModelObserver {
+    Q_OBJECT
+public:
+    explicit DecisionRulesView(Model& model, QWidget* parent = nullptr);
+    ~DecisionRulesView() override;
+
+    ResultGrid* Grid() const { return grid_; }
+    // Header texts of columns 1 to 5 (the rules and "Possible Loss").
+    QString ColumnTitle(int column) const;
+    QString RowName(int row) const;
+    // Whether the cell of alternative row (1..M) under rule (0..3) shows the mark.
+    bool Marked(int row, int rule) const;
+    // The possible-loss text of alternative row (1..M).
+    QString PossibleLoss(int row) const;
+
+    // Sets the number of rows to the number of alternatives and redraws every cell.
+    void ResizeGrid();
+
+    void ModelChanged(ModelChange what) override;
+    QSize sizeHint() const override;
+
+private:
+    void ApplySizing();
+
+    Model& model_;
+    ResultGrid* grid_ = nullptr;
+};
+
+} // namespace velor::ui

@@ -1,0 +1,48 @@
+// The Dominance view: a matrix with one row and one column per alternative. The cell in row r
+// and column c shows how alternative r stands against alternative c: a symbol when r
+// dominates c, one when r is dominated by c, one on the diagonal, one when the pair has not
+// been computed, and nothing when neither dominates the other.
+#pragma once
+
+#include "model/model.h"
+#include "model/model_observer.h"
+
+#include <QWidget>
+
+namespace velor::ui {
+
+class ResultGrid;
+
+class DominanceView : public QWidget, public ModelObserver {
+    Q_OBJECT
+public:
+    explicit DominanceView(Model& model, QWidget* parent = nullptr);
+    ~DominanceView() override;
+
+    ResultGrid* Matrix() const { return matrix_; }
+    // The code drawn in the cell of alternative row (1..M) and alternative column (1..M); -1
+    // when there is no such cell.
+    int Code(int row, int column) const;
+    // Whether that cell shows a symbol.
+    bool HasSymbol(int row, int column) const;
+    // Names in the header row and the header column.
+    QString ColumnName(int column) const;
+    QString RowName(int row) const;
+
+    // Redraws every cell from the stored codes.
+    void RepaintMatrix();
+    // Sets the number of rows and columns to the number of alternatives, then redraws.
+    void ResizeMatrix();
+
+    void ModelChanged(ModelChange what) override;
+    QSize sizeHint() const override;
+
+private:
+    void ApplySizing();
+
+    Model& model_;
+    ResultGrid* matrix_ = nullptr;
+    int shownAlternatives_ = 0;
+};
+
+} // namespace velor::ui

@@ -1,0 +1,249 @@
+#include "ui/views/interval_chart_view.h"
+
+#include "ui/prompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+namespace velor::ui {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Velor Decisions");
+
+} // namespace
+
+IntervalChartView::IntervalChartView(Model& model, Prompts& prompts, const QString& formName,
+                                     const QString& caption, const QString& comboName)
+    : model_(model), prompts_(prompts) {
+    setObjectName(formName);
+    setWindowTitle(caption);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    toolbar_ = new QWidget(this);
+    combo_ = new QComboBox(toolbar_);
+    combo_->setObjectName(comboName);
+    combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo_->setMinimumContentsLength(1);
+    toolbar_->setFixedHeight(combo_->sizeHint().height() + 8);
+    layout->addWidget(toolbar_);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ChartScroll"));
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    chart_ = new IntervalChart;
+    scroll_->setWidget(chart_);
+    layout->addWidget(scroll_, 1);
+
+    connect(combo_, &QComboBox::currentIndexChanged, this, &IntervalChartView::ComboChange);
+    model_.AddObserver(this);
+}
+
+IntervalChartView::~IntervalChartView() {
+    model_.RemoveObserver(this);
+}
+
+void IntervalChartView::CreatePopup(const QString& popupName, const QString& printCaption) {
+    popup_ = new QMenu(this);
+    popup_->setObjectName(popupName);
+
+    // Ctrl+P is shown here but left to the main window's Print Active Window, which prints
+    // this view the same way; two window-wide Ctrl+P shortcuts would cancel each other.
+    printAction_ = popup_->addAction(printCaption, this, &IntervalChartView::PrintClick);
+    printAction_->setObjectName(QStringLiteral("Print1"));
+    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    printAction_->setShortcutContext(Qt::WidgetShortcut);
+
+    copyAction_ = popup_->addAction(QStringLiteral("&Copy"), this, &IntervalChartView::CopyClick);
+    copyAction_->setObjectName(QStringLiteral("Copy1"));
+    copyAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(copyAction_);
+
+    // Zooming is off, so there is never anything to undo.
+    unzoomAction_ = popup_->addAction(QStringLiteral("Unzoom"));
+    unzoomAction_->setObjectName(QStringLiteral("Unzoom1"));
+    unzoomAction_->setVisible(false);
+
+    popup_->addSeparator();
+    saveAction_ = popup_->addAction(QStringLiteral("Save &Picture..."), this,
+                                    &IntervalChartView::SavePictureClick);
+    saveAction_->setObjectName(QStringLiteral("SavePicture1"));
+}
+
+NodeId IntervalChartView::SelectedNode() const {
+    const int index = combo_->currentIndex();
+    if (index < 0 || index >= static_cast<int>(nodes_.size()) || !model_.Exists(nodes_[index])) {
+        return kNone;
+    }
+    return nodes_[static_cast<std::size_t>(index)];
+}
+
+void IntervalChartView::RefillCombo(std::optional<int> index) {
+    const int previous = combo_->currentIndex();
+    nodes_ = ListedNodes();
+    filling_ = true;
+    combo_->clear();
+    for (NodeId node : nodes_) {
+        combo_->addItem(QString::fromStdString(model_.Node(node).Name));
+    }
+    const int count = static_cast<int>(nodes_.size());
+    int chosen = -1;
+    if (index) {
+        chosen = (*index >= 0 && *index < count) ? *index : (count > 0 ? 0 : -1);
+    } else {
+        chosen = (previous >= 0 && previous < count) ? previous : (count > 0 ? 0 : -1);
+    }
+    combo_->setCurrentIndex(chosen);
+    filling_ = false;
+    Rebuild();
+}
+
+void IntervalChartView::ComboChange(int index) {
+    if (!filling_ && index >= 0) {
+        Rebuild();
+    }
+}
+
+void IntervalChartView::Rebuild() {
+    const NodeId node = SelectedNode();
+    if (node == kNone) {
+        chart_->ClearContent();
+        return;
+    }
+    chart_->SetContent(ChartTitle(node), ChartBars(node));
+}
+
+void IntervalChartView::ModelChanged(ModelChange what) {
+    switch (what) {
+    case ModelChange::Tree:
+        RefillCombo();
+        break;
+    case ModelChange::Table:
+    case ModelChange::Results:
+    case ModelChange::Options:
+        Rebuild();
+        break;
+    default:
+        break;
+    }
+}
+
+void IntervalChartView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceCombo();
+}
+
+void IntervalChartView::contextMenuEvent(QContextMenuEvent* event) {
+    popup_->popup(event->globalPos());
+    event->accept();
+}
+
+bool IntervalChartView::Print(QPrinter& printer) {
+    printer.setDocName(chart_->Title().isEmpty() ? windowTitle() : chart_->Title());
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    chart_->Render(painter, QRectF(0, 0, printer.width(), printer.height()));
+    return painter.end();
+}
+
+void IntervalChartView::PrintView(QPrinter& printer) {
+    if (!Print(printer)) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Cannot print the chart."), Icon::Stop);
+    }
+}
+
+void IntervalChartView::PrintClick() {
+    if (prompts_.PrintDialog(printer_)) {
+        PrintView(printer_);
+    }
+}
+
+bool IntervalChartView::CopyToClipboard() {
+    return prompts_.SetClipboardImage(chart_->ToImage());
+}
+
+void IntervalChartView::CopyClick() {
+    if (!CopyToClipboard()) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Cannot copy the chart to the clipboard."),
+                        Icon::Stop);
+    }
+}
+
+bool IntervalChartView::SavePicture(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    // Written to a temporary file that replaces the target only when complete, so a failed
+    // save leaves an older picture as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QSizeF size = chart_->PictureSize();
+    bool drawn = false;
+    if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size.toSize());
+        svg.setViewBox(QRectF(QPointF(), size));
+        svg.setTitle(chart_->Title());
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            chart_->Render(painter, QRectF(QPointF(), size));
+            drawn = painter.end();
+        }
+    } else if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(chart_->Title());
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+        QPainter painter;
+        if (painter.begin(&pdf)) {
+            chart_->Render(painter, QRectF(0, 0, pdf.width(), pdf.height()));
+            drawn = painter.end();
+        }
+    } else {
+        drawn = chart_->ToImage(2.0).save(&file, "PNG");
+    }
+    if (!drawn) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void IntervalChartView::SavePictureClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Picture");
+    request.filter = QStringLiteral(
+        "PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf);;All Files (*)");
+    request.defaultExtension = QStringLiteral("png");
+    request.initialPath = windowTitle() + QStringLiteral(".png");
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!SavePicture(path)) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Cannot save the picture into file ") + path +
+                                       QStringLiteral("."),
+                        Icon::Stop);
+    }
+}
+
+} // namespace velor::ui

@@ -1,0 +1,48 @@
+#include "ui/views/result_views.h"
+
+#include "ui/tree_editor.h"
+#include "ui/views/decision_rules_view.h"
+#include "ui/views/dominance_view.h"
+#include "ui/views/value_intervals_view.h"
+#include "ui/views/weights_view.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace velor::ui {
+
+QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts) {
+    switch (view) {
+    case ResultView::ValueIntervals:
+        return new ValueIntervalsView(model, prompts);
+    case ResultView::Weights:
+        return new WeightsView(model, prompts);
+    case ResultView::Dominance:
+        return new DominanceView(model);
+    case ResultView::DecisionRules:
+        return new DecisionRulesView(model);
+    }
+    return nullptr;
+}
+
+void InstallResultViews(MainWindow& window, Prompts& prompts) {
+    for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights,
+                            ResultView::Dominance, ResultView::DecisionRules}) {
+        window.SetResultViewFactory(view, [view, &prompts](Model& model) {
+            return CreateResultView(view, model, prompts);
+        });
+    }
+    // The main window's model is a member that dies before the window's child widgets; the
+    // window deletes its value tree editor first, while the model still lives, so the open
+    // result views go at that moment and never outlive the model they observe.
+    QObject::connect(window.Tree(), &QObject::destroyed, window.MdiArea(), [&window] {
+        for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights,
+                                ResultView::Dominance, ResultView::DecisionRules}) {
+            if (QWidget* content = window.ResultViewWidget(view)) {
+                delete content->parentWidget();
+            }
+        }
+    });
+}
+
+} // namespace velor::ui

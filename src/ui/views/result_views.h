@@ -1,0 +1,21 @@
+// Hands the four result views to the main window: each is created the first time its command
+// (Windows menu, F8 to F11) shows it, and at most one of each exists.
+#pragma once
+
+#include "model/model.h"
+#include "ui/main_window.h"
+
+class QWidget;
+
+namespace velor::ui {
+
+class Prompts;
+
+// A new, filled view of the given kind over the model.
+QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts);
+
+// Registers the four views with the main window. The views observe the window's model, so
+// they are closed before the model goes away with the window.
+void InstallResultViews(MainWindow& window, Prompts& prompts);
+
+} // namespace velor::ui
