@@ -150,12 +150,16 @@ void ScoreForm::BuildPages() {
     RecomView = StatementView({compared, reference}, "RecomView", cardinal);
     CardPrefView = StatementView({compared, reference, Q("Lower Bound"), Q("Upper Bound")},
                                  "CardPrefView", cardinal);
-    RecomView->setMinimumSize(560, 110);
-    CardPrefView->setMinimumSize(560, 110);
-    RecomView->setColumnWidth(0, 270);
-    CardPrefView->setColumnWidth(0, 200);
-    CardPrefView->setColumnWidth(1, 200);
-    CardPrefView->setColumnWidth(2, 75);
+    RecomView->setMinimumSize(680, 110);
+    CardPrefView->setMinimumSize(680, 110);
+    // The differences share the width; the bounds take what their titles need.
+    for (QTreeWidget* view : {RecomView, CardPrefView}) {
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        view->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    }
+    CardPrefView->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    CardPrefView->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     AddButton = NamedButton(Q("&Add"), "AddButton", cardinal);
     RemoveButton = NamedButton(Q("&Remove"), "RemoveButton", cardinal);
     EditButton = NamedButton(Q("&Edit"), "EditButton", cardinal);
@@ -301,7 +305,9 @@ void ScoreForm::ShowRecommendations() {
         RecomView->clear();
         for (int i = 0; i < static_cast<int>(logic_.Recommendations().size()); ++i) {
             const auto texts = logic_.RecommendationTexts(i);
-            new QTreeWidgetItem(RecomView, {ui::ToQ(texts[0]), ui::ToQ(texts[1])});
+            auto* item = new QTreeWidgetItem(RecomView, {ui::ToQ(texts[0]), ui::ToQ(texts[1])});
+            for (int c = 0; c < 2; ++c)
+                item->setToolTip(c, item->text(c));
         }
     }
     SetCurrentItem(RecomView, logic_.SelectedRecommendation());
@@ -313,8 +319,10 @@ void ScoreForm::ShowGiven() {
         CardPrefView->clear();
         for (int i = 0; i < static_cast<int>(logic_.Given().size()); ++i) {
             const auto texts = logic_.GivenTexts(i, ui::DecimalSeparator());
-            new QTreeWidgetItem(CardPrefView, {ui::ToQ(texts[0]), ui::ToQ(texts[1]),
-                                               ui::ToQ(texts[2]), ui::ToQ(texts[3])});
+            auto* item = new QTreeWidgetItem(CardPrefView, {ui::ToQ(texts[0]), ui::ToQ(texts[1]),
+                                                            ui::ToQ(texts[2]), ui::ToQ(texts[3])});
+            for (int c = 0; c < 2; ++c)
+                item->setToolTip(c, item->text(c));
         }
     }
     SetCurrentItem(CardPrefView, logic_.SelectedGiven());

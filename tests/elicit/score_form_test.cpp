@@ -254,3 +254,44 @@ TEST_F(ScoreFormTest, HolisticComparisonOfAGoal) {
 
 } // namespace
 } // namespace velor::elicit::test
+
+namespace velor::elicit::test {
+namespace {
+
+// Pictures of the two dialogs for the user guide, written only when VELOR_SCREENSHOT_DIR names
+// a folder.
+TEST(ElicitScreenshots, ScoreAndCardinalForms) {
+    const QString dir = qEnvironmentVariable("VELOR_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "VELOR_SCREENSHOT_DIR not set";
+    ui::test::ScriptedPrompts prompts;
+    SmallModel s({"Leather, heated", "Cloth", "Leather", "Cloth", "Vinyl", ""});
+    s.model.RenameNode(s.attribute, "Seats");
+    const NodeId comfort = s.model.AddNode(kGoal, s.model.Root());
+    s.model.RenameNode(comfort, "Comfort");
+    s.model.MoveNode(s.attribute, comfort, Model::MoveMode::FirstChild);
+    const int col = s.model.ColumnOfNode(s.attribute);
+    for (int row = 1; row <= s.model.M(); ++row)
+        s.model.CommitCellText(col, row, s.model.CellText(col, row), false);
+    const AltId a1 = s.model.AlternativeId(1), a2 = s.model.AlternativeId(2),
+                a3 = s.model.AlternativeId(3), a5 = s.model.AlternativeId(5);
+    s.model.StoreRanking(s.attribute, {1, 3, 2, 3, 4, 0}, {{a1, a3, a3, a2, 1, 2}});
+
+    ScoreForm form({s.model, prompts}, s.Entry());
+    form.show();
+    auto* tabs = Find<QTabWidget>(&form, "TabCtrl");
+    tabs->setCurrentIndex(0);
+    ClickRow(Find<QListWidget>(&form, "RankedList"), 1);
+    EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/score-form.png")));
+    tabs->setCurrentIndex(1);
+    ClickRow(Find<QTreeWidget>(&form, "RecomView"), 0);
+    EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/score-form-cardinal.png")));
+
+    TCardinalStatement statement{a3, a2, a2, a5, 0.5, 2};
+    CardinalForm ratio({s.model, prompts}, form.Assessment().Differences(), statement, true);
+    ratio.show();
+    EXPECT_TRUE(ratio.grab().save(dir + QStringLiteral("/cardinal-form.png")));
+}
+
+} // namespace
+} // namespace velor::elicit::test
