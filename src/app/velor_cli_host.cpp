@@ -9,8 +9,11 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
+// The first Ctrl+C asks the calculation to stop after its current step; a second one ends the
+// program at once.
 extern "C" void OnInterrupt(int) {
     interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
 }
 
 } // namespace
@@ -31,6 +34,7 @@ bool TerminalHost::CancelRequested() {
 
 void TerminalHost::ResetCancel() {
     interrupted = 0;
+    std::signal(SIGINT, OnInterrupt);
 }
 
 void TerminalHost::RunStarted(const std::string& statusText) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,10 +42,12 @@ std::string WithCrLf(const std::string& text) {
 class TempFolder {
 public:
     TempFolder() {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : name) {
+            c = c == '/' ? '_' : c;
+        }
         path_ = fs::temp_directory_path() /
-                ("velor_report_test_" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("velor_report_test_" + std::to_string(::getpid()) + "_" + name);
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
