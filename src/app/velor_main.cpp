@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 #include "ui/velor_application.h"
+#include "ui/views/result_views.h"
 
 #include <QFileInfo>
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     }
     velor::ui::MainWindow window(prompts, velor::SettingsFilePathFor(exeDir));
     prompts.SetParent(&window);
+    velor::ui::InstallResultViews(window, prompts);
     window.show();
 
     const QStringList args = QCoreApplication::arguments();

@@ -109,9 +109,10 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
 
 MainWindow::~MainWindow() {
     model_.RemoveObserver(this);
-    // The editors observe the model; they go before it does.
-    delete treeWindow_;
-    delete altWindow_;
+    // Every child window may observe the model; they all go before it does.
+    resultWindows_.fill(nullptr);
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    qDeleteAll(windows);
 }
 
 // ----- construction
