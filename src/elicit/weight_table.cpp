@@ -45,7 +45,7 @@ int WorstLevelRow(const Model& model, int column) {
 }
 
 bool AcceptBoundKey(const std::string& remaining, char key, char decimalSeparator) {
-    if (key == kBackspaceKey || key == kEnterKey) {
+    if (key == kBoundBackspace || key == kBoundEnter) {
         return true;
     }
     if (static_cast<int>(remaining.size()) >= kMaxBoundLength) {
@@ -275,7 +275,7 @@ WeightCheck WeightTable::Check() const {
                 check.outcome = WeightCheck::Outcome::NotANumber;
                 check.row = row;
                 check.column = kLowerColumn + k;
-                check.message = "'" + *texts[k] + "' is not a valid bound.\nThe " +
+                check.message = "'" + *texts[k] + "' is not a valid number.\nThe " +
                                 kColumnTitles[kLowerColumn + k] + " of " + r.name +
                                 " must be a number of 0 or more, or empty.";
                 check.bounds.clear();

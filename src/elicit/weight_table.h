@@ -47,8 +47,8 @@ int BestLevelRow(const Model& model, int column);
 int WorstLevelRow(const Model& model, int column);
 
 // Keys as the bound filter sees them.
-inline constexpr char kBackspaceKey = '\b';
-inline constexpr char kEnterKey = '\r';
+inline constexpr char kBoundBackspace = '\b';
+inline constexpr char kBoundEnter = '\r';
 
 // Whether a key typed into a bound cell is kept. remaining is the cell's text without the part
 // the key replaces (the selection): digits and one decimal separator are kept while the result

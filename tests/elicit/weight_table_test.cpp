@@ -146,8 +146,8 @@ TEST(BoundKeyFilter, DigitsOneSeparatorSevenCharacters) {
     EXPECT_FALSE(AcceptBoundKey("12", ' ', '.'));
     EXPECT_TRUE(AcceptBoundKey("123456", '7', '.'));
     EXPECT_FALSE(AcceptBoundKey("1234567", '8', '.')) << "an eighth character";
-    EXPECT_TRUE(AcceptBoundKey("1234567", kBackspaceKey, '.'));
-    EXPECT_TRUE(AcceptBoundKey("1234567", kEnterKey, '.'));
+    EXPECT_TRUE(AcceptBoundKey("1234567", kBoundBackspace, '.'));
+    EXPECT_TRUE(AcceptBoundKey("1234567", kBoundEnter, '.'));
 }
 
 TEST(BoundParsing, NumbersOnlyAndNeverNegative) {

@@ -1,0 +1,214 @@
+#include "elicit/preference_view.h"
+
+#include "elicit/score_form.h"
+#include "elicit/weight_form.h"
+#include "model/model.h"
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace velor::elicit {
+
+namespace {
+
+constexpr int kImageSize = 16;
+constexpr int kStateGap = 2;
+constexpr int kEntryRole = Qt::UserRole + 1;
+constexpr int kMarkedRole = Qt::UserRole + 2;
+
+// Image 0: a statement about levels (three bars of falling height).
+void DrawScoreImage(QPainter& p) {
+    p.setPen(QPen(QColor(40, 70, 140), 1));
+    p.setBrush(QColor(90, 140, 220));
+    p.drawRect(2, 3, 3, 11);
+    p.drawRect(7, 7, 3, 7);
+    p.drawRect(12, 10, 3, 4);
+}
+
+// Image 1: a weight assessment (a balance).
+void DrawWeightImage(QPainter& p) {
+    p.setPen(QPen(QColor(110, 70, 20), 1.4));
+    p.drawLine(8, 2, 8, 14);
+    p.drawLine(3, 14, 13, 14);
+    p.drawLine(2, 5, 14, 5);
+    p.setBrush(QColor(230, 180, 60));
+    p.drawChord(QRectF(0.5, 5, 5, 5), 180 * 16, 180 * 16);
+    p.drawChord(QRectF(10.5, 5, 5, 5), 180 * 16, 180 * 16);
+}
+
+// State image 2: the marker of the weight mode in force (a filled arrow).
+void DrawMarker(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 150, 60));
+    const std::array<QPointF, 3> arrow = {QPointF(4, 3), QPointF(13, 8), QPointF(4, 13)};
+    p.drawPolygon(arrow.data(), static_cast<int>(arrow.size()));
+}
+
+// The state image slot followed by the entry's image, as one icon.
+QIcon EntryIcon(int image, bool marked) {
+    QPixmap pixmap(2 * kImageSize + kStateGap, kImageSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (marked) {
+        DrawMarker(p);
+    }
+    p.translate(kImageSize + kStateGap, 0);
+    if (image == 1) {
+        DrawWeightImage(p);
+    } else {
+        DrawScoreImage(p);
+    }
+    p.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), model_(model), prompts_(prompts) {
+    setObjectName(QStringLiteral("PreferenceForm"));
+    setWindowTitle(QStringLiteral("Preference Information"));
+
+    PrefView = new QTreeWidget(this);
+    PrefView->setObjectName(QStringLiteral("PrefView"));
+    PrefView->setRootIsDecorated(false);
+    PrefView->setItemsExpandable(false);
+    PrefView->setUniformRowHeights(true);
+    PrefView->setSelectionMode(QAbstractItemView::SingleSelection);
+    PrefView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PrefView->setIconSize(QSize(2 * kImageSize + kStateGap, kImageSize));
+    PrefView->setHeaderLabels({QStringLiteral("Preference Type"), QStringLiteral("References to"),
+                               QStringLiteral("Assessed"), QStringLiteral("Remarks")});
+    PrefView->header()->setStretchLastSection(false);
+    PrefView->setColumnWidth(0, kTypeWidth);
+    PrefView->setColumnWidth(1, kReferencesWidth);
+    PrefView->setColumnWidth(2, kAssessedWidth);
+    PrefView->setColumnWidth(3, kRemarksWidth);
+    PrefView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(PrefView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        PrefView->setCurrentItem(item);
+        PrefViewDblClick();
+    });
+
+    PrefPopup = new QMenu(this);
+    PrefPopup->setObjectName(QStringLiteral("PrefPopup"));
+    ClearPreferencesAction = PrefPopup->addAction(QStringLiteral("Clear &Preferences"));
+    ClearPreferencesAction->setObjectName(QStringLiteral("ClearPreferences"));
+    connect(ClearPreferencesAction, &QAction::triggered, this,
+            &TPreferenceForm::ClearPreferencesClick);
+    connect(PrefView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PrefPopup->popup(PrefView->viewport()->mapToGlobal(pos));
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PrefView);
+    resize(kTypeWidth + kReferencesWidth + kAssessedWidth + kRemarksWidth + 30, 220);
+
+    model_.AddObserver(this);
+    Refresh();
+}
+
+TPreferenceForm::~TPreferenceForm() {
+    model_.RemoveObserver(this);
+}
+
+void TPreferenceForm::ModelChanged(ModelChange what) {
+    switch (what) {
+    case ModelChange::Tree:
+    case ModelChange::Assessments:
+    case ModelChange::Options:
+    case ModelChange::Table:
+        Refresh();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPreferenceForm::Refresh() {
+    const EntryId selected = EntryOf(PrefView->currentItem());
+    const auto& entries = model_.Assessments();
+    // Keep the items (and so the scroll position and selection) when only texts changed.
+    if (PrefView->topLevelItemCount() != static_cast<int>(entries.size())) {
+        PrefView->clear();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            PrefView->addTopLevelItem(new QTreeWidgetItem());
+        }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TAssessmentEntry& entry = entries[i];
+        QTreeWidgetItem* item = PrefView->topLevelItem(static_cast<int>(i));
+        item->setText(0, ui::ToQ(entry.Caption));
+        for (int k = 0; k < 3; ++k) {
+            item->setText(k + 1, ui::ToQ(entry.SubItems[static_cast<std::size_t>(k)]));
+        }
+        const bool marked = model_.WeightModeMarked(entry);
+        item->setIcon(0, EntryIcon(entry.Image, marked));
+        item->setData(0, kEntryRole, entry.Id);
+        item->setData(0, kMarkedRole, marked);
+        if (entry.Id == selected) {
+            PrefView->setCurrentItem(item);
+        }
+    }
+}
+
+EntryId TPreferenceForm::EntryOf(const QTreeWidgetItem* item) const {
+    return item != nullptr ? item->data(0, kEntryRole).toInt() : kNone;
+}
+
+bool TPreferenceForm::Marked(const QTreeWidgetItem* item) const {
+    return item != nullptr && item->data(0, kMarkedRole).toBool();
+}
+
+void TPreferenceForm::PrefViewDblClick() {
+    const auto selected = PrefView->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const TAssessmentEntry* entry = model_.Entry(EntryOf(selected.first()));
+    if (entry == nullptr) {
+        return;
+    }
+    const DialogContext context{model_, prompts_,
+                                dialogParent_ != nullptr ? dialogParent_ : window()};
+    switch (entry->Kind) {
+    case EntryKind::ScoreAssessment:
+    case EntryKind::HolisticComparison:
+        // An entry without a statement set (possible in a loaded model) has nothing to assess.
+        if (entry->Preference) {
+            ShowScoreAssessment(context, entry->Id);
+        }
+        break;
+    case EntryKind::TopDownWeights:
+        if (model_.Exists(entry->WeightNode)) {
+            ShowWeightAssessment(context, entry->WeightNode);
+        }
+        break;
+    case EntryKind::BottomUpWeights:
+        ShowWeightAssessment(context, kNone);
+        break;
+    }
+}
+
+void TPreferenceForm::ClearPreferencesClick() {
+    if (prompts_.Message(
+            QStringLiteral("Confirm deletion"),
+            QStringLiteral("Are you sure you wish to delete all preference information?"),
+            ui::Icon::Warning, ui::Buttons::YesNo) != ui::Answer::Yes) {
+        return;
+    }
+    model_.SetChanged(true);
+    model_.ClearPreferences();
+}
+
+} // namespace velor::elicit

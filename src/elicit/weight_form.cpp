@@ -1,0 +1,497 @@
+#include "elicit/weight_form.h"
+
+#include "calc/calculation_driver.h"
+#include "elicit/dialog_result.h"
+#include "model/ini_file.h"
+#include "model/model.h"
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+#include "ui/widget_placement.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <optional>
+
+namespace velor::elicit {
+
+namespace {
+
+constexpr int kInfoHeight = 56;
+constexpr int kButtonWidth = 85;
+constexpr int kButtonHeight = 25;
+constexpr int kRightMargin = 10;
+constexpr int kGridMargin = 105; // the grid leaves this much of the width to the buttons
+constexpr int kRowHeight = 20;
+constexpr int kFixedColumnWidth = 120;
+constexpr int kScrollBarAllowance = 16;
+constexpr int kPopupWidth = 260;
+
+std::optional<std::filesystem::path>& SettingsPath() {
+    static std::optional<std::filesystem::path> path;
+    return path;
+}
+
+const char* const kHeaders[kWeightColumnCount] = {"", "Worst Conseq.", "Best Conseq.",
+                                                  "Lower bound", "Upper bound"};
+
+QString InfeasibleQuestion(bool onTour) {
+    QString text = QStringLiteral("The preferences you just gave have made the model infeasible.\n"
+                                  "Please check the correctness of the given preferences.\n");
+    if (onTour) {
+        text += QStringLiteral("This will quit the elicitation tour.\n");
+    }
+    text += QStringLiteral("Do you want to continue anyway?\n");
+    return text;
+}
+
+} // namespace
+
+void SetWeightFormSettingsFile(std::filesystem::path path) {
+    SettingsPath() = std::move(path);
+}
+
+int ShowWeightAssessment(const DialogContext& context, NodeId goal, int tourStep, int tourSteps) {
+    TWeightForm form(context, goal, tourStep, tourSteps, context.parent);
+    return form.exec();
+}
+
+// ----- BoundEdit
+
+BoundEdit::BoundEdit(char decimalSeparator, QWidget* parent)
+    : QLineEdit(parent), separator_(decimalSeparator) {
+    setObjectName(QStringLiteral("BoundEdit"));
+    setFrame(false);
+}
+
+void BoundEdit::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    // Keys without a character (arrows, Home, Delete, shortcuts) keep their usual meaning; only
+    // characters are filtered.
+    char key = 0;
+    if (event->key() == Qt::Key_Backspace) {
+        key = kBoundBackspace;
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        key = kBoundEnter;
+    } else if (typed.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
+               typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    } else if (typed.size() == 1 && typed.at(0).unicode() < 0x80) {
+        key = static_cast<char>(typed.at(0).unicode());
+    } else {
+        event->accept(); // not a character a bound can hold
+        return;
+    }
+    QString remaining = text();
+    if (hasSelectedText()) {
+        remaining.remove(selectionStart(), selectedText().size());
+    }
+    if (!AcceptBoundKey(ui::ToStd(remaining), key, separator_)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+QWidget* BoundDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                     const QModelIndex&) const {
+    return new BoundEdit(separator_, parent);
+}
+
+// ----- WeightGridView
+
+void WeightGridView::FinishEditing() {
+    if (!Editing()) {
+        return;
+    }
+    QWidget* editor = indexWidget(currentIndex());
+    if (editor != nullptr) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+bool WeightGridView::VerticalScrollBarNeeded() const {
+    const int rowsHeight = rowCount() * verticalHeader()->defaultSectionSize();
+    return rowsHeight >
+           viewport()->height() +
+               (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
+}
+
+// ----- TWeightForm
+
+TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep, int tourSteps,
+                         QWidget* parent)
+    : QDialog(parent), model_(context.model), prompts_(context.prompts),
+      table_(context.model, goal, ui::DecimalSeparator()) {
+    setObjectName(QStringLiteral("WeightForm"));
+    setSizeGripEnabled(true);
+    if (tourSteps > 0) {
+        tourStep_ = tourStep;
+        tourSteps_ = tourSteps;
+    }
+    setWindowTitle(ui::ToQ(table_.Caption(tourStep_, tourSteps_)));
+
+    InfoPanel = new QFrame(this);
+    InfoPanel->setObjectName(QStringLiteral("InfoPanel"));
+    InfoPanel->setFrameShape(QFrame::StyledPanel);
+    InfoLabel = new QLabel(QString::fromUtf8(kWeightInfoText), InfoPanel);
+    InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
+    InfoLabel->setWordWrap(true);
+
+    WeightGrid = new WeightGridView(this);
+    WeightGrid->setObjectName(QStringLiteral("WeightGrid"));
+    WeightGrid->setColumnCount(kWeightColumnCount);
+    QStringList headers;
+    for (const char* header : kHeaders) {
+        headers << QString::fromUtf8(header);
+    }
+    WeightGrid->setHorizontalHeaderLabels(headers);
+    WeightGrid->verticalHeader()->hide();
+    WeightGrid->verticalHeader()->setMinimumSectionSize(1);
+    WeightGrid->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    WeightGrid->horizontalHeader()->setHighlightSections(false);
+    WeightGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    WeightGrid->setEditTriggers(QAbstractItemView::AnyKeyPressed |
+                                QAbstractItemView::DoubleClicked |
+                                QAbstractItemView::EditKeyPressed);
+    WeightGrid->setItemDelegate(new BoundDelegate(ui::DecimalSeparator(), WeightGrid));
+    for (int column = 0; column <= kBestColumn; ++column) {
+        WeightGrid->setColumnWidth(column, kFixedColumnWidth);
+    }
+    WeightGrid->viewport()->installEventFilter(this);
+
+    auto makeButton = [this](const char* name, const QString& caption) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        return button;
+    };
+    const bool lastStep = tourSteps_ > 0 && tourStep_ == tourSteps_;
+    const bool onTour = tourSteps_ > 0;
+    OKButton = makeButton("OKButton",
+                          onTour && !lastStep ? QStringLiteral("&OK >>") : QStringLiteral("&OK"));
+    OKButton->setDefault(true);
+    CancelButton = makeButton("CancelButton", !onTour    ? QStringLiteral("&Cancel")
+                                              : lastStep ? QStringLiteral("&Skip")
+                                                         : QStringLiteral("&Skip >>"));
+    BackButton = makeButton("BackButton", QStringLiteral("<< &Back"));
+    AbortButton = makeButton("AbortButton", QStringLiteral("&Abort"));
+    BackButton->setVisible(onTour);
+    AbortButton->setVisible(onTour);
+    BackButton->setEnabled(onTour && tourStep_ > 1);
+    connect(OKButton, &QPushButton::clicked, this, &TWeightForm::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TWeightForm::CancelButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &TWeightForm::BackButtonClick);
+    connect(AbortButton, &QPushButton::clicked, this, &TWeightForm::AbortButtonClick);
+
+    PopupInfo = new QFrame(this);
+    PopupInfo->setObjectName(QStringLiteral("PopupInfo"));
+    PopupInfo->setFrameShape(QFrame::Box);
+    PopupInfo->setAutoFillBackground(true);
+    QPalette popupPalette = PopupInfo->palette();
+    popupPalette.setColor(QPalette::Window, QColor(255, 255, 225));
+    popupPalette.setColor(QPalette::WindowText, Qt::black);
+    PopupInfo->setPalette(popupPalette);
+    PopupLabel = new QLabel(PopupInfo);
+    PopupLabel->setObjectName(QStringLiteral("PopupLabel"));
+    PopupLabel->setWordWrap(true);
+    PopupLabel->setMargin(4);
+    PopupInfo->hide();
+
+    auto makeAction = [this](const char* name, const QString& caption, const QKeySequence& key,
+                             void (TWeightForm::*slot)()) {
+        auto* action = new QAction(caption, WeightGrid);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        WeightGrid->addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    ClearCellAction = makeAction("ClearCell", QStringLiteral("Clear Cell"),
+                                 QKeySequence(Qt::Key_Delete), &TWeightForm::ClearCellClick);
+    CopyCellsAction = makeAction("CopyCells", QStringLiteral("Copy Cells"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_C), &TWeightForm::CopyCellsClick);
+    PasteCellsAction =
+        makeAction("PasteCells", QStringLiteral("Paste Cells"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                   &TWeightForm::PasteCellsClick);
+    CutCellsAction = makeAction("CutCells", QStringLiteral("Cut Cells"),
+                                QKeySequence(Qt::CTRL | Qt::Key_X), &TWeightForm::CutCellsClick);
+
+    FillGrid();
+    connect(WeightGrid, &QTableWidget::itemChanged, this, &TWeightForm::WeightGridItemChanged);
+    resize(640, 300);
+}
+
+TWeightForm::~TWeightForm() = default;
+
+void TWeightForm::FillGrid() {
+    filling_ = true;
+    if (!table_.Enabled()) {
+        WeightGrid->setRowCount(1);
+        WeightGrid->setEnabled(false);
+        filling_ = false;
+        return;
+    }
+    WeightGrid->setRowCount(table_.RowCount());
+    const QColor fixedColor = palette().color(QPalette::Button);
+    for (int row = 0; row < table_.RowCount(); ++row) {
+        for (int column = 0; column < kWeightColumnCount; ++column) {
+            auto* item = new QTableWidgetItem(ui::ToQ(table_.Text(row, column)));
+            if (WeightTable::Editable(column)) {
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            } else {
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(fixedColor);
+            }
+            WeightGrid->setItem(row, column, item);
+        }
+    }
+    WeightGrid->setCurrentCell(0, kLowerColumn);
+    filling_ = false;
+}
+
+void TWeightForm::RefreshCells() {
+    filling_ = true;
+    for (int row = 0; row < table_.RowCount(); ++row) {
+        for (int column = kLowerColumn; column <= kUpperColumn; ++column) {
+            if (QTableWidgetItem* item = WeightGrid->item(row, column)) {
+                item->setText(ui::ToQ(table_.Text(row, column)));
+            }
+        }
+    }
+    filling_ = false;
+}
+
+void TWeightForm::WeightGridItemChanged(QTableWidgetItem* item) {
+    if (!filling_) {
+        table_.SetText(item->row(), item->column(), ui::ToStd(item->text()));
+    }
+}
+
+CellRange TWeightForm::SelectedRange() const {
+    const auto ranges = WeightGrid->selectedRanges();
+    CellRange range;
+    if (ranges.isEmpty()) {
+        range.top = range.bottom = WeightGrid->currentRow();
+        range.left = range.right = WeightGrid->currentColumn();
+    } else {
+        // One rectangle: the bounding box of what is selected.
+        const QTableWidgetSelectionRange& first = ranges.first();
+        range = {first.topRow(), first.leftColumn(), first.bottomRow(), first.rightColumn()};
+        for (const QTableWidgetSelectionRange& r : ranges) {
+            range.top = std::min(range.top, r.topRow());
+            range.left = std::min(range.left, r.leftColumn());
+            range.bottom = std::max(range.bottom, r.bottomRow());
+            range.right = std::max(range.right, r.rightColumn());
+        }
+    }
+    // The fixed columns cannot be selected.
+    range.left = std::max(range.left, static_cast<int>(kLowerColumn));
+    return range;
+}
+
+void TWeightForm::FocusCell(int row, int column) {
+    WeightGrid->setCurrentCell(row, column);
+    WeightGrid->setFocus();
+}
+
+void TWeightForm::OKButtonClick() {
+    if (table_.Enabled()) {
+        WeightGrid->FinishEditing();
+        const WeightCheck check = table_.Check();
+        if (check.outcome != WeightCheck::Outcome::Accepted) {
+            const QString caption = check.caption.empty() ? ui::kAppTitle : ui::ToQ(check.caption);
+            prompts_.Message(caption, ui::ToQ(check.message), ui::Icon::Warning, ui::Buttons::Ok);
+            if (check.row >= 0) {
+                FocusCell(check.row, check.column);
+            } else {
+                WeightGrid->setFocus();
+            }
+            return;
+        }
+        model_.SetChanged(true);
+        model_.StoreWeightBounds(table_.TopDown(), check.bounds);
+    }
+    model_.RefreshAssessedStatus();
+    if (CheckFeasibility(model_)) {
+        done(kResultOk);
+        return;
+    }
+    if (prompts_.Message(QStringLiteral("Model Feasibility Check"),
+                         InfeasibleQuestion(tourSteps_ > 0), ui::Icon::Warning,
+                         ui::Buttons::YesNo) == ui::Answer::Yes) {
+        done(kResultAbort);
+        return;
+    }
+    // The bounds stay stored; the user corrects them and confirms again, or gives up with Yes.
+    CancelButton->setEnabled(false);
+    AbortButton->setEnabled(false);
+    BackButton->setEnabled(false);
+}
+
+void TWeightForm::CancelButtonClick() {
+    if (CancelButton->isEnabled()) {
+        done(kResultCancel);
+    }
+}
+
+void TWeightForm::BackButtonClick() {
+    if (BackButton->isEnabled() && BackButton->isVisible()) {
+        done(kResultBack);
+    }
+}
+
+void TWeightForm::AbortButtonClick() {
+    if (AbortButton->isEnabled() && AbortButton->isVisible()) {
+        done(kResultAbort);
+    }
+}
+
+void TWeightForm::reject() {
+    // Escape and the close box mean Cancel, and are refused while Cancel is disabled.
+    CancelButtonClick();
+}
+
+void TWeightForm::ClearCellClick() {
+    if (!table_.Enabled() || !WeightTable::Editable(WeightGrid->currentColumn()) ||
+        WeightGrid->currentRow() < 0) {
+        return;
+    }
+    table_.Clear(SelectedRange());
+    RefreshCells();
+}
+
+void TWeightForm::CopyCellsClick() {
+    if (!table_.Enabled() || WeightGrid->currentRow() < 0) {
+        return;
+    }
+    prompts_.SetClipboardText(ui::ToQ(table_.Copy(SelectedRange())));
+}
+
+void TWeightForm::CutCellsClick() {
+    CopyCellsClick();
+    ClearCellClick();
+}
+
+void TWeightForm::PasteCellsClick() {
+    if (!table_.Enabled() || WeightGrid->currentRow() < 0) {
+        return;
+    }
+    model_.SetChanged(true);
+    const QString text = prompts_.ClipboardText().left(static_cast<int>(kMaxPasteLength));
+    table_.Paste(ui::ToStd(text), SelectedRange());
+    RefreshCells();
+}
+
+void TWeightForm::WeightGridMouseDown(const QPoint& viewportPos) {
+    const int row = WeightGrid->rowAt(viewportPos.y());
+    if (!table_.Enabled() || row < 0 || row >= table_.RowCount()) {
+        return;
+    }
+    PopupLabel->setText(ui::ToQ(table_.PopupText(row)));
+    PopupLabel->setFixedWidth(kPopupWidth);
+    PopupLabel->adjustSize();
+    PopupInfo->resize(PopupLabel->size());
+    QPoint at = WeightGrid->viewport()->mapTo(this, viewportPos) + QPoint(10, -10);
+    at.setX(std::max(0, std::min(at.x(), width() - PopupInfo->width())));
+    at.setY(std::max(0, std::min(at.y(), height() - PopupInfo->height())));
+    PopupInfo->move(at);
+    PopupInfo->show();
+    PopupInfo->raise();
+}
+
+void TWeightForm::WeightGridMouseUp() {
+    PopupInfo->hide();
+}
+
+bool TWeightForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WeightGrid->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                WeightGridMouseDown(mouse->position().toPoint());
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                WeightGridMouseUp();
+            }
+        } else if (event->type() == QEvent::Resize) {
+            SizeColumns();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TWeightForm::SizeControls() {
+    const int w = width();
+    const int h = height();
+    InfoPanel->setGeometry(0, 0, w, kInfoHeight);
+    InfoLabel->setGeometry(10, 4, std::max(1, w - 20), kInfoHeight - 8);
+    const int gridWidth = std::max(1, w - kGridMargin);
+    WeightGrid->setGeometry(0, kInfoHeight, gridWidth, std::max(1, h - kInfoHeight));
+    const int x = w - kRightMargin - kButtonWidth;
+    int y = kInfoHeight + 10;
+    for (QPushButton* button : {OKButton, CancelButton, BackButton, AbortButton}) {
+        button->setGeometry(x, y, kButtonWidth, kButtonHeight);
+        y += kButtonHeight + 8;
+    }
+    SizeColumns();
+}
+
+void TWeightForm::SizeColumns() {
+    const int lineWidth = WeightGrid->showGrid() ? 1 : 0;
+    const int gridWidth = WeightGrid->width();
+    const int dataWidth = std::max(1, gridWidth / 5 - lineWidth);
+    for (int column = 1; column < kWeightColumnCount; ++column) {
+        WeightGrid->setColumnWidth(column, dataWidth);
+    }
+    int rest = gridWidth - 2 * WeightGrid->frameWidth() - 4 * (dataWidth + lineWidth) - lineWidth -
+               kScrollBarAllowance;
+    if (!WeightGrid->VerticalScrollBarNeeded()) {
+        rest += kScrollBarAllowance;
+    }
+    WeightGrid->setColumnWidth(kNameColumn, std::max(1, rest));
+}
+
+void TWeightForm::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    SizeControls();
+}
+
+void TWeightForm::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        ui::WidgetPlacement placement(this, "WeightForm");
+        bool restored = false;
+        if (SettingsPath()) {
+            restored = RestorePlacement(IniFile(*SettingsPath()), placement);
+        }
+        if (!restored) {
+            CentreOnScreen(placement);
+        }
+    }
+    QDialog::showEvent(event);
+    SizeControls();
+}
+
+void TWeightForm::done(int result) {
+    WeightGrid->FinishEditing();
+    PopupInfo->hide();
+    if (SettingsPath() && placed_) {
+        IniFile settings(*SettingsPath());
+        SavePlacement(settings, ui::WidgetPlacement(this, "WeightForm"));
+    }
+    QDialog::done(result);
+}
+
+} // namespace velor::elicit

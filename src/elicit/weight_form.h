@@ -1,0 +1,135 @@
+// The weight assessment dialog: a grid with one row per node being weighed, where the user sets
+// a reference row to 100 and 100 and gives every other row an interval on the same scale.
+#pragma once
+
+#include "elicit/dialog_context.h"
+#include "elicit/weight_table.h"
+#include "model/records.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+#include <filesystem>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace velor::elicit {
+
+// The settings file in which the dialog keeps its placement (section "WeightForm"). Until one is
+// set the dialog opens centred on the screen and remembers nothing.
+void SetWeightFormSettingsFile(std::filesystem::path path);
+
+// Opens the dialog for the children of goal (top down) or, with kNone, for every twig-level
+// attribute (bottom up), and returns its DialogResult. tourStep and tourSteps are 0 outside the
+// elicitation tour.
+int ShowWeightAssessment(const DialogContext& context, NodeId goal, int tourStep = 0,
+                         int tourSteps = 0);
+
+// The editor of a bound cell: keeps digits and one decimal separator, at most seven characters.
+class BoundEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    BoundEdit(char decimalSeparator, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    char separator_;
+};
+
+class BoundDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    BoundDelegate(char decimalSeparator, QObject* parent)
+        : QStyledItemDelegate(parent), separator_(decimalSeparator) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+
+private:
+    char separator_;
+};
+
+class WeightGridView : public QTableWidget {
+    Q_OBJECT
+public:
+    using QTableWidget::QTableWidget;
+    // Ends an open in-place edit, keeping what was typed.
+    void FinishEditing();
+    bool Editing() const { return state() == QAbstractItemView::EditingState; }
+    bool VerticalScrollBarNeeded() const;
+};
+
+class TWeightForm : public QDialog {
+    Q_OBJECT
+public:
+    TWeightForm(const DialogContext& context, NodeId goal, int tourStep = 0, int tourSteps = 0,
+                QWidget* parent = nullptr);
+    ~TWeightForm() override;
+
+    const WeightTable& Table() const { return table_; }
+    NodeId AssessedGoal() const { return table_.Goal(); }
+    int TourStep() const { return tourStep_; }
+    int TourSteps() const { return tourSteps_; }
+
+    WeightGridView* WeightGrid = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QPushButton* BackButton = nullptr;
+    QPushButton* AbortButton = nullptr;
+    QFrame* InfoPanel = nullptr;
+    QLabel* InfoLabel = nullptr;
+    QFrame* PopupInfo = nullptr;
+    QLabel* PopupLabel = nullptr;
+    QAction* ClearCellAction = nullptr;
+    QAction* CopyCellsAction = nullptr;
+    QAction* CutCellsAction = nullptr;
+    QAction* PasteCellsAction = nullptr;
+
+    // The selected cells, in data rows and grid columns (the current cell when nothing is
+    // selected).
+    CellRange SelectedRange() const;
+
+    void OKButtonClick();
+    void CancelButtonClick();
+    void BackButtonClick();
+    void AbortButtonClick();
+    void ClearCellClick();
+    void CopyCellsClick();
+    void CutCellsClick();
+    void PasteCellsClick();
+    void WeightGridMouseDown(const QPoint& viewportPos);
+    void WeightGridMouseUp();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
+    void done(int result) override;
+    void reject() override;
+
+private:
+    void FillGrid();
+    void RefreshCells();
+    void WeightGridItemChanged(QTableWidgetItem* item);
+    void SizeControls();
+    void SizeColumns();
+    void FocusCell(int row, int column);
+
+    Model& model_;
+    ui::Prompts& prompts_;
+    WeightTable table_;
+    int tourStep_ = 0;
+    int tourSteps_ = 0;
+    bool placed_ = false;
+    bool filling_ = false;
+};
+
+} // namespace velor::elicit
