@@ -1,7 +1,10 @@
 // The desktop application: `velor [MODEL.vlr]`, or `velor --version`.
+#include "elicit/dialog_context.h"
+#include "elicit/score_form.h"
 #include "model/settings_location.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
+#include "ui/tree_editor.h"
 #include "ui/velor_application.h"
 #include "ui/views/result_views.h"
 
@@ -28,6 +31,14 @@ int main(int argc, char** argv) {
     velor::ui::MainWindow window(prompts, velor::SettingsFilePathFor(exeDir));
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
+
+    // The score and holistic assessments (F3 and double-click in the value tree).
+    const velor::elicit::DialogContext dialogs{window.GetModel(), prompts, &window};
+    window.Tree()->SetScoreAssessmentHandler([&dialogs](velor::NodeId node) {
+        if (dialogs.model.Exists(node)) {
+            velor::elicit::ShowScoreAssessment(dialogs, dialogs.model.Node(node).Assessment);
+        }
+    });
     window.show();
 
     const QStringList args = QCoreApplication::arguments();
