@@ -46,8 +46,11 @@ constexpr Share kShares[] = {
 // of them already optimal) until the iteration budget of one LP_PRIMAL call is spent, and so
 // ends with status 0 instead of 3. This follows from the pivoting rules themselves: the
 // largest-pivot ratio test with a feasibility tolerance and no anti-cycling device can cycle
-// on highly degenerate vertices. Each is checked to stall in exactly that way: a feasible
-// basis, the whole budget used, and an objective no better than the optimum.
+// on highly degenerate vertices. The list holds every stall among the first 10000 problems
+// (VELOR_LP_SUITE_PROBLEMS=10000): 43 of them, all in the two families built around a
+// degenerate feasible point, none among the decision-shaped ones. Each is checked to stall in
+// exactly that way: a feasible basis, the whole budget used, and an objective no better than the
+// optimum.
 struct KnownStall {
     Family family;
     std::uint64_t seed;
@@ -60,7 +63,14 @@ constexpr KnownStall kKnownStalls[] = {
     {Family::Degenerate, 2000651}, {Family::Degenerate, 2000661}, {Family::Degenerate, 2000679},
     {Family::Degenerate, 2000720}, {Family::Degenerate, 2000806}, {Family::Degenerate, 2000848},
     {Family::Degenerate, 2000875}, {Family::Degenerate, 2000908}, {Family::Degenerate, 2000931},
-    {Family::Degenerate, 2000977},
+    {Family::Degenerate, 2000977}, {Family::Feasible, 1214},      {Family::Feasible, 1246},
+    {Family::Feasible, 1476},      {Family::Feasible, 1860},      {Family::Degenerate, 2001070},
+    {Family::Degenerate, 2001124}, {Family::Degenerate, 2001143}, {Family::Degenerate, 2001174},
+    {Family::Degenerate, 2001246}, {Family::Degenerate, 2001312}, {Family::Degenerate, 2001397},
+    {Family::Degenerate, 2001916}, {Family::Degenerate, 2001985}, {Family::Degenerate, 2002090},
+    {Family::Degenerate, 2002097}, {Family::Degenerate, 2002115}, {Family::Degenerate, 2002170},
+    {Family::Degenerate, 2002228}, {Family::Degenerate, 2002412}, {Family::Degenerate, 2002416},
+    {Family::Degenerate, 2002493},
 };
 
 bool isKnownStall(Family family, std::uint64_t seed) {
