@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <exception>
 
 namespace velor::ui {
 
@@ -59,6 +60,11 @@ void ProgressDialog::RunModal() {
     }
     auto messages = std::move(pending_);
     pending_.clear();
+    if (!error_.isEmpty()) {
+        const QString error = error_;
+        error_.clear();
+        prompts_.ErrorBox(error);
+    }
     for (const auto& [kind, text] : messages) {
         const Icon icon = kind == MessageKind::Information ? Icon::Information
                           : kind == MessageKind::Warning   ? Icon::Warning
@@ -75,8 +81,18 @@ void ProgressDialog::showEvent(QShowEvent* event) {
 
 void ProgressDialog::CalcTimerTimer() {
     calcTimer_->stop();
-    if (runCalculation) {
-        runCalculation(*this);
+    // An error escaping the calculation must not leave the modal window open with no way out:
+    // the window closes and the error is shown once it has.
+    try {
+        if (runCalculation) {
+            runCalculation(*this);
+        }
+    } catch (const std::exception& error) {
+        error_ = QString::fromLocal8Bit(error.what());
+        RunFinished();
+    } catch (...) {
+        error_ = QStringLiteral("An unexpected error occurred.");
+        RunFinished();
     }
     accept();
 }

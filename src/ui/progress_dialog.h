@@ -65,6 +65,7 @@ private:
     QTimer* calcTimer_;
     bool cancel_ = false;
     bool cursorSet_ = false;
+    QString error_; // an error that escaped the calculation
     // Final messages wait until the dialog has closed.
     std::vector<std::pair<MessageKind, std::string>> pending_;
 };

@@ -3,6 +3,7 @@
 #include "gui_fixture.h"
 
 #include "model/model_file.h"
+#include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/progress_dialog.h"
 
@@ -14,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -291,6 +293,39 @@ TEST_F(GuiTest, HelpOpensTheGuideAtItsStartPageAndWindowsComeForward) {
     EXPECT_FALSE(window->MdiArea()->activeSubWindow()->isMinimized());
     window->Action(QStringLiteral("ValueTree1"))->trigger();
     EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), tree());
+}
+
+} // namespace
+} // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(GuiTest, AnErrorInsideACalculationClosesTheProgressWindowAndIsShown) {
+    ProgressDialog* dialog = window->Progress();
+    dialog->runCalculation = [](CalcHost& host) {
+        host.RunStarted("Calculating model...");
+        throw std::runtime_error("solver exploded");
+    };
+    dialog->RunModal();
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_EQ(prompts.errors[0], QStringLiteral("solver exploded"));
+    EXPECT_EQ(Panel(0), QStringLiteral("100 %"));
+    EXPECT_EQ(Panel(1), QStringLiteral("Ready"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(GuiTest, AboutBoxNamesProgramVersionSystemAndProcessor) {
+    AboutBox* about = window->About();
+    auto text = [about](const char* name) {
+        auto* label = about->findChild<QLabel*>(QString::fromLatin1(name));
+        return label != nullptr ? label->text() : QString();
+    };
+    EXPECT_TRUE(text("ProgramLabel").contains(QStringLiteral("Velor Decisions")));
+    EXPECT_TRUE(text("VersionLabel").contains(QStringLiteral(VELOR_VERSION_TEXT)));
+    EXPECT_TRUE(text("SystemLabel").contains(QSysInfo::kernelType()));
+    EXPECT_TRUE(text("ProcessorLabel").startsWith(QSysInfo::currentCpuArchitecture()));
 }
 
 } // namespace
