@@ -135,7 +135,17 @@ TEST_F(CliTest, CalcOnEveryExampleFinishes) {
         }
 
         Model written;
-        EXPECT_TRUE(LoadModelFile(written, Path("out.vlr")));
+        ASSERT_TRUE(LoadModelFile(written, Path("out.vlr")));
+        for (int row = 1; row <= m; ++row) {
+            const Json& alternative = summary["alternatives"][static_cast<std::size_t>(row - 1)];
+            EXPECT_EQ(alternative["name"], written.AlternativeName(row));
+            EXPECT_NEAR(alternative["value"][0].get<double>(), written.Alternative(row).ValueLower,
+                        1e-6);
+            EXPECT_NEAR(alternative["max_regret"].get<double>(), written.Alternative(row).MaxRegret,
+                        1e-6);
+        }
+        EXPECT_NEAR(summary["nodes"][1]["weight"][1].get<double>(),
+                    written.Node(written.NodeAt(1)).WeightUpper, 1e-6);
         EXPECT_EQ(ReadFile(folder_ / "report.txt").substr(0, 10), "MODEL DATA");
         EXPECT_EQ(ReadFile(folder_ / "model.mdl"),
                   ReadFile(fs::path(VELOR_SOURCE_DIR) / "tests/calc/data" /
