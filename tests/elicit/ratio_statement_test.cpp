@@ -70,16 +70,6 @@ TEST(RatioKeyFilter, AcceptedKeysCheckTheirBoundsChoice) {
     EXPECT_EQ(in.BoundText(Bound::Upper), "");
 }
 
-TEST(RatioInput, CustomStartsAtTheFirstEntryWithNoBounds) {
-    RatioStatementInput in(DifferenceEntries(Rows({{"a", 1}, {"b", 2}, {"c", 3}})),
-                           Statement(1, 2, 2, 3, 4, 5), false, '.');
-    EXPECT_TRUE(in.DifferencesEnabled());
-    EXPECT_EQ(in.NumIndex(), 0);
-    EXPECT_EQ(in.DenomIndex(), 0);
-    EXPECT_FALSE(in.BoundGiven(Bound::Lower));
-    EXPECT_EQ(in.BoundText(Bound::Upper), "");
-}
-
 TEST(RatioInput, FixedDifferencesShowTheStatementAndSwapStillWorks) {
     const auto entries = DifferenceEntries(Rows({{"a", 1}, {"b", 2}, {"c", 3}}));
     RatioStatementInput in(entries, Statement(1, 2, 2, 3, 2.5, -1), true, ',');
@@ -152,24 +142,6 @@ TEST(RatioInput, BoundValidations) {
             EXPECT_EQ(out, Statement(7, 7, 7, 7, 9, 9)) << label << ": nothing written";
         }
     }
-}
-
-TEST(RatioInput, MessagesAndFocus) {
-    RatioStatementInput in(DifferenceEntries(Rows({{"a", 1}, {"b", 2}, {"c", 3}})), {}, false, '.');
-    in.SelectDenom(1);
-    TCardinalStatement out;
-    auto v = in.Apply(out);
-    EXPECT_EQ(v.Message, "You must specify at least either lower bound or upper bound!");
-    EXPECT_EQ(v.FocusOn, RatioStatementInput::Focus::LowerYes);
-    in.TypeKey(Bound::Lower, '3');
-    in.TypeKey(Bound::Upper, '2');
-    v = in.Apply(out);
-    EXPECT_EQ(v.Message, "Lower bound value must be less than upper bound value!");
-    EXPECT_EQ(v.FocusOn, RatioStatementInput::Focus::LowerEdit);
-    in.SetBoundText(Bound::Lower, ".");
-    v = in.Apply(out);
-    EXPECT_EQ(v.Issue, RatioStatementInput::Problem::ConversionError);
-    EXPECT_NE(v.Message.find("'.'"), std::string::npos);
 }
 
 TEST(RatioInput, SameDifferenceOnlyWithBoundsOfOne) {

@@ -124,23 +124,6 @@ TEST(ScoreAssessmentLevels, FullyRankedNodeOpensOnTheCardinalPage) {
     EXPECT_EQ(s.RecommendationTexts(0)[1], "From (4) d to (3) c");
 }
 
-TEST(ScoreAssessmentStatements, CardinalControlsNeedThreeRanks) {
-    Fixture f;
-    f.Texts(f.speed, {"a", "b", "c", "d"});
-    ScoreAssessment s(f.m, f.Entry(f.speed));
-    s.SelectUnranked(0);
-    s.Rank();
-    s.Rank();
-    EXPECT_FALSE(s.CardinalEnabled());
-    EXPECT_TRUE(s.Recommendations().empty());
-    s.Rank();
-    EXPECT_TRUE(s.CardinalEnabled());
-    EXPECT_EQ(s.Recommendations().size(), 1u);
-    s.SelectRanked(2);
-    s.More(); // c ties with b: two ranks left
-    EXPECT_FALSE(s.CardinalEnabled());
-}
-
 TEST(ScoreAssessmentStatements, AddEditRemoveAndRecommendationsReappear) {
     Fixture f;
     f.Texts(f.speed, {"a", "b", "c", "d"});
@@ -222,19 +205,6 @@ TEST(ScoreAssessmentStore, WritesRanksStatementsAndStatus) {
     EXPECT_EQ(f.m.Preference(f.speed)->Statements[0], st);
     EXPECT_TRUE(f.m.Changed());
     EXPECT_EQ(f.m.Entry(f.Entry(f.speed))->SubItems[1], "Yes");
-}
-
-TEST(ScoreAssessmentStore, ModelWithoutAlternatives) {
-    Model m;
-    const NodeId root = m.AddNode(kGoal, kNone);
-    const NodeId a = m.AddNode(kAttribute, root);
-    ScoreAssessment s(m, m.Node(a).Assessment);
-    EXPECT_TRUE(s.Levels().Unranked().empty());
-    EXPECT_TRUE(s.Levels().Ranked().empty());
-    EXPECT_FALSE(s.StartOnOrdinalPage());
-    EXPECT_FALSE(s.CardinalEnabled());
-    s.Store(m);
-    EXPECT_TRUE(m.Preference(a)->Statements.empty());
 }
 
 } // namespace
