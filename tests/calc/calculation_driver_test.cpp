@@ -65,18 +65,6 @@ struct FourNodeModel : CalcTestModel {
     NodeId b = kNone;
 };
 
-TEST(StepTotal, FollowsTheTypeFormulas) {
-    // m = 3, k = 4
-    EXPECT_EQ(StepTotal(kCalculateModel, 3, 4), 9 + 12 + 3);
-    EXPECT_EQ(StepTotal(kCalculatePartially, 3, 4), 9 + 3 + 1);
-    EXPECT_EQ(StepTotal(kAllValueIntervals, 3, 4), 12);
-    EXPECT_EQ(StepTotal(kWeights, 3, 4), 3);
-    EXPECT_EQ(StepTotal(kDominances, 3, 4), 9);
-    EXPECT_EQ(StepTotal(kMainGoalIntervals, 3, 4), 3);
-    EXPECT_EQ(StepTotal(kNormalizedIntervals, 3, 4), 12);
-    EXPECT_EQ(StepTotal(kNonNormalizedIntervals, 3, 4), 12);
-}
-
 TEST(ProgressPercent, IsLimitedAndNeverNaN) {
     EXPECT_DOUBLE_EQ(ProgressPercent(1, 4), 25.0);
     EXPECT_DOUBLE_EQ(ProgressPercent(25, 24), 100.0);
