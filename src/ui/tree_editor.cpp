@@ -36,6 +36,12 @@ NodeTreeWidget::NodeTreeWidget(TreeEditor* editor) : QTreeWidget(editor), editor
     setDefaultDropAction(Qt::CopyAction);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setIconSize(QSize(16, 16));
+    // The selection stays as visible when another window has the focus.
+    QPalette colours = palette();
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    }
+    setPalette(colours);
 }
 
 NodeId NodeTreeWidget::TargetAt(const QPoint& pos) const {

@@ -246,3 +246,39 @@ TEST_F(GuiTest, ForgetsTheRememberedNodeWhenTheModelIsCleared) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(GuiTest, DoubleClickOpensTheScoreAssessmentOrTheWeightAssessmentByTheOption) {
+    BuildSmallModel();
+    std::vector<NodeId> scored;
+    std::vector<NodeId> weighted;
+    tree()->SetScoreAssessmentHandler([&](NodeId node) { scored.push_back(node); });
+    tree()->SetWeightAssessmentHandler([&](NodeId goal) { weighted.push_back(goal); });
+    QTreeWidget* view = tree()->TreeView();
+    auto doubleClick = [view, this](NodeId node) {
+        const QPoint at = view->visualItemRect(tree()->ItemOf(node)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    };
+    doubleClick(price);
+    EXPECT_EQ(scored, std::vector<NodeId>{price});
+    EXPECT_EQ(tree()->RememberedNode(), price);
+    // A goal, bottom up: the weight assessment of all attributes (no goal).
+    doubleClick(comfort);
+    EXPECT_EQ(weighted, std::vector<NodeId>{kNone});
+    // Top down: the goal's own weight assessment; F4 on an attribute opens its parent's.
+    model().SetTopDownWeights(true);
+    doubleClick(comfort);
+    EXPECT_EQ(weighted.back(), comfort);
+    tree()->SelectNode(space);
+    tree()->TreePopupPopup();
+    EXPECT_TRUE(tree()->ScoreAssessmentAction()->isEnabled());
+    ASSERT_TRUE(tree()->WeightAssessmentAction()->isEnabled());
+    tree()->WeightAssessmentAction()->trigger();
+    EXPECT_EQ(weighted.back(), comfort);
+}
+
+} // namespace
+} // namespace velor::ui::test
