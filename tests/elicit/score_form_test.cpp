@@ -240,6 +240,11 @@ TEST(ElicitScreenshots, ScoreAndCardinalForms) {
     ClickRow(Find<QTreeWidget>(&form, "RecomView"), 0);
     EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/score-form-cardinal.png")));
 
+    ScoreForm tour({s.model, prompts}, s.Entry(), 2, 5);
+    tour.show();
+    Find<QTabWidget>(&tour, "TabCtrl")->setCurrentIndex(2);
+    EXPECT_TRUE(tour.grab().save(dir + QStringLiteral("/score-form-tour.png")));
+
     TCardinalStatement statement{a3, a2, a2, a5, 0.5, 2};
     CardinalForm ratio({s.model, prompts}, form.Assessment().Differences(), statement, true);
     ratio.show();
