@@ -20,7 +20,7 @@ namespace velor::elicit {
 namespace {
 
 constexpr int kImageSize = 16;
-constexpr int kStateGap = 2;
+constexpr int kStateWidth = 10; // the marker slot left of the entry's image
 constexpr int kEntryRole = Qt::UserRole + 1;
 constexpr int kMarkedRole = Qt::UserRole + 2;
 
@@ -44,24 +44,24 @@ void DrawWeightImage(QPainter& p) {
     p.drawChord(QRectF(10.5, 5, 5, 5), 180 * 16, 180 * 16);
 }
 
-// State image 2: the marker of the weight mode in force (a filled arrow).
+// State image 2: the marker of the weight mode in force (a small filled arrow).
 void DrawMarker(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(30, 150, 60));
-    const std::array<QPointF, 3> arrow = {QPointF(4, 3), QPointF(13, 8), QPointF(4, 13)};
+    const std::array<QPointF, 3> arrow = {QPointF(1, 3), QPointF(9, 8), QPointF(1, 13)};
     p.drawPolygon(arrow.data(), static_cast<int>(arrow.size()));
 }
 
 // The state image slot followed by the entry's image, as one icon.
 QIcon EntryIcon(int image, bool marked) {
-    QPixmap pixmap(2 * kImageSize + kStateGap, kImageSize);
+    QPixmap pixmap(kStateWidth + kImageSize, kImageSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     if (marked) {
         DrawMarker(p);
     }
-    p.translate(kImageSize + kStateGap, 0);
+    p.translate(kStateWidth, 0);
     if (image == 1) {
         DrawWeightImage(p);
     } else {
@@ -85,7 +85,7 @@ TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* pa
     PrefView->setUniformRowHeights(true);
     PrefView->setSelectionMode(QAbstractItemView::SingleSelection);
     PrefView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    PrefView->setIconSize(QSize(2 * kImageSize + kStateGap, kImageSize));
+    PrefView->setIconSize(QSize(kStateWidth + kImageSize, kImageSize));
     PrefView->setHeaderLabels({QStringLiteral("Preference Type"), QStringLiteral("References to"),
                                QStringLiteral("Assessed"), QStringLiteral("Remarks")});
     PrefView->header()->setStretchLastSection(false);

@@ -32,7 +32,8 @@ constexpr int kGridMargin = 105; // the grid leaves this much of the width to th
 constexpr int kRowHeight = 20;
 constexpr int kFixedColumnWidth = 120;
 constexpr int kScrollBarAllowance = 16;
-constexpr int kPopupWidth = 260;
+constexpr int kPopupMinWidth = 160;
+constexpr int kPopupMaxWidth = 420;
 
 std::optional<std::filesystem::path>& SettingsPath() {
     static std::optional<std::filesystem::path> path;
@@ -398,8 +399,15 @@ void TWeightForm::WeightGridMouseDown(const QPoint& viewportPos) {
     if (!table_.Enabled() || row < 0 || row >= table_.RowCount()) {
         return;
     }
-    PopupLabel->setText(ui::ToQ(table_.PopupText(row)));
-    PopupLabel->setFixedWidth(kPopupWidth);
+    const QString text = ui::ToQ(table_.PopupText(row));
+    PopupLabel->setText(text);
+    // As wide as the longest line, within reason; longer lines wrap.
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        widest = std::max(widest, PopupLabel->fontMetrics().horizontalAdvance(line));
+    }
+    PopupLabel->setFixedWidth(
+        std::clamp(widest + 2 * PopupLabel->margin() + 4, kPopupMinWidth, kPopupMaxWidth));
     PopupLabel->adjustSize();
     PopupInfo->resize(PopupLabel->size());
     QPoint at = WeightGrid->viewport()->mapTo(this, viewportPos) + QPoint(10, -10);

@@ -131,13 +131,13 @@ TEST_F(PreferenceViewTest, WeightModeMarkersFollowTheOption) {
     EXPECT_TRUE(view->Marked(Item(3))) << "bottom up is in force";
     EXPECT_FALSE(view->Marked(Item(4)));
     EXPECT_FALSE(view->Marked(Item(0)));
-    const QImage bottomUpMarked = Item(3)->icon(0).pixmap(34, 16).toImage();
+    const QImage bottomUpMarked = Item(3)->icon(0).pixmap(26, 16).toImage();
     m.SetTopDownWeights(true);
     EXPECT_FALSE(view->Marked(Item(3)));
     EXPECT_TRUE(view->Marked(Item(4)));
     EXPECT_TRUE(view->Marked(Item(5)));
     EXPECT_FALSE(view->Marked(Item(6))) << "holistic comparisons never carry the marker";
-    EXPECT_NE(Item(3)->icon(0).pixmap(34, 16).toImage(), bottomUpMarked) << "the marker is drawn";
+    EXPECT_NE(Item(3)->icon(0).pixmap(26, 16).toImage(), bottomUpMarked) << "the marker is drawn";
 }
 
 TEST_F(PreferenceViewTest, DoubleClickOpensTheEntrysDialog) {
