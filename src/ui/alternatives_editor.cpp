@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
@@ -304,9 +305,12 @@ void AlternativesEditor::AltGridSetEditText(int column, int row, const QString& 
         return;
     }
     const std::string typed = ToStd(text);
-    if (typed == model_.CellText(column, row)) {
-        return; // nothing was changed
+    if (typed == model_.CellText(column, row) || committing_) {
+        // Nothing was changed, or this is the second commit the editor sends when the question
+        // box takes its focus away while the first one waits for the answer.
+        return;
     }
+    const QScopedValueRollback<bool> guard(committing_, true);
     bool keep = true;
     if (model_.Rank(column, row) > 0) {
         keep = prompts_.Message(kAppTitle,
@@ -315,7 +319,9 @@ void AlternativesEditor::AltGridSetEditText(int column, int row, const QString& 
                                                "related to it will be deleted!"),
                                 Icon::Question, Buttons::YesNo) == Answer::Yes;
     }
-    model_.CommitCellText(column, row, typed, keep);
+    // A typed consequence counts as a change like every other edit, so that closing or replacing
+    // the model asks before the typing is lost.
+    model_.CommitCellText(column, row, typed, keep, true);
 }
 
 void AlternativesEditor::ClearCellsClick() {

@@ -97,6 +97,7 @@ private:
     QAction* cut_;
     QAction* paste_;
     QAction* copyMatrix_;
+    bool committing_ = false;
 };
 
 } // namespace velor::ui

@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(AltTest, NewAlternativeShortcutAndTypingDoNotMarkTheModelChangedExceptTheNewRow) {
+TEST_F(AltTest, NewAlternativeShortcutTypingAndTab) {
     QTableView* grid = alts()->AltGrid();
     grid->setFocus();
     alts()->SetCurrentCell(2, 1);
@@ -49,8 +49,6 @@ TEST_F(AltTest, NewAlternativeShortcutAndTypingDoNotMarkTheModelChangedExceptThe
 
     Type(2, 1, QStringLiteral("25000 EUR"));
     EXPECT_EQ(Cell(2, 1), "25000 EUR");
-    EXPECT_FALSE(model().Changed());
-    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
 
     // Typing into column 1 renames the alternative.
     Type(1, 2, QStringLiteral("Estate"));
@@ -61,6 +59,21 @@ TEST_F(AltTest, NewAlternativeShortcutAndTypingDoNotMarkTheModelChangedExceptThe
     alts()->SetCurrentCell(2, 1);
     QTest::keyClick(grid, Qt::Key_Tab);
     EXPECT_EQ(alts()->CurrentColumn(), 3);
+}
+
+// Typed consequences used to leave the model "unchanged", so closing the program afterwards
+// asked nothing and the typing was lost.
+TEST_F(AltTest, TypedConsequenceMarksTheModelChangedSoClosingAsksFirst) {
+    Type(3, 2, QStringLiteral("roomy"));
+    EXPECT_TRUE(model().Changed());
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+    prompts.answers.push_back(Answer::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Model Unsaved"));
+    // Opening the editor and leaving the text as it was is no change.
+    model().SetChanged(false);
+    Type(3, 2, QStringLiteral("roomy"));
+    EXPECT_FALSE(model().Changed());
 }
 
 TEST_F(AltTest, TypingStopsAt255Characters) {
