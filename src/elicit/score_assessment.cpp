@@ -182,4 +182,10 @@ std::string ScoreAssessment::InfeasibleQuestion() const {
     return text;
 }
 
+std::string ScoreAssessment::CheckFailedMessage(const std::string& solverError) {
+    return "The consistency of the preferences could not be checked: the linear program solver "
+           "stopped with an error:\n" +
+           solverError + "\nThe preferences you just gave have been stored.";
+}
+
 } // namespace velor::elicit

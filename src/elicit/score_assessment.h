@@ -101,6 +101,8 @@ public:
     // it changed) and recomputes the assessed statuses.
     void Store(Model& model) const;
     std::string InfeasibleQuestion() const;
+    // Shown when the solver failed during the feasibility check; the statements stay stored.
+    static std::string CheckFailedMessage(const std::string& solverError);
     // After an infeasible OK answered No: Cancel, Abort and Back stay disabled.
     void SetInfeasibleNo() { infeasibleNo_ = true; }
     bool InfeasibleNo() const { return infeasibleNo_; }

@@ -457,9 +457,18 @@ void ScoreForm::RemoveButtonClick() {
 void ScoreForm::OKButtonClick() {
     logic_.Store(context_.model);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool feasible = CheckFeasibility(context_.model);
+    std::string solverError;
+    const Feasibility feasibility = CheckFeasibility(context_.model, {}, &solverError);
     QGuiApplication::restoreOverrideCursor();
-    if (feasible) {
+    if (feasibility == Feasibility::Feasible) {
+        done(kResultOk);
+        return;
+    }
+    if (feasibility == Feasibility::SolverError) {
+        // Not a verdict on the statements: say what happened and keep them.
+        context_.prompts.Message(Q(kFeasibilityCaption),
+                                 ui::ToQ(ScoreAssessment::CheckFailedMessage(solverError)),
+                                 ui::Icon::Warning, ui::Buttons::Ok);
         done(kResultOk);
         return;
     }
