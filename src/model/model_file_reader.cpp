@@ -11,11 +11,17 @@
 #include <optional>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace velor {
 namespace {
 
 // A model file larger than this is not read (it would not be a model the program can use).
 constexpr std::size_t kMaxFileSize = std::size_t{512} << 20;
+
+// More nodes than any value tree built in the editor can have. Building the assessment list
+// costs time quadratic in the number of nodes, so a count above this is refused as absurd.
+constexpr int kMaxNodes = 10000;
 
 // Fewest lines one alternative block, one node block and one table cell can take, for M
 // alternatives.
@@ -285,6 +291,7 @@ void ReadModel(LineReader& in, Model& model) {
 
     const auto mm = static_cast<std::uint64_t>(m);
     const int t = in.Count(NodeLines(mm) + kCellLines * mm, 1);
+    LineReader::Require(t <= kMaxNodes);
     ReadNodes(in, model, t);
 
     const int n = in.Count();
@@ -319,18 +326,24 @@ bool LoadModelFile(Model& model, const std::string& path) {
     if (f == nullptr) {
         return false;
     }
+    // Only a regular file of a sensible size is read (not a folder, a device or a pipe).
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
+        std::fclose(f);
+        return false;
+    }
     std::string text;
+    text.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     bool ok = true;
     for (;;) {
         const std::size_t got = std::fread(buf, 1, sizeof buf, f);
-        if (got > 0) {
-            if (text.size() + got > kMaxFileSize) {
-                ok = false;
-                break;
-            }
-            text.append(buf, got);
+        if (text.size() + got > kMaxFileSize) {
+            ok = false; // the file grew while it was read
+            break;
         }
+        text.append(buf, got);
         if (got < sizeof buf) {
             ok = std::ferror(f) == 0;
             break;

@@ -824,21 +824,61 @@ TEST(ModelFileReject, CountsLargerThanTheFile) {
     EXPECT_FALSE(ReadModelText(m, JoinLines(lines, "\n")));
 }
 
-// Inputs the fuzzer found once; each must be read without a fault, and what is accepted must be
-// a model that the writer reproduces.
-TEST(ModelFileReader, FuzzRegressions) {
-    const fs::path folder =
-        fs::path(VELOR_SOURCE_DIR) / "tests" / "model" / "data" / "model_reader";
-    ASSERT_TRUE(fs::is_directory(folder));
-    for (const auto& e : fs::directory_iterator(folder)) {
-        SCOPED_TRACE(e.path().filename().string());
-        const std::string text = ReadBytes(e.path().string());
+// A value tree of more than 10000 nodes is refused as absurd even when the file holds them all.
+TEST(ModelFileReject, TooManyNodes) {
+    std::string text = "0\n0\n0\n10001\n";
+    for (int k = 0; k <= 10000; ++k) {
+        text += k == 0 ? "0\n" : "0\n1\n";
+        text += "n\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nNULL\n";
+    }
+    text += "10001\n";
+    Model m;
+    EXPECT_FALSE(ReadModelText(m, text));
+    EXPECT_TRUE(m.TreeEmpty());
+}
+
+std::vector<fs::path> FilesIn(const std::string& folder) {
+    const fs::path path = fs::path(VELOR_SOURCE_DIR) / folder;
+    EXPECT_TRUE(fs::is_directory(path)) << path;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(path)) {
+        files.push_back(e.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// What the reader accepts, the writer writes back to a text that reads and writes the same.
+void ExpectStableRoundTrip(const Model& m) {
+    const std::string written = WriteModelText(m);
+    Model again;
+    ASSERT_TRUE(ReadModelText(again, written));
+    EXPECT_EQ(WriteModelText(again), written);
+}
+
+// The fuzzer's seeds are all valid model files.
+TEST(ModelFileReader, SeedCorpusLoads) {
+    const auto files = FilesIn("fuzz/corpus/model_reader");
+    EXPECT_GE(files.size(), 5u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
         Model m;
-        if (ReadModelText(m, text)) {
-            const std::string written = WriteModelText(m);
-            Model again;
-            ASSERT_TRUE(ReadModelText(again, written));
-            EXPECT_EQ(WriteModelText(again), written);
+        ASSERT_TRUE(ReadModelText(m, ReadBytes(file.string())));
+        ExpectStableRoundTrip(m);
+    }
+}
+
+// Hostile inputs, and every input the fuzzer ever found a fault with: each must be read without
+// a fault, and what is accepted must come back the same from the writer.
+TEST(ModelFileReader, FuzzRegressions) {
+    for (const auto& file : FilesIn("tests/model/data/model_reader")) {
+        SCOPED_TRACE(file.filename().string());
+        Model m;
+        if (ReadModelText(m, ReadBytes(file.string()))) {
+            ExpectStableRoundTrip(m);
+        } else {
+            EXPECT_TRUE(m.TreeEmpty());
+            EXPECT_EQ(m.M(), 0);
         }
     }
 }
