@@ -112,7 +112,6 @@ TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* pa
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PrefView);
-    resize(kTypeWidth + kReferencesWidth + kAssessedWidth + kRemarksWidth + 30, 220);
 
     model_.AddObserver(this);
     Refresh();
@@ -120,6 +119,10 @@ TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* pa
 
 TPreferenceForm::~TPreferenceForm() {
     model_.RemoveObserver(this);
+}
+
+QSize TPreferenceForm::sizeHint() const {
+    return {kTypeWidth + kReferencesWidth + kAssessedWidth + kRemarksWidth + 30, 260};
 }
 
 void TPreferenceForm::ModelChanged(ModelChange what) {

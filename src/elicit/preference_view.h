@@ -29,6 +29,8 @@ public:
     ~TPreferenceForm() override;
 
     void ModelChanged(ModelChange what) override;
+    // Wide enough for the four columns.
+    QSize sizeHint() const override;
 
     QTreeWidget* PrefView = nullptr;
     QMenu* PrefPopup = nullptr;
