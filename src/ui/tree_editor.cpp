@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -226,13 +227,16 @@ void TreeEditor::RebuildTree() {
     rebuilding_ = true;
     tree_->clear();
     const char sep = DecimalSeparator();
+    QHash<NodeId, QTreeWidgetItem*> items;
     for (NodeId node : model_.PreOrder()) {
         const NodeId parent = model_.Parent(node);
+        // Pre-order: a parent's item always exists before its children's.
         QTreeWidgetItem* item =
-            parent == kNone ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(ItemOf(parent));
+            parent == kNone ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(items.value(parent));
         item->setData(0, kNodeRole, node);
         item->setText(0, ToQ(model_.Caption(node, sep)));
         item->setIcon(0, model_.IsGoal(node) ? GoalIcon() : AttributeIcon());
+        items.insert(node, item);
     }
     for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
         (*it)->setExpanded(!collapsed_.contains(NodeOf(*it)));

@@ -235,6 +235,26 @@ TEST_F(AltTest, ClearCellsAsksOnlyForRankedCells) {
     EXPECT_EQ(model().Rank(2, 1), 0);
 }
 
+TEST_F(AltTest, DelWhileEditingReachesTheTextNotTheCells) {
+    Type(2, 1, QStringLiteral("abc"));
+    model().SetChanged(false);
+    QTableView* grid = alts()->AltGrid();
+    alts()->SetCurrentCell(2, 1);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = grid->findChild<QLineEdit*>(QStringLiteral("AltGridEditor"));
+    ASSERT_NE(editor, nullptr);
+    editor->setCursorPosition(0);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->text(), QStringLiteral("bc"));
+    EXPECT_EQ(Cell(2, 1), "abc");
+    EXPECT_FALSE(model().Changed());
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Cell(2, 1), "bc");
+}
+
 TEST_F(AltTest, DeleteAndDuplicateWorkOnTheCurrentRow) {
     Type(2, 2, QStringLiteral("x"));
     alts()->SetCurrentCell(2, 2);
