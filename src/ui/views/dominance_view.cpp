@@ -83,7 +83,7 @@ void DominanceView::RepaintMatrix() {
         for (int c = 1; c <= m; ++c) {
             const int code = c < static_cast<int>(alt.Dominance.size())
                                  ? alt.Dominance[static_cast<std::size_t>(c)]
-                                 : kNotComputed;
+                                 : static_cast<int>(kNotComputed);
             QString tip;
             switch (code) {
             case kDominates:

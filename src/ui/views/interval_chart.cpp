@@ -166,7 +166,8 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
     for (const ChartBar& bar : bars_) {
         labelW = std::max(labelW, fm.horizontalAdvance(bar.label));
     }
-    labelW = bars_.empty() ? 0.0 : std::clamp(std::ceil(labelW) + 1, kMinLabelWidth, kMaxLabelWidth);
+    labelW =
+        bars_.empty() ? 0.0 : std::clamp(std::ceil(labelW) + 1, kMinLabelWidth, kMaxLabelWidth);
     std::vector<QStringList> labelLines;
     labelLines.reserve(bars_.size());
     for (const ChartBar& bar : bars_) {
@@ -187,8 +188,8 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
     const qreal plotRight = std::max(plotLeft + 1, width - rightMargin);
 
     const qreal valueTitleH = valueTitle_.isEmpty() ? 0.0 : lineH;
-    const qreal bottomArea = kTickLength + 2 + lineH + (valueTitleH > 0 ? 2 + valueTitleH : 0.0) +
-                             kMargin;
+    const qreal bottomArea =
+        kTickLength + 2 + lineH + (valueTitleH > 0 ? 2 + valueTitleH : 0.0) + kMargin;
     const qreal plotBottomLimit = height - bottomArea;
 
     // Rows: tall enough for the bar, its label lines and its mark.
@@ -218,11 +219,23 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
 
     // Value axis: grid lines on every increment while they are far enough apart, labels on
     // every labelStep-th increment so that they never touch.
+    // The axis then ends on a labelled tick: the maximum is rounded up to the label step.
     const qreal plotW = out.plot.width();
-    const qreal pxPerIncrement = plotW * kLabelIncrement / out.axisMaximum;
+    const double dataMaximum = out.axisMaximum;
+    qreal pxPerIncrement = 0;
     int step = 1;
-    while (step * pxPerIncrement < tickTextW + 10 && step < 1000000000) {
-        step = NextLabelStep(step);
+    for (int round = 0; round < 4; ++round) {
+        pxPerIncrement = plotW * kLabelIncrement / out.axisMaximum;
+        step = 1;
+        while (step * pxPerIncrement < tickTextW + 6 && step < 100000000) {
+            step = NextLabelStep(step);
+        }
+        const double span = step * kLabelIncrement;
+        const double rounded = std::max(1.0, std::ceil(dataMaximum / span - 1e-9)) * span;
+        if (std::abs(rounded - out.axisMaximum) < 1e-12) {
+            break;
+        }
+        out.axisMaximum = rounded;
     }
     out.labelStep = step;
     const long long increments = std::llround(out.axisMaximum / kLabelIncrement);
@@ -235,8 +248,8 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
     if (minorSpacing >= 3.0) {
         for (long long i = 0; i < increments; ++i) {
             for (int k = 1; k <= kMinorTicks; ++k) {
-                out.minorTicks.push_back(xOf((static_cast<double>(i) + k / 10.0) *
-                                             kLabelIncrement));
+                out.minorTicks.push_back(
+                    xOf((static_cast<double>(i) + k / 10.0) * kLabelIncrement));
             }
         }
     }
@@ -265,8 +278,10 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
         const qreal rowH = needed[i] + extra;
         row.band = QRectF(out.plot.left(), y, plotW, rowH);
         const qreal thickness = std::clamp(rowH * 0.55, std::min<qreal>(10.0, rowH - 4), 34.0);
-        const double lo = std::isfinite(bar.lower) ? std::clamp(bar.lower, 0.0, out.axisMaximum) : 0.0;
-        const double hi = std::isfinite(bar.upper) ? std::clamp(bar.upper, 0.0, out.axisMaximum) : 0.0;
+        const double lo =
+            std::isfinite(bar.lower) ? std::clamp(bar.lower, 0.0, out.axisMaximum) : 0.0;
+        const double hi =
+            std::isfinite(bar.upper) ? std::clamp(bar.upper, 0.0, out.axisMaximum) : 0.0;
         qreal x0 = xOf(std::min(lo, hi));
         qreal x1 = xOf(std::max(lo, hi));
         if (x1 - x0 < 3) { // a point interval stays visible
@@ -288,8 +303,9 @@ ChartLayout IntervalChart::Layout(const QSizeF& size) const {
             row.mark = QRectF(x0 - kGap - markW, cy - lineH / 2, markW, lineH);
         } else {
             row.markInsideBar = true;
-            const qreal left = std::clamp((x0 + x1 - markW) / 2, out.plot.left() + 2,
-                                          std::max(out.plot.left() + 2, out.plot.right() - markW - 2));
+            const qreal left =
+                std::clamp((x0 + x1 - markW) / 2, out.plot.left() + 2,
+                           std::max(out.plot.left() + 2, out.plot.right() - markW - 2));
             row.mark = QRectF(left, cy - lineH / 2, markW, lineH);
         }
         out.rows.push_back(row);
@@ -322,7 +338,8 @@ QSizeF IntervalChart::PictureSize() const {
 void IntervalChart::Render(QPainter& painter, const QRectF& target) const {
     const QSizeF logical = PictureSize();
     const ChartLayout layout = Layout(logical);
-    const qreal scale = std::min(target.width() / logical.width(), target.height() / logical.height());
+    const qreal scale =
+        std::min(target.width() / logical.width(), target.height() / logical.height());
     painter.save();
     painter.translate(target.left() + (target.width() - logical.width() * scale) / 2, target.top());
     painter.scale(scale, scale);
@@ -369,7 +386,8 @@ void IntervalChart::Draw(QPainter& p, const ChartLayout& layout) const {
     p.fillRect(plot, kPlotBackground);
     p.setPen(QPen(kGridColor, 1.0));
     for (const ChartLayout::Row& row : layout.rows) {
-        p.drawLine(QPointF(plot.left(), row.band.bottom()), QPointF(plot.right(), row.band.bottom()));
+        p.drawLine(QPointF(plot.left(), row.band.bottom()),
+                   QPointF(plot.right(), row.band.bottom()));
     }
     for (double x : layout.grid) {
         p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));

@@ -47,7 +47,7 @@ struct ChartLayout {
     QRectF plot;
     QRectF categoryTitle; // before rotation: a vertical strip left of the labels
     QRectF valueTitle;
-    double axisMaximum = 1.0;
+    double axisMaximum = 1.0; // the value at the right end of the axis
     int labelStep = 1;        // a label on every labelStep-th increment
     std::vector<double> grid; // x of the vertical grid lines
     std::vector<double> minorTicks;
@@ -74,7 +74,9 @@ public:
     const QString& ValueAxisTitle() const { return valueTitle_; }
     const QString& CategoryAxisTitle() const { return categoryTitle_; }
     double AxisMinimum() const { return 0.0; }
-    // The smallest multiple of the increment at or above every bar end (1 without bars).
+    // The smallest multiple of the increment at or above every bar end (1 without bars). A
+    // drawing too narrow to label every increment rounds it further up to its label step
+    // (ChartLayout::axisMaximum), so that the axis always ends on a label.
     double AxisMaximum() const;
 
     ChartLayout Layout(const QSizeF& size) const;

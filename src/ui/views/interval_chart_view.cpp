@@ -240,8 +240,9 @@ void IntervalChartView::SavePictureClick() {
         return;
     }
     if (!SavePicture(path)) {
-        prompts_.Inform(kAppTitle, QStringLiteral("Cannot save the picture into file ") + path +
-                                       QStringLiteral("."),
+        prompts_.Inform(kAppTitle,
+                        QStringLiteral("Cannot save the picture into file ") + path +
+                            QStringLiteral("."),
                         Icon::Stop);
     }
 }

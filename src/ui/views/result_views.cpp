@@ -26,8 +26,8 @@ QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts) {
 }
 
 void InstallResultViews(MainWindow& window, Prompts& prompts) {
-    for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights,
-                            ResultView::Dominance, ResultView::DecisionRules}) {
+    for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights, ResultView::Dominance,
+                            ResultView::DecisionRules}) {
         window.SetResultViewFactory(view, [view, &prompts](Model& model) {
             return CreateResultView(view, model, prompts);
         });

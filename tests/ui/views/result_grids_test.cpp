@@ -1,0 +1,171 @@
+// The Dominance and Decision Rules views: what each cell shows, the headers and the sizing
+// rules of the two grids.
+#include "views_fixture.h"
+
+#include "ui/views/result_grid.h"
+#include "ui/views/result_symbols.h"
+
+#include <QHeaderView>
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(ViewsTest, DominanceShowsTheStoredCodeOfEveryPair) {
+    OpenExample("car.vlr");
+    DominanceView* view = ShowDominance();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Dominance"));
+    ASSERT_EQ(view->findChild<ResultGrid*>(QStringLiteral("DMatrix")), view->Matrix());
+    const int m = model().M();
+    EXPECT_EQ(view->Matrix()->rowCount(), m);
+    EXPECT_EQ(view->Matrix()->columnCount(), m);
+    int seen[5] = {};
+    for (int r = 1; r <= m; ++r) {
+        EXPECT_EQ(view->RowName(r), QString::fromStdString(model().AlternativeName(r)));
+        EXPECT_EQ(view->ColumnName(r), QString::fromStdString(model().AlternativeName(r)));
+        for (int c = 1; c <= m; ++c) {
+            const int code = model().Alternative(r).Dominance[static_cast<std::size_t>(c)];
+            EXPECT_EQ(view->Code(r, c), code) << r << "," << c;
+            EXPECT_EQ(view->HasSymbol(r, c), code != kNeither) << r << "," << c;
+            ++seen[code];
+        }
+        EXPECT_EQ(view->Code(r, r), kSelf);
+    }
+    EXPECT_GT(seen[kDominates], 0) << "the example has a dominance to show";
+    EXPECT_EQ(seen[kDominates], seen[kDominated]);
+}
+
+TEST_F(ViewsTest, DominanceSymbolsDifferPerCode) {
+    const QImage dominates = DominanceSymbol(kDominates).toImage();
+    const QImage dominated = DominanceSymbol(kDominated).toImage();
+    const QImage self = DominanceSymbol(kSelf).toImage();
+    const QImage notComputed = DominanceSymbol(kNotComputed).toImage();
+    EXPECT_TRUE(DominanceSymbol(kNeither).isNull());
+    EXPECT_TRUE(DominanceSymbol(7).isNull());
+    EXPECT_NE(dominates, dominated);
+    EXPECT_NE(dominates, self);
+    EXPECT_NE(dominated, notComputed);
+    EXPECT_NE(self, notComputed);
+    EXPECT_FALSE(RecommendationMark().isNull());
+}
+
+TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {
+    OpenExample("car.vlr"); // 5 alternatives, k = 6
+    DominanceView* view = ShowDominance();
+    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1.
+    EXPECT_EQ(view->sizeHint(), QSize(6 * 85 + 1, 6 * 25 + 1));
+    ResultGrid* grid = view->Matrix();
+
+    // Narrow: default sizes.
+    ResizeWindow(view, 300, 140);
+    EXPECT_EQ(grid->columnWidth(0), 84);
+    EXPECT_EQ(grid->rowHeight(0), 24);
+    EXPECT_EQ(grid->HeaderColumnWidth(), 84);
+
+    // Wide and tall: columns W / k - 1, the header column takes the remainder less 3.
+    ResizeWindow(view, 900, 400);
+    const int w = grid->width();
+    const int h = grid->height();
+    ASSERT_GT(w / 6 - 1, 83);
+    EXPECT_EQ(grid->columnWidth(3), w / 6 - 1);
+    EXPECT_EQ(grid->HeaderColumnWidth(), w / 6 - 1 + w % 6 - 3);
+    ASSERT_GE(h / 6 - 1, 24);
+    EXPECT_EQ(grid->rowHeight(2), h / 6 - 1);
+    EXPECT_EQ(grid->HeaderRowHeight(), h / 6 - 1 + h % 6 - 3);
+}
+
+TEST_F(ViewsTest, DominanceWithFewAlternatives) {
+    BuildSmallModel();
+    DominanceView* view = ShowDominance();
+    EXPECT_EQ(view->sizeHint(), QSize(3 * 85 + 1, 3 * 25 + 1)) << "M + 1 taken as 3";
+    // Not calculated yet: "not computed" off the diagonal, the diagonal too (code 4 default).
+    EXPECT_EQ(view->Code(1, 2), kNotComputed);
+    EXPECT_TRUE(view->HasSymbol(1, 2));
+
+    // No alternatives: one plain empty cell, no headers.
+    prompts.answers.push_back(Answer::Yes);
+    window->ClearAlternativesClick();
+    EXPECT_EQ(view->Matrix()->rowCount(), 1);
+    EXPECT_EQ(view->Matrix()->columnCount(), 1);
+    EXPECT_FALSE(view->Matrix()->horizontalHeader()->isVisible());
+    EXPECT_EQ(view->Code(1, 1), -1);
+}
+
+TEST_F(ViewsTest, DecisionRulesShowMarksAndPossibleLoss) {
+    OpenExample("car.vlr");
+    DecisionRulesView* view = ShowDecisionRules();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Decision Rules"));
+    ASSERT_EQ(view->findChild<ResultGrid*>(QStringLiteral("DecisionGrid")), view->Grid());
+    EXPECT_EQ(view->Grid()->columnCount(), 5);
+    EXPECT_EQ(view->Grid()->rowCount(), 5);
+    const QStringList titles = {QStringLiteral("Maximax"), QStringLiteral("Maximin"),
+                                QStringLiteral("Central Values"), QStringLiteral("Minimax Regret"),
+                                QStringLiteral("Possible Loss")};
+    for (int c = 1; c <= 5; ++c) {
+        EXPECT_EQ(view->ColumnTitle(c), titles[c - 1]);
+    }
+    // Compact hatchback: Maximin; Family estate: Maximax and Central Values; Hybrid sedan:
+    // Minimax Regret.
+    EXPECT_EQ(view->RowName(1), QStringLiteral("Compact hatchback"));
+    EXPECT_TRUE(view->Marked(1, kMaximin));
+    EXPECT_FALSE(view->Marked(1, kMaximax));
+    EXPECT_TRUE(view->Marked(2, kMaximax));
+    EXPECT_TRUE(view->Marked(2, kCentralValues));
+    EXPECT_TRUE(view->Marked(3, kMinimaxRegret));
+    for (int rule = 0; rule < 4; ++rule) {
+        EXPECT_FALSE(view->Marked(4, rule));
+    }
+    EXPECT_EQ(view->PossibleLoss(1), QStringLiteral("0.512"));
+    EXPECT_EQ(view->PossibleLoss(2), QStringLiteral("0.500")) << "always three decimals";
+    for (int r = 1; r <= model().M(); ++r) {
+        for (int rule = 0; rule < 4; ++rule) {
+            EXPECT_EQ(view->Marked(r, rule),
+                      model().Alternative(r).Recommended[static_cast<std::size_t>(rule)] == 1);
+        }
+    }
+}
+
+TEST_F(ViewsTest, DecisionRulesShowTiesAndSeveralMarksPerRow) {
+    BuildSmallModel();
+    DecisionRulesView* view = ShowDecisionRules();
+    model().AlternativeData(1).Recommended = {1, 1, 1, 1};
+    model().AlternativeData(1).MaxRegret = 0.0;
+    model().AlternativeData(2).Recommended = {1, 0, 0, 0};
+    model().AlternativeData(2).MaxRegret = 0.12345;
+    model().Notify(ModelChange::Results);
+    for (int rule = 0; rule < 4; ++rule) {
+        EXPECT_TRUE(view->Marked(1, rule));
+    }
+    EXPECT_TRUE(view->Marked(2, kMaximax)) << "a tie marks both rows";
+    EXPECT_FALSE(view->Marked(2, kMaximin));
+    EXPECT_EQ(view->PossibleLoss(1), QStringLiteral("0.000"));
+    EXPECT_EQ(view->PossibleLoss(2), QStringLiteral("0.123"));
+}
+
+TEST_F(ViewsTest, DecisionGridFollowsItsSizingRules) {
+    OpenExample("car.vlr");
+    DecisionRulesView* view = ShowDecisionRules();
+    EXPECT_EQ(view->sizeHint(), QSize(502, 6 * 26));
+    ResultGrid* grid = view->Grid();
+    ResizeWindow(view, 420, 140);
+    ASSERT_LT(grid->width(), 489);
+    EXPECT_EQ(grid->HeaderColumnWidth(), 80);
+    EXPECT_EQ(grid->columnWidth(4), 80);
+    ResizeWindow(view, 700, 140);
+    EXPECT_EQ(grid->HeaderColumnWidth(), grid->width() - 409);
+    EXPECT_EQ(grid->columnWidth(0), 80);
+}
+
+TEST_F(ViewsTest, DecisionRulesWithoutAlternativesKeepOneEmptyRow) {
+    BuildSmallModel();
+    DecisionRulesView* view = ShowDecisionRules();
+    prompts.answers.push_back(Answer::Yes);
+    window->ClearAlternativesClick();
+    EXPECT_EQ(view->Grid()->rowCount(), 1);
+    EXPECT_TRUE(view->PossibleLoss(1).isEmpty());
+    EXPECT_FALSE(view->Marked(1, kMaximax));
+}
+
+} // namespace
+} // namespace velor::ui::test

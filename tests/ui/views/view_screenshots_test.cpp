@@ -1,0 +1,62 @@
+// Pictures of the four views for the user guide and the documentation. Runs only when
+// VELOR_SCREENSHOT_DIR names a folder: the pictures go there as view-*.png.
+//   VELOR_SCREENSHOT_DIR=docs/screenshots velor_views_tests --gtest_filter='*Screenshot*'
+#include "views_fixture.h"
+
+#include <QDir>
+
+namespace velor::ui::test {
+namespace {
+
+class ViewScreenshots : public ViewsTest {
+protected:
+    void SetUp() override {
+        folder = qEnvironmentVariable("VELOR_SCREENSHOT_DIR");
+        if (folder.isEmpty()) {
+            GTEST_SKIP() << "VELOR_SCREENSHOT_DIR not set";
+        }
+        ViewsTest::SetUp();
+        window->resize(1280, 900);
+    }
+    void Save(QWidget* view, const QString& name, QSize size) {
+        QWidget* frame = view->parentWidget();
+        frame->resize(size);
+        QCoreApplication::sendPostedEvents();
+        ASSERT_TRUE(QDir().mkpath(folder));
+        EXPECT_TRUE(frame->grab().save(QDir(folder).filePath(name)));
+    }
+    QString folder;
+};
+
+TEST_F(ViewScreenshots, ExampleViews) {
+    OpenExample("car.vlr");
+    ValueIntervalsView* intervals = ShowValueIntervals();
+    Save(intervals, QStringLiteral("view-value-intervals.png"), QSize(720, 420));
+    WeightsView* weights = ShowWeights();
+    Save(weights, QStringLiteral("view-weights.png"), QSize(640, 340));
+    Save(ShowDominance(), QStringLiteral("view-dominance.png"), QSize(620, 220));
+    Save(ShowDecisionRules(), QStringLiteral("view-decision-rules.png"), QSize(620, 200));
+}
+
+TEST_F(ViewScreenshots, CrowdedValueIntervals) {
+    const NodeId top = model().AddNode(kGoal, kNone);
+    model().RenameNode(top, "Where to build the new regional distribution centre");
+    model().AddNode(kAttribute, top);
+    for (int i = 1; i <= 20; ++i) {
+        const int row = model().NewAlternative();
+        std::string name = "Site " + std::to_string(i);
+        if (i % 3 == 0) {
+            name += " next to the motorway junction with rail access and room to grow";
+        }
+        model().CommitCellText(1, row, name, true);
+        TNodeValue& v = model().NodeData(top).Values[static_cast<std::size_t>(row - 1)];
+        v.Lower = 0.015 * i;
+        v.Upper = std::min(1.0, 0.35 + 0.031 * i);
+    }
+    model().Notify(ModelChange::Results);
+    Save(ShowValueIntervals(), QStringLiteral("view-value-intervals-crowded.png"), QSize(760, 640));
+    Save(ShowDominance(), QStringLiteral("view-dominance-crowded.png"), QSize(760, 420));
+}
+
+} // namespace
+} // namespace velor::ui::test
