@@ -127,7 +127,7 @@ public:
 
     void Fits(std::uint64_t n, std::uint64_t linesEach, std::uint64_t reserve) const {
         const std::uint64_t left = Remaining();
-        Require(n <= left && reserve <= left);
+        Require(reserve <= left);
         Require(linesEach == 0 || n <= (left - reserve) / linesEach);
     }
 

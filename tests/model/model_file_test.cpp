@@ -270,6 +270,13 @@ TEST(ModelFileWriter, EmptyModelIsFiveLines) {
     EXPECT_EQ(loaded.M(), 0);
     EXPECT_TRUE(loaded.Assessments().empty());
 
+    // A tree without alternatives has no cells either.
+    Model treeOnly;
+    treeOnly.AddNode(kAttribute, treeOnly.AddNode(kGoal, kNone));
+    ASSERT_TRUE(ReadModelText(loaded, WriteModelText(treeOnly)));
+    EXPECT_EQ(loaded.NodeCount(), 2);
+    EXPECT_EQ(WriteModelText(loaded), WriteModelText(treeOnly));
+
     // Alternatives without a tree have no cells.
     Model altsOnly;
     altsOnly.NewAlternative();
@@ -441,6 +448,99 @@ TEST(ModelFileRoundTrip, RichModels) {
             EXPECT_EQ(bottomUp->SubItems[2], "Bottom Up");
             // Saving the loaded model again gives the same text.
             EXPECT_EQ(WriteModelText(loaded), text);
+        }
+    }
+}
+
+// Random edits through the core, with random statements and results; after every few steps the
+// model must come back from its file with every field the file holds.
+TEST(ModelFileRoundTrip, RandomlyEditedModels) {
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+        auto real = [&] { return std::uniform_real_distribution<double>(-5.0, 200.0)(rng); };
+        Model m;
+        m.AddNode(kGoal, kNone);
+        for (int step = 0; step < 60; ++step) {
+            const NodeId any = m.NodeAt(pick(m.NodeCount()));
+            switch (pick(9)) {
+            case 0:
+            case 1:
+                m.AddNode(pick(2) ? kAttribute : kGoal, any);
+                break;
+            case 2:
+                if (m.M() < 6) {
+                    m.NewAlternative();
+                }
+                break;
+            case 3:
+                if (m.M() > 1) {
+                    m.DeleteAlternative(1 + pick(m.M()));
+                }
+                break;
+            case 4:
+                m.MoveNode(any, m.NodeAt(pick(m.NodeCount())), Model::MoveMode::FirstChild);
+                m.ConvertNode(m.NodeAt(pick(m.NodeCount())));
+                break;
+            case 5:
+                if (m.CellsEditable()) {
+                    const char* texts[] = {"", " ", "low", "high", "mid"};
+                    m.CommitCellText(1 + pick(m.N()), 1 + pick(m.M()), texts[pick(5)], false);
+                }
+                break;
+            case 6:
+                if (m.M() > 0) {
+                    std::vector<int> ranks;
+                    for (int row = 1; row <= m.M(); ++row) {
+                        ranks.push_back(pick(5));
+                    }
+                    std::vector<TCardinalStatement> statements(static_cast<std::size_t>(pick(3)));
+                    for (auto& st : statements) {
+                        st.Num1 = m.AlternativeId(1 + pick(m.M()));
+                        st.Num2 = m.AlternativeId(1 + pick(m.M()));
+                        st.Den1 = m.AlternativeId(1 + pick(m.M()));
+                        st.Den2 = m.AlternativeId(1 + pick(m.M()));
+                        st.Lower = pick(2) ? kNotGiven : real();
+                        st.Upper = real();
+                    }
+                    m.StoreRanking(any, ranks, statements);
+                }
+                break;
+            case 7: {
+                auto& d = m.NodeData(any);
+                d.NormWeightLower = real();
+                d.TopDownUpper = real();
+                d.BottomUpLower = real();
+                for (auto& v : d.Values) {
+                    v = {real(), real(), real(), real()};
+                }
+                if (m.M() > 0) {
+                    const int row = 1 + pick(m.M());
+                    auto& a = m.AlternativeData(row);
+                    a.MaxRegret = real();
+                    a.DominanceMargin[static_cast<std::size_t>(pick(m.M() + 1))] = real();
+                    a.Dominance[static_cast<std::size_t>(pick(m.M() + 1))] =
+                        static_cast<std::uint8_t>(pick(5));
+                    a.Recommended[static_cast<std::size_t>(pick(4))] = 1;
+                    m.ConsequenceData(any == m.Root() ? 1 : m.Node(any).Column, row).Upper = real();
+                }
+                break;
+            }
+            default:
+                m.SetTopDownWeights(pick(2));
+                m.SetNormalizedIntervals(pick(2));
+                break;
+            }
+            if (step % 6 == 5) {
+                ASSERT_EQ(velor::testing::CheckInvariants(m), "");
+                const std::string text = WriteModelText(m);
+                Model loaded;
+                ASSERT_TRUE(ReadModelText(loaded, text));
+                ASSERT_EQ(velor::testing::CheckInvariants(loaded), "");
+                ExpectSameModel(m, loaded);
+                ASSERT_EQ(WriteModelText(loaded), text);
+            }
         }
     }
 }
