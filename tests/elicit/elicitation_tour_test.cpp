@@ -198,21 +198,6 @@ TEST(TourEnding, AbortOnAnyStepEndsAtOnce) {
     }
 }
 
-TEST(TourEnding, ContinuingAnInfeasibleModelEndsTheTourButKeepsTheStatements) {
-    ThreeAttributes f;
-    Script script{f.m, {}, {}, {}};
-    // The second dialog stores a ranking and answers Yes to "continue anyway": Abort.
-    script.onShow = [&f](const Shown& s) {
-        if (s.what == "score:B") {
-            f.m.StoreRanking(f.b, {1, 2}, {});
-        }
-    };
-    script.answers = {kResultOk, kResultAbort};
-    EXPECT_EQ(ElicitationTour(f.m, script.Dialogs()).Run(), TourEnd::Aborted);
-    EXPECT_EQ(script.shown.size(), 2U);
-    EXPECT_EQ(f.m.Rank(f.m.Node(f.b).Column, 2), 2);
-}
-
 TEST(TourEnding, SkipOnEveryStepChangesNothing) {
     ThreeAttributes f;
     f.m.StoreRanking(f.a, {2, 1}, {});

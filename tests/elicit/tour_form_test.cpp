@@ -198,12 +198,5 @@ TEST_F(TourFormTest, ContinuingAnInfeasibleWeightStepEndsTheTour) {
     EXPECT_EQ(m.Node(safety).BottomUpLower, 100) << "the stored bounds stay";
 }
 
-TEST_F(TourFormTest, AbortOnAScoreStepShowsNoFurtherDialog) {
-    DialogPlayer player;
-    player.actions = {Press("OKButton"), Press("AbortButton")};
-    EXPECT_EQ(RunElicitationTour(Context()), TourEnd::Aborted);
-    EXPECT_EQ(player.titles.size(), 2);
-}
-
 } // namespace
 } // namespace velor::elicit
