@@ -316,6 +316,17 @@ TEST_F(GuiTest, AnErrorInsideACalculationClosesTheProgressWindowAndIsShown) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(GuiTest, PrintActiveWindowPrintsAPictureOnlyWhenConfirmed) {
+    const QString pdf = FilePath(QStringLiteral("tree.pdf"));
+    prompts.printFile = pdf;
+    window->Action(QStringLiteral("Print1"))->trigger();
+    EXPECT_EQ(prompts.printDialogs, 1);
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    prompts.printAnswer = true;
+    window->Action(QStringLiteral("Print1"))->trigger();
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+}
+
 TEST_F(GuiTest, AboutBoxNamesProgramVersionSystemAndProcessor) {
     AboutBox* about = window->About();
     auto text = [about](const char* name) {

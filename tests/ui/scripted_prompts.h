@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -41,6 +42,8 @@ public:
     std::deque<std::optional<QString>> textAnswers; // nullopt = Cancel
     std::deque<QString> fileAnswers;                // empty = Cancel
     bool printAnswer = false;
+    QString printFile; // the printer writes a PDF here when set
+    int printDialogs = 0;
 
     std::vector<AskedMessage> messages;
     std::vector<AskedPrompt> prompts;
@@ -77,7 +80,14 @@ public:
     }
     QString OpenFileName(const FileDialogRequest& request) override { return NextFile(request); }
     QString SaveFileName(const FileDialogRequest& request) override { return NextFile(request); }
-    bool PrintDialog(QPrinter&) override { return printAnswer; }
+    bool PrintDialog(QPrinter& printer) override {
+        ++printDialogs;
+        if (!printFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printFile);
+        }
+        return printAnswer;
+    }
     void PrintSetup(QPrinter&) override {}
     void ErrorBox(const QString& text) override { errors << text; }
     QString ClipboardText() override { return clipboard; }
