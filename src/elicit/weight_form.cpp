@@ -2,6 +2,7 @@
 
 #include "calc/calculation_driver.h"
 #include "elicit/dialog_result.h"
+#include "elicit/score_assessment.h"
 #include "model/ini_file.h"
 #include "model/model.h"
 #include "ui/prompts.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,6 +62,9 @@ void SetWeightFormSettingsFile(std::filesystem::path path) {
 }
 
 int ShowWeightAssessment(const DialogContext& context, NodeId goal, int tourStep, int tourSteps) {
+    if (goal != kNone && !context.model.Exists(goal)) {
+        return kResultCancel; // the goal has gone: nothing to weigh
+    }
     TWeightForm form(context, goal, tourStep, tourSteps, context.parent);
     return form.exec();
 }
@@ -324,7 +329,19 @@ void TWeightForm::OKButtonClick() {
         model_.StoreWeightBounds(table_.TopDown(), check.bounds);
     }
     model_.RefreshAssessedStatus();
-    if (CheckFeasibility(model_)) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string solverError;
+    const Feasibility feasibility = CheckFeasibility(model_, {}, &solverError);
+    QGuiApplication::restoreOverrideCursor();
+    if (feasibility == Feasibility::Feasible) {
+        done(kResultOk);
+        return;
+    }
+    if (feasibility == Feasibility::SolverError) {
+        // Not a verdict on the bounds: say what happened and keep them.
+        prompts_.Message(QStringLiteral("Model Feasibility Check"),
+                         ui::ToQ(ScoreAssessment::CheckFailedMessage(solverError)),
+                         ui::Icon::Warning, ui::Buttons::Ok);
         done(kResultOk);
         return;
     }
