@@ -235,6 +235,7 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
 
     FillGrid();
     connect(WeightGrid, &QTableWidget::itemChanged, this, &TWeightForm::WeightGridItemChanged);
+    setMinimumSize(kButtonWidth + kGridMargin + 160, kInfoHeight + 5 * (kButtonHeight + 8) + 10);
     resize(640, 300);
 }
 
