@@ -1,6 +1,9 @@
 // The desktop application: `velor [MODEL.vlr]`, or `velor --version`.
 #include "elicit/dialog_context.h"
+#include "elicit/preference_view.h"
 #include "elicit/score_form.h"
+#include "elicit/tour_form.h"
+#include "elicit/weight_form.h"
 #include "model/settings_location.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
@@ -12,6 +15,34 @@
 
 #include <cstdio>
 #include <cstring>
+
+namespace {
+
+// The assessment dialogs, the elicitation tour and the preference view, handed to the windows
+// that open them.
+void InstallElicitation(velor::ui::MainWindow& window,
+                        const velor::elicit::DialogContext& dialogs) {
+    using namespace velor::elicit;
+    SetWeightFormSettingsFile(window.SettingsPath());
+    // Score or holistic assessment: F3 and a double-click on an attribute.
+    window.Tree()->SetScoreAssessmentHandler([&dialogs](velor::NodeId node) {
+        if (dialogs.model.Exists(node)) {
+            ShowScoreAssessment(dialogs, dialogs.model.Node(node).Assessment);
+        }
+    });
+    // Weight assessment of a goal's children, or of all attributes (kNone): F4 and a
+    // double-click on a goal.
+    window.Tree()->SetWeightAssessmentHandler(
+        [&dialogs](velor::NodeId goal) { ShowWeightAssessment(dialogs, goal); });
+    window.SetBottomUpWeightAssessment([&dialogs] { ShowWeightAssessment(dialogs, velor::kNone); });
+    window.SetElicitationTour([&dialogs] { RunElicitationTour(dialogs); });
+
+    auto* preferences = new TPreferenceForm(dialogs.model, dialogs.prompts);
+    preferences->SetDialogParent(&window);
+    window.SetPreferenceView(preferences);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -32,13 +63,8 @@ int main(int argc, char** argv) {
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
 
-    // The score and holistic assessments (F3 and double-click in the value tree).
     const velor::elicit::DialogContext dialogs{window.GetModel(), prompts, &window};
-    window.Tree()->SetScoreAssessmentHandler([&dialogs](velor::NodeId node) {
-        if (dialogs.model.Exists(node)) {
-            velor::elicit::ShowScoreAssessment(dialogs, dialogs.model.Node(node).Assessment);
-        }
-    });
+    InstallElicitation(window, dialogs);
     window.show();
 
     const QStringList args = QCoreApplication::arguments();

@@ -84,10 +84,10 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     about_ = new AboutBox(this);
     treeEditor_ = new TreeEditor(model_, prompts_);
     treeWindow_ = AddChild(treeEditor_, "TreeForm");
-    treeWindow_->setGeometry(0, 0, 370, 600);
+    treeWindow_->setGeometry(0, 0, 400, 335);
     altEditor_ = new AlternativesEditor(model_, prompts_);
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
-    altWindow_->setGeometry(375, 0, 715, 600);
+    altWindow_->setGeometry(400, 0, 695, 335);
     progress_ = new ProgressDialog(prompts_, this);
     progress_->setProgressPanel = [this](const QString& text) { panels_[0]->setText(text); };
     progress_->setActivityPanel = [this](const QString& text) { panels_[1]->setText(text); };
@@ -741,8 +741,12 @@ void MainWindow::ShowPreferenceView() {
 void MainWindow::SetPreferenceView(QWidget* view) {
     preferenceWindow_ = AddChild(view, "PreferenceForm");
     Action(QStringLiteral("Preferences1"))->setEnabled(true);
+    preferenceWindow_->setGeometry(0, 335, 1095, 285);
     WidgetPlacement placement(preferenceWindow_, "PreferenceForm");
     RestorePlacement(settings_, placement);
+    // The start-up order: the alternatives editor, then the value tree editor in front.
+    BringForward(altWindow_);
+    BringForward(treeWindow_);
 }
 
 void MainWindow::SetResultViewFactory(ResultView view, ViewFactory factory) {

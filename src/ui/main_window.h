@@ -52,6 +52,7 @@ public:
     void ModelChanged(ModelChange what) override;
 
     Model& GetModel() { return model_; }
+    const std::filesystem::path& SettingsPath() const { return settings_.Path(); }
     const std::string& FileName() const { return fileName_; }
     const RecentFiles& Recent() const { return recent_; }
     TreeEditor* Tree() const { return treeEditor_; }
