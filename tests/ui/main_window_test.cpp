@@ -341,3 +341,31 @@ TEST_F(GuiTest, AboutBoxNamesProgramVersionSystemAndProcessor) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(GuiTest, WindowPlacementsAreSavedOnCloseAndRestoredAtTheNextStart) {
+    QMdiSubWindow* treeWindow = nullptr;
+    for (QMdiSubWindow* w : window->MdiArea()->subWindowList()) {
+        if (w->widget() == tree()) {
+            treeWindow = w;
+        }
+    }
+    ASSERT_NE(treeWindow, nullptr);
+    treeWindow->setGeometry(20, 30, 250, 200);
+    ASSERT_TRUE(RequestClose(*window));
+    const IniFile settings(SettingsPath());
+    EXPECT_EQ(settings.ReadSetting("TreeForm", "Width"), "250");
+    EXPECT_EQ(settings.ReadSetting("TreeForm", "Left"), "20");
+    EXPECT_FALSE(settings.ReadSetting("MainForm", "Height").empty());
+    EXPECT_EQ(settings.ReadSetting("AlternativeForm", "State"), "0");
+
+    window = MakeWindow();
+    EXPECT_EQ(window->Tree()->parentWidget()->geometry(), QRect(20, 30, 250, 200));
+    // The value tree editor is in front after start-up.
+    EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), window->Tree());
+}
+
+} // namespace
+} // namespace velor::ui::test
