@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velor::ui {
 
 namespace {
@@ -35,6 +37,7 @@ DecisionRulesView::DecisionRulesView(Model& model, QWidget* parent)
         grid_->SetColumnHeader(rule, QString::fromLatin1(kDecisionRuleNames[rule]));
     }
     grid_->SetColumnHeader(kLossColumn, QStringLiteral("Possible Loss"));
+    grid_->ColumnHeader()->SetWrapping(true);
     ResizeGrid();
     model_.AddObserver(this);
 }
@@ -97,9 +100,6 @@ QString DecisionRulesView::PossibleLoss(int row) const {
 }
 
 void DecisionRulesView::ApplySizing() {
-    // The name column takes all width beyond the five fixed columns.
-    const int w = grid_->width();
-    grid_->SetHeaderColumnWidth(w < 489 ? kColumnWidth : w - 409);
     for (int c = 0; c <= kRuleColumns; ++c) {
         grid_->setColumnWidth(c, kColumnWidth);
     }
@@ -112,7 +112,18 @@ void DecisionRulesView::ApplySizing() {
         rowHeight = rowH;
         headerH = rowH + h % k - 3;
     }
+    // Rule names wider than their column go onto two lines rather than being cut.
+    const int wrapped = grid_->ColumnHeader()->WrappedHeight();
+    if (wrapped > headerH) {
+        headerH = wrapped;
+        if (rowHeight > kRowHeight) { // stretched rows give the header what it needs
+            rowHeight = std::max(kRowHeight, (h - 3 - headerH) / grid_->rowCount());
+        }
+    }
     grid_->SetHeaderRowHeight(headerH);
+    // The name column takes all width beyond the five fixed columns.
+    const int w = grid_->UsableWidth(headerH + grid_->rowCount() * rowHeight);
+    grid_->SetHeaderColumnWidth(w < 489 ? kColumnWidth : w - 409);
     for (int r = 0; r < grid_->rowCount(); ++r) {
         grid_->setRowHeight(r, rowHeight);
     }

@@ -135,16 +135,8 @@ void DominanceView::ApplySizing() {
         return;
     }
     const int k = m + 1;
-    // Columns fill the grid once they can be wider than the default; the header column takes
-    // what the division leaves over.
-    const int w = matrix_->width();
-    const int colW = w / k - 1;
-    int headerW = kColumnWidth;
-    int columnW = kColumnWidth;
-    if (colW > kColumnWidth - 1) {
-        columnW = colW;
-        headerW = colW + w % k - 3;
-    }
+    // Rows fill the grid once they can be 24 pixels high, columns once they can be wider than
+    // the default; the header row and column take what the division leaves over.
     const int h = matrix_->height();
     const int rowH = h / k - 1;
     int headerH = kRowHeight;
@@ -152,6 +144,14 @@ void DominanceView::ApplySizing() {
     if (rowH >= kRowHeight) {
         rowHeight = rowH;
         headerH = rowH + h % k - 3;
+    }
+    const int w = matrix_->UsableWidth(headerH + m * rowHeight);
+    const int colW = w / k - 1;
+    int headerW = kColumnWidth;
+    int columnW = kColumnWidth;
+    if (colW > kColumnWidth - 1) {
+        columnW = colW;
+        headerW = colW + w % k - 3;
     }
     matrix_->SetHeaderColumnWidth(headerW);
     matrix_->SetHeaderRowHeight(headerH);

@@ -23,6 +23,8 @@ public:
         const QPixmap symbol = index.data(Qt::DecorationRole).value<QPixmap>();
         opt.icon = QIcon();
         opt.features &= ~QStyleOptionViewItem::HasDecoration;
+        // Nothing is selected in a result grid, so no cell is highlighted as current.
+        opt.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
         const QWidget* widget = opt.widget;
         QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
@@ -37,7 +39,59 @@ public:
 
 } // namespace
 
+NameHeader::NameHeader(Qt::Orientation orientation, QWidget* parent)
+    : QHeaderView(orientation, parent) {}
+
+int NameHeader::WrappedHeight() const {
+    const QFontMetrics fm(font());
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    int lines = 1;
+    for (int i = 0; i < count(); ++i) {
+        const QString text = model()->headerData(i, orientation(), Qt::DisplayRole).toString();
+        if (fm.horizontalAdvance(text) > sectionSize(i) - margin) {
+            lines = 2;
+        }
+    }
+    return lines * fm.lineSpacing() + 8;
+}
+
+void NameHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    if (!rect.isValid()) {
+        return;
+    }
+    QStyleOptionHeader opt;
+    initStyleOption(&opt);
+    opt.rect = rect;
+    opt.section = logicalIndex;
+    const QVariant alignment =
+        model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole);
+    opt.textAlignment = alignment.isValid() ? Qt::Alignment(alignment.toInt()) : defaultAlignment();
+    const QString text =
+        model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, &opt, this);
+    const QRect textRect = rect.adjusted(margin, 0, -margin, 0);
+    const QFontMetrics fm(font());
+    const bool fits = fm.horizontalAdvance(text) <= textRect.width();
+    const bool wrap = !fits && wrapping_ && textRect.height() >= 2 * fm.lineSpacing();
+    opt.text = fits   ? text
+               : wrap ? QString()
+                      : fm.elidedText(text, Qt::ElideRight, textRect.width());
+    painter->save();
+    style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+    painter->restore();
+    if (wrap) {
+        painter->save();
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->drawText(textRect, int(opt.textAlignment) | Qt::TextWordWrap, text);
+        painter->restore();
+    }
+}
+
 ResultGrid::ResultGrid(QWidget* parent) : QTableWidget(parent) {
+    columnHeader_ = new NameHeader(Qt::Horizontal, this);
+    rowHeader_ = new NameHeader(Qt::Vertical, this);
+    setHorizontalHeader(columnHeader_);
+    setVerticalHeader(rowHeader_);
     setItemDelegate(new CentredSymbolDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -112,6 +166,12 @@ void ResultGrid::SetHeaderColumnWidth(int width) {
 
 void ResultGrid::SetHeaderRowHeight(int height) {
     horizontalHeader()->setFixedHeight(height);
+}
+
+int ResultGrid::UsableWidth(int contentHeight) const {
+    const bool scrolls = contentHeight > height() - 2 * frameWidth();
+    return width() -
+           (scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0);
 }
 
 int ResultGrid::HeaderColumnWidth() const {

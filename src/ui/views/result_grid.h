@@ -4,12 +4,30 @@
 // header is too narrow for them.
 #pragma once
 
+#include <QHeaderView>
 #include <QPixmap>
 #include <QTableWidget>
 
 #include <functional>
 
 namespace velor::ui {
+
+// Header sections whose names are elided at the right end when they do not fit, or, when
+// wrapping is on and the section is tall enough, broken onto two lines.
+class NameHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit NameHeader(Qt::Orientation orientation, QWidget* parent = nullptr);
+    void SetWrapping(bool on) { wrapping_ = on; }
+    // Height that shows every section's name on at most two lines at the given width.
+    int WrappedHeight() const;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+
+private:
+    bool wrapping_ = false;
+};
 
 class ResultGrid : public QTableWidget {
     Q_OBJECT
@@ -28,14 +46,22 @@ public:
     bool HasSymbol(int row, int column) const;
     QString CellText(int row, int column) const;
 
+    // The grid's width less a vertical scroll bar, when rows of that total height need one.
+    int UsableWidth(int contentHeight) const;
     // Width of the header column and height of the header row.
     void SetHeaderColumnWidth(int width);
     void SetHeaderRowHeight(int height);
     int HeaderColumnWidth() const;
     int HeaderRowHeight() const;
+    NameHeader* ColumnHeader() const { return columnHeader_; }
+    NameHeader* RowHeader() const { return rowHeader_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    NameHeader* columnHeader_ = nullptr;
+    NameHeader* rowHeader_ = nullptr;
 };
 
 } // namespace velor::ui

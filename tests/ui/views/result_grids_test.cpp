@@ -152,8 +152,11 @@ TEST_F(ViewsTest, DecisionGridFollowsItsSizingRules) {
     ASSERT_LT(grid->width(), 489);
     EXPECT_EQ(grid->HeaderColumnWidth(), 80);
     EXPECT_EQ(grid->columnWidth(4), 80);
-    ResizeWindow(view, 700, 140);
+    ResizeWindow(view, 700, 260);
+    ASSERT_EQ(grid->UsableWidth(grid->HeaderRowHeight() + 5 * grid->rowHeight(0)), grid->width());
     EXPECT_EQ(grid->HeaderColumnWidth(), grid->width() - 409);
+    // Rule names too wide for 80 pixels wrap onto a taller header row instead of being cut.
+    EXPECT_GE(grid->HeaderRowHeight(), 2 * grid->fontMetrics().lineSpacing());
     EXPECT_EQ(grid->columnWidth(0), 80);
 }
 

@@ -34,7 +34,7 @@ TEST_F(ViewScreenshots, ExampleViews) {
     Save(intervals, QStringLiteral("view-value-intervals.png"), QSize(720, 420));
     WeightsView* weights = ShowWeights();
     Save(weights, QStringLiteral("view-weights.png"), QSize(640, 340));
-    Save(ShowDominance(), QStringLiteral("view-dominance.png"), QSize(620, 220));
+    Save(ShowDominance(), QStringLiteral("view-dominance.png"), QSize(760, 230));
     Save(ShowDecisionRules(), QStringLiteral("view-decision-rules.png"), QSize(620, 200));
 }
 
