@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -75,6 +76,13 @@ void ProgressDialog::RunModal() {
 
 void ProgressDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Centred on the screen the main window is on.
+    if (const QScreen* screen =
+            parentWidget() != nullptr ? parentWidget()->screen() : this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
     progressBar_->setValue(0);
     calcTimer_->start();
 }
