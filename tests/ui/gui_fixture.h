@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ protected:
         window = MakeWindow();
     }
     void TearDown() override {
+        gridTester.reset();
         window.reset();
         EXPECT_TRUE(prompts.Done()) << "scripted answers left over";
     }
@@ -33,6 +35,10 @@ protected:
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        // Every change the tests make goes through a checked grid model.
+        gridTester = std::make_unique<QAbstractItemModelTester>(
+            w->Alternatives()->AltGrid()->model(),
+            QAbstractItemModelTester::FailureReportingMode::Fatal);
         return w;
     }
     std::filesystem::path SettingsPath() const {
@@ -71,6 +77,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
+    std::unique_ptr<QAbstractItemModelTester> gridTester;
     std::unique_ptr<MainWindow> window;
     NodeId root = kNone, price = kNone, comfort = kNone, space = kNone;
 };
