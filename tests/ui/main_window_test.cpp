@@ -230,6 +230,13 @@ TEST_F(GuiTest, CalculateModelShowsProgressPanelsAndTheCompletionMessage) {
     EXPECT_TRUE(prompts.LastText().startsWith(QStringLiteral("Partial calculation complete.\n")));
 }
 
+TEST_F(GuiTest, CalculatingAnEmptyModelSaysNothingAndChangesNothing) {
+    window->Action(QStringLiteral("CalculateModel"))->trigger();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(window->Progress()->isVisible());
+    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
+}
+
 TEST_F(GuiTest, CancelStopsTheCalculation) {
     ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
     // Press Cancel once the first step has moved the progress bar.
