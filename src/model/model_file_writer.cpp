@@ -197,20 +197,34 @@ std::string ErrnoText(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-// Creates a new file named after the target in the target's folder; returns its descriptor
-// (or -1 with errno set) and its name in temp.
-int CreateTempFile(const std::string& target, std::string& temp) {
+// Creates a new, hidden file in the folder of the target; returns its descriptor (or -1 with
+// errno set) and its name in temp.
+int CreateTempFile(const std::filesystem::path& target, std::string& temp) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
+    const std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
-               "-" + std::to_string(random() % 1000000);
+        const std::string name = ".velor-save-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter++) + "-" +
+                                 std::to_string(random() % 1000000) + ".tmp";
+        temp = (folder / name).string();
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
     }
     return -1;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced does not fail the save.
+void SyncFolder(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.parent_path();
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 bool Fail(std::string* error, std::string reason) {
@@ -262,7 +276,7 @@ bool SaveModelFile(const Model& model, const std::string& path, std::string* err
     // Write a temporary file next to the target and rename it over the target only when every
     // write, the flush and the close succeeded.
     std::string temp;
-    const int fd = CreateTempFile(target.string(), temp);
+    const int fd = CreateTempFile(target, temp);
     if (fd < 0) {
         return Fail(error, ErrnoText("cannot create the file"));
     }
@@ -302,6 +316,7 @@ bool SaveModelFile(const Model& model, const std::string& path, std::string* err
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         return abandon(ErrnoText("cannot replace the file"));
     }
+    SyncFolder(target);
     return true;
 }
 

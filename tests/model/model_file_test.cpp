@@ -673,6 +673,13 @@ TEST_F(ModelFileSave, ReplacesThePreviousFile) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST_F(ModelFileSave, ALongFileName) {
+    const std::string path = (dir_.path() / (std::string(250, 'm') + ".vlr")).string();
+    std::string error;
+    ASSERT_TRUE(SaveModelFile(ExampleModel(), path, &error)) << error;
+    EXPECT_EQ(ReadBytes(path), WriteModelText(ExampleModel()));
+}
+
 TEST_F(ModelFileSave, ThroughALinkReplacesTheLinkedFile) {
     const std::string link = (dir_.path() / "link.vlr").string();
     fs::create_symlink(path_, link);
