@@ -79,7 +79,7 @@ void WriteAlternative(LineWriter& w, const Model& model, int row) {
     w.Text(model.AlternativeName(row));
     w.Real(a.ValueLower);
     w.Real(a.ValueUpper);
-    w.Int(a.Index);
+    w.Int(row); // equals Index; statements name their alternatives by row too
     // Always M + 1 entries, so that the file is consistent even if a list has gone short.
     w.Int(m + 1);
     for (int b = 0; b <= m; ++b) {

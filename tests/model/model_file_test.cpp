@@ -315,12 +315,15 @@ TEST(ModelFileWriter, TextsStayOnOneLine) {
     Model m = ExampleModel();
     m.NodeData(m.Root()).Name = "two\r\nlines";
     m.CommitCellText(1, 1, "", false); // empty consequence and alternative name
-    const std::string text = WriteModelText(m);
-    const auto lines = SplitLines(text);
+    std::string text = WriteModelText(m);
+    auto lines = SplitLines(text);
     EXPECT_EQ(lines.size(), 46u);
     EXPECT_EQ(lines[3], " ");
     EXPECT_EQ(lines[20], "two  lines");
     EXPECT_EQ(lines[40], " ");
+    // A name too long for a line is cut to 255 bytes without splitting a character.
+    m.NodeData(m.Root()).Name = std::string(254, 'x') + "\xC3\xA4";
+    EXPECT_EQ(SplitLines(WriteModelText(m))[20], std::string(254, 'x'));
 
     // A single space reads back as a single space.
     Model loaded;
