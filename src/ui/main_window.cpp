@@ -779,8 +779,21 @@ void MainWindow::ShowResultView(ResultView view) {
                 [this, index] { resultWindows_[index] = nullptr; });
         WidgetPlacement placement(window, kResultViewNames[index]);
         RestorePlacement(settings_, placement);
+        window->installEventFilter(this);
     }
     BringForward(resultWindows_[index]);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        for (std::size_t i = 0; i < resultWindows_.size(); ++i) {
+            if (resultWindows_[i] != nullptr && resultWindows_[i] == watched) {
+                WidgetPlacement placement(resultWindows_[i], kResultViewNames[i]);
+                SavePlacement(settings_, placement);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::CloseResultViews() {

@@ -110,6 +110,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Saves the placement of a result view that is being closed.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();

@@ -376,3 +376,42 @@ TEST_F(GuiTest, WindowPlacementsAreSavedOnCloseAndRestoredAtTheNextStart) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(GuiTest, AResultViewOpensOnceAndRemembersWhereItWasClosed) {
+    int made = 0;
+    window->SetResultViewFactory(ResultView::Weights, [&made](Model&) {
+        ++made;
+        auto* view = new QWidget;
+        view->setWindowTitle(QStringLiteral("Weights"));
+        return view;
+    });
+    QAction* show = window->Action(QStringLiteral("Weights1"));
+    ASSERT_TRUE(show->isEnabled());
+    EXPECT_FALSE(window->Action(QStringLiteral("Dominance1"))->isEnabled());
+    show->trigger();
+    show->trigger();
+    EXPECT_EQ(made, 1);
+    QWidget* view = window->ResultViewWidget(ResultView::Weights);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(window->MdiArea()->activeSubWindow()->widget(), view);
+
+    view->parentWidget()->setGeometry(40, 50, 300, 200);
+    view->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->ResultViewWidget(ResultView::Weights), nullptr);
+    EXPECT_EQ(IniFile(SettingsPath()).ReadSetting("WeightsForm", "Left"), "40");
+
+    show->trigger();
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(window->ResultViewWidget(ResultView::Weights)->parentWidget()->geometry(),
+              QRect(40, 50, 300, 200));
+    // New closes the result views.
+    window->NewClick();
+    EXPECT_EQ(window->ResultViewWidget(ResultView::Weights), nullptr);
+}
+
+} // namespace
+} // namespace velor::ui::test
