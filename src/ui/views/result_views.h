@@ -5,6 +5,8 @@
 #include "model/model.h"
 #include "ui/main_window.h"
 
+#include <filesystem>
+
 class QWidget;
 
 namespace velor::ui {
@@ -15,7 +17,10 @@ class Prompts;
 QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts);
 
 // Registers the four views with the main window. The views observe the window's model, so
-// they are closed before the model goes away with the window.
-void InstallResultViews(MainWindow& window, Prompts& prompts);
+// they are closed before the model goes away with the window. With a settings file, a view
+// that the user closes saves its placement there ("ValIntForm", "WeightsForm",
+// "DominanceForm", "DecisionForm"); the main window restores it when the view opens again.
+void InstallResultViews(MainWindow& window, Prompts& prompts,
+                        std::filesystem::path settingsFile = {});
 
 } // namespace velor::ui

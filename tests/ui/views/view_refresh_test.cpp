@@ -190,3 +190,24 @@ TEST_F(ViewsTest, WindowGoesWithViewsOpen) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST_F(ViewsTest, ClosedViewSavesItsPlacement) {
+    InstallResultViews(*window, prompts, SettingsPath());
+    OpenExample("car.vlr");
+    DominanceView* view = ShowDominance();
+    view->parentWidget()->setGeometry(25, 35, 410, 210);
+    view->parentWidget()->close();
+    const IniFile ini(SettingsPath());
+    EXPECT_EQ(ini.ReadSetting("DominanceForm", "Width"), "410");
+    EXPECT_EQ(ini.ReadSetting("DominanceForm", "Left"), "25");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Opened again, it comes back there.
+    view = ShowDominance();
+    EXPECT_EQ(view->parentWidget()->geometry(), QRect(25, 35, 410, 210));
+}
+
+} // namespace
+} // namespace velor::ui::test
