@@ -23,6 +23,7 @@ constexpr qreal kTickLength = 4.0;
 constexpr qreal kMaxLabelWidth = 230.0;
 constexpr qreal kMinLabelWidth = 40.0;
 constexpr qreal kMinPlotWidth = 160.0;
+constexpr double kLargestAxisValue = 1e6;
 
 const QColor kBackground(Qt::white);
 const QColor kPlotBackground(0xfb, 0xfc, 0xfe);
@@ -121,6 +122,9 @@ double IntervalChart::AxisMaximum() const {
     if (top <= 0.0) {
         return 1.0;
     }
+    // Values and weights lie far below this; an absurd stored number must not make the axis
+    // count billions of ticks. Longer bars end at the axis.
+    top = std::min(top, kLargestAxisValue);
     // Rounded up to the next tick, with a little slack so that 0.1 stays 0.1.
     const double steps = std::ceil(top / kLabelIncrement - 1e-9);
     return std::max(1.0, steps) * kLabelIncrement;

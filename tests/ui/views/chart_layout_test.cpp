@@ -5,6 +5,8 @@
 
 #include <QScrollArea>
 
+#include <limits>
+
 namespace velor::ui::test {
 namespace {
 
@@ -152,6 +154,28 @@ TEST(WrapText, BreaksAtWordsAndInsideOverlongWords) {
     EXPECT_GT(pieces.size(), 1);
     EXPECT_EQ(pieces.join(QString()), word);
     EXPECT_EQ(WrapText(QString(), font, 80), QStringList{QString()});
+}
+
+} // namespace
+} // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+TEST(IntervalChart, AbsurdStoredNumbersKeepTheChartDrawable) {
+    IntervalChart chart;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    chart.SetContent(QStringLiteral("T"), {{QStringLiteral("A"), 0.0, 1e300, 0, QString()},
+                                           {QStringLiteral("B"), nan, nan, -1, QString()},
+                                           {QStringLiteral("C"), -5.0, 0.5, -2, QString()}});
+    EXPECT_LE(chart.AxisMaximum(), 1e6);
+    const ChartLayout layout = chart.Layout(QSizeF(600, 300));
+    EXPECT_LT(layout.labels.size(), 40u);
+    EXPECT_LT(layout.grid.size(), 200u);
+    for (const auto& row : layout.rows) {
+        EXPECT_TRUE(layout.plot.contains(row.bar)) << "bars end at the axis";
+    }
+    EXPECT_FALSE(chart.ToImage().isNull());
 }
 
 } // namespace
