@@ -64,25 +64,25 @@ void IntervalChartView::CreatePopup(const QString& popupName, const QString& pri
     // Ctrl+P is shown here but left to the main window's Print Active Window, which prints
     // this view the same way; two window-wide Ctrl+P shortcuts would cancel each other.
     printAction_ = popup_->addAction(printCaption, this, &IntervalChartView::PrintClick);
-    printAction_->setObjectName(QStringLiteral("Print1"));
+    printAction_->setObjectName(QStringLiteral("ChartPrint"));
     printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     printAction_->setShortcutContext(Qt::WidgetShortcut);
 
     copyAction_ = popup_->addAction(QStringLiteral("&Copy"), this, &IntervalChartView::CopyClick);
-    copyAction_->setObjectName(QStringLiteral("Copy1"));
+    copyAction_->setObjectName(QStringLiteral("ChartCopy"));
     copyAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(copyAction_);
 
     // Zooming is off, so there is never anything to undo.
     unzoomAction_ = popup_->addAction(QStringLiteral("Unzoom"));
-    unzoomAction_->setObjectName(QStringLiteral("Unzoom1"));
+    unzoomAction_->setObjectName(QStringLiteral("ChartUnzoom"));
     unzoomAction_->setVisible(false);
 
     popup_->addSeparator();
     saveAction_ = popup_->addAction(QStringLiteral("Save &Picture..."), this,
                                     &IntervalChartView::SavePictureClick);
-    saveAction_->setObjectName(QStringLiteral("SavePicture1"));
+    saveAction_->setObjectName(QStringLiteral("ChartSavePicture"));
 }
 
 NodeId IntervalChartView::SelectedNode() const {

@@ -104,3 +104,34 @@ TEST_F(ViewsTest, FailedSaveIsReportedAndKeepsTheOldFile) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+// Confirms the print dialog with a PDF file as the printer's output.
+class PdfPrompts : public ScriptedPrompts {
+public:
+    QString pdfPath;
+    bool PrintDialog(QPrinter& printer) override {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        return true;
+    }
+};
+
+TEST_F(ViewsTest, PrintActiveWindowPrintsTheChartInFront) {
+    PdfPrompts pdfPrompts;
+    pdfPrompts.pdfPath = FilePath(QStringLiteral("active.pdf"));
+    MainWindow main(pdfPrompts, SettingsPath());
+    InstallResultViews(main, pdfPrompts);
+    ASSERT_TRUE(main.OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/job_offers.vlr")));
+    main.show();
+    main.Action(QStringLiteral("Weights1"))->trigger();
+    ASSERT_NE(main.ResultViewWidget(ResultView::Weights), nullptr);
+    main.Action(QStringLiteral("Print1"))->trigger();
+    EXPECT_TRUE(pdfPrompts.messages.empty());
+    EXPECT_EQ(Head(pdfPrompts.pdfPath, 4), QByteArray("%PDF"));
+}
+
+} // namespace
+} // namespace velor::ui::test
