@@ -30,19 +30,6 @@ TEST_F(ViewsTest, ChartPrintsToAPdfFile) {
     EXPECT_GT(QFile(path).size(), 1000);
 }
 
-TEST_F(ViewsTest, PrintActiveWindowPrintsTheActiveChartThroughItsOwnPrint) {
-    OpenExample("car.vlr");
-    WeightsView* view = ShowWeights();
-    ASSERT_EQ(window->MdiArea()->activeSubWindow()->widget(), view);
-    EXPECT_NE(dynamic_cast<PrintableView*>(view), nullptr);
-    // The popup's print item shows Ctrl+P; confirming its dialog prints.
-    EXPECT_EQ(view->PrintAction()->text(), QStringLiteral("Print"));
-    EXPECT_EQ(view->PrintAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-    prompts.printAnswer = false;
-    view->PrintAction()->trigger(); // cancelled dialog: nothing happens
-    EXPECT_TRUE(prompts.messages.empty());
-}
-
 TEST_F(ViewsTest, CopyPutsThePictureOnTheClipboard) {
     OpenExample("car.vlr");
     ValueIntervalsView* view = ShowValueIntervals();

@@ -3,7 +3,6 @@
 #include "views_fixture.h"
 
 #include "ui/views/result_grid.h"
-#include "ui/views/result_symbols.h"
 
 #include <QHeaderView>
 
@@ -33,20 +32,6 @@ TEST_F(ViewsTest, DominanceShowsTheStoredCodeOfEveryPair) {
     }
     EXPECT_GT(seen[kDominates], 0) << "the example has a dominance to show";
     EXPECT_EQ(seen[kDominates], seen[kDominated]);
-}
-
-TEST_F(ViewsTest, DominanceSymbolsDifferPerCode) {
-    const QImage dominates = DominanceSymbol(kDominates).toImage();
-    const QImage dominated = DominanceSymbol(kDominated).toImage();
-    const QImage self = DominanceSymbol(kSelf).toImage();
-    const QImage notComputed = DominanceSymbol(kNotComputed).toImage();
-    EXPECT_TRUE(DominanceSymbol(kNeither).isNull());
-    EXPECT_TRUE(DominanceSymbol(7).isNull());
-    EXPECT_NE(dominates, dominated);
-    EXPECT_NE(dominates, self);
-    EXPECT_NE(dominated, notComputed);
-    EXPECT_NE(self, notComputed);
-    EXPECT_FALSE(RecommendationMark().isNull());
 }
 
 TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {

@@ -61,23 +61,3 @@ TEST_F(ViewsTest, EmptyTreeLeavesBothChartsEmpty) {
 
 } // namespace
 } // namespace velor::ui::test
-
-namespace velor::ui::test {
-namespace {
-
-TEST_F(ViewsTest, SelectorsFollowTheWindowWidth) {
-    OpenExample("car.vlr");
-    ValueIntervalsView* intervals = ShowValueIntervals();
-    WeightsView* weights = ShowWeights();
-    for (int width : {500, 800, 10}) {
-        ResizeWindow(intervals, width, 300);
-        ResizeWindow(weights, width, 300);
-        auto* toolbar = intervals->findChild<QWidget*>(QStringLiteral("ValIntToolbar"));
-        ASSERT_NE(toolbar, nullptr);
-        EXPECT_EQ(intervals->Combo()->width(), std::max(0, toolbar->width() - 16));
-        EXPECT_EQ(weights->Combo()->width(), std::max(0, weights->width() - 15));
-    }
-}
-
-} // namespace
-} // namespace velor::ui::test
