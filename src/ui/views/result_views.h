@@ -5,8 +5,6 @@
 #include "model/model.h"
 #include "ui/main_window.h"
 
-#include <filesystem>
-
 class QWidget;
 
 namespace velor::ui {
@@ -16,11 +14,8 @@ class Prompts;
 // A new, filled view of the given kind over the model.
 QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts);
 
-// Registers the four views with the main window. The views observe the window's model, so
-// they are closed before the model goes away with the window. With a settings file, a view
-// that the user closes saves its placement there ("ValIntForm", "WeightsForm",
-// "DominanceForm", "DecisionForm"); the main window restores it when the view opens again.
-void InstallResultViews(MainWindow& window, Prompts& prompts,
-                        std::filesystem::path settingsFile = {});
+// Registers the four views with the main window, which creates each on its command, keeps
+// at most one of each, and restores and saves their placement.
+void InstallResultViews(MainWindow& window, Prompts& prompts);
 
 } // namespace velor::ui

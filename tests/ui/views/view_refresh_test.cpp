@@ -195,7 +195,6 @@ namespace velor::ui::test {
 namespace {
 
 TEST_F(ViewsTest, ClosedViewSavesItsPlacement) {
-    InstallResultViews(*window, prompts, SettingsPath());
     OpenExample("car.vlr");
     DominanceView* view = ShowDominance();
     view->parentWidget()->setGeometry(25, 35, 410, 210);
