@@ -5,9 +5,11 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -325,6 +327,37 @@ QSize IntervalChart::minimumSizeHint() const {
 
 QSize IntervalChart::sizeHint() const {
     return minimumSizeHint().expandedTo(QSize(560, 360));
+}
+
+int IntervalChart::RowAt(const QPointF& point) const {
+    const ChartLayout layout = CurrentLayout();
+    for (std::size_t i = 0; i < layout.rows.size(); ++i) {
+        const auto& row = layout.rows[i];
+        const QRectF wholeRow(row.label.left(), row.band.top(), row.band.right() - row.label.left(),
+                              row.band.height());
+        if (wholeRow.contains(point)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool IntervalChart::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // The bar's label and interval, for a row whose bar is hard to follow across the plot.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int row = RowAt(help->pos());
+        if (row >= 0) {
+            const ChartBar& bar = bars_[static_cast<std::size_t>(row)];
+            QToolTip::showText(help->globalPos(), bar.label + QStringLiteral(": ") + bar.mark,
+                               this);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void IntervalChart::changeEvent(QEvent* event) {

@@ -89,10 +89,15 @@ public:
     void Render(QPainter& painter, const QRectF& target) const;
     QImage ToImage(qreal scale = 1.0) const;
 
+    // The row (0 for the first bar) whose label, bar or mark lies at a point of the widget;
+    // -1 for none.
+    int RowAt(const QPointF& point) const;
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -103,6 +103,10 @@ TEST_F(ViewsTest, ResizingRedistributesTheRows) {
     EXPECT_EQ(big.labelStep, 1);
     EXPECT_EQ(big.labels[1].text, QStringLiteral("0.05"));
     EXPECT_EQ(big.minorTicks.size(), 20u * 9u);
+    // Pointing at a label or a bar finds its row.
+    EXPECT_EQ(view->Chart()->RowAt(big.rows[3].label.center()), 3);
+    EXPECT_EQ(view->Chart()->RowAt(big.rows[4].bar.center()), 4);
+    EXPECT_EQ(view->Chart()->RowAt(big.title.center()), -1);
 }
 
 TEST_F(ViewsTest, NarrowChartThinsItsTickLabels) {
