@@ -13,6 +13,7 @@ ConsequenceTable::ConsequenceTable() {
         c.Cells.resize(rowCount_);
     }
     rows_.resize(rowCount_);
+    columns_[0].Cells[0].Text = "Name";
 }
 
 void ConsequenceTable::CheckCell(int col, int row) const {

@@ -117,9 +117,11 @@ public:
     void ClearAlternatives();
     // Stores an edited consequence; the text is cut to 255 characters. A ranked cell whose
     // ranking is not kept is unranked. Does not mark the model changed (markChanged does, for
-    // clearing, cutting and pasting). Returns whether the text was stored.
+    // clearing, cutting and pasting). A text typed into the main-goal column renames the
+    // alternative; clearing or pasting there passes renameAlternative false and leaves the
+    // names alone. Returns whether the text was stored.
     bool CommitCellText(int col, int row, const std::string& text, bool keepRanking,
-                        bool markChanged = false);
+                        bool markChanged = false, bool renameAlternative = true);
     void UnrankConsequence(int col, int row);
 
     // ----- statements and assessment list

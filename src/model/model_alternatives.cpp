@@ -225,7 +225,7 @@ void Model::ClearAlternatives() {
 }
 
 bool Model::CommitCellText(int col, int row, const std::string& text, bool keepRanking,
-                           bool markChanged) {
+                           bool markChanged, bool renameAlternative) {
     if (!CellsEditable() || col < 1 || col > n_ || row < 1 || row > m_) {
         return false;
     }
@@ -234,14 +234,15 @@ bool Model::CommitCellText(int col, int row, const std::string& text, bool keepR
     }
     const std::string stored = LimitText(text);
     table_.SetText(col, row, stored);
-    if (col == 1) {
+    const bool renames = col == 1 && renameAlternative;
+    if (renames) {
         table_.SetText(0, row, stored);
     }
     if (markChanged) {
         MarkChanged();
     }
     Notify(ModelChange::Table);
-    if (col == 1) {
+    if (renames) {
         Notify(ModelChange::Results); // views that show alternative names
     }
     return true;

@@ -347,7 +347,7 @@ void AlternativesEditor::ClearCellsClick() {
     }
     for (int col = block.left(); col <= block.right(); ++col) {
         for (int row = block.top(); row <= block.bottom(); ++row) {
-            if (model_.CommitCellText(col, row, std::string(), true, true) &&
+            if (model_.CommitCellText(col, row, std::string(), true, true, false) &&
                 answer == Answer::No) {
                 model_.UnrankConsequence(col, row);
             }
@@ -420,7 +420,8 @@ void AlternativesEditor::PasteCellsClick() {
                 if (c > model_.N() || r > model_.M()) {
                     continue; // beyond the table: dropped
                 }
-                if (model_.CommitCellText(c, r, piece.text, true, true) && answer == Answer::No) {
+                if (model_.CommitCellText(c, r, piece.text, true, true, false) &&
+                    answer == Answer::No) {
                     model_.UnrankConsequence(c, r);
                 }
             }

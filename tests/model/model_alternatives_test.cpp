@@ -138,6 +138,9 @@ TEST(Alternatives, CommitRenamesThroughColumnOneAndDoesNotMarkChanged) {
     EXPECT_FALSE(m.Changed()) << "typing into a cell is not a change";
     m.CommitCellText(2, 2, "", true, /*markChanged=*/true);
     EXPECT_TRUE(m.Changed()) << "clearing, cutting and pasting are";
+    m.CommitCellText(1, 2, "", true, true, /*renameAlternative=*/false);
+    EXPECT_EQ(m.AlternativeName(2), "Coupe") << "clearing or pasting into column 1 keeps names";
+    EXPECT_EQ(m.CellText(1, 2), "");
     m.CommitCellText(2, 1, std::string(400, 'x'), true);
     EXPECT_EQ(m.CellText(2, 1).size(), 255u);
 }

@@ -1,6 +1,7 @@
 #include "ui/views/interval_chart_view.h"
 
 #include "ui/prompts.h"
+#include "ui/ui_text.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,12 +17,6 @@
 #include <QVBoxLayout>
 
 namespace velor::ui {
-
-namespace {
-
-const QString kAppTitle = QStringLiteral("Velor Decisions");
-
-} // namespace
 
 IntervalChartView::IntervalChartView(Model& model, Prompts& prompts, const QString& formName,
                                      const QString& caption, const QString& comboName)
