@@ -1,0 +1,216 @@
+// A solver that fails fatally in the middle of a calculation. Whatever linear program it fails
+// on, and however it fails (an error raised inside the solver library, an exception thrown at
+// the bridge, memory exhaustion, an error returned in the solution), the run stops with an error
+// message that names the failure, the user's statements are untouched, and a second full
+// calculation of the same model gives exactly the results of a calculation that never met the
+// fault.
+#include "calc_test_model.h"
+
+#include "calc/calculation_driver.h"
+#include "calc/solver_bridge.h"
+#include "lp/lpx.h"
+#include "model/model_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace velor {
+namespace {
+
+using testing::ScriptedHost;
+
+Model LoadExample(const char* name) {
+    std::ifstream in(std::filesystem::path(VELOR_SOURCE_DIR) / "examples" / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    Model model;
+    EXPECT_TRUE(ReadModelText(model, text.str())) << name;
+    return model;
+}
+
+enum class Fault { LibraryError, Throw, OutOfMemory, ErrorInSolution };
+constexpr int kFaultKinds = 4;
+
+// A part of the message each kind of fault must leave in the final message.
+const char* Named(Fault fault) {
+    switch (fault) {
+    case Fault::LibraryError:
+        return "Too many LP models";
+    case Fault::Throw:
+        return "basis singular";
+    case Fault::OutOfMemory:
+        return "memory";
+    case Fault::ErrorInSolution:
+        break;
+    }
+    return "eta file full";
+}
+
+// The real solver meets a real fatal error of its library: every slot of the library's table of
+// active problems is taken, so the problem the bridge creates cannot be made. The slots are
+// given back afterwards, as a failing program would give back its own problem.
+TSolution SolveWithFullProblemTable(const TConstraintModel& program) {
+    std::ostringstream console;
+    LP_SETCONSOLE(&console);
+    std::vector<LpModel*> taken;
+    try {
+        for (;;) {
+            taken.push_back(LP_NEW(1, 1));
+        }
+    } catch (const LpFatalError&) {
+    }
+    console.str("");
+    TSolution solution = SolveModel(program);
+    LP_SETCONSOLE(&std::cout);
+    for (LpModel*& lp : taken) {
+        LP_DELETE(&lp);
+    }
+    EXPECT_NE(console.str().find("?LP_NEW: Too many LP models"), std::string::npos)
+        << console.str();
+    return solution;
+}
+
+// SolveModel, except that call number failAt fails in the given way.
+SolveFunction FaultySolver(int failAt, Fault fault, int* calls) {
+    return [=](const TConstraintModel& program) {
+        if (++*calls != failAt) {
+            return SolveModel(program);
+        }
+        TSolution solution;
+        switch (fault) {
+        case Fault::LibraryError:
+            return SolveWithFullProblemTable(program);
+        case Fault::Throw:
+            throw LpFatalError("injected: basis singular");
+        case Fault::OutOfMemory:
+            throw std::bad_alloc();
+        case Fault::ErrorInSolution:
+            solution.Failed = kSolveFailed;
+            solution.Error = "injected: eta file full";
+            break;
+        }
+        return solution;
+    };
+}
+
+// The parts of a model a calculation must never change: tree, texts, ranks, statements, bounds.
+std::string Statements(const Model& model) {
+    Model copy = model;
+    for (NodeId node : copy.PreOrder()) {
+        TNodeData& data = copy.NodeData(node);
+        data.NormWeightLower = data.NormWeightUpper = data.WeightLower = data.WeightUpper = 0;
+        for (TNodeValue& value : data.Values) {
+            value = TNodeValue{};
+        }
+    }
+    for (int row = 1; row <= copy.M(); ++row) {
+        TAlternativeData& alternative = copy.AlternativeData(row);
+        const AltId id = alternative.Id;
+        const int index = alternative.Index;
+        alternative = TAlternativeData{};
+        alternative.Id = id;
+        alternative.Index = index;
+        for (int column = 1; column <= copy.N(); ++column) {
+            TConsequenceData& cell = copy.ConsequenceData(column, row);
+            const int rank = cell.Rank;
+            cell = TConsequenceData{};
+            cell.Rank = rank;
+        }
+    }
+    return WriteModelText(copy);
+}
+
+struct Counts {
+    int runs = 0;
+    int faults = 0;
+};
+
+// Injects one fault at every stride-th linear program of a calculation of the given type (the
+// kinds of fault take turns) and checks the run, the model and a second calculation.
+void InjectEverywhere(const char* example, int type, int stride, Counts& counts) {
+    const Model original = LoadExample(example);
+    Model clean = original;
+    ScriptedHost cleanHost;
+    CalculationDriver cleanDriver(clean, cleanHost);
+    ASSERT_EQ(cleanDriver.Run(type), RunOutcome::Complete) << example;
+    const int programs = cleanDriver.LpCount();
+    ASSERT_GT(programs, 1) << example;
+    const std::string expected = WriteModelText(clean);
+    const std::string statements = Statements(original);
+
+    for (int failAt = 1; failAt <= programs; failAt += stride) {
+        const Fault fault = static_cast<Fault>((failAt / stride) % kFaultKinds);
+        SCOPED_TRACE(std::string(example) + " type " + std::to_string(type) +
+                     ", fault of kind " + std::to_string(static_cast<int>(fault)) +
+                     " at program " + std::to_string(failAt));
+        Model model = original;
+        ScriptedHost host;
+        int calls = 0;
+        CalculationDriver driver(model, host, FaultySolver(failAt, fault, &calls));
+        const RunOutcome outcome = driver.Run(type);
+        ++counts.runs;
+        ++counts.faults;
+        ASSERT_EQ(outcome, RunOutcome::SolverError);
+        EXPECT_EQ(calls, failAt) << "the run went on after the solver failed";
+        EXPECT_TRUE(host.questions.empty()) << "a fatal error is not a question for the user";
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages.front().first, MessageKind::Error);
+        EXPECT_NE(host.messages.front().second.find(Named(fault)), std::string::npos)
+            << host.messages.front().second;
+        // A failure in the first program (the feasibility check) comes before the run starts.
+        EXPECT_EQ(host.status.size(), failAt > 1 ? 1u : 0u);
+        EXPECT_EQ(host.finished, static_cast<int>(host.status.size()))
+            << "the progress display was not closed";
+        EXPECT_EQ(Statements(model), statements) << "a statement changed";
+
+        // The same model, calculated again without the fault.
+        ScriptedHost again;
+        CalculationDriver second(model, again);
+        ASSERT_EQ(second.Run(type), RunOutcome::Complete);
+        EXPECT_EQ(WriteModelText(model), expected);
+        ++counts.runs;
+    }
+}
+
+TEST(CalculationFaults, ASolverFailureAnywhereStopsTheRunAndTheModelStaysUsable) {
+    Counts counts;
+    InjectEverywhere("car.vlr", kCalculateModel, 1, counts);
+    InjectEverywhere("job_offers.vlr", kCalculateModel, 5, counts);
+    InjectEverywhere("supplier.vlr", kCalculateModel, 5, counts);
+    std::cout << "[ injected    ] " << counts.faults << " solver faults in " << counts.runs
+              << " calculations\n";
+}
+
+TEST(CalculationFaults, EveryCalculationTypeStopsAtAFailure) {
+    Counts counts;
+    for (int type = 1; type < kCalculationTypeCount; ++type) {
+        InjectEverywhere("car.vlr", type, 7, counts);
+    }
+    std::cout << "[ injected    ] " << counts.faults << " solver faults in " << counts.runs
+              << " calculations of types 1 to 7\n";
+}
+
+// The feasibility check run when the statement dialogs close (one linear program) tells a
+// solver failure apart from an infeasible model.
+TEST(CalculationFaults, AFailedFeasibilityCheckIsReportedAsASolverError) {
+    const Model model = LoadExample("car.vlr");
+    for (int kind = 0; kind < kFaultKinds; ++kind) {
+        const Fault fault = static_cast<Fault>(kind);
+        int calls = 0;
+        std::string error;
+        EXPECT_EQ(CheckFeasibility(model, FaultySolver(1, fault, &calls), &error),
+                  Feasibility::SolverError);
+        EXPECT_NE(error.find(Named(fault)), std::string::npos) << error;
+    }
+    EXPECT_TRUE(CheckFeasibility(model));
+}
+
+} // namespace
+} // namespace velor
