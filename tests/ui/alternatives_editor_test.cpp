@@ -185,6 +185,23 @@ TEST_F(AltTest, AWideSelectionPastesTheBlockOncePerCell) {
     EXPECT_EQ(Cell(4, 1), "2");
 }
 
+TEST_F(AltTest, TypingInTheMainGoalColumnRenamesButPasteAndClearDoNot) {
+    Type(1, 1, QStringLiteral("Roadster"));
+    EXPECT_EQ(model().AlternativeName(1), "Roadster");
+
+    prompts.clipboard = QStringLiteral("pasted");
+    alts()->SetCurrentCell(1, 2);
+    const std::string second = model().AlternativeName(2);
+    alts()->PasteCellsClick();
+    EXPECT_EQ(Cell(1, 2), "pasted");
+    EXPECT_EQ(model().AlternativeName(2), second);
+
+    alts()->SelectCells(1, 1, 1, 1);
+    alts()->ClearCellsClick();
+    EXPECT_EQ(Cell(1, 1), "");
+    EXPECT_EQ(model().AlternativeName(1), "Roadster");
+}
+
 TEST_F(AltTest, PasteOverRankedCellsAsksAndNoUnranksEveryStoredCell) {
     Rank(2, {1, 2});
     prompts.clipboard = QStringLiteral("k");
