@@ -147,9 +147,9 @@ void InjectEverywhere(const char* example, int type, int stride, Counts& counts)
 
     for (int failAt = 1; failAt <= programs; failAt += stride) {
         const Fault fault = static_cast<Fault>((failAt / stride) % kFaultKinds);
-        SCOPED_TRACE(std::string(example) + " type " + std::to_string(type) +
-                     ", fault of kind " + std::to_string(static_cast<int>(fault)) +
-                     " at program " + std::to_string(failAt));
+        SCOPED_TRACE(std::string(example) + " type " + std::to_string(type) + ", fault of kind " +
+                     std::to_string(static_cast<int>(fault)) + " at program " +
+                     std::to_string(failAt));
         Model model = original;
         ScriptedHost host;
         int calls = 0;

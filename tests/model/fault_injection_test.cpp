@@ -71,7 +71,8 @@ std::string Example(const char* name) {
         }
     }
     if (const std::string broken = testing::CheckInvariants(aligned); !broken.empty()) {
-        return ::testing::AssertionFailure() << "an accepted file gave an unsound model: " << broken;
+        return ::testing::AssertionFailure()
+               << "an accepted file gave an unsound model: " << broken;
     }
     const std::string written = WriteModelText(model);
     Model again;
