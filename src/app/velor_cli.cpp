@@ -41,7 +41,7 @@ constexpr const char* kUsage =
     R"(Usage:
   velor-cli calc MODEL.vlr [--type 0..7] [--answer yes|no] [-o OUT.vlr | --in-place]
                            [--report OUT.txt] [--constraints OUT.mdl] [--json OUT.json|-]
-                           [--quiet]
+                           [--quiet] [--reference]
   velor-cli check MODEL.vlr                  feasibility of the stored statements
   velor-cli export-constraints MODEL.vlr OUT.mdl
   velor-cli export-results MODEL.vlr OUT.txt  report of the stored results, no calculation
@@ -59,6 +59,8 @@ Types 0, 1, 2, 3 and 5 use the model's "Normalized Intervals" option.
 --answer  answer to "Do you continue with next calculations?" after a linear program
           fails (default yes: skip that value and go on; no: stop the calculation)
 --json -  writes the summary to standard output
+--reference  solves every linear program from scratch from its text (slow; the same
+          results as the default, which restarts each program from the previous basis)
 
 Exit codes: 0 done; 1 usage error; 2 model file unreadable or invalid;
             3 model infeasible or calculation not finished; 4 an output file could not be
@@ -229,6 +231,7 @@ struct CalcOptions {
     std::string Constraints;
     std::string Json;
     bool Quiet = false;
+    bool Reference = false;
 };
 
 // Parses the options of "calc"; returns false after reporting a usage error.
@@ -286,6 +289,8 @@ bool ParseCalc(Arguments& args, CalcOptions& options) {
             }
         } else if (arg == "--quiet" || arg == "-q") {
             options.Quiet = true;
+        } else if (arg == "--reference") {
+            options.Reference = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             UsageError("unknown option " + arg);
             return false;
@@ -323,6 +328,7 @@ int RunCalc(Arguments& args) {
     const bool progressBar = ::isatty(STDERR_FILENO) != 0;
     TerminalHost host(std::cerr, options.AnswerYes, options.Quiet, progressBar);
     CalculationDriver driver(model, host);
+    driver.SetReferencePath(options.Reference);
     const auto start = std::chrono::steady_clock::now();
     const RunOutcome outcome = driver.Run(options.Type);
     const double seconds =

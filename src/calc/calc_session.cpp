@@ -1,6 +1,7 @@
 #include "calc/calc_session.h"
 
 #include "calc/solver_bridge.h"
+#include "calc/warm_start_solver.h"
 
 #include <exception>
 #include <new>
@@ -8,17 +9,25 @@
 
 namespace velor {
 
-CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve)
+CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve, bool warmStart)
     : model_(model), host_(host), solve_(std::move(solve)) {
     if (!solve_) {
         solve_ = [](const TConstraintModel& program) { return SolveModel(program); };
+        if (warmStart) {
+            warm_ = std::make_unique<WarmStartSolver>(model_);
+        }
     }
 }
 
-TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program) {
+CalcSession::~CalcSession() = default;
+
+namespace {
+
+// Runs solve, turning an exception into a failed solution whose Error names it.
+template <typename Solve> TSolution Guarded(Solve solve) {
     TSolution solution;
     try {
-        solution = solve ? solve(program) : SolveModel(program);
+        solution = solve();
     } catch (const std::bad_alloc&) {
         solution = TSolution{};
         solution.Error = "out of memory";
@@ -30,18 +39,36 @@ TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& progr
         }
     }
     if (!solution.Error.empty()) {
-        solution.Failed = 1;
+        solution.Failed = kSolveFailed;
     }
     return solution;
 }
 
+} // namespace
+
+TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program) {
+    return Guarded([&] { return solve ? solve(program) : SolveModel(program); });
+}
+
 TSolution CalcSession::Solve(const TConstraintModel& program) {
     ++lpCount_;
-    TSolution solution = SolveGuarded(solve_, program);
-    if (!solution.Error.empty()) {
-        if (fatalError_.empty()) {
-            fatalError_ = solution.Error;
-        }
+    return Remember(SolveGuarded(solve_, program));
+}
+
+TSolution CalcSession::SolveProgram(const ProgramParts& parts) {
+    if (observer_) {
+        observer_(parts);
+    }
+    if (!warm_) {
+        return Solve(AssembleProgram(model_, parts));
+    }
+    ++lpCount_;
+    return Remember(Guarded([&] { return warm_->Solve(parts); }));
+}
+
+TSolution CalcSession::Remember(TSolution solution) {
+    if (!solution.Error.empty() && fatalError_.empty()) {
+        fatalError_ = solution.Error;
     }
     return solution;
 }

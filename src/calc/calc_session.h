@@ -4,10 +4,12 @@
 #pragma once
 
 #include "calc/calc_host.h"
+#include "calc/constraint_generator.h"
 #include "calc/constraint_model.h"
 #include "model/model.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace velor {
@@ -25,9 +27,20 @@ inline constexpr const char* kFailedProgramQuestion =
 // whose Error names it; a solution with Error set is always marked failed.
 TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program);
 
+class WarmStartSolver;
+
+// Called with every program a session solves through SolveProgram, before it is solved.
+using ProgramObserver = std::function<void(const ProgramParts&)>;
+
 class CalcSession {
 public:
-    CalcSession(Model& model, CalcHost& host, SolveFunction solve = {});
+    // With warmStart (and no substitute solve), programs given to SolveProgram are solved by a
+    // WarmStartSolver that keeps one solver problem per constraint set; otherwise every program
+    // is assembled as text and solved from scratch.
+    CalcSession(Model& model, CalcHost& host, SolveFunction solve = {}, bool warmStart = false);
+    ~CalcSession();
+    CalcSession(const CalcSession&) = delete;
+    CalcSession& operator=(const CalcSession&) = delete;
 
     Model& GetModel() { return model_; }
     CalcHost& Host() { return host_; }
@@ -35,6 +48,9 @@ public:
     // Solves one program and counts it. A solver error (exception or TSolution::Error) comes
     // back as a failed solution with Error set, and is remembered in FatalError().
     TSolution Solve(const TConstraintModel& program);
+    // Solves the program given by its parts, counted and guarded like Solve.
+    TSolution SolveProgram(const ProgramParts& parts);
+    void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
 
     // Lets pending input run, then tells whether the user asked to stop.
     bool CancelPolled();
@@ -46,9 +62,14 @@ public:
     const std::string& FatalError() const { return fatalError_; }
 
 private:
+    // Keeps the first solver error of the run.
+    TSolution Remember(TSolution solution);
+
     Model& model_;
     CalcHost& host_;
     SolveFunction solve_;
+    std::unique_ptr<WarmStartSolver> warm_;
+    ProgramObserver observer_;
     int lpCount_ = 0;
     std::string fatalError_;
 };

@@ -83,14 +83,14 @@ bool ValueIntervalStep(CalcSession& session, NodeId node, int row, bool normaliz
     Model& model = session.GetModel();
     const int column = model.ColumnOfNode(node);
     for (int direction : {kMin, kMax}) {
-        const TConstraintModel program = BuildValueModel(model, column, row, direction, normalized);
+        const ProgramParts program = ValueProgram(model, column, row, direction, normalized);
         if (program.Objective.empty()) {
             // A goal with no twig-level attribute below it is worth nothing.
             TNodeValue& value = model.NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
             (direction == kMin ? value.Lower : value.Upper) = 0.0;
             continue;
         }
-        const TSolution solution = session.Solve(program);
+        const TSolution solution = session.SolveProgram(program);
         if (!Settle(session, solution, normalized,
                     [&](double v) { StoreValue(model, node, row, direction, normalized, v); })) {
             return false;
@@ -132,14 +132,14 @@ bool WeightsPhase(CalcSession& session, bool normalized, int& progress, int tota
             return false;
         }
         for (int direction : {kMin, kMax}) {
-            const TConstraintModel program = BuildWeightModel(model, node, direction, normalized);
+            const ProgramParts program = WeightProgram(model, node, direction, normalized);
             if (program.Objective.empty()) {
                 // Nothing below the goal: its weight is left open.
                 StoreWeight(model, node, kMin, normalized, 0.0);
                 StoreWeight(model, node, kMax, normalized, 1.0);
                 break;
             }
-            const TSolution solution = session.Solve(program);
+            const TSolution solution = session.SolveProgram(program);
             if (!Settle(session, solution, normalized,
                         [&](double v) { StoreWeight(model, node, direction, normalized, v); })) {
                 return false;
@@ -254,7 +254,8 @@ RunOutcome CalculationDriver::Run(int type) {
         normalized = false;
     }
 
-    CalcSession session(model_, host_, solve_);
+    CalcSession session(model_, host_, solve_, !referencePath_);
+    session.SetProgramObserver(observer_);
     bool ok = true;
     if (IsOneOf(type, {kCalculatePartially, kMainGoalIntervals})) {
         ok = MainGoalPhase(session, normalized, progress_, total_);

@@ -8,6 +8,7 @@
 #include "model/model.h"
 
 #include <string>
+#include <utility>
 
 namespace velor {
 
@@ -66,6 +67,15 @@ public:
     // Runs a calculation of the given type (0..7) to its end and shows the final message.
     RunOutcome Run(int type);
 
+    // The reference path solves every program from scratch from its text; the default path
+    // keeps one solver problem per constraint set and starts each program from the previous
+    // optimal basis. Both store the same results. A substitute solve function always gets the
+    // whole text of every program.
+    void SetReferencePath(bool on) { referencePath_ = on; }
+    bool ReferencePath() const { return referencePath_; }
+    // Sees every program of the following runs before it is solved (benchmarks record them).
+    void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
+
     // Counters of the last run.
     int LpCount() const { return lpCount_; }
     int Progress() const { return progress_; }
@@ -78,6 +88,8 @@ private:
     Model& model_;
     CalcHost& host_;
     SolveFunction solve_;
+    bool referencePath_ = false;
+    ProgramObserver observer_;
     int lpCount_ = 0;
     int progress_ = 0;
     int total_ = 0;

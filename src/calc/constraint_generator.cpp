@@ -389,42 +389,65 @@ void AppendModelConstraints(const Model& model, TConstraintModel& target,
     AppendConstraints(Snapshot(model), target, normalizer);
 }
 
+ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {
+    const Snapshot s(model);
+    ProgramParts parts;
+    parts.Direction = static_cast<std::uint8_t>(direction);
+    parts.Objective = s.NodeTerms(column, row, 1.0);
+    if (normalized) {
+        parts.Normalizer = s.NodeTerms(column, -1, 1.0);
+    }
+    return parts;
+}
+
+ProgramParts WeightProgram(const Model& model, NodeId node, int direction, bool normalized) {
+    ProgramParts parts;
+    parts.Direction = static_cast<std::uint8_t>(direction);
+    if (model.M() == 0) {
+        return parts;
+    }
+    const Snapshot s(model);
+    parts.Objective = s.NodeTerms(model.ColumnOfNode(node), -1, 1.0);
+    const NodeId parent = model.Parent(node);
+    if (normalized && parent != kNone) {
+        parts.Normalizer = s.NodeTerms(model.ColumnOfNode(parent), -1, 1.0);
+    }
+    return parts;
+}
+
+ProgramParts DominanceProgram(const Model& model, int row, int otherRow) {
+    const Snapshot s(model);
+    ProgramParts parts;
+    parts.Direction = kMinimize;
+    for (int column = 1; column <= s.N(); ++column) {
+        if (s.IsAttribute(column)) {
+            AppendTerm(parts.Objective, 1.0, column, row);
+            AppendTerm(parts.Objective, -1.0, column, otherRow);
+        }
+    }
+    return parts;
+}
+
+TConstraintModel AssembleProgram(const Model& model, const ProgramParts& parts) {
+    TConstraintModel result(parts.Direction, parts.Objective);
+    AppendModelConstraints(model, result, parts.Normalizer);
+    return result;
+}
+
 TConstraintModel BuildValueModel(const Model& model, int column, int row, int direction,
                                  bool normalized) {
-    const Snapshot s(model);
-    TConstraintModel result(static_cast<std::uint8_t>(direction), s.NodeTerms(column, row, 1.0));
-    AppendConstraints(s, result, normalized ? s.NodeTerms(column, -1, 1.0) : std::string());
-    return result;
+    return AssembleProgram(model, ValueProgram(model, column, row, direction, normalized));
 }
 
 TConstraintModel BuildWeightModel(const Model& model, NodeId node, int direction, bool normalized) {
-    TConstraintModel result(static_cast<std::uint8_t>(direction), std::string());
     if (model.M() == 0) {
-        return result;
+        return TConstraintModel(static_cast<std::uint8_t>(direction), std::string());
     }
-    const Snapshot s(model);
-    result.Objective = s.NodeTerms(model.ColumnOfNode(node), -1, 1.0);
-    std::string normalizer;
-    const NodeId parent = model.Parent(node);
-    if (normalized && parent != kNone) {
-        normalizer = s.NodeTerms(model.ColumnOfNode(parent), -1, 1.0);
-    }
-    AppendConstraints(s, result, normalizer);
-    return result;
+    return AssembleProgram(model, WeightProgram(model, node, direction, normalized));
 }
 
 TConstraintModel BuildDominanceModel(const Model& model, int row, int otherRow) {
-    const Snapshot s(model);
-    std::string objective;
-    for (int column = 1; column <= s.N(); ++column) {
-        if (s.IsAttribute(column)) {
-            AppendTerm(objective, 1.0, column, row);
-            AppendTerm(objective, -1.0, column, otherRow);
-        }
-    }
-    TConstraintModel result(kMinimize, std::move(objective));
-    AppendConstraints(s, result, std::string());
-    return result;
+    return AssembleProgram(model, DominanceProgram(model, row, otherRow));
 }
 
 } // namespace velor

@@ -9,6 +9,7 @@
 #include "calc/constraint_model.h"
 #include "model/model.h"
 
+#include <cstdint>
 #include <string>
 
 namespace velor {
@@ -39,6 +40,21 @@ int ReferenceSiblingColumn(const Model& model, int column);
 // (attribute weights sum to 1); otherwise the total weight floats ("- z") and normalizer = 1.
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
                             const std::string& normalizer);
+
+// One linear program without its constraint rows: every program with the same normalizer has
+// the same constraint rows, so a solver can load them once and change only the objective.
+struct ProgramParts {
+    std::uint8_t Direction = kMinimize;
+    std::string Objective;
+    std::string Normalizer; // empty: the plain form
+};
+
+// The parts of the programs below; an empty objective means there is nothing to solve.
+ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized);
+ProgramParts WeightProgram(const Model& model, NodeId node, int direction, bool normalized);
+ProgramParts DominanceProgram(const Model& model, int row, int otherRow);
+// The whole program: objective, direction and every constraint row of its normalizer.
+TConstraintModel AssembleProgram(const Model& model, const ProgramParts& parts);
 
 // Extreme value of alternative row for the node of column; direction 0 min, 1 max. Normalized:
 // relative to the node's weight.

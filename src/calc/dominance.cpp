@@ -42,14 +42,14 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
                 own.Dominance[s] = kSelf;
                 own.DominanceMargin[s] = 0.0;
             } else {
-                const TConstraintModel program = BuildDominanceModel(model, r, s);
+                const ProgramParts program = DominanceProgram(model, r, s);
                 TSolution solution;
                 if (program.Objective.empty()) {
                     // No twig-level attribute: both overall values are 0, nothing to solve.
                     solution.Failed = kSolveOptimal;
                     solution.Objective = 0.0;
                 } else {
-                    solution = session.Solve(program);
+                    solution = session.SolveProgram(program);
                 }
                 if (session.Fatal()) {
                     return false;

@@ -1,21 +1,17 @@
 #include "calc/solver_bridge.h"
 
+#include "calc/solver_rows.h"
 #include "lp/lpx.h"
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <new>
 #include <stdexcept>
-#include <unordered_map>
 #include <utility>
 
 namespace velor {
 
 namespace {
-
-// Bound of a logical variable that the solver treats as infinite.
-constexpr float kInfiniteBound = 1e31F;
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -116,63 +112,6 @@ std::string_view SplitRelation(std::string_view text, ParsedConstraint& parsed) 
     return text;
 }
 
-// One linear program in solver numbering: row 0 the objective, rows 1..m the constraints,
-// columns 1..n the variables in order of first appearance.
-struct LoadedProblem {
-    struct Element {
-        int Row;
-        int Column;
-        double Value;
-    };
-    std::vector<std::string> Names;
-    std::vector<Element> Elements;
-    std::vector<int> Relations;           // per constraint row
-    std::vector<double> RightSides;       // per constraint row
-    std::vector<int> lastRow;             // per column: the last row it occurred in
-    std::vector<std::size_t> lastElement; // per column: its element in that row
-    std::unordered_map<std::string, int> columns;
-
-    void AddRow(int row, const ParsedConstraint& parsed) {
-        for (const ParsedTerm& term : parsed.Terms) {
-            auto [it, inserted] = columns.try_emplace(term.Name, 0);
-            if (inserted) {
-                Names.push_back(term.Name);
-                it->second = static_cast<int>(Names.size());
-                lastRow.push_back(-1);
-                lastElement.push_back(0);
-            }
-            const auto index = static_cast<std::size_t>(it->second - 1);
-            if (lastRow[index] == row) {
-                Elements[lastElement[index]].Value += term.Coefficient;
-            } else {
-                lastRow[index] = row;
-                lastElement[index] = Elements.size();
-                Elements.push_back({row, it->second, term.Coefficient});
-            }
-        }
-    }
-};
-
-LoadedProblem Load(const TConstraintModel& model) {
-    LoadedProblem problem;
-    problem.AddRow(0, ParseConstraint(model.Objective));
-    const int m = model.ConstraintCount();
-    problem.Relations.reserve(static_cast<std::size_t>(m));
-    problem.RightSides.reserve(static_cast<std::size_t>(m));
-    for (int i = 0; i < m; ++i) {
-        const ParsedConstraint parsed = ParseConstraint(model.Constraint(i));
-        if (!parsed.HasRightSide) {
-            // A row without a right-hand side would leave the row's kind undefined.
-            throw std::invalid_argument("constraint '" + model.Constraint(i) +
-                                        "' has no relation and right-hand side");
-        }
-        problem.AddRow(i + 1, parsed);
-        problem.Relations.push_back(parsed.Relation);
-        problem.RightSides.push_back(parsed.RightSide);
-    }
-    return problem;
-}
-
 // Frees the solver problem however the solve ends.
 class ProblemGuard {
 public:
@@ -194,71 +133,21 @@ private:
     LpModel* lp_;
 };
 
-// Coefficients cross the solver interface in single precision; a larger magnitude would reach
-// the solver as infinity.
-bool FitsSinglePrecision(const LoadedProblem& problem, std::string& error) {
-    const auto fits = [](double value) {
-        return std::fabs(value) <= std::numeric_limits<float>::max();
-    };
-    for (const auto& element : problem.Elements) {
-        if (!fits(element.Value)) {
-            error = "coefficient of " +
-                    problem.Names[static_cast<std::size_t>(element.Column - 1)] +
-                    " is too large for the solver";
-            return false;
-        }
-    }
-    for (const double value : problem.RightSides) {
-        if (!fits(value)) {
-            error = "right-hand side is too large for the solver";
-            return false;
-        }
-    }
-    return true;
-}
-
-void Solve(const TConstraintModel& model, const LoadedProblem& problem, TSolution& solution) {
-    if (!FitsSinglePrecision(problem, solution.Error)) {
+void Solve(const TConstraintModel& model, const SolverRows& rows, TSolution& solution) {
+    if (!FitsSinglePrecision(rows, solution.Error)) {
         solution.Failed = kSolveFailed;
         return;
     }
-    const int n = static_cast<int>(problem.Names.size());
-    const int m = static_cast<int>(problem.Relations.size());
-    ProblemGuard guard(LP_NEW(n, m));
+    ProblemGuard guard(NewSolverProblem(rows, model.Direction == kMaximize));
     LpModel* lp = guard.get();
-    for (int i = 1; i <= m; ++i) {
-        LP_PUTELEM(static_cast<float>(problem.RightSides[static_cast<std::size_t>(i - 1)]), 0, i,
-                   lp);
-    }
-    for (const auto& element : problem.Elements) {
-        const double value =
-            element.Row == 0 && model.Direction == kMaximize ? -element.Value : element.Value;
-        LP_PUTELEM(static_cast<float>(value), element.Column, element.Row, lp);
-    }
-    for (int i = 1; i <= m; ++i) {
-        switch (problem.Relations[static_cast<std::size_t>(i - 1)]) {
-        case kRelationLessEqual:
-            LP_PUTLBOUND(0.0F, -i, lp);
-            LP_PUTUBOUND(kInfiniteBound, -i, lp);
-            break;
-        case kRelationGreaterEqual:
-            LP_PUTLBOUND(-kInfiniteBound, -i, lp);
-            LP_PUTUBOUND(0.0F, -i, lp);
-            break;
-        default:
-            LP_PUTLBOUND(0.0F, -i, lp);
-            LP_PUTUBOUND(0.0F, -i, lp);
-            break;
-        }
-    }
     LP_REINVERT(lp);
     LP_PRIMAL(lp);
     solution.Failed = LP_GETSTATUS(lp) == LP_OPTIMAL ? kSolveOptimal : kSolveFailed;
     const double objective = LP_GETSOL(0, lp);
     solution.Objective = model.Direction == kMinimize ? -objective : objective;
-    solution.Names = problem.Names;
-    solution.Values.reserve(problem.Names.size());
-    for (int j = 1; j <= n; ++j) {
+    solution.Names = rows.Names;
+    solution.Values.reserve(rows.Names.size());
+    for (int j = 1; j <= rows.ColumnCount(); ++j) {
         solution.Values.push_back(LP_GETSOL(j, lp));
     }
 }
@@ -289,7 +178,7 @@ TSolution SolveModel(const TConstraintModel& model) {
         return solution;
     }
     try {
-        Solve(model, Load(model), solution);
+        Solve(model, ParseProgram(model), solution);
     } catch (const LpFatalError& error) {
         solution = TSolution{};
         solution.Direction = model.Direction;

@@ -38,6 +38,8 @@ void checkColumn(const LpModel& lp, int col) {
         fatal("LPX interface: column index out of range");
 }
 
+long long iterationTotal = 0;
+
 void setStatusFromFeasibility(LpModel& lp) {
     lp.status = lp.infeasibilityCount > 0 ? 1 : 0;
 }
@@ -134,9 +136,63 @@ int LP_REINVERT(LpModel* model) {
 }
 
 void LP_PRIMAL(LpModel* model) {
+    LP_PRIMALBUDGET(kIterationBudget, model);
+}
+
+void LP_PRIMALBUDGET(int budget, LpModel* model) {
     LpModel& lp = checked(model);
-    lp.iterLimit = lp.iterations + kIterationBudget;
-    lp.status = primalSimplex(lp);
+    if (budget < 0)
+        fatal("LP_PRIMALBUDGET: negative iteration budget");
+    lp.iterLimit = lp.iterations + budget;
+    const int before = lp.iterations;
+    try {
+        lp.status = primalSimplex(lp);
+    } catch (...) {
+        iterationTotal += lp.iterations - before;
+        throw;
+    }
+    iterationTotal += lp.iterations - before;
+}
+
+void LP_PUTOBJECTIVE(const float* values, LpModel* model) {
+    LpModel& lp = checked(model);
+    // Position 0 of the basis holds the objective row, so the factorization carries the costs of
+    // the basic columns. With new costs c' the inverse becomes E B^-1, where E is the identity
+    // with row 0 replaced by (1, c_B - c'_B): one two-entry eta per basic column whose cost
+    // changes. A long run of such etas without a reinversion is cut short by reinverting.
+    bool reinvertInstead = false;
+    std::vector<double> alpha(static_cast<size_t>(lp.m) + 1, 0.0);
+    for (int p = 1; p <= lp.m && !reinvertInstead; ++p) {
+        const int k = lp.base[static_cast<size_t>(p)];
+        if (k <= 0)
+            continue;
+        const double increase = static_cast<double>(values[k]) - lp.costs[static_cast<size_t>(k)];
+        if (increase == 0.0)
+            continue;
+        if (lp.etas.count() > lp.m + kReinversionInterval) {
+            reinvertInstead = true;
+            break;
+        }
+        alpha[static_cast<size_t>(p)] = 1.0;
+        alpha[0] = increase; // the eta's entry in row 0 is -increase
+
+        lp.etas.updEta(alpha, p);
+        alpha[static_cast<size_t>(p)] = 0.0;
+        alpha[0] = 0.0;
+    }
+    for (int j = 0; j <= lp.n; ++j)
+        lp.costs[static_cast<size_t>(j)] = values[j];
+    if (reinvertInstead) {
+        reinvert(lp);
+    } else {
+        computeBasicValues(lp);
+        recountInfeasibilities(lp);
+    }
+    setStatusFromFeasibility(lp);
+}
+
+long long LP_ITERATIONTOTAL() {
+    return iterationTotal;
 }
 
 int LP_GETSTATUS(LpModel* lp) {

@@ -81,6 +81,20 @@ void LP_ADDROW(const float* values, LpModel* lp);             // values[0..n], [
 void LP_SETLOG(int level);
 void LP_DUAL(LpModel* lp);
 
+// Replaces the objective row (values[0..n]: c0..cn) and keeps the current basis, its
+// factorization updated rather than rebuilt, and the basic values recomputed; the status follows
+// feasibility as after LP_REINVERT. Meant for solving one problem under a series of objectives:
+// the constraints are unchanged, so an optimal basis of one objective is a feasible start for
+// the next, and LP_PRIMAL goes on from it.
+void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
+
+// LP_PRIMAL with another iteration budget than its 12093: a run that has not ended after budget
+// iterations stops with status 0, the basis of the last iteration kept.
+void LP_PRIMALBUDGET(int budget, LpModel* lp);
+
+// Simplex iterations done by LP_PRIMAL in this process, over all models; for benchmarks.
+long long LP_ITERATIONTOTAL();
+
 // Where diagnostics ("?" fatal errors, "%" warnings, traces) are written. Defaults to the
 // process's standard output; nullptr silences them.
 void LP_SETCONSOLE(std::ostream* console);

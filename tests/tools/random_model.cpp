@@ -113,7 +113,8 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
     const NodeId root = model.AddNode(kGoal, kNone);
     model.RenameNode(root, "Main goal " + std::to_string(seed));
     std::vector<NodeId> goals{root};
-    const int goalCount = random.Int(0, options.maxGoals);
+    const int goalCount =
+        random.Int(options.minGoals, std::max(options.minGoals, options.maxGoals));
     for (int g = 0; g < goalCount; ++g) {
         const NodeId goal = model.AddNode(kGoal, random.Pick(goals));
         model.RenameNode(goal, "Goal " + std::to_string(g + 1));

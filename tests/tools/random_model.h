@@ -21,7 +21,8 @@ struct RandomModelOptions {
     int maxAlternatives = 6;
     int minAttributes = 1;
     int maxAttributes = 6;
-    int maxGoals = 3;      // sub-goals below the main goal, at most
+    int minGoals = 0;      // sub-goals below the main goal, at least ...
+    int maxGoals = 3;      // ... and at most
     double tieShare = 0.3; // chance that a level shares the rank of the one above it
     double gapShare = 0.2; // chance that a rank number is skipped
     double unrankedCellShare = 0.1;

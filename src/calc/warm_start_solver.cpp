@@ -1,0 +1,241 @@
+#include "calc/warm_start_solver.h"
+
+#include "calc/calc_session.h"
+#include "calc/solver_bridge.h"
+#include "calc/solver_rows.h"
+#include "lp/lpx.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <utility>
+
+namespace velor {
+
+namespace {
+
+// A program started from the optimum of its predecessor usually needs a handful of iterations.
+// Many more mean the simplex is circling among degenerate bases of one vertex, which it may do
+// until its whole budget is spent; starting again from the slack basis is then far cheaper.
+constexpr int kWarmBudget = 150;
+// From the slack basis a program needs a few iterations per row. A run that circles instead is
+// cut short: solving the program from scratch then decides its outcome anyway.
+int SlackStartBudget(int rows) {
+    return std::max(1000, 2 * rows);
+}
+
+} // namespace
+
+struct WarmStartSolver::ConstraintSet {
+    LpModel* lp = nullptr;
+    SolverRows rows;              // the constraint rows; row 0 (the objective) stays empty
+    std::vector<int> costColumns; // columns with a cost from the last program
+    std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
+    std::vector<float> loadedCosts;            // the objective row 0..n as the solver holds it
+    std::vector<double> prices;                // row 0 of the basis inverse, positions 0..m
+    bool loadable = true;   // false: the rows cannot go to the solver, every program from scratch
+    bool solved = false;    // some program of the set ended optimal
+    bool failing = false;   // no program of the set has an optimum: every program from scratch
+    bool slackStart = true; // the next program starts from the slack basis
+
+    ConstraintSet() = default;
+    ConstraintSet(const ConstraintSet&) = delete;
+    ConstraintSet& operator=(const ConstraintSet&) = delete;
+    ~ConstraintSet() { Drop(); }
+
+    // Frees the solver problem; the next program loads the rows again.
+    void Drop() {
+        if (lp != nullptr) {
+            try {
+                LP_DELETE(&lp);
+            } catch (...) {
+                lp = nullptr; // nothing more can be done for a problem that cannot be freed
+            }
+        }
+        costColumns.clear();
+        slackStart = true;
+    }
+
+    // Generates, parses and loads the rows of the set once. False when they cannot reach the
+    // solver (a number beyond single precision); solving from scratch then reports why.
+    bool Load(const Model& model, const std::string& normalizer) {
+        TConstraintModel program;
+        AppendModelConstraints(model, program, normalizer);
+        rows = ParseProgram(program);
+        std::string error;
+        if (!FitsSinglePrecision(rows, error)) {
+            return false;
+        }
+        lp = NewSolverProblem(rows, false);
+        loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
+        prices.assign(static_cast<std::size_t>(rows.RowCount()) + 1, 0.0);
+        return true;
+    }
+
+    // Puts the objective of parts into the objective row. False when it names a variable that
+    // no row names (it would need a column of its own) or a coefficient is too large.
+    bool SetObjective(const ProgramParts& parts) {
+        costs.clear();
+        for (const ParsedTerm& term : ParseConstraint(parts.Objective).Terms) {
+            const int column = rows.ColumnOf(term.Name);
+            if (column == 0) {
+                return false;
+            }
+            bool merged = false;
+            for (auto& cost : costs) {
+                if (cost.first == column) {
+                    cost.second += term.Coefficient;
+                    merged = true;
+                }
+            }
+            if (!merged) {
+                costs.emplace_back(column, term.Coefficient);
+            }
+        }
+        for (const auto& cost : costs) {
+            if (!FitsSinglePrecision(cost.second)) {
+                return false;
+            }
+        }
+        for (const int column : costColumns) {
+            loadedCosts[static_cast<std::size_t>(column)] = 0.0F;
+        }
+        costColumns.clear();
+        for (const auto& [column, value] : costs) {
+            // The solver minimizes: a maximized objective is loaded negated.
+            loadedCosts[static_cast<std::size_t>(column)] =
+                static_cast<float>(parts.Direction == kMaximize ? -value : value);
+            costColumns.push_back(column);
+        }
+        LP_PUTOBJECTIVE(loadedCosts.data(), lp);
+        return true;
+    }
+
+    // Runs the simplex from the current basis. True with solution filled when it ends at an
+    // exact optimum; otherwise the problem is put back on the slack basis.
+    bool Optimize(std::uint8_t direction, TSolution& solution, int budget) {
+        slackStart = false;
+        LP_PRIMALBUDGET(budget, lp);
+        if (LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum()) {
+            const double objective = LP_GETSOL(0, lp);
+            solution.Failed = kSolveOptimal;
+            solution.Objective = direction == kMinimize ? -objective : objective;
+            solved = true;
+            return true;
+        }
+        LP_SETUP(lp);
+        slackStart = true;
+        return false;
+    }
+
+    // Whether the optimal basis the simplex stopped at is an exact optimum: every basic
+    // variable within its bounds and no nonbasic variable that could still improve the
+    // objective, both to a tolerance far below the simplex's own (which accepts a basic value
+    // up to 1e-5 outside its bounds and an improvement rate up to 1e-5). A basis accepted only
+    // within the simplex's tolerances may be off by about that much, and which such basis a
+    // solve ends at depends on where it started.
+    bool ExactOptimum() {
+        constexpr double kTolerance = 1e-9;
+        constexpr double kInfinite = 1e30;
+        const int m = rows.RowCount();
+        const int n = rows.ColumnCount();
+        for (int p = 1; p <= m; ++p) {
+            const int k = LP_BASISVAR(p, lp);
+            const double value = LP_BASISVAL(p, lp);
+            const double lower = LP_GETLBOUND(k, lp);
+            const double upper = LP_GETUBOUND(k, lp);
+            if ((lower > -kInfinite && value < lower - kTolerance) ||
+                (upper < kInfinite && value > upper + kTolerance)) {
+                return false;
+            }
+        }
+        LP_INVROW(prices.data(), 0, lp);
+        // A nonbasic variable at its lower bound improves the objective when its rate d is
+        // negative, one at its upper bound when d is positive; fixed ones cannot move.
+        const auto improves = [&](int index, double rate) {
+            const int status = LP_GETVARSTAT(index, lp);
+            return (status == LP_AT_LOWER && rate < -kTolerance) ||
+                   (status == LP_AT_UPPER && rate > kTolerance);
+        };
+        for (int j = 1; j <= n; ++j) {
+            const double rate =
+                prices[0] * static_cast<double>(loadedCosts[static_cast<std::size_t>(j)]) +
+                LP_INPROD(j, prices.data(), lp);
+            if (improves(j, rate)) {
+                return false;
+            }
+        }
+        for (int i = 1; i <= m; ++i) {
+            if (improves(-i, prices[static_cast<std::size_t>(i)])) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+WarmStartSolver::WarmStartSolver(const Model& model) : model_(model) {}
+
+WarmStartSolver::~WarmStartSolver() = default;
+
+WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& normalizer) {
+    std::unique_ptr<ConstraintSet>& set = sets_[normalizer];
+    if (!set) {
+        set = std::make_unique<ConstraintSet>();
+    }
+    return *set;
+}
+
+TSolution WarmStartSolver::SolveFromScratch(const ProgramParts& parts) {
+    ++scratchSolves_;
+    return SolveGuarded({}, AssembleProgram(model_, parts));
+}
+
+TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
+    TSolution solution;
+    solution.Direction = parts.Direction;
+    if (parts.Direction != kMinimize && parts.Direction != kMaximize) {
+        return solution;
+    }
+    ConstraintSet& set = SetFor(parts.Normalizer);
+    if (set.failing || !set.loadable) {
+        return SolveFromScratch(parts);
+    }
+    try {
+        if (set.lp == nullptr && !set.Load(model_, parts.Normalizer)) {
+            set.Drop();
+            set.loadable = false;
+            return SolveFromScratch(parts);
+        }
+        if (!set.SetObjective(parts)) {
+            return SolveFromScratch(parts);
+        }
+        // From the previous optimal basis, which is still feasible: only the objective changed.
+        // Should that not end at an exact optimum, once more from the slack basis.
+        if (!set.slackStart) {
+            if (set.Optimize(parts.Direction, solution, kWarmBudget)) {
+                return solution;
+            }
+            LP_REINVERT(set.lp);
+        }
+        if (set.Optimize(parts.Direction, solution, SlackStartBudget(set.rows.RowCount()))) {
+            return solution;
+        }
+    } catch (const std::bad_alloc&) {
+        set.Drop();
+    } catch (const std::exception&) {
+        set.Drop();
+    }
+    // Otherwise solving the program from scratch decides its outcome, so a failure looks
+    // exactly as it would without the warm start. A set that has never had an optimum and
+    // fails from scratch too (its rows contradict each other) is not tried again.
+    solution = SolveFromScratch(parts);
+    if (solution.Failed == kSolveOptimal) {
+        set.solved = true;
+    } else if (!set.solved) {
+        set.failing = true;
+    }
+    return solution;
+}
+
+} // namespace velor

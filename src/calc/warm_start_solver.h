@@ -1,0 +1,48 @@
+// Solves the linear programs of one calculation run by keeping one solver problem per constraint
+// set. All programs with the same normalizer share their constraint rows, so the rows are
+// generated, parsed and loaded once per set; each program then only replaces the objective row
+// and restarts the primal simplex from the optimal basis of the previous program of its set,
+// which stays primal feasible because the feasible set is unchanged.
+//
+// A program that does not end optimal this way is solved once more from scratch exactly as
+// SolveModel does, and that outcome is returned, so failures (infeasible sets, solver errors)
+// look the same as when every program is solved from scratch.
+#pragma once
+
+#include "calc/constraint_generator.h"
+#include "calc/constraint_model.h"
+#include "model/model.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace velor {
+
+class WarmStartSolver {
+public:
+    // The model must not change while the solver is in use: its rows are read once per set.
+    explicit WarmStartSolver(const Model& model);
+    ~WarmStartSolver();
+    WarmStartSolver(const WarmStartSolver&) = delete;
+    WarmStartSolver& operator=(const WarmStartSolver&) = delete;
+
+    // Failed, Objective and Direction as SolveModel gives them (Error set when the solver failed
+    // fatally). Names and Values are filled only for a program solved from scratch.
+    TSolution Solve(const ProgramParts& parts);
+
+    // Programs that had to be solved from scratch (for tests and benchmarks).
+    int ScratchSolves() const { return scratchSolves_; }
+
+private:
+    struct ConstraintSet;
+    ConstraintSet& SetFor(const std::string& normalizer);
+    TSolution SolveFromScratch(const ProgramParts& parts);
+
+    const Model& model_;
+    std::map<std::string, std::unique_ptr<ConstraintSet>> sets_;
+    int scratchSolves_ = 0;
+};
+
+} // namespace velor
