@@ -1,0 +1,287 @@
+// The default calculation path (one warm-started solver problem per constraint set) against the
+// reference path (every program from its text, from the slack basis), on generated models.
+//
+// The reference simplex accepts a basis up to 1e-5 outside its bounds or short of optimal, and
+// now and then gives up on a feasible program; the default path accepts only exact optima and
+// otherwise takes the reference's own outcome. So program by program the two agree, except
+// where the reference's result is itself off, which the test tells apart and counts.
+#include "calc/calculation_driver.h"
+#include "calc/constraint_generator.h"
+#include "calc/solver_bridge.h"
+#include "calc/solver_rows.h"
+#include "calc/warm_start_solver.h"
+#include "lp/lpx.h"
+#include "model/model_file.h"
+#include "random_model.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace velor {
+namespace {
+
+constexpr double kAgreement = 1e-6;
+
+class ScriptedHost : public CalcHost {
+public:
+    explicit ScriptedHost(int cancelAfterPolls = -1) : cancelAfter_(cancelAfterPolls) {}
+    void ProcessEvents() override { ++polls; }
+    bool CancelRequested() override { return cancelAfter_ >= 0 && polls > cancelAfter_; }
+    void ShowProgress(int done, int total) override {
+        progress.push_back(done);
+        lastTotal = total;
+    }
+    bool AskContinue(const std::string&) override {
+        ++questions;
+        return true;
+    }
+    void ShowMessage(MessageKind, const std::string& text) override { messages.push_back(text); }
+
+    int polls = 0;
+    int questions = 0;
+    int lastTotal = 0;
+    std::vector<int> progress;
+    std::vector<std::string> messages;
+
+private:
+    int cancelAfter_;
+};
+
+// Every stored number: value and weight intervals in both modes, the main-goal intervals,
+// dominance margins and maximum regret, and the dominance codes of margins clear of 0. A code
+// decided by a margin within rounding of 0 (a pair that dominates with margin 1e-12 or not at
+// all), and the recommendation flags that ties among such numbers decide, may go either way.
+std::vector<double> StoredNumbers(const Model& model) {
+    std::vector<double> out;
+    for (NodeId node : model.PreOrder()) {
+        const TNodeData& data = model.Node(node);
+        out.insert(out.end(), {data.WeightLower, data.WeightUpper, data.NormWeightLower,
+                               data.NormWeightUpper});
+        for (const TNodeValue& value : data.Values) {
+            out.insert(out.end(), {value.Lower, value.Upper, value.NormLower, value.NormUpper});
+        }
+    }
+    for (int row = 1; row <= model.M(); ++row) {
+        const TAlternativeData& alternative = model.Alternative(row);
+        out.insert(out.end(),
+                   {alternative.ValueLower, alternative.ValueUpper, alternative.MaxRegret});
+        for (std::size_t s = 0; s < alternative.Dominance.size(); ++s) {
+            const double margin = alternative.DominanceMargin[s];
+            out.push_back(margin);
+            out.push_back(std::fabs(margin) > kAgreement ? alternative.Dominance[s] : 0.0);
+        }
+    }
+    return out;
+}
+
+double LargestDifference(const Model& a, const Model& b) {
+    const std::vector<double> x = StoredNumbers(a);
+    const std::vector<double> y = StoredNumbers(b);
+    EXPECT_EQ(x.size(), y.size());
+    double largest = 0.0;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        largest = std::max(largest, std::fabs(x[i] - y[i]));
+    }
+    return largest;
+}
+
+// Whether a solution of the reference satisfies every row of its program to 1e-9, with the
+// coefficients as the solver holds them (single precision).
+bool ExactlyFeasible(const TConstraintModel& program, const TSolution& solution) {
+    const SolverRows rows = ParseProgram(program);
+    std::vector<double> activity(static_cast<std::size_t>(rows.RowCount()) + 1, 0.0);
+    for (const SolverRows::Element& e : rows.Elements) {
+        activity[static_cast<std::size_t>(e.Row)] +=
+            static_cast<double>(static_cast<float>(e.Value)) *
+            solution.Values.at(static_cast<std::size_t>(e.Column - 1));
+    }
+    constexpr double kTolerance = 1e-9;
+    for (double x : solution.Values) {
+        if (x < -kTolerance) {
+            return false;
+        }
+    }
+    for (int i = 1; i <= rows.RowCount(); ++i) {
+        const double a = activity[static_cast<std::size_t>(i)];
+        const double b = static_cast<float>(rows.RightSides[static_cast<std::size_t>(i - 1)]);
+        const int relation = rows.Relations[static_cast<std::size_t>(i - 1)];
+        if ((relation != kRelationGreaterEqual && a > b + kTolerance) ||
+            (relation != kRelationLessEqual && a < b - kTolerance)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// From 2 alternatives and 1 attribute up to 9 and 8, below up to four goals.
+testing::RandomModelOptions MixedSize(int seed) {
+    testing::RandomModelOptions options;
+    options.maxAlternatives = 3 + seed % 7;
+    options.maxAttributes = 2 + seed % 7;
+    options.maxGoals = 4;
+    return options;
+}
+
+struct ProgramTally {
+    int agreed = 0;
+    int bothFailed = 0;      // e.g. a normalizer that no feasible point meets
+    int referenceOff = 0;    // the reference's basis lies outside the rows by more than 1e-9
+    int referenceFailed = 0; // the reference gave up on a program that has an exact optimum
+};
+
+// Solves every program of a full calculation both ways, in the order the driver asks for them.
+// Returns whether the two agreed on every program.
+bool CompareProgramByProgram(const Model& model, ProgramTally& tally, const std::string& what) {
+    std::vector<ProgramParts> programs;
+    Model scratch = model;
+    ScriptedHost host;
+    CalculationDriver recorder(scratch, host);
+    recorder.SetProgramObserver([&](const ProgramParts& parts) { programs.push_back(parts); });
+    recorder.Run(kCalculateModel);
+
+    WarmStartSolver fast(model);
+    bool allAgreed = true;
+    for (std::size_t k = 0; k < programs.size(); ++k) {
+        const TConstraintModel text = AssembleProgram(model, programs[k]);
+        const TSolution reference = SolveModel(text);
+        const TSolution solution = fast.Solve(programs[k]);
+        const std::string where = what + ", program " + std::to_string(k) + ": " + text.Objective;
+        EXPECT_TRUE(solution.Error.empty()) << where;
+        if (solution.Failed != kSolveOptimal) {
+            // A failure is always the reference's own outcome.
+            EXPECT_NE(reference.Failed, kSolveOptimal) << where;
+            ++tally.agreed;
+            ++tally.bothFailed;
+            continue;
+        }
+        if (reference.Failed != kSolveOptimal) {
+            ++tally.referenceFailed;
+            allAgreed = false;
+            continue;
+        }
+        const double gap = solution.Objective - reference.Objective;
+        if (std::fabs(gap) <= kAgreement) {
+            ++tally.agreed;
+            continue;
+        }
+        allAgreed = false;
+        if (ExactlyFeasible(text, reference)) {
+            // The reference stopped at a feasible point short of the optimum: the default path
+            // must be better, never worse.
+            const bool better = programs[k].Direction == kMinimize ? gap < 0.0 : gap > 0.0;
+            EXPECT_TRUE(better) << where << ": " << solution.Objective << " against "
+                                << reference.Objective;
+        }
+        ++tally.referenceOff;
+    }
+    return allAgreed;
+}
+
+TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
+    LP_SETCONSOLE(nullptr);
+    ProgramTally tally;
+    int modelsComparedWhole = 0;
+    for (int seed = 1; seed <= 70; ++seed) {
+        const testing::RandomModel made =
+            testing::MakeRandomModel(static_cast<std::uint64_t>(seed), MixedSize(seed));
+        const bool agreed = CompareProgramByProgram(made.model, tally, made.description);
+
+        Model fast = made.model;
+        Model reference = made.model;
+        ScriptedHost fastHost;
+        ScriptedHost referenceHost;
+        CalculationDriver fastDriver(fast, fastHost);
+        CalculationDriver referenceDriver(reference, referenceHost);
+        referenceDriver.SetReferencePath(true);
+        EXPECT_EQ(fastDriver.Run(kCalculateModel), RunOutcome::Complete) << made.description;
+        referenceDriver.Run(kCalculateModel);
+        // Progress, the count of programs and the polls for Cancel do not depend on the path.
+        EXPECT_EQ(fastDriver.LpCount(), referenceDriver.LpCount()) << made.description;
+        EXPECT_EQ(fastHost.progress, referenceHost.progress) << made.description;
+        EXPECT_EQ(fastHost.polls, referenceHost.polls) << made.description;
+        if (agreed) {
+            ++modelsComparedWhole;
+            EXPECT_EQ(fastHost.questions, referenceHost.questions) << made.description;
+            EXPECT_EQ(fastHost.messages, referenceHost.messages) << made.description;
+            EXPECT_LE(LargestDifference(fast, reference), kAgreement) << made.description;
+        }
+    }
+    EXPECT_GE(modelsComparedWhole, 50);
+    EXPECT_GT(tally.bothFailed, 0); // failed programs were among them
+    // The reference's own slips stay rare; a default path that disagreed often would show here.
+    const int programs = tally.agreed + tally.referenceOff + tally.referenceFailed;
+    EXPECT_GE(tally.agreed, programs * 97 / 100)
+        << tally.referenceOff << " reference results off, " << tally.referenceFailed
+        << " reference failures, of " << programs;
+}
+
+TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
+    LP_SETCONSOLE(nullptr);
+    for (int seed = 1; seed <= 6; ++seed) {
+        testing::RandomModelOptions options = MixedSize(seed);
+        options.infeasible = seed % 2 == 0;
+        const testing::RandomModel made =
+            testing::MakeRandomModel(static_cast<std::uint64_t>(seed), options);
+        for (int cancelAfter : {-1, 0, 3, 17}) {
+            Model fast = made.model;
+            Model reference = made.model;
+            ScriptedHost fastHost(cancelAfter);
+            ScriptedHost referenceHost(cancelAfter);
+            CalculationDriver fastDriver(fast, fastHost);
+            CalculationDriver referenceDriver(reference, referenceHost);
+            referenceDriver.SetReferencePath(true);
+            const std::string what =
+                made.description + ", cancel after " + std::to_string(cancelAfter);
+            EXPECT_EQ(fastDriver.Run(kCalculateModel), referenceDriver.Run(kCalculateModel))
+                << what;
+            EXPECT_EQ(fastDriver.LpCount(), referenceDriver.LpCount()) << what;
+            EXPECT_EQ(fastHost.progress, referenceHost.progress) << what;
+            EXPECT_EQ(fastHost.messages, referenceHost.messages) << what;
+            EXPECT_EQ(fast.Changed(), reference.Changed()) << what;
+            EXPECT_LE(LargestDifference(fast, reference), kAgreement) << what;
+        }
+    }
+}
+
+#ifdef VELOR_CLI_PATH
+TEST(FastPath, CommandLineReferenceOptionStoresTheSameResults) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("velor_fast_path_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path model = fs::path(VELOR_SOURCE_DIR) / "examples" / "car.vlr";
+    const auto run = [&](const std::string& extra, const fs::path& out) {
+        const std::string command = std::string("'") + VELOR_CLI_PATH + "' calc '" +
+                                    model.string() + "' --quiet " + extra + " -o '" + out.string() +
+                                    "' >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("", folder / "fast.vlr"), 0);
+    EXPECT_EQ(run("--reference", folder / "reference.vlr"), 0);
+    const auto read = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    const std::string fast = read(folder / "fast.vlr");
+    EXPECT_FALSE(fast.empty());
+    EXPECT_EQ(fast, read(folder / "reference.vlr"));
+    EXPECT_EQ(run("--reference --no-such-option", folder / "x.vlr"), 1);
+    fs::remove_all(folder);
+}
+#endif
+
+} // namespace
+} // namespace velor
