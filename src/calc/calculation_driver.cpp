@@ -212,6 +212,27 @@ Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std
     return solution.Failed == 0 ? Feasibility::Feasible : Feasibility::Infeasible;
 }
 
+namespace {
+
+// CheckFeasibility's program (alternative 1's value for the main goal, minimized, under every
+// statement), solved through the run's session.
+Feasibility SessionFeasibility(CalcSession& session) {
+    const Model& model = session.GetModel();
+    if (model.M() == 0 || model.AttributeCount() == 0) {
+        return Feasibility::Feasible;
+    }
+    ProgramParts parts;
+    parts.Direction = kMinimize;
+    parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
+    const TSolution solution = session.SolveProgram(parts);
+    if (!solution.Error.empty()) {
+        return Feasibility::SolverError;
+    }
+    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
+}
+
+} // namespace
+
 bool CheckFeasibility(const Model& model) {
     return CheckFeasibility(model, {}, nullptr) == Feasibility::Feasible;
 }
@@ -233,12 +254,18 @@ RunOutcome CalculationDriver::Run(int type) {
         return RunOutcome::NothingToRun;
     }
 
-    const Feasibility feasibility = CheckFeasibility(model_, solve_, &solverError_, &lpCount_);
-    if (feasibility == Feasibility::Infeasible) {
-        host_.ShowMessage(MessageKind::Warning, kInfeasibleMessage);
-        return RunOutcome::Infeasible;
-    }
-    if (feasibility == Feasibility::SolverError) {
+    // The feasibility check is the first program of the plain constraint set, so on the default
+    // path its solver problem and basis carry on into the run.
+    CalcSession session(model_, host_, solve_, !referencePath_);
+    session.SetProgramObserver(observer_);
+    const Feasibility feasibility = SessionFeasibility(session);
+    if (feasibility != Feasibility::Feasible) {
+        lpCount_ += session.LpCount();
+        if (feasibility == Feasibility::Infeasible) {
+            host_.ShowMessage(MessageKind::Warning, kInfeasibleMessage);
+            return RunOutcome::Infeasible;
+        }
+        solverError_ = session.FatalError();
         host_.ShowMessage(MessageKind::Error, SolverErrorMessage(solverError_));
         return RunOutcome::SolverError;
     }
@@ -254,8 +281,6 @@ RunOutcome CalculationDriver::Run(int type) {
         normalized = false;
     }
 
-    CalcSession session(model_, host_, solve_, !referencePath_);
-    session.SetProgramObserver(observer_);
     bool ok = true;
     if (IsOneOf(type, {kCalculatePartially, kMainGoalIntervals})) {
         ok = MainGoalPhase(session, normalized, progress_, total_);
