@@ -261,6 +261,16 @@ double MaxResultDifference(const velor::Model& a, const velor::Model& b) {
     return d;
 }
 
+// A full calculation: its wall time, simplex iterations and linear programs.
+void TimedRun(velor::CalculationDriver& driver, double& seconds, long long& iterations, int& lps) {
+    const long long before = LP_ITERATIONTOTAL();
+    const auto start = Clock::now();
+    driver.Run(velor::kCalculateModel);
+    seconds = Seconds(start);
+    iterations = LP_ITERATIONTOTAL() - before;
+    lps = driver.LpCount();
+}
+
 // A model of size alternatives and size attributes below a few goals: ranked levels with ties,
 // ratio statements, some holistic rankings and weight statements, all feasible.
 velor::Model BenchModel(int size, const Options& options) {
@@ -292,12 +302,7 @@ Result RunSize(int size, const Options& options) {
         velor::CalculationDriver driver(model, host);
         driver.SetProgramObserver(
             [&programs](const velor::ProgramParts& parts) { programs.push_back(parts); });
-        const long long before = LP_ITERATIONTOTAL();
-        const auto start = Clock::now();
-        driver.Run(velor::kCalculateModel);
-        result.fullSeconds = Seconds(start);
-        result.iterations = LP_ITERATIONTOTAL() - before;
-        result.lps = driver.LpCount();
+        TimedRun(driver, result.fullSeconds, result.iterations, result.lps);
         result.maxGapMs = host.MaxGap() * 1000.0;
         result.peakMb = PeakMegabytes();
     }
@@ -394,12 +399,7 @@ Result RunSize(int size, const Options& options) {
         BenchHost host(options.referenceLimit);
         velor::CalculationDriver driver(reference, host);
         driver.SetReferencePath(true);
-        const long long before = LP_ITERATIONTOTAL();
-        const auto start = Clock::now();
-        driver.Run(velor::kCalculateModel);
-        result.referenceSeconds = Seconds(start);
-        result.referenceIterations = LP_ITERATIONTOTAL() - before;
-        result.referenceLps = driver.LpCount();
+        TimedRun(driver, result.referenceSeconds, result.referenceIterations, result.referenceLps);
         result.referenceComplete = !host.Cancelled();
         if (result.referenceComplete) {
             result.resultDifference = MaxResultDifference(reference, model);
