@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <sstream>
 #include <string>
@@ -53,27 +54,45 @@ const char* Named(Fault fault) {
     return "eta file full";
 }
 
-// The real solver meets a real fatal error of its library: every slot of the library's table of
-// active problems is taken, so the problem the bridge creates cannot be made. The slots are
-// given back afterwards, as a failing program would give back its own problem.
-TSolution SolveWithFullProblemTable(const TConstraintModel& program) {
-    std::ostringstream console;
-    LP_SETCONSOLE(&console);
-    std::vector<LpModel*> taken;
-    try {
-        for (;;) {
-            taken.push_back(LP_NEW(1, 1));
+// Takes every free slot of the solver library's table of active problems, so that the next
+// problem anyone creates meets a real fatal error of the library; gives them back when it ends.
+// The library's console output goes to console() meanwhile.
+class FullProblemTable {
+public:
+    FullProblemTable() {
+        LP_SETCONSOLE(&console_);
+        try {
+            for (;;) {
+                taken_.push_back(LP_NEW(1, 1));
+            }
+        } catch (const LpFatalError&) {
         }
-    } catch (const LpFatalError&) {
+        console_.str("");
     }
-    console.str("");
+    ~FullProblemTable() {
+        for (LpModel*& lp : taken_) {
+            LP_DELETE(&lp);
+        }
+        LP_SETCONSOLE(&std::cout);
+    }
+    FullProblemTable(const FullProblemTable&) = delete;
+    FullProblemTable& operator=(const FullProblemTable&) = delete;
+
+    std::string Console() const { return console_.str(); }
+
+private:
+    std::ostringstream console_;
+    std::vector<LpModel*> taken_;
+};
+
+constexpr const char* kTableFull = "?LP_NEW: Too many LP models";
+
+// The real solver meets a real fatal error of its library: the problem the bridge creates
+// cannot be made.
+TSolution SolveWithFullProblemTable(const TConstraintModel& program) {
+    const FullProblemTable full;
     TSolution solution = SolveModel(program);
-    LP_SETCONSOLE(&std::cout);
-    for (LpModel*& lp : taken) {
-        LP_DELETE(&lp);
-    }
-    EXPECT_NE(console.str().find("?LP_NEW: Too many LP models"), std::string::npos)
-        << console.str();
+    EXPECT_NE(full.Console().find(kTableFull), std::string::npos) << full.Console();
     return solution;
 }
 
@@ -195,6 +214,61 @@ TEST(CalculationFaults, EveryCalculationTypeStopsAtAFailure) {
     }
     std::cout << "[ injected    ] " << counts.faults << " solver faults in " << counts.runs
               << " calculations of types 1 to 7\n";
+}
+
+// The default calculation path keeps one solver problem per constraint set. From program
+// failAt on, the library's problem table is full: the next program that needs a new problem
+// (or a solve from scratch) meets the library's fatal error, or, when none does, the run ends
+// normally. Either way the model is left usable.
+TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable) {
+    const Model original = LoadExample("supplier.vlr");
+    Model clean = original;
+    ScriptedHost cleanHost;
+    CalculationDriver cleanDriver(clean, cleanHost);
+    ASSERT_EQ(cleanDriver.Run(kCalculateModel), RunOutcome::Complete);
+    const int programs = cleanDriver.LpCount();
+    const std::string expected = WriteModelText(clean);
+    const std::string statements = Statements(original);
+
+    int stopped = 0;
+    for (int failAt = 1; failAt <= programs; failAt += 3) {
+        SCOPED_TRACE("table full from program " + std::to_string(failAt));
+        Model model = original;
+        ScriptedHost host;
+        CalculationDriver driver(model, host);
+        std::unique_ptr<FullProblemTable> full;
+        int seen = 0;
+        driver.SetProgramObserver([&](const ProgramParts&) {
+            if (++seen == failAt) {
+                full = std::make_unique<FullProblemTable>();
+            }
+        });
+        const RunOutcome outcome = driver.Run(kCalculateModel);
+        const std::string console = full ? full->Console() : std::string();
+        full.reset();
+        ASSERT_TRUE(outcome == RunOutcome::SolverError || outcome == RunOutcome::Complete);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.questions.empty());
+        if (outcome == RunOutcome::SolverError) {
+            ++stopped;
+            EXPECT_EQ(host.messages.front().first, MessageKind::Error);
+            EXPECT_NE(host.messages.front().second.find("Too many LP models"), std::string::npos)
+                << host.messages.front().second;
+            EXPECT_NE(console.find(kTableFull), std::string::npos) << console;
+            EXPECT_LT(seen, programs) << "the run went on after the solver failed";
+        } else {
+            EXPECT_EQ(WriteModelText(model), expected);
+        }
+        EXPECT_EQ(Statements(model), statements) << "a statement changed";
+
+        ScriptedHost again;
+        CalculationDriver second(model, again);
+        ASSERT_EQ(second.Run(kCalculateModel), RunOutcome::Complete);
+        EXPECT_EQ(WriteModelText(model), expected);
+    }
+    std::cout << "[ injected    ] table full at " << (programs + 2) / 3 << " points of " << programs
+              << " programs, " << stopped << " runs stopped\n";
+    EXPECT_GT(stopped, 0);
 }
 
 // The feasibility check run when the statement dialogs close (one linear program) tells a
