@@ -1,12 +1,16 @@
 // Solves the linear programs of one calculation run by keeping one solver problem per constraint
 // set. All programs with the same normalizer share their constraint rows, so the rows are
 // generated, parsed and loaded once per set; each program then only replaces the objective row
-// and restarts the primal simplex from the optimal basis of the previous program of its set,
-// which stays primal feasible because the feasible set is unchanged.
+// (LP_PUTOBJECTIVE keeps the basis) and the primal simplex goes on from the optimal basis of the
+// previous program of its set, which stays feasible because the feasible set is unchanged.
 //
-// A program that does not end optimal this way is solved once more from scratch exactly as
-// SolveModel does, and that outcome is returned, so failures (infeasible sets, solver errors)
-// look the same as when every program is solved from scratch.
+// A result is taken only when the final basis is an exact optimum (see ExactOptimum in the
+// source): the simplex itself accepts bases up to 1e-5 outside their bounds or short of optimal,
+// and which of those it ends at depends on where it started. A warm start that does not get
+// there within a small budget is tried once more from the slack basis; a program that still
+// has no exact optimum is solved from scratch exactly as SolveModel does, and that outcome is
+// returned, so failures (infeasible sets, solver errors, programs the simplex gives up on) look
+// the same as on the reference path.
 #pragma once
 
 #include "calc/constraint_generator.h"
