@@ -1,11 +1,8 @@
 #include "calc/constraint_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include "calc/results_report.h"
+
 #include <string_view>
-#include <unistd.h>
 
 namespace velor {
 
@@ -33,67 +30,11 @@ std::string FileText(const TConstraintModel& model) {
     return text;
 }
 
-bool Fail(std::string* error, const std::string& what) {
-    if (error != nullptr) {
-        *error = what + ": " + std::strerror(errno);
-    }
-    return false;
-}
-
-// Creates a new temporary file beside path; returns its descriptor, or -1.
-int CreateTemporary(const std::string& path, std::string& tempPath) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 } // namespace
 
 bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
                          std::string* error) {
-    if (path.empty()) {
-        errno = ENOENT;
-        return Fail(error, "no file name");
-    }
-    std::string tempPath;
-    const int fd = CreateTemporary(path, tempPath);
-    if (fd < 0) {
-        return Fail(error, "cannot create " + path);
-    }
-    const bool written = WriteAll(fd, FileText(model)) && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        errno = written ? errno : savedErrno;
-        const bool result = Fail(error, "cannot write " + path);
-        ::unlink(tempPath.c_str());
-        return result;
-    }
-    if (std::rename(tempPath.c_str(), path.c_str()) != 0) {
-        const bool result = Fail(error, "cannot replace " + path);
-        ::unlink(tempPath.c_str());
-        return result;
-    }
-    return true;
+    return WriteFileSafely(path, FileText(model), error);
 }
 
 } // namespace velor

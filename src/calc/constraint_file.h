@@ -10,7 +10,8 @@
 namespace velor {
 
 // Writes to a temporary file beside path and renames it over path only when every write
-// succeeded, so a failed export leaves an existing file untouched. Relative paths are resolved
+// succeeded, so a failed export leaves an existing file untouched; through a link the linked
+// file is replaced, and a device, pipe or folder is never replaced. Relative paths are resolved
 // against the current folder, which is never changed. Returns false (with a reason in *error
 // when given) on failure.
 bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,

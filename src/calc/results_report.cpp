@@ -2,14 +2,9 @@
 
 #include "calc/constraint_generator.h"
 #include "calc/number_text.h"
+#include "model/file_replace.h"
 
-#include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 namespace velor {
 
@@ -194,49 +189,7 @@ std::string ProposedExportName(const std::string& modelPath, const std::string& 
 }
 
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error) {
-    namespace fs = std::filesystem;
-    const auto fail = [&](const std::string& reason) {
-        if (error != nullptr) {
-            *error = reason;
-        }
-        return false;
-    };
-    if (path.empty()) {
-        return fail("no file name");
-    }
-    const fs::path target(path);
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) {
-        return fail("is a folder");
-    }
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(stamp % 1000000) + "-" + std::to_string(++counter);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return fail(std::strerror(errno));
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return fail("write error");
-        }
-        out.close();
-        if (out.fail()) {
-            fs::remove(temp, ec);
-            return fail("write error");
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return fail(ec.message());
-    }
-    return true;
+    return ReplaceFile(path, text, error);
 }
 
 } // namespace velor

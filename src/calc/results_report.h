@@ -29,7 +29,8 @@ TConstraintModel ConstraintExportModel(const Model& model);
 // model file's name without its folder, cut before its first ".", + extension (".mdl", ".txt").
 std::string ProposedExportName(const std::string& modelPath, const std::string& extension);
 
-// Writes text to path through a temporary file in the same folder (shared by the exports).
+// Writes text to path through a temporary file in the same folder (shared by the exports), as
+// ReplaceFile does (model/file_replace.h).
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error);
 
 } // namespace velor

@@ -9,6 +9,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -114,6 +115,34 @@ TEST_P(ExportFaults, WhenTheDiskFillsThePreviousFileSurvives) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(ReadFile(folder_ / "export.out"), previous_);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"export.out"}) << "a temporary file stayed";
+}
+
+// A full device given as the export's name: the export fails and the device stays a device. The
+// superuser may create files beside a device, so the device is a private copy of /dev/full then.
+TEST_P(ExportFaults, OntoAFullDeviceFailsAndLeavesTheDevice) {
+    fs::path device = "/dev/full";
+    if (::geteuid() == 0) {
+        device = folder_ / "full";
+        ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    }
+    std::string error;
+    EXPECT_FALSE(Write(device, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_character_file(device));
+    if (device != "/dev/full") {
+        EXPECT_EQ(FolderEntries().size(), 2u) << "a temporary file stayed";
+    }
+}
+
+// Through a link, the linked file receives the export and the link stays.
+TEST_P(ExportFaults, ThroughALinkReplacesTheLinkedFile) {
+    const fs::path link = folder_ / "link.out";
+    fs::create_symlink(folder_ / "export.out", link);
+    std::string error;
+    ASSERT_TRUE(Write(link, &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(ReadFile(folder_ / "export.out"), previous_);
+    EXPECT_EQ(FolderEntries().size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Exports, ExportFaults, ::testing::ValuesIn(kExports),
