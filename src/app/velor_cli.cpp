@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -155,7 +156,11 @@ int RunCheck(Arguments& args) {
     return kExitNotComputed;
 }
 
-int RunExportConstraints(Arguments& args) {
+// The commands that load MODEL and write one file from it: export-constraints,
+// export-results and convert. doneMessage (may be null) is shown after a successful write.
+int LoadAndWrite(Arguments& args,
+                 const std::function<bool(const Model&, const std::string&, std::string*)>& write,
+                 const char* doneMessage) {
     bool quiet = false;
     const auto files = Positionals(args, 2, quiet);
     if (!files) {
@@ -166,46 +171,40 @@ int RunExportConstraints(Arguments& args) {
         return kExitBadModel;
     }
     std::string error;
-    if (!WriteConstraintFile(ConstraintExportModel(model), (*files)[1], &error)) {
+    if (!write(model, (*files)[1], &error)) {
         return CannotWrite((*files)[1], error);
     }
-    Info(quiet, kConstraintsExportedMessage);
+    if (doneMessage != nullptr) {
+        Info(quiet, doneMessage);
+    }
     return kExitDone;
+}
+
+int RunExportConstraints(Arguments& args) {
+    return LoadAndWrite(
+        args,
+        [](const Model& model, const std::string& path, std::string* error) {
+            return WriteConstraintFile(ConstraintExportModel(model), path, error);
+        },
+        kConstraintsExportedMessage);
 }
 
 int RunExportResults(Arguments& args) {
-    bool quiet = false;
-    const auto files = Positionals(args, 2, quiet);
-    if (!files) {
-        return kExitUsage;
-    }
-    Model model;
-    if (!Load(model, (*files)[0])) {
-        return kExitBadModel;
-    }
-    std::string error;
-    if (!WriteResultsReport(model, (*files)[1], &error)) {
-        return CannotWrite((*files)[1], error);
-    }
-    Info(quiet, kResultsExportedMessage);
-    return kExitDone;
+    return LoadAndWrite(
+        args,
+        [](const Model& model, const std::string& path, std::string* error) {
+            return WriteResultsReport(model, path, error);
+        },
+        kResultsExportedMessage);
 }
 
 int RunConvert(Arguments& args) {
-    bool quiet = false;
-    const auto files = Positionals(args, 2, quiet);
-    if (!files) {
-        return kExitUsage;
-    }
-    Model model;
-    if (!Load(model, (*files)[0])) {
-        return kExitBadModel;
-    }
-    std::string error;
-    if (!SaveModelFile(model, (*files)[1], &error)) {
-        return CannotWrite((*files)[1], error);
-    }
-    return kExitDone;
+    return LoadAndWrite(
+        args,
+        [](const Model& model, const std::string& path, std::string* error) {
+            return SaveModelFile(model, path, error);
+        },
+        nullptr);
 }
 
 int RunSummaryCommand(Arguments& args) {
