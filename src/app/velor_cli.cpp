@@ -190,21 +190,11 @@ int RunExportConstraints(Arguments& args) {
 }
 
 int RunExportResults(Arguments& args) {
-    return LoadAndWrite(
-        args,
-        [](const Model& model, const std::string& path, std::string* error) {
-            return WriteResultsReport(model, path, error);
-        },
-        kResultsExportedMessage);
+    return LoadAndWrite(args, WriteResultsReport, kResultsExportedMessage);
 }
 
 int RunConvert(Arguments& args) {
-    return LoadAndWrite(
-        args,
-        [](const Model& model, const std::string& path, std::string* error) {
-            return SaveModelFile(model, path, error);
-        },
-        nullptr);
+    return LoadAndWrite(args, SaveModelFile, nullptr);
 }
 
 int RunSummaryCommand(Arguments& args) {

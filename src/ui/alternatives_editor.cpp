@@ -5,6 +5,7 @@
 #include "ui/consequence_grid_model.h"
 #include "ui/node_icons.h"
 #include "ui/prompts.h"
+#include "ui/widget_actions.h"
 #include "ui/ui_text.h"
 
 #include <QAbstractButton>
@@ -111,12 +112,7 @@ AlternativesEditor::AlternativesEditor(Model& model, Prompts& prompts, QWidget* 
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("AltPopup"));
     auto makeAction = [this](const char* name, const QString& caption, const QKeySequence& key) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        return action;
+        return AddShortcutAction(this, name, caption, key);
     };
     newAlternative_ = makeAction("NewAlternative1", QStringLiteral("&New Alternative"),
                                  QKeySequence(Qt::CTRL | Qt::Key_A));

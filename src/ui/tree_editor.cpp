@@ -3,6 +3,7 @@
 #include "model/records.h"
 #include "ui/node_icons.h"
 #include "ui/prompts.h"
+#include "ui/widget_actions.h"
 #include "ui/ui_text.h"
 
 #include <QAction>
@@ -99,12 +100,7 @@ TreeEditor::TreeEditor(Model& model, Prompts& prompts, QWidget* parent)
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("TreePopup"));
     auto makeAction = [this](const char* name, const QString& caption, const QKeySequence& key) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        return action;
+        return AddShortcutAction(this, name, caption, key);
     };
     newAttribute_ = makeAction("NewAttribute", QStringLiteral("New &Attribute"),
                                QKeySequence(Qt::CTRL | Qt::Key_A));
