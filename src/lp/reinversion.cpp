@@ -55,8 +55,11 @@ KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
 }
 
 // Pivots the columns of one bump through FTRAN. A column whose transformed entry in its row is
-// too small exchanges rows with a later spike of the same bump; if no row gives an acceptable
-// pivot the column is singular and the row keeps its logical.
+// too small exchanges rows with a later spike of the same bump, or failing that with the later
+// row of the bump where its entry is largest: any row not yet pivoted gives a valid factor, and
+// a column dropped from a sound basis would leave the simplex repeating the same pivot. Only
+// when no remaining row of the bump gives a pivot above kEpsPiv is the column singular, and its
+// row keeps its logical.
 void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
                 ReinversionReport& report) {
     std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
@@ -72,9 +75,7 @@ void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
         bool accepted = magnitude(g) > kEpsRej;
         size_t largest = g;
         for (size_t h = g + 1; h < bump.size() && !accepted; ++h) {
-            if (!bump[h].spike)
-                continue;
-            if (magnitude(h) > kEpsRej) {
+            if (bump[h].spike && magnitude(h) > kEpsRej) {
                 chosen = h;
                 accepted = true;
             } else if (magnitude(h) > magnitude(largest)) {
