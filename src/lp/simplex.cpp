@@ -5,6 +5,7 @@
 #include "lp/reinversion.h"
 
 #include <cmath>
+#include <random>
 #include <string>
 
 namespace lp {
@@ -21,6 +22,13 @@ struct CostEntry {
 // S*z + sum(x below its lower bound) - sum(x above its upper bound); once feasible it
 // maximises z alone. One BTRAN and pricing pass yields up to `pricing` candidates, each of
 // which is re-checked with a fresh FTRAN before it enters.
+//
+// The largest-pivot choices can cycle through degenerate bases for ever. After
+// kDegenerateRunLimit degenerate pivots in a row the run relaxes the finite bounds of the
+// basic variables by small random amounts (once per run): every basic variable then lies
+// strictly inside its bounds, each pivot moves the objective, and pivoting goes on by the
+// usual rules. When that search ends the true bounds are put back and the run continues from
+// the basis it reached, which is optimal or nearly so for the true problem.
 class PrimalRun {
 public:
     explicit PrimalRun(LpModel& model)
@@ -30,6 +38,11 @@ public:
     int run();
 
 private:
+    int search();
+    void trackDegeneracy(int r);
+    void relaxBounds();
+    void relaxVariable(int k);
+    void restoreBounds();
     void phaseOneCosts();
     void pricingPass();
     void offer(int q, double value);
@@ -50,6 +63,12 @@ private:
     bool checkFlag_ = true;
     int lost_ = 0;
     int regained_ = 0;
+    int degenerateRun_ = 0;
+    bool relaxed_ = false;
+    bool relaxAllowed_ = true;
+    std::vector<char> relaxedFlags_; // by k + m
+    std::minstd_rand random_{1};     // a fixed seed keeps every solve reproducible
+    std::vector<double> trueColLower_, trueColUpper_, trueSlackLower_, trueSlackUpper_;
 };
 
 void PrimalRun::phaseOneCosts() {
@@ -193,13 +212,16 @@ void PrimalRun::ratioTest(int q) {
     const double uq = lp_.upper(q);
     const double flip = (!isInfiniteLower(lq) && !isInfiniteUpper(uq)) ? uq - lq : kNoFlip;
 
+    // With relaxed bounds every basic variable lies strictly inside them; the step then keeps
+    // them there instead of allowing the usual overshoot, which could step backwards.
+    const double overshoot = relaxed_ ? kRelaxedOvershoot : kEpsFea;
     double a = flip;
     for (int i = 1; i <= lp_.m; ++i) {
         const double ai = dir * alpha_[static_cast<size_t>(i)];
         const int k = lp_.base[static_cast<size_t>(i)];
         const double x = lp_.basicValues[static_cast<size_t>(i)];
-        const double l = lp_.lower(k) - kEpsFea;
-        const double u = lp_.upper(k) + kEpsFea;
+        const double l = lp_.lower(k) - overshoot;
+        const double u = lp_.upper(k) + overshoot;
         if (ai > kEpsPiv && l > -kInfinity && x >= l)
             a = std::min(a, (x - l) / ai);
         else if (ai < -kEpsPiv && u < kInfinity && x <= u)
@@ -304,15 +326,76 @@ void PrimalRun::iterate(int q, int r) {
         lp_.base[static_cast<size_t>(p)] = q;
         lp_.varstat(k) = l == u ? 4 : (r < 0 ? 2 : 0);
         lp_.varstat(q) = 1;
+        if (relaxed_)
+            relaxVariable(q);
     } else {
         lp_.varstat(q) = sq == 0 ? 2 : 0;
     }
     computeBasicValues(lp_);
     recountInfeasibilities(lp_);
+    trackDegeneracy(r);
     ++lp_.iterations;
     if (r != 0)
         ++lp_.pivotsSinceReinversion;
     ++pivotsInPass_;
+}
+
+void PrimalRun::trackDegeneracy(int r) {
+    if (r == 0 || std::fabs(theta_) > kDegenerateStep) {
+        degenerateRun_ = 0;
+        return;
+    }
+    if (++degenerateRun_ >= kDegenerateRunLimit && relaxAllowed_ && !relaxed_)
+        relaxBounds();
+}
+
+void PrimalRun::relaxBounds() {
+    trueColLower_ = lp_.colLower;
+    trueColUpper_ = lp_.colUpper;
+    trueSlackLower_ = lp_.slackLower;
+    trueSlackUpper_ = lp_.slackUpper;
+    relaxedFlags_.assign(static_cast<size_t>(lp_.m + lp_.n + 1), 0);
+    relaxed_ = true;
+    for (int i = 1; i <= lp_.m; ++i)
+        relaxVariable(lp_.base[static_cast<size_t>(i)]);
+    if (logLevel() > 1)
+        warn("Bounds relaxed after degenerate pivots\n");
+    recountInfeasibilities(lp_);
+}
+
+// Moves the finite bounds of basic variable k outward, once; variables that become basic
+// later are relaxed as they enter, so that no vertex reached while relaxed is degenerate.
+void PrimalRun::relaxVariable(int k) {
+    char& done = relaxedFlags_[static_cast<size_t>(k + lp_.m)];
+    if (done)
+        return;
+    done = 1;
+    double& l =
+        k > 0 ? lp_.colLower[static_cast<size_t>(k)] : lp_.slackLower[static_cast<size_t>(-k)];
+    double& u =
+        k > 0 ? lp_.colUpper[static_cast<size_t>(k)] : lp_.slackUpper[static_cast<size_t>(-k)];
+    std::uniform_real_distribution<double> factor(1.0, 2.0);
+    if (!isInfiniteLower(l))
+        l -= kPerturbation * (1.0 + std::fabs(l)) * factor(random_);
+    if (!isInfiniteUpper(u))
+        u += kPerturbation * (1.0 + std::fabs(u)) * factor(random_);
+}
+
+void PrimalRun::restoreBounds() {
+    lp_.colLower = trueColLower_;
+    lp_.colUpper = trueColUpper_;
+    lp_.slackLower = trueSlackLower_;
+    lp_.slackUpper = trueSlackUpper_;
+    relaxed_ = false;
+    for (int k = -lp_.m; k <= lp_.n; ++k) {
+        if (k == 0)
+            continue;
+        int& s = lp_.varstat(k);
+        if (!isBasic(s) && lp_.lower(k) == lp_.upper(k))
+            s = 4;
+    }
+    computeBasicValues(lp_);
+    recountInfeasibilities(lp_);
 }
 
 void PrimalRun::logIteration(int q, int r) {
@@ -338,8 +421,21 @@ void writeVarstatTable(LpModel& lp) {
 }
 
 int PrimalRun::run() {
+    const int status = search();
+    if (!relaxed_)
+        return status;
+    restoreBounds();
+    relaxAllowed_ = false;
+    return search();
+}
+
+int PrimalRun::search() {
     const double fullWeight = lp_.scale / lp_.maxElement;
     s_ = fullWeight;
+    unbounded_ = false;
+    lost_ = 0;
+    regained_ = 0;
+    degenerateRun_ = 0;
     recountInfeasibilities(lp_);
     if (logLevel() > 2)
         writeVarstatTable(lp_);

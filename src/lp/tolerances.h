@@ -30,6 +30,16 @@ inline constexpr int kMaxModels = 200;          // simultaneously active models
 inline constexpr int kIterationBudget = 12093;  // iterations allowed per LP_PRIMAL call
 inline constexpr int kReinversionInterval = 30; // basis changes between reinversions
 inline constexpr int kPricingCandidates = 4;    // candidates kept per pricing pass
+// Consecutive degenerate pivots after which the bounds of the basic variables are relaxed by
+// small random amounts, so that the vertex is no longer degenerate and pivoting cannot cycle.
+inline constexpr int kDegenerateRunLimit = 50;
+// A pivot whose step is no longer than this leaves every basic value where it was.
+inline constexpr double kDegenerateStep = 1e-9;
+// Relative size of that relaxation: each finite bound b moves outward by between 1 and 2 times
+// kPerturbation * (1 + |b|).
+inline constexpr double kPerturbation = 1e-4;
+// Overshoot of a bound the ratio test allows while bounds are relaxed.
+inline constexpr double kRelaxedOvershoot = 1e-9;
 inline constexpr double kScale = 2.0;     // weight numerator of the true objective in phase one
 inline constexpr int kPhaseOneMethod = 2; // 1: 1/e, 2: unit, 3: e penalties
 inline constexpr int kReinversionMethod = 1;

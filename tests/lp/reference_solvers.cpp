@@ -52,8 +52,19 @@ Result solveOurs(const RandomLp& p) {
         if (p.upper[static_cast<size_t>(j)] < 1e30f)
             LP_PUTUBOUND(p.upper[static_cast<size_t>(j)], j, lp);
     LP_REINVERT(lp);
+    std::vector<double> bounds;
+    for (int k = -p.m; k <= p.n; ++k)
+        if (k != 0)
+            bounds.insert(bounds.end(), {LP_GETLBOUND(k, lp), LP_GETUBOUND(k, lp)});
     LP_PRIMAL(lp);
     Result r;
+    size_t b = 0;
+    for (int k = -p.m; k <= p.n; ++k)
+        if (k != 0) {
+            r.boundsAsGiven = r.boundsAsGiven && LP_GETLBOUND(k, lp) == bounds[b] &&
+                              LP_GETUBOUND(k, lp) == bounds[b + 1];
+            b += 2;
+        }
     r.rawStatus = LP_GETSTATUS(lp);
     r.outcome = r.rawStatus == 3   ? Outcome::Optimal
                 : r.rawStatus == 1 ? Outcome::Infeasible

@@ -17,6 +17,7 @@ struct Result {
     double objective = 0.0; // c0 + sum c_j x_j
     std::vector<double> x;  // 1..n (ours only)
     int iterations = 0;
+    bool boundsAsGiven = true; // every bound after solving as it was before (ours only)
 };
 
 Result solveOurs(const RandomLp& lp);
