@@ -1,11 +1,12 @@
 // Builds small linear programs from the fuzz input and solves them through the LP_ interface.
 //
-// The first byte picks the mode. In the checked mode the data are small integers and every
-// outcome is verified: an optimal answer must satisfy every row and bound and agree with an
-// independent solver (when the build has one); infeasible and unbounded answers must agree with
-// it too; an answer ended by the iteration budget (status 0) must at least be feasible. In the
-// free mode any single-precision number, any index and any order of calls is allowed: the library
-// may refuse with LpFatalError but must never crash, and the problem can always be deleted.
+// The first byte picks the mode. In the checked mode the data are small integers (the dual
+// simplex may go first) and every outcome is verified: an optimal answer must satisfy every row and
+// bound and agree with an independent solver (when the build has one); infeasible and unbounded
+// answers must agree with it too; an answer ended by the iteration budget (status 0) must at least
+// be feasible. In the free mode any single-precision number, any index and any order of calls is
+// allowed: the library may refuse with LpFatalError but must never crash, and the problem can
+// always be deleted.
 #include "lp/lpx.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -41,6 +42,7 @@ struct Problem {
     std::vector<Kind> kinds;               // 1..m
     std::vector<double> lower;             // 1..n
     std::vector<double> upper;             // 1..n
+    bool dualFirst = false;                // the dual simplex runs before the primal one
 };
 
 Problem CheckedProblem(FuzzedDataProvider& in) {
@@ -85,6 +87,8 @@ Problem CheckedProblem(FuzzedDataProvider& in) {
             break;
         }
     }
+    // Last, so that inputs written before this option existed keep their meaning.
+    p.dualFirst = in.ConsumeBool();
     return p;
 }
 
@@ -218,6 +222,12 @@ void RunChecked(FuzzedDataProvider& in) {
         LP_PUTUBOUND(static_cast<float>(p.upper[static_cast<std::size_t>(j)]), j, lp);
     }
     LP_REINVERT(lp);
+    if (p.dualFirst) {
+        LP_DUALBUDGET(in.ConsumeIntegralInRange(0, 50), lp);
+        const int dual = LP_GETSTATUS(lp);
+        if (dual < LP_FEASIBLE || dual > LP_OPTIMAL)
+            Fail("LP_DUALBUDGET ended with a status outside 0..3");
+    }
     LP_PRIMAL(lp);
     const int status = LP_GETSTATUS(lp);
     if (status < LP_FEASIBLE || status > LP_OPTIMAL)

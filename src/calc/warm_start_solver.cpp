@@ -113,7 +113,16 @@ struct WarmStartSolver::ConstraintSet {
 
     // Runs the simplex from the current basis. True with solution filled when it ends at an
     // exact optimum; otherwise the problem is put back on the slack basis.
+    //
+    // From the slack basis the dual simplex goes first. For the usual first program of a set
+    // (minimise values that the rows push up from zero) the slack basis is dual feasible and
+    // only a few rows are violated; the dual simplex then needs a few iterations where the
+    // primal one, starting from the same basis, may need thousands of small steps. The primal
+    // simplex finishes from wherever the dual one stopped.
     bool Optimize(std::uint8_t direction, TSolution& solution, int budget) {
+        if (slackStart) {
+            LP_DUALBUDGET(budget, lp);
+        }
         slackStart = false;
         LP_PRIMALBUDGET(budget, lp);
         if (LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum()) {

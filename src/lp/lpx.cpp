@@ -3,6 +3,7 @@
 #include "lp/lpx.h"
 
 #include "lp/diagnostics.h"
+#include "lp/dual_simplex.h"
 #include "lp/lp_model.h"
 #include "lp/model_table.h"
 #include "lp/reinversion.h"
@@ -139,19 +140,42 @@ void LP_PRIMAL(LpModel* model) {
     LP_PRIMALBUDGET(kIterationBudget, model);
 }
 
-void LP_PRIMALBUDGET(int budget, LpModel* model) {
-    LpModel& lp = checked(model);
-    if (budget < 0)
-        fatal("LP_PRIMALBUDGET: negative iteration budget");
-    lp.iterLimit = lp.iterations + budget;
+namespace {
+
+// Runs one simplex method on lp, counting its iterations in the process total also when it
+// ends with a fatal error.
+template <typename Method> void countedRun(LpModel& lp, Method method) {
     const int before = lp.iterations;
     try {
-        lp.status = primalSimplex(lp);
+        method();
     } catch (...) {
         iterationTotal += lp.iterations - before;
         throw;
     }
     iterationTotal += lp.iterations - before;
+}
+
+} // namespace
+
+void LP_PRIMALBUDGET(int budget, LpModel* model) {
+    LpModel& lp = checked(model);
+    if (budget < 0)
+        fatal("LP_PRIMALBUDGET: negative iteration budget");
+    lp.iterLimit = lp.iterations + budget;
+    countedRun(lp, [&lp] { lp.status = primalSimplex(lp); });
+}
+
+void LP_DUALBUDGET(int budget, LpModel* model) {
+    LpModel& lp = checked(model);
+    if (budget < 0)
+        fatal("LP_DUALBUDGET: negative iteration budget");
+    countedRun(lp, [&lp, budget] {
+        const int status = dualSimplex(lp, budget);
+        if (status == 0)
+            setStatusFromFeasibility(lp);
+        else
+            lp.status = status;
+    });
 }
 
 void LP_PUTOBJECTIVE(const float* values, LpModel* model) {

@@ -92,7 +92,16 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
 // iterations stops with status 0, the basis of the last iteration kept.
 void LP_PRIMALBUDGET(int budget, LpModel* lp);
 
-// Simplex iterations done by LP_PRIMAL in this process, over all models; for benchmarks.
+// The dual simplex from the current basis, for at most budget iterations, when that basis is
+// dual feasible (its reduced costs optimal, as the slack basis is for an objective that only
+// penalises variables at their lower bounds). Status 3 when it reaches an optimal basis, 1 when
+// a row it cannot bring within its bounds shows the problem infeasible; otherwise the status
+// follows feasibility as after LP_REINVERT, and a basis that was not dual feasible is left as
+// it was. LP_PRIMAL can go on from the basis it leaves.
+void LP_DUALBUDGET(int budget, LpModel* lp);
+
+// Simplex iterations done by LP_PRIMAL and LP_DUALBUDGET in this process, over all models; for
+// benchmarks.
 long long LP_ITERATIONTOTAL();
 
 // Where diagnostics ("?" fatal errors, "%" warnings, traces) are written. Defaults to the

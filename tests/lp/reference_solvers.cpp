@@ -24,7 +24,7 @@ const char* outcomeName(Outcome o) {
     return "?";
 }
 
-Result solveOurs(const RandomLp& p) {
+Result solveOurs(const RandomLp& p, const SolveOptions& options) {
     LpModel* lp = LP_NEW(p.n, p.m);
     for (int j = 0; j <= p.n; ++j)
         LP_PUTELEM(p.cost[static_cast<size_t>(j)], j, 0, lp);
@@ -56,6 +56,8 @@ Result solveOurs(const RandomLp& p) {
     for (int k = -p.m; k <= p.n; ++k)
         if (k != 0)
             bounds.insert(bounds.end(), {LP_GETLBOUND(k, lp), LP_GETUBOUND(k, lp)});
+    if (options.dualFirst)
+        LP_DUALBUDGET(12093, lp);
     LP_PRIMAL(lp);
     Result r;
     size_t b = 0;

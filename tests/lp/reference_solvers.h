@@ -20,7 +20,11 @@ struct Result {
     bool boundsAsGiven = true; // every bound after solving as it was before (ours only)
 };
 
-Result solveOurs(const RandomLp& lp);
+struct SolveOptions {
+    bool dualFirst = false; // LP_DUALBUDGET from the slack basis before LP_PRIMAL
+};
+
+Result solveOurs(const RandomLp& lp, const SolveOptions& options = {});
 Result solveGlpk(const RandomLp& lp);
 
 // Largest violation of a row or column bound by x, over the problem's data.

@@ -172,3 +172,75 @@ TEST(PrimalSimplex, ExhaustedBudgetKeepsTheLastBasis) {
     EXPECT_GT(model.iterations, 2);
     EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), 625.0); // x_n = 5^n
 }
+
+// min x1 + 2 x2 + 3 x3 subject to x1 + x2 + x3 >= 4, x2 + x3 >= 2, x1 <= 3, x >= 0: the slack
+// basis is dual feasible (all costs penalise) and two rows are violated. The optimum is
+// x = (2, 2, 0) with objective 6.
+void buildCoveringProblem(Model& lp) {
+    for (int j = 1; j <= 3; ++j) {
+        LP_PUTELEM(static_cast<float>(j), j, 0, lp);
+        LP_PUTELEM(1.0f, j, 1, lp);
+    }
+    LP_PUTELEM(1.0f, 2, 2, lp);
+    LP_PUTELEM(1.0f, 3, 2, lp);
+    LP_PUTELEM(1.0f, 1, 3, lp);
+    lp.greaterEqual(1, 4.0f);
+    lp.greaterEqual(2, 2.0f);
+    lp.lessEqual(3, 3.0f);
+}
+
+TEST(DualSimplex, ReachesTheOptimumFromADualFeasibleSlackBasis) {
+    Model lp(3, 3);
+    buildCoveringProblem(lp);
+    EXPECT_EQ(LP_REINVERT(lp), 2);
+    const long long before = LP_ITERATIONTOTAL();
+    LP_DUALBUDGET(100, lp);
+    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_ITERATIONTOTAL() - before, lp.get()->iterations);
+    EXPECT_LE(lp.get()->iterations, 3);
+    EXPECT_NEAR(LP_GETSOL(0, lp), -6.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(1, lp), 2.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(2, lp), 2.0, 1e-12);
+    EXPECT_NEAR(LP_GETSOL(3, lp), 0.0, 1e-12);
+    // The primal simplex finds nothing left to do.
+    const int iterations = lp.get()->iterations;
+    LP_PRIMAL(lp);
+    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(lp.get()->iterations, iterations);
+    EXPECT_NEAR(LP_GETSOL(0, lp), -6.0, 1e-12);
+}
+
+TEST(DualSimplex, ARowNothingCanSatisfyShowsTheProblemInfeasible) {
+    // x1 + x2 <= -1 with x >= 0 and penalising costs.
+    Model lp(2, 1);
+    LP_PUTELEM(1.0f, 1, 0, lp);
+    LP_PUTELEM(1.0f, 2, 0, lp);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    LP_PUTELEM(1.0f, 2, 1, lp);
+    lp.lessEqual(1, -1.0f);
+    LP_REINVERT(lp);
+    LP_DUALBUDGET(100, lp);
+    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(lp.get()->iterations, 0);
+}
+
+TEST(DualSimplex, LeavesABasisThatIsNotDualFeasibleAlone) {
+    Model lp(3, 3);
+    buildCoveringProblem(lp);
+    LP_PUTELEM(-1.0f, 3, 0, lp); // x3 now pays to increase: the slack basis is not dual feasible
+    LP_REINVERT(lp);
+    const std::vector<int> base = lp.get()->base;
+    LP_DUALBUDGET(100, lp);
+    EXPECT_EQ(lp.get()->iterations, 0);
+    EXPECT_EQ(lp.get()->base, base);
+    EXPECT_EQ(LP_GETSTATUS(lp), 1); // as after LP_REINVERT: two rows violated
+    // A budget of nothing changes nothing either.
+    Model other(3, 3);
+    buildCoveringProblem(other);
+    LP_REINVERT(other);
+    LP_DUALBUDGET(0, other);
+    EXPECT_EQ(other.get()->iterations, 0);
+    EXPECT_EQ(LP_GETSTATUS(other), 1);
+    lptest::expectFatal([&] { LP_DUALBUDGET(-1, other); },
+                        "LP_DUALBUDGET: negative iteration budget");
+}
