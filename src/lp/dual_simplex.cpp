@@ -29,7 +29,10 @@ public:
 private:
     // Index of variable k (-m..n) in the arrays over all variables.
     size_t slot(int k) const { return static_cast<size_t>(k + lp_.m); }
-    bool entersNever(int k) { return isBasic(lp_.varstat(k)) || lp_.lower(k) == lp_.upper(k); }
+    // Basic, fixed and the objective logical (k = 0) variables cannot enter.
+    bool entersNever(int k) const {
+        return k == 0 || isBasic(lp_.varstat(k)) || lp_.lower(k) == lp_.upper(k);
+    }
     // Row p of B^-1 (position 0: the objective row) times every nonbasic column, into out.
     void rowTimesColumns(int p, std::vector<double>& inverseRow, std::vector<double>& out);
     bool dualFeasible();
@@ -50,7 +53,7 @@ void DualRun::rowTimesColumns(int p, std::vector<double>& inverseRow, std::vecto
     inverseRow[static_cast<size_t>(p)] = 1.0;
     lp_.etas.btran(inverseRow, kEpsZero);
     for (int k = -lp_.m; k <= lp_.n; ++k) {
-        if (k == 0 || entersNever(k))
+        if (entersNever(k))
             continue;
         double v;
         if (k > 0) {
@@ -67,7 +70,7 @@ void DualRun::rowTimesColumns(int p, std::vector<double>& inverseRow, std::vecto
 bool DualRun::dualFeasible() {
     rowTimesColumns(0, prices_, reducedCosts_);
     for (int k = -lp_.m; k <= lp_.n; ++k) {
-        if (k == 0 || entersNever(k))
+        if (entersNever(k))
             continue;
         const double d = reducedCosts_[slot(k)];
         const int s = lp_.varstat(k);
@@ -106,7 +109,7 @@ int DualRun::leavingPosition(double& direction) const {
 // so no move of the nonbasic variables can bring that row within its bounds.
 int DualRun::enteringVariable(double direction) const {
     auto eligible = [&](int k, double& entry, double& cost) {
-        if (k == 0 || isBasic(lp_.varstat(k)) || lp_.lower(k) == lp_.upper(k))
+        if (entersNever(k))
             return false;
         // Raising x_k by one moves the leaving variable by -entry.
         const double up = lp_.varstat(k) == 2 ? -1.0 : 1.0;
