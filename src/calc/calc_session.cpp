@@ -3,6 +3,7 @@
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
 
+#include <cmath>
 #include <exception>
 #include <new>
 #include <utility>
@@ -66,9 +67,22 @@ TSolution CalcSession::SolveProgram(const ProgramParts& parts) {
     return Remember(Guarded([&] { return warm_->Solve(parts); }));
 }
 
+double WithoutRoundingNoise(double value) {
+    // Grid of 2^-20: fine enough that no value a model states by hand lies within the noise of a
+    // grid point without being meant to be on it, coarse enough for every optimum that should be
+    // 0, 1 or a simple fraction.
+    constexpr int kGridBits = 20;
+    constexpr double kNoise = 1e-12;
+    const double nearest = std::ldexp(std::nearbyint(std::ldexp(value, kGridBits)), -kGridBits);
+    return std::fabs(value - nearest) <= kNoise ? nearest : value;
+}
+
 TSolution CalcSession::Remember(TSolution solution) {
     if (!solution.Error.empty() && fatalError_.empty()) {
         fatalError_ = solution.Error;
+    }
+    if (solution.Failed == kSolveOptimal) {
+        solution.Objective = WithoutRoundingNoise(solution.Objective);
     }
     return solution;
 }

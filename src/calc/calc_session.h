@@ -27,6 +27,14 @@ inline constexpr const char* kFailedProgramQuestion =
 // whose Error names it; a solution with Error set is always marked failed.
 TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program);
 
+// An optimum as the calculation stores it. The simplex leaves rounding noise of about 1e-16 on
+// its results, which depends on the path it took: an optimum of exactly 1 may come out as
+// 0.9999999999999998 from one basis and as 1 from another. The dominance and recommendation
+// rules compare results exactly, so such noise would decide ties. A value within 1e-12 of a
+// multiple of 2^-20 (0, 1, 0.5, ...) is therefore taken as that multiple; any other value is
+// kept as it is.
+double WithoutRoundingNoise(double value);
+
 class WarmStartSolver;
 
 // Called with every program a session solves through SolveProgram, before it is solved.
@@ -46,7 +54,8 @@ public:
     CalcHost& Host() { return host_; }
 
     // Solves one program and counts it. A solver error (exception or TSolution::Error) comes
-    // back as a failed solution with Error set, and is remembered in FatalError().
+    // back as a failed solution with Error set, and is remembered in FatalError(). An optimum
+    // comes back WithoutRoundingNoise.
     TSolution Solve(const TConstraintModel& program);
     // Solves the program given by its parts, counted and guarded like Solve.
     TSolution SolveProgram(const ProgramParts& parts);
@@ -62,7 +71,7 @@ public:
     const std::string& FatalError() const { return fatalError_; }
 
 private:
-    // Keeps the first solver error of the run.
+    // Keeps the first solver error of the run and takes the noise off an optimum.
     TSolution Remember(TSolution solution);
 
     Model& model_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -38,9 +39,14 @@ struct ScriptedSolver {
             if (throwAt == calls) {
                 throw LpFatalError("Eta file overflow");
             }
-            return SolveModel(program);
+            TSolution solution = SolveModel(program);
+            if (nudgeEvenCalls && calls % 2 == 0) {
+                solution.Objective = std::nextafter(solution.Objective, -1.0);
+            }
+            return solution;
         };
     }
+    bool nudgeEvenCalls = false; // every second optimum one unit in the last place lower
     int calls = 0;
     std::set<int> failAt;
     std::map<int, std::string> errorAt;
@@ -398,6 +404,40 @@ TEST(CalculationDriver, OneAttributeWithThreeLevels) {
     }
     EXPECT_NEAR(m.model.Node(a).WeightLower, 1.0, kTolerance);
     EXPECT_NEAR(m.model.Node(a).WeightUpper, 1.0, kTolerance);
+}
+
+// Alternatives 1 and 2 share the top level, so every rule recommends both. With the optimum of
+// every second program one unit in the last place off, as a different basis may leave it, the
+// stored values and so the ties stay exact.
+TEST(CalculationDriver, RoundingNoiseDoesNotDecideTies) {
+    CalcTestModel m(3);
+    const NodeId a = m.Attribute();
+    m.Rank(a, {1, 1, 2});
+    ScriptedSolver solver;
+    solver.nudgeEvenCalls = true;
+    ScriptedHost host;
+    CalculationDriver driver(m.model, host, solver.Function());
+    ASSERT_EQ(driver.Run(kCalculateModel), RunOutcome::Complete);
+    for (int row : {1, 2}) {
+        SCOPED_TRACE(row);
+        const TAlternativeData& alternative = m.model.Alternative(row);
+        EXPECT_EQ(alternative.ValueLower, 1.0);
+        EXPECT_EQ(alternative.ValueUpper, 1.0);
+        EXPECT_EQ(alternative.MaxRegret, 0.0);
+        EXPECT_EQ(alternative.Recommended, (std::array<std::uint8_t, 4>{1, 1, 1, 1}));
+    }
+    EXPECT_EQ(m.model.Alternative(3).Recommended, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+}
+
+TEST(WithoutRoundingNoise, MovesOnlyValuesWithinNoiseOfASimpleFraction) {
+    EXPECT_EQ(WithoutRoundingNoise(std::nextafter(1.0, 0.0)), 1.0);
+    EXPECT_EQ(WithoutRoundingNoise(std::nextafter(0.5, 1.0)), 0.5);
+    EXPECT_EQ(WithoutRoundingNoise(-1e-17), 0.0);
+    EXPECT_EQ(WithoutRoundingNoise(1e-13), 0.0);
+    // Values a model states or a solver finds are not moved.
+    for (double value : {0.3, 1.0 / 3.0, 2.0 / 3.0, 1e-11, 0.1 + 1e-9, -0.7, 12345.678}) {
+        EXPECT_EQ(WithoutRoundingNoise(value), value) << value;
+    }
 }
 
 // Two attributes, A the reference (100) and B at 50 to 200 % of it: wA + wB = 1 and
