@@ -10,17 +10,21 @@
 #include "lp/packed_vector.h"
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 namespace lp {
 
 class EtaFile {
 public:
-    using Eta = std::vector<PackedEntry>; // entry 0 is the pivot entry
+    using Eta = std::span<const PackedEntry>; // entry 0 is the pivot entry
 
-    int count() const { return static_cast<int>(etas_.size()); }
-    int nonzeros() const { return nonzeros_; }
-    const Eta& eta(int i) const { return etas_[static_cast<size_t>(i)]; }
+    int count() const { return static_cast<int>(starts_.size()) - 1; }
+    int nonzeros() const { return static_cast<int>(entries_.size()); }
+    Eta eta(int i) const {
+        const size_t begin = starts_[static_cast<size_t>(i)];
+        return {entries_.data() + begin, starts_[static_cast<size_t>(i) + 1] - begin};
+    }
     void clear();
     void removeLast();
 
@@ -40,9 +44,10 @@ public:
     void makeEta(const PackedVector& column, double cost, int r);
 
 private:
-    void append(Eta eta);
-    std::vector<Eta> etas_;
-    int nonzeros_ = 0;
+    // All etas in one array, eta i at entries_[starts_[i], starts_[i + 1]): a reinversion
+    // rebuilds the file without allocating once the arrays have grown to the basis' size.
+    std::vector<PackedEntry> entries_;
+    std::vector<size_t> starts_{0};
 };
 
 } // namespace lp

@@ -93,7 +93,7 @@ void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
             std::swap(bump[g].row, bump[chosen].row);
         const int r = rowOf(g);
         lp.etas.updEta(alpha, r);
-        const EtaFile::Eta& eta = lp.etas.eta(lp.etas.count() - 1);
+        const EtaFile::Eta eta = lp.etas.eta(lp.etas.count() - 1);
         if (eta.size() == 1 && eta[0].value == 1.0) {
             lp.etas.removeLast(); // a unit column needs no eta
             ++report.removedUnitEtas;
