@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
+#include <queue>
+#include <span>
 
 namespace lp {
 namespace {
@@ -9,19 +12,32 @@ namespace {
 // Working state of one ordering: active rows and columns with their active counts. A row's
 // count is its number of active columns, a column's count its number of active rows. A column
 // taken as a spike leaves the active set at once.
+//
+// The scans for singletons work through queues of the rows and columns whose count has fallen
+// to one or less, visited in the order of repeated passes over all of them (a candidate behind
+// the current position waits for the next pass), which gives the order of such passes without
+// their cost.
 class P3State {
 public:
     explicit P3State(const KernelPattern& kernel)
-        : rowsOf_(kernel.rowsOf), colsOf_(static_cast<size_t>(kernel.rows)),
-          rowCount_(static_cast<size_t>(kernel.rows), 0), colCount_(rowsOf_.size(), 0),
-          rowActive_(static_cast<size_t>(kernel.rows), 1), colActive_(rowsOf_.size(), 1) {
+        : rowsOf_(kernel.rowsOf), rowCount_(static_cast<size_t>(kernel.rows), 0),
+          colCount_(rowsOf_.size(), 0), rowActive_(static_cast<size_t>(kernel.rows), 1),
+          colActive_(rowsOf_.size(), 1), tally_(rowsOf_.size(), 0) {
         for (size_t c = 0; c < rowsOf_.size(); ++c) {
             colCount_[c] = static_cast<int>(rowsOf_[c].size());
-            for (int r : rowsOf_[c]) {
-                colsOf_[static_cast<size_t>(r)].push_back(static_cast<int>(c));
+            for (int r : rowsOf_[c])
                 ++rowCount_[static_cast<size_t>(r)];
-            }
         }
+        colStart_.assign(static_cast<size_t>(kernel.rows) + 1, 0);
+        for (size_t r = 0; r < rowCount_.size(); ++r)
+            colStart_[r + 1] = colStart_[r] + rowCount_[r];
+        colIndex_.resize(static_cast<size_t>(colStart_.back()));
+        std::vector<int> fill(colStart_.begin(), colStart_.end() - 1);
+        for (size_t c = 0; c < rowsOf_.size(); ++c)
+            for (int r : rowsOf_[c])
+                colIndex_[static_cast<size_t>(fill[static_cast<size_t>(r)]++)] = static_cast<int>(c);
+        for (size_t r = 0; r < rowCount_.size(); ++r)
+            countRow(r, 1);
     }
 
     P3Order run() {
@@ -29,21 +45,19 @@ public:
         int bump = -1;
         std::vector<int> pending; // spikes of the open bump not yet placed, latest last
         for (;;) {
-            std::vector<int> singles = rowsWithCount(1);
-            if (!singles.empty()) {
+            if (ones_ > 0) {
                 if (bump < 0) {
                     rowScan();
                     continue;
                 }
-                placeSingletons(singles, bump, pending);
+                placeSingletons(rowsWithCount(1), bump, pending);
                 if (pending.empty())
                     bump = -1;
                 continue;
             }
-            std::vector<int> empties = rowsWithCount(0);
-            if (!empties.empty()) {
-                const int r = empties.front();
-                rowActive_[static_cast<size_t>(r)] = 0;
+            if (zeros_ > 0) {
+                const int r = rowsWithCount(0).front();
+                deactivateRow(r);
                 if (bump >= 0 && !pending.empty()) {
                     order_.pivots.push_back({r, pending.back(), bump, true});
                     pending.pop_back();
@@ -73,18 +87,49 @@ public:
     }
 
 private:
-    void removeRow(int r) {
-        rowActive_[static_cast<size_t>(r)] = 0;
-        for (int c : colsOf_[static_cast<size_t>(r)])
-            if (colActive_[static_cast<size_t>(c)])
-                --colCount_[static_cast<size_t>(c)];
+    // Adds (sign 1) or withdraws (sign -1) active row r from the tallies of rows with count 0
+    // and 1.
+    void countRow(size_t r, int sign) {
+        if (rowCount_[r] == 0)
+            zeros_ += sign;
+        else if (rowCount_[r] == 1)
+            ones_ += sign;
     }
 
+    void deactivateRow(int r) {
+        countRow(static_cast<size_t>(r), -1);
+        rowActive_[static_cast<size_t>(r)] = 0;
+    }
+
+    std::span<const int> colsOf(int r) const {
+        const size_t begin = static_cast<size_t>(colStart_[static_cast<size_t>(r)]);
+        const size_t end = static_cast<size_t>(colStart_[static_cast<size_t>(r) + 1]);
+        return {colIndex_.data() + begin, end - begin};
+    }
+
+    // Columns whose count falls to one are reported to newSingleCols_ while a column scan runs.
+    void removeRow(int r) {
+        deactivateRow(r);
+        for (int c : colsOf(r)) {
+            if (colActive_[static_cast<size_t>(c)] && --colCount_[static_cast<size_t>(c)] == 1 &&
+                collectCols_)
+                newSingleCols_.push_back(c);
+        }
+    }
+
+    // Rows whose count falls to one are reported to newSingleRows_ while a row scan runs.
     void removeCol(int c) {
         colActive_[static_cast<size_t>(c)] = 0;
-        for (int r : rowsOf_[static_cast<size_t>(c)])
-            if (rowActive_[static_cast<size_t>(r)])
-                --rowCount_[static_cast<size_t>(r)];
+        for (int r : rowsOf_[static_cast<size_t>(c)]) {
+            const size_t row = static_cast<size_t>(r);
+            if (!rowActive_[row])
+                continue;
+            countRow(row, -1);
+            --rowCount_[row];
+            countRow(row, 1);
+            if (rowCount_[row] == 1 && collectRows_)
+                newSingleRows_.push_back(r);
+        }
     }
 
     int onlyActiveRow(int c) const {
@@ -95,7 +140,7 @@ private:
     }
 
     int onlyActiveCol(int r) const {
-        for (int c : colsOf_[static_cast<size_t>(r)])
+        for (int c : colsOf(r))
             if (colActive_[static_cast<size_t>(c)])
                 return c;
         return -1;
@@ -109,74 +154,114 @@ private:
         return out;
     }
 
+    // Visits candidates in the order of passes over all items: descending (or ascending) from
+    // the top (or bottom) in each pass, a candidate that appears behind the current position
+    // waiting for the next pass. visit(item) handles one candidate and returns those that became
+    // candidates meanwhile.
+    template <typename Compare, typename Visit>
+    static void passes(std::vector<int> first, Visit visit) {
+        std::priority_queue<int, std::vector<int>, Compare> current(Compare(), std::move(first));
+        std::priority_queue<int, std::vector<int>, Compare> next;
+        const Compare before;
+        while (!current.empty()) {
+            const int item = current.top();
+            current.pop();
+            for (int found : visit(item))
+                (before(found, item) ? current : next).push(found);
+            if (current.empty())
+                std::swap(current, next);
+        }
+    }
+
     // Column singletons go to the back (pivoted last, in reverse order of discovery); empty
     // columns are singular.
     void columnScan() {
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (size_t c = colActive_.size(); c-- > 0;) {
-                if (!colActive_[c] || colCount_[c] > 1)
-                    continue;
-                colActive_[c] = 0;
-                if (colCount_[c] == 1) {
-                    const int r = onlyActiveRow(static_cast<int>(c));
-                    back_.push_back({r, static_cast<int>(c), -1, false});
-                    removeRow(r);
-                } else {
-                    order_.discardedCols.push_back(static_cast<int>(c));
-                }
-                changed = true;
+        std::vector<int> first;
+        for (size_t c = colActive_.size(); c-- > 0;)
+            if (colCount_[c] <= 1)
+                first.push_back(static_cast<int>(c));
+        collectCols_ = true;
+        // Descending passes: the largest index first, so the queue orders by "less".
+        passes<std::less<int>>(std::move(first), [this](int c) -> const std::vector<int>& {
+            newSingleCols_.clear();
+            const size_t col = static_cast<size_t>(c);
+            if (!colActive_[col] || colCount_[col] > 1)
+                return newSingleCols_;
+            colActive_[col] = 0;
+            if (colCount_[col] == 1) {
+                const int r = onlyActiveRow(c);
+                back_.push_back({r, c, -1, false});
+                removeRow(r);
+            } else {
+                order_.discardedCols.push_back(c);
             }
-        }
+            return newSingleCols_;
+        });
+        collectCols_ = false;
     }
 
     // Row singletons go to the front; empty rows are singular.
     void rowScan() {
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (size_t r = 0; r < rowActive_.size(); ++r) {
-                if (!rowActive_[r] || rowCount_[r] > 1)
-                    continue;
-                rowActive_[r] = 0;
-                if (rowCount_[r] == 1) {
-                    const int c = onlyActiveCol(static_cast<int>(r));
-                    order_.pivots.push_back({static_cast<int>(r), c, -1, false});
-                    removeCol(c);
-                } else {
-                    order_.discardedRows.push_back(static_cast<int>(r));
-                }
-                changed = true;
+        std::vector<int> first;
+        for (size_t r = 0; r < rowActive_.size(); ++r)
+            if (rowActive_[r] && rowCount_[r] <= 1)
+                first.push_back(static_cast<int>(r));
+        collectRows_ = true;
+        // Ascending passes: the smallest index first.
+        passes<std::greater<int>>(std::move(first), [this](int r) -> const std::vector<int>& {
+            newSingleRows_.clear();
+            const size_t row = static_cast<size_t>(r);
+            if (!rowActive_[row] || rowCount_[row] > 1)
+                return newSingleRows_;
+            const bool single = rowCount_[row] == 1;
+            deactivateRow(r);
+            if (single) {
+                const int c = onlyActiveCol(r);
+                order_.pivots.push_back({r, c, -1, false});
+                removeCol(c);
+            } else {
+                order_.discardedRows.push_back(r);
             }
-        }
+            return newSingleRows_;
+        });
+        collectRows_ = false;
     }
 
     // Inside an open bump: pivots the column that meets the most row singletons on its first
     // one; its further singleton rows take the latest open spikes.
     void placeSingletons(const std::vector<int>& singles, int bump, std::vector<int>& pending) {
-        std::vector<int> tally(colActive_.size(), 0);
-        for (int r : singles)
-            ++tally[static_cast<size_t>(onlyActiveCol(r))];
-        int best = -1;
-        for (size_t c = 0; c < tally.size(); ++c) {
-            if (tally[c] == 0)
-                continue;
-            if (best < 0 || tally[c] > tally[static_cast<size_t>(best)] ||
-                (tally[c] == tally[static_cast<size_t>(best)] &&
-                 colCount_[c] > colCount_[static_cast<size_t>(best)]))
-                best = static_cast<int>(c);
+        touched_.clear();
+        for (int r : singles) {
+            const int c = onlyActiveCol(r);
+            if (tally_[static_cast<size_t>(c)]++ == 0)
+                touched_.push_back(c);
         }
+        // The largest tally, then the longest column, then the lowest index.
+        int best = -1;
+        for (int c : touched_) {
+            const size_t col = static_cast<size_t>(c);
+            if (best < 0)
+                best = c;
+            const size_t b = static_cast<size_t>(best);
+            if (tally_[col] > tally_[b] ||
+                (tally_[col] == tally_[b] &&
+                 (colCount_[col] > colCount_[b] || (colCount_[col] == colCount_[b] && c < best))))
+                best = c;
+        }
+        for (int c : touched_)
+            tally_[static_cast<size_t>(c)] = 0;
         bool first = true;
         for (int r : singles) {
             if (onlyActiveCol(r) != best)
                 continue;
             if (first) {
                 order_.pivots.push_back({r, best, bump, false});
-                rowActive_[static_cast<size_t>(r)] = 0;
+                deactivateRow(r);
                 first = false;
             } else if (!pending.empty()) {
                 order_.pivots.push_back({r, pending.back(), bump, true});
                 pending.pop_back();
-                rowActive_[static_cast<size_t>(r)] = 0;
+                deactivateRow(r);
             }
         }
         removeCol(best);
@@ -184,14 +269,13 @@ private:
 
     // The next spike: the column with the most entries in rows of the smallest active counts,
     // preferring long columns, the first on ties. -1 when no column is active.
-    int chooseSpike() const {
-        std::vector<int> tally(colActive_.size(), 0);
+    int chooseSpike() {
+        std::vector<int>& tally = tally_;
         bool any = false;
-        for (size_t c = 0; c < tally.size(); ++c)
-            if (colActive_[c]) {
-                tally[c] = 1;
-                any = true;
-            }
+        for (size_t c = 0; c < tally.size(); ++c) {
+            tally[c] = colActive_[c] ? 1 : 0;
+            any = any || colActive_[c];
+        }
         if (!any)
             return -1;
         int k = 0;
@@ -230,13 +314,19 @@ private:
                 if (colActive_[c] &&
                     (best < 0 || colCount_[c] > colCount_[static_cast<size_t>(best)]))
                     best = static_cast<int>(c);
+        std::fill(tally.begin(), tally.end(), 0);
         return best;
     }
 
     const std::vector<std::vector<int>>& rowsOf_;
-    std::vector<std::vector<int>> colsOf_;
+    std::vector<int> colStart_, colIndex_; // the columns of each row, compressed
     std::vector<int> rowCount_, colCount_;
     std::vector<char> rowActive_, colActive_;
+    int zeros_ = 0, ones_ = 0; // active rows with count 0 and 1
+    std::vector<int> tally_;   // per column; all zero between uses
+    std::vector<int> touched_;
+    bool collectRows_ = false, collectCols_ = false;
+    std::vector<int> newSingleRows_, newSingleCols_;
     std::vector<P3Pivot> back_;
     P3Order order_;
 };

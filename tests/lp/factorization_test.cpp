@@ -307,6 +307,54 @@ TEST(Reinversion, TriangularKernelNeedsNoBump) {
     EXPECT_EQ(order.pivots.size(), 4u);
 }
 
+// The order of the pivots decides the factorization and so the last bits of every result; these
+// two kernels (singletons that appear behind the scan wait for its next pass, one bump each)
+// pin it.
+TEST(Reinversion, OrderOfPivotsIsPinned) {
+    struct Case {
+        std::vector<std::vector<int>> rowsOf;
+        std::vector<P3Pivot> pivots;
+    };
+    const Case cases[] = {
+        {{{0, 3}, {1, 3}, {2}, {3}, {4, 6, 8}, {3, 6}, {6, 5, 7, 8}, {7, 1}, {8, 5}},
+         {{4, 4, -1, false},
+          {5, 8, 0, false},
+          {8, 6, 0, true},
+          {6, 5, -1, false},
+          {7, 7, -1, false},
+          {0, 0, -1, false},
+          {1, 1, -1, false},
+          {2, 2, -1, false},
+          {3, 3, -1, false}}},
+        {{{0, 5, 7}, {1, 4}, {0, 1}, {3, 8}, {4, 0, 3, 7, 8}, {5, 2, 7}, {6, 0, 1}, {0}, {8, 3}},
+         {{2, 5, -1, false},
+          {5, 0, -1, false},
+          {7, 4, -1, false},
+          {3, 8, 0, false},
+          {8, 3, 0, true},
+          {6, 6, -1, false},
+          {4, 1, -1, false},
+          {1, 2, -1, false},
+          {0, 7, -1, false}}},
+    };
+    for (const Case& c : cases) {
+        KernelPattern kernel;
+        kernel.rows = 9;
+        kernel.rowsOf = c.rowsOf;
+        const P3Order order = orderKernel(kernel);
+        EXPECT_EQ(order.bumps, 1);
+        EXPECT_EQ(order.spikes, 1);
+        ASSERT_EQ(order.pivots.size(), c.pivots.size());
+        for (std::size_t i = 0; i < c.pivots.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(order.pivots[i].row, c.pivots[i].row);
+            EXPECT_EQ(order.pivots[i].col, c.pivots[i].col);
+            EXPECT_EQ(order.pivots[i].bump, c.pivots[i].bump);
+            EXPECT_EQ(order.pivots[i].spike, c.pivots[i].spike);
+        }
+    }
+}
+
 TEST(Reinversion, IllegalBasisIsFatal) {
     Model lp(2, 2);
     lp.get()->base[1] = 0;
