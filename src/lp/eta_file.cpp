@@ -85,4 +85,11 @@ void EtaFile::makeEta(const PackedVector& column, double cost, int r) {
     starts_.push_back(entries_.size());
 }
 
+void EtaFile::costEta(int p, double increase) {
+    entries_.push_back({p, 1.0});
+    if (std::fabs(increase) > kEpsZero)
+        entries_.push_back({0, -increase});
+    starts_.push_back(entries_.size());
+}
+
 } // namespace lp

@@ -42,6 +42,10 @@ public:
     // (valid where the earlier etas cannot have changed it). cost is the column's objective
     // coefficient, stored in position 0 when its magnitude exceeds kEpsAij.
     void makeEta(const PackedVector& column, double cost, int r);
+    // Appends the eta that changes the cost of the variable basic in position p by increase:
+    // the identity with (p, 1) and, unless |increase| <= kEpsZero, (0, -increase), as updEta
+    // makes it from the column that is 1 in position p and increase in position 0.
+    void costEta(int p, double increase);
 
 private:
     // All etas in one array, eta i at entries_[starts_[i], starts_[i + 1]): a reinversion

@@ -185,7 +185,6 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* model) {
     // with row 0 replaced by (1, c_B - c'_B): one two-entry eta per basic column whose cost
     // changes. A long run of such etas without a reinversion is cut short by reinverting.
     bool reinvertInstead = false;
-    std::vector<double> alpha(static_cast<size_t>(lp.m) + 1, 0.0);
     for (int p = 1; p <= lp.m && !reinvertInstead; ++p) {
         const int k = lp.base[static_cast<size_t>(p)];
         if (k <= 0)
@@ -197,12 +196,7 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* model) {
             reinvertInstead = true;
             break;
         }
-        alpha[static_cast<size_t>(p)] = 1.0;
-        alpha[0] = increase; // the eta's entry in row 0 is -increase
-
-        lp.etas.updEta(alpha, p);
-        alpha[static_cast<size_t>(p)] = 0.0;
-        alpha[0] = 0.0;
+        lp.etas.costEta(p, increase);
     }
     for (int j = 0; j <= lp.n; ++j)
         lp.costs[static_cast<size_t>(j)] = values[j];
