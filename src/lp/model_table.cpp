@@ -9,9 +9,13 @@ bool ModelTable::full() const {
 }
 
 bool ModelTable::contains(const LpModel* lp) const {
+    if (lp != nullptr && lp == lastFound_)
+        return true;
     for (size_t i = models_.size(); i-- > 0;)
-        if (models_[i] == lp)
+        if (models_[i] == lp) {
+            lastFound_ = lp;
             return true;
+        }
     return false;
 }
 
@@ -20,6 +24,8 @@ void ModelTable::add(LpModel* lp) {
 }
 
 void ModelTable::remove(const LpModel* lp) {
+    if (lp == lastFound_)
+        lastFound_ = nullptr;
     for (size_t i = models_.size(); i-- > 0;)
         if (models_[i] == lp) {
             models_[i] = models_.back();

@@ -13,7 +13,8 @@ class ModelTable {
 public:
     bool full() const;
     int size() const { return static_cast<int>(models_.size()); }
-    // Searched from the newest entry to the oldest.
+    // The model found last answers at once (a caller usually works on one model for many
+    // calls); otherwise the table is searched from the newest entry to the oldest.
     bool contains(const LpModel* lp) const;
     void add(LpModel* lp);
     // Removes lp by moving the last entry into its place.
@@ -21,6 +22,7 @@ public:
 
 private:
     std::vector<LpModel*> models_;
+    mutable const LpModel* lastFound_ = nullptr; // an entry of models_, or nullptr
 };
 
 ModelTable& modelTable();

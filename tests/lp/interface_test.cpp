@@ -167,6 +167,7 @@ TEST(LpInterface, IndexErrorsAreFatalWithTheirMessages) {
 TEST(LpInterface, UseAfterDeleteIsFatal) {
     LpModel* lp = LP_NEW(1, 1);
     LpModel* stale = lp;
+    LP_GETSTATUS(lp); // the table remembers the model found last; deleting must forget it
     LP_DELETE(&lp);
     EXPECT_EQ(lp, nullptr);
     expectFatal([&] { LP_GETSTATUS(stale); }, "LPX interface: invalid LP pointer");
