@@ -72,11 +72,16 @@ private:
 };
 
 void PrimalRun::phaseOneCosts() {
+    // Every change of the basis or of its values ends with recountInfeasibilities, so the count
+    // is that of the basic variables marked infeasible; with none, only the objective costs.
+    const bool feasible = lp_.infeasibilityCount == 0;
     lp_.infeasibilityCount = 0;
     lp_.maxInfeasibility = 0.0;
     lp_.sumInfeasibility = 0.0;
     costList_.clear();
     costList_.push_back({0, 1.0});
+    if (feasible)
+        return;
     for (int i = 1; i <= lp_.m; ++i) {
         const int k = lp_.base[static_cast<size_t>(i)];
         if (lp_.varstat(k) != 3)
