@@ -61,7 +61,7 @@ void EtaFile::updEta(const std::vector<double>& alpha, int p) {
         fatal("UpdEta: too small or zero pivot");
     entries_.push_back({p, 1.0 / pivot});
     for (size_t k = 0; k < alpha.size(); ++k) {
-        if (static_cast<int>(k) == p || std::fabs(alpha[k]) <= kEpsZero)
+        if (static_cast<int>(k) == p || std::fabs(alpha[k]) <= kEpsDrop)
             continue;
         entries_.push_back({static_cast<int>(k), -alpha[k] / pivot});
     }

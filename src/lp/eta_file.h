@@ -35,8 +35,9 @@ public:
     void btran(std::vector<double>& pi, double tolerance) const;
 
     // Appends the eta of a pivot in position p of the transformed column alpha (alpha itself is
-    // not changed). Entries of magnitude <= kEpsZero are left out. Warns about a small pivot;
-    // a pivot of magnitude <= kEpsPiv is a fatal error.
+    // not changed). Entries of magnitude <= kEpsDrop are left out: the simplex cleans its
+    // columns to its own tolerance first, and the reinversion keeps every digit it can. Warns
+    // about a small pivot; a pivot of magnitude <= kEpsPiv is a fatal error.
     void updEta(const std::vector<double>& alpha, int p);
     // Appends the eta of a pivot of a stored column in row r, taken straight from the column
     // (valid where the earlier etas cannot have changed it). cost is the column's objective

@@ -9,6 +9,9 @@
 namespace lp {
 namespace {
 
+// A bump pivot must be at least this share of the largest entry it could take instead.
+constexpr double kBumpPivotRatio = 0.1;
+
 struct Kernel {
     std::vector<int> columns; // structural basic columns, ascending
     std::vector<int> rows;    // rows whose logical is not basic, ascending
@@ -54,40 +57,46 @@ KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
     return pattern;
 }
 
-// Pivots the columns of one bump through FTRAN. A column whose transformed entry in its row is
-// too small exchanges rows with a later spike of the same bump, or failing that with the later
-// row of the bump where its entry is largest: any row not yet pivoted gives a valid factor, and
-// a column dropped from a sound basis would leave the simplex repeating the same pivot. Only
-// when no remaining row of the bump gives a pivot above kEpsPiv is the column singular, and its
-// row keeps its logical.
+// Pivots the columns of one bump through FTRAN. A column keeps its own row when its transformed
+// entry there is within kBumpPivotRatio of its largest entry in the rows of the bump not yet
+// pivoted; otherwise it exchanges rows with the first later spike whose entry is, or failing
+// that with the row of its largest entry. Any row not yet pivoted gives a valid factor, and the
+// ratio bounds the growth of the eta entries, which a small pivot amid large entries multiplies
+// into the whole inverse. A column dropped from a sound basis would leave the simplex repeating
+// the same pivot: only when no remaining row gives a pivot above kEpsPiv is the column singular,
+// and its row keeps its logical. The transformed columns keep entries down to kEpsDrop, since
+// products of small coefficients divided by small pivots matter.
 void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
                 ReinversionReport& report) {
     std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
     for (size_t g = 0; g < bump.size(); ++g) {
         const int j = kernel.columns[static_cast<size_t>(bump[g].col)];
         extendedColumn(lp, j, alpha);
-        lp.etas.ftran(alpha, kEpsZero);
+        lp.etas.ftran(alpha, kEpsDrop);
         auto rowOf = [&](size_t h) { return kernel.rows[static_cast<size_t>(bump[h].row)]; };
         auto magnitude = [&](size_t h) { return std::fabs(alpha[static_cast<size_t>(rowOf(h))]); };
 
-        // Candidate positions: the column's own row, then the rows of later spikes.
-        size_t chosen = g;
-        bool accepted = magnitude(g) > kEpsRej;
+        double largestMagnitude = 0.0;
         size_t largest = g;
-        for (size_t h = g + 1; h < bump.size() && !accepted; ++h) {
-            if (bump[h].spike && magnitude(h) > kEpsRej) {
-                chosen = h;
-                accepted = true;
-            } else if (magnitude(h) > magnitude(largest)) {
+        for (size_t h = g; h < bump.size(); ++h)
+            if (magnitude(h) > largestMagnitude) {
+                largestMagnitude = magnitude(h);
                 largest = h;
             }
+        if (largestMagnitude <= kEpsPiv) {
+            ++report.singularColumns; // the row keeps its logical, the column leaves
+            continue;
         }
-        if (!accepted) {
-            if (magnitude(largest) <= kEpsPiv) {
-                ++report.singularColumns; // the row keeps its logical, the column leaves
-                continue;
-            }
-            chosen = largest;
+        const double threshold = std::max(kEpsRej, kBumpPivotRatio * largestMagnitude);
+        size_t chosen = largest;
+        if (magnitude(g) >= threshold) {
+            chosen = g;
+        } else {
+            for (size_t h = g + 1; h < bump.size(); ++h)
+                if (bump[h].spike && magnitude(h) >= threshold) {
+                    chosen = h;
+                    break;
+                }
         }
         if (chosen != g)
             std::swap(bump[g].row, bump[chosen].row);

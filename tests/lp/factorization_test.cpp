@@ -273,6 +273,48 @@ TEST(Reinversion, NonsingularBasesKeepEveryColumn) {
     EXPECT_GT(nonsingular, 200);
 }
 
+TEST(Reinversion, SmallBumpPivotsGiveWayToLargerOnes) {
+    // Bases whose coefficients mix magnitudes 1 and 1e-3, well conditioned by elimination with
+    // partial pivoting. Pivoting on a small entry where a row of the bump offers a far larger
+    // one lets the eta entries grow, and the rounding errors with them; leaving out entries
+    // below an absolute 1e-8 while factorizing loses as much once products of small
+    // coefficients are divided by small pivots. Either way the inverse was off by up to 1e-2.
+    std::mt19937 rng(11);
+    int checked = 0;
+    double worst = 0.0;
+    for (int trial = 0; trial < 8000; ++trial) {
+        const int m = std::uniform_int_distribution<>(6, 30)(rng);
+        Model lp(m, m);
+        for (int j = 1; j <= m; ++j) {
+            const int count = std::uniform_int_distribution<>(2, 4)(rng);
+            for (int k = 0; k < count; ++k) {
+                const int row = std::uniform_int_distribution<>(1, m)(rng);
+                const float v = static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
+                LP_PUTELEM(std::bernoulli_distribution(0.4)(rng) ? v * 1e-3f : v, j, row, lp);
+            }
+        }
+        std::vector<std::pair<int, int>> basis;
+        for (int j = 1; j <= m; ++j)
+            basis.push_back({j, j});
+        forceBasis(*lp.get(), basis);
+        if (smallestPivot(*lp.get()) < 1e-3)
+            continue;
+        ++checked;
+        ConsoleCapture console;
+        reinvert(*lp.get());
+        std::vector<double> v(static_cast<size_t>(m) + 1);
+        for (int p = 1; p <= m; ++p) {
+            extendedColumn(*lp.get(), lp.get()->base[static_cast<size_t>(p)], v);
+            lp.get()->etas.ftran(v, 0.0);
+            for (int i = 1; i <= m; ++i)
+                worst =
+                    std::max(worst, std::fabs(v[static_cast<size_t>(i)] - (i == p ? 1.0 : 0.0)));
+        }
+    }
+    EXPECT_GT(checked, 1000);
+    EXPECT_LT(worst, 1e-8);
+}
+
 TEST(Reinversion, BumpIsOrderedWithSpikes) {
     // A 3x3 cyclic pattern has no singleton: it must be ordered as a bump with a spike.
     KernelPattern kernel;
