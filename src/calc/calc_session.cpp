@@ -2,6 +2,7 @@
 
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
+#include "lp/lpx.h"
 
 #include <cmath>
 #include <exception>
@@ -10,8 +11,11 @@
 
 namespace velor {
 
-CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve, bool warmStart)
-    : model_(model), host_(host), solve_(std::move(solve)) {
+CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve, bool warmStart,
+                         std::chrono::milliseconds pollInterval)
+    : model_(model), host_(host), solve_(std::move(solve)), pollInterval_(pollInterval),
+      lastPoll_(std::chrono::steady_clock::now()) {
+    LP_SETINTERRUPT([this] { return SolverPoll(); });
     if (!solve_) {
         solve_ = [](const TConstraintModel& program) { return SolveModel(program); };
         if (warmStart) {
@@ -20,7 +24,9 @@ CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve, bool
     }
 }
 
-CalcSession::~CalcSession() = default;
+CalcSession::~CalcSession() {
+    LP_SETINTERRUPT({});
+}
 
 namespace {
 
@@ -89,7 +95,19 @@ TSolution CalcSession::Remember(TSolution solution) {
 
 bool CalcSession::CancelPolled() {
     host_.ProcessEvents();
-    return host_.CancelRequested();
+    lastPoll_ = std::chrono::steady_clock::now();
+    cancelled_ = cancelled_ || host_.CancelRequested();
+    return cancelled_;
+}
+
+bool CalcSession::SolverPoll() {
+    if (cancelled_) {
+        return true;
+    }
+    if (std::chrono::steady_clock::now() - lastPoll_ < pollInterval_) {
+        return false;
+    }
+    return CancelPolled();
 }
 
 } // namespace velor

@@ -8,6 +8,7 @@
 #include "calc/constraint_model.h"
 #include "model/model.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +38,10 @@ double WithoutRoundingNoise(double value);
 
 class WarmStartSolver;
 
+// Longest stretch of simplex iterations between two polls of the host for pending input and
+// Cancel; a single program of a large model can take many seconds.
+inline constexpr std::chrono::milliseconds kSolverPollInterval{20};
+
 // Called with every program a session solves through SolveProgram, before it is solved.
 using ProgramObserver = std::function<void(const ProgramParts&)>;
 
@@ -44,8 +49,11 @@ class CalcSession {
 public:
     // With warmStart (and no substitute solve), programs given to SolveProgram are solved by a
     // WarmStartSolver that keeps one solver problem per constraint set; otherwise every program
-    // is assembled as text and solved from scratch.
-    CalcSession(Model& model, CalcHost& host, SolveFunction solve = {}, bool warmStart = false);
+    // is assembled as text and solved from scratch. While the session lives, the simplex polls
+    // the host whenever pollInterval has passed since the last poll, and stops when the user
+    // has asked to cancel.
+    CalcSession(Model& model, CalcHost& host, SolveFunction solve = {}, bool warmStart = false,
+                std::chrono::milliseconds pollInterval = kSolverPollInterval);
     ~CalcSession();
     CalcSession(const CalcSession&) = delete;
     CalcSession& operator=(const CalcSession&) = delete;
@@ -63,6 +71,9 @@ public:
 
     // Lets pending input run, then tells whether the user asked to stop.
     bool CancelPolled();
+    // Whether a poll, here or inside the simplex, has seen the user ask to stop. A program the
+    // simplex stopped for that reason comes back failed, and is neither stored nor asked about.
+    bool Cancelled() const { return cancelled_; }
     // Failed program where the user decides: true to skip it and go on.
     bool AskContinue() { return host_.AskContinue(kFailedProgramQuestion); }
 
@@ -73,6 +84,8 @@ public:
 private:
     // Keeps the first solver error of the run and takes the noise off an optimum.
     TSolution Remember(TSolution solution);
+    // Called by the simplex after every iteration: polls the host once the interval has passed.
+    bool SolverPoll();
 
     Model& model_;
     CalcHost& host_;
@@ -81,6 +94,9 @@ private:
     ProgramObserver observer_;
     int lpCount_ = 0;
     std::string fatalError_;
+    std::chrono::milliseconds pollInterval_;
+    std::chrono::steady_clock::time_point lastPoll_;
+    bool cancelled_ = false;
 };
 
 } // namespace velor

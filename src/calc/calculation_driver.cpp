@@ -54,7 +54,7 @@ void StoreWeight(Model& model, NodeId node, int direction, bool normalized, doub
 // Returns false when the run must stop (fatal solver error, or No to the question).
 template <typename Store>
 bool Settle(CalcSession& session, const TSolution& solution, bool normalized, Store store) {
-    if (session.Fatal()) {
+    if (session.Fatal() || (solution.Failed != 0 && session.Cancelled())) {
         return false;
     }
     if (solution.Failed == 0) {
@@ -256,11 +256,16 @@ RunOutcome CalculationDriver::Run(int type) {
 
     // The feasibility check is the first program of the plain constraint set, so on the default
     // path its solver problem and basis carry on into the run.
-    CalcSession session(model_, host_, solve_, !referencePath_);
+    CalcSession session(model_, host_, solve_, !referencePath_, pollInterval_);
     session.SetProgramObserver(observer_);
     const Feasibility feasibility = SessionFeasibility(session);
     if (feasibility != Feasibility::Feasible) {
         lpCount_ += session.LpCount();
+        if (session.Cancelled()) { // the check was stopped, not answered
+            host_.ResetCancel();
+            host_.ShowMessage(MessageKind::Warning, kNotFinishedMessage);
+            return RunOutcome::NotFinished;
+        }
         if (feasibility == Feasibility::Infeasible) {
             host_.ShowMessage(MessageKind::Warning, kInfeasibleMessage);
             return RunOutcome::Infeasible;

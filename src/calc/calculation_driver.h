@@ -75,6 +75,9 @@ public:
     bool ReferencePath() const { return referencePath_; }
     // Sees every program of the following runs before it is solved (benchmarks record them).
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
+    // Longest stretch of simplex iterations between two polls of the host (default
+    // kSolverPollInterval; 0 polls after every iteration).
+    void SetPollInterval(std::chrono::milliseconds interval) { pollInterval_ = interval; }
 
     // Counters of the last run.
     int LpCount() const { return lpCount_; }
@@ -90,6 +93,7 @@ private:
     SolveFunction solve_;
     bool referencePath_ = false;
     ProgramObserver observer_;
+    std::chrono::milliseconds pollInterval_ = kSolverPollInterval;
     int lpCount_ = 0;
     int progress_ = 0;
     int total_ = 0;

@@ -55,7 +55,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
                     return false;
                 }
                 if (solution.Failed != 0) {
-                    if (!session.AskContinue()) {
+                    if (session.Cancelled() || !session.AskContinue()) {
                         return false;
                     }
                 } else {

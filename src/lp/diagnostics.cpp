@@ -14,6 +14,8 @@ struct Channels {
     std::ostream* log = nullptr;
     int level = 0;
     std::string lastError;
+    std::function<bool()> interrupt;
+    bool interruptPending = false; // a true answer of pollInterrupt, not yet passed on
 };
 
 Channels& channels() {
@@ -40,6 +42,24 @@ int logLevel() {
 }
 void setLogLevel(int level) {
     channels().level = level;
+}
+
+void setInterrupt(std::function<bool()> interrupt) {
+    channels().interrupt = std::move(interrupt);
+    channels().interruptPending = false;
+}
+bool interruptRequested() {
+    Channels& c = channels();
+    if (c.interruptPending) {
+        c.interruptPending = false;
+        return true;
+    }
+    return c.interrupt && c.interrupt();
+}
+void pollInterrupt() {
+    Channels& c = channels();
+    if (c.interrupt && !c.interruptPending)
+        c.interruptPending = c.interrupt();
 }
 
 void fatal(const std::string& message) {

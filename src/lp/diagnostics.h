@@ -2,6 +2,7 @@
 #ifndef VELOR_LP_DIAGNOSTICS_H
 #define VELOR_LP_DIAGNOSTICS_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -23,6 +24,14 @@ const std::string& lastFatalError();
 void warn(const std::string& text);
 // Writes text to the console only.
 void toConsole(const std::string& text);
+
+// The function the simplex methods call after every iteration; when it returns true they stop as
+// at their iteration limit. An empty function (the default) never stops them.
+void setInterrupt(std::function<bool()> interrupt);
+bool interruptRequested();
+// Calls the function in the middle of long work (a reinversion), so that the caller's interface
+// stays responsive; a true answer is kept for the next interruptRequested.
+void pollInterrupt();
 
 // printf-style formatting into a std::string.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -154,6 +154,8 @@ void DualRun::pivot(int q, int r, double direction) {
 }
 
 int DualRun::run(int budget) {
+    if (interruptRequested())
+        return 0;
     recountInfeasibilities(lp_);
     if (!dualFeasible())
         return 0;
@@ -167,6 +169,8 @@ int DualRun::run(int budget) {
         if (q == 0)
             return 1;
         pivot(q, r, direction);
+        if (interruptRequested())
+            return 0;
         rowTimesColumns(0, prices_, reducedCosts_);
     }
     return 0;

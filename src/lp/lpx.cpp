@@ -373,6 +373,10 @@ void LP_SETCONSOLE(std::ostream* console) {
     setConsoleStream(console);
 }
 
+void LP_SETINTERRUPT(std::function<bool()> interrupt) {
+    setInterrupt(std::move(interrupt));
+}
+
 void LP_SETLOGSTREAM(std::ostream* log) {
     setLogStream(log);
 }

@@ -19,6 +19,7 @@
 #ifndef VELOR_LP_LPX_H
 #define VELOR_LP_LPX_H
 
+#include <functional>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -109,6 +110,12 @@ long long LP_ITERATIONTOTAL();
 void LP_SETCONSOLE(std::ostream* console);
 // Optional log channel for warnings and iteration traces; nullptr (the default) discards them.
 void LP_SETLOGSTREAM(std::ostream* log);
+// A function the simplex calls before it starts and after every iteration, so that a caller can
+// keep its interface responsive and stop a long solve: when it returns true, the running
+// LP_PRIMAL, LP_PRIMALBUDGET or LP_DUALBUDGET stops as at the end of its budget. It is also
+// called now and then during the reinversion of a large basis; a true answer there takes effect
+// at the next of the other calls. An empty function removes it.
+void LP_SETINTERRUPT(std::function<bool()> interrupt);
 // The text of the last fatal error, empty if there was none.
 std::string LP_LASTERROR();
 

@@ -11,6 +11,8 @@ namespace {
 
 // A bump pivot must be at least this share of the largest entry it could take instead.
 constexpr double kBumpPivotRatio = 0.1;
+// Bump columns factorized between two calls of the caller's interrupt function.
+constexpr size_t kBumpColumnsPerPoll = 64;
 
 struct Kernel {
     std::vector<int> columns; // structural basic columns, ascending
@@ -70,6 +72,8 @@ void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
                 ReinversionReport& report) {
     std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
     for (size_t g = 0; g < bump.size(); ++g) {
+        if (g % kBumpColumnsPerPoll == kBumpColumnsPerPoll - 1)
+            pollInterrupt(); // a large bump of a large basis takes a good part of a second
         const int j = kernel.columns[static_cast<size_t>(bump[g].col)];
         extendedColumn(lp, j, alpha);
         lp.etas.ftran(alpha, kEpsDrop);

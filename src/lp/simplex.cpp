@@ -66,6 +66,7 @@ private:
     int degenerateRun_ = 0;
     bool relaxed_ = false;
     bool relaxAllowed_ = true;
+    bool interrupted_ = false;       // the interrupt function asked the run to stop
     std::vector<char> relaxedFlags_; // by k + m
     std::minstd_rand random_{1};     // a fixed seed keeps every solve reproducible
     std::vector<double> trueColLower_, trueColUpper_, trueSlackLower_, trueSlackUpper_;
@@ -343,6 +344,10 @@ void PrimalRun::iterate(int q, int r) {
     if (r != 0)
         ++lp_.pivotsSinceReinversion;
     ++pivotsInPass_;
+    if (interruptRequested()) {
+        interrupted_ = true;
+        lp_.iterLimit = lp_.iterations; // every loop of the run stops at its limit check
+    }
 }
 
 void PrimalRun::trackDegeneracy(int r) {
@@ -426,10 +431,14 @@ void writeVarstatTable(LpModel& lp) {
 }
 
 int PrimalRun::run() {
+    if (interruptRequested())
+        return 0;
     const int status = search();
     if (!relaxed_)
         return status;
     restoreBounds();
+    if (interrupted_)
+        return 0;
     relaxAllowed_ = false;
     return search();
 }
@@ -502,6 +511,8 @@ int PrimalRun::search() {
         if (!reinverted)
             break;
     }
+    if (interrupted_)
+        return 0;
     if (stopStatus >= 0)
         return stopStatus;
     if (lp_.infeasibilityCount > 0)

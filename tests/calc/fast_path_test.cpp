@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -33,12 +34,20 @@ namespace velor {
 namespace {
 
 constexpr double kAgreement = 1e-6;
+// Polls from inside the simplex come with time; tests that count polls do without them.
+constexpr std::chrono::milliseconds kNoSolverPolls = std::chrono::hours(1);
 
 class ScriptedHost : public CalcHost {
 public:
     explicit ScriptedHost(int cancelAfterPolls = -1) : cancelAfter_(cancelAfterPolls) {}
     void ProcessEvents() override { ++polls; }
-    bool CancelRequested() override { return cancelAfter_ >= 0 && polls > cancelAfter_; }
+    bool CancelRequested() override {
+        const bool cancel = cancelAfter_ >= 0 && polls > cancelAfter_;
+        if (cancel && iterationsAtCancel < 0) {
+            iterationsAtCancel = LP_ITERATIONTOTAL();
+        }
+        return cancel;
+    }
     void ShowProgress(int done, int total) override {
         progress.push_back(done);
         lastTotal = total;
@@ -50,6 +59,7 @@ public:
     void ShowMessage(MessageKind, const std::string& text) override { messages.push_back(text); }
 
     int polls = 0;
+    long long iterationsAtCancel = -1; // simplex iterations of the process when Cancel came
     int questions = 0;
     int lastTotal = 0;
     std::vector<int> progress;
@@ -63,7 +73,7 @@ private:
 // dominance margins and maximum regret, and the dominance codes of margins clear of 0. A code
 // decided by a margin within rounding of 0 (a pair that dominates with margin 1e-12 or not at
 // all), and the recommendation flags that ties among such numbers decide, may go either way.
-std::vector<double> StoredNumbers(const Model& model) {
+std::vector<double> StoredNumbers(const Model& model, bool withCodes = true) {
     std::vector<double> out;
     for (NodeId node : model.PreOrder()) {
         const TNodeData& data = model.Node(node);
@@ -80,7 +90,9 @@ std::vector<double> StoredNumbers(const Model& model) {
         for (std::size_t s = 0; s < alternative.Dominance.size(); ++s) {
             const double margin = alternative.DominanceMargin[s];
             out.push_back(margin);
-            out.push_back(std::fabs(margin) > kAgreement ? alternative.Dominance[s] : 0.0);
+            if (withCodes) {
+                out.push_back(std::fabs(margin) > kAgreement ? alternative.Dominance[s] : 0.0);
+            }
         }
     }
     return out;
@@ -213,6 +225,8 @@ TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
         CalculationDriver fastDriver(fast, fastHost);
         CalculationDriver referenceDriver(reference, referenceHost);
         referenceDriver.SetReferencePath(true);
+        fastDriver.SetPollInterval(kNoSolverPolls);
+        referenceDriver.SetPollInterval(kNoSolverPolls);
         EXPECT_EQ(fastDriver.Run(kCalculateModel), RunOutcome::Complete) << made.description;
         referenceDriver.Run(kCalculateModel);
         // Progress, the count of programs and the polls for Cancel do not depend on the path.
@@ -226,8 +240,7 @@ TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
             EXPECT_LE(LargestDifference(fast, reference), kAgreement) << made.description;
         }
     }
-    std::cout << programsSummary(tally) << ", " << modelsComparedWhole
-              << " models agree whole\n";
+    std::cout << programsSummary(tally) << ", " << modelsComparedWhole << " models agree whole\n";
     EXPECT_GE(modelsComparedWhole, 50);
     EXPECT_EQ(tally.referenceFailed, 0) << programsSummary(tally);
     // The reference's own slips stay rare; a default path that disagreed often would show here.
@@ -250,6 +263,8 @@ TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
             CalculationDriver fastDriver(fast, fastHost);
             CalculationDriver referenceDriver(reference, referenceHost);
             referenceDriver.SetReferencePath(true);
+            fastDriver.SetPollInterval(kNoSolverPolls);
+            referenceDriver.SetPollInterval(kNoSolverPolls);
             const std::string what =
                 made.description + ", cancel after " + std::to_string(cancelAfter);
             EXPECT_EQ(fastDriver.Run(kCalculateModel), referenceDriver.Run(kCalculateModel))
@@ -259,6 +274,70 @@ TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
             EXPECT_EQ(fastHost.messages, referenceHost.messages) << what;
             EXPECT_EQ(fast.Changed(), reference.Changed()) << what;
             EXPECT_LE(LargestDifference(fast, reference), kAgreement) << what;
+        }
+    }
+}
+
+// With the simplex polling after every iteration, Cancel at any point stops the program being
+// solved at once: no iteration follows the poll that saw it, not even in the fallbacks of the
+// default path.
+// The run ends "not finished" and asks nothing; a stop inside the feasibility check is not
+// taken for infeasible statements; and a stopped program stores nothing, not even the 0 that
+// a failed program gets in normalized mode: every stored number is the one the model had
+// before or the one of a complete run.
+TEST(FastPath, CancelInsideAProgramStopsItAndStoresNothingFromIt) {
+    LP_SETCONSOLE(nullptr);
+    for (const double normalizedShare : {0.0, 1.0}) {
+        testing::RandomModelOptions options;
+        options.minAlternatives = options.maxAlternatives = 8;
+        options.minAttributes = options.maxAttributes = 6;
+        options.normalizedShare = normalizedShare;
+        const testing::RandomModel made = testing::MakeRandomModel(3, options);
+        for (const bool referencePath : {false, true}) {
+            Model complete = made.model;
+            ScriptedHost completeHost;
+            CalculationDriver completeDriver(complete, completeHost);
+            completeDriver.SetReferencePath(referencePath);
+            completeDriver.SetPollInterval(std::chrono::milliseconds(0));
+            ASSERT_EQ(completeDriver.Run(kCalculateModel), RunOutcome::Complete);
+            // Dominance codes are left out: a stopped matrix holds codes that its later pairs
+            // would have changed.
+            const std::vector<double> before = StoredNumbers(made.model, false);
+            const std::vector<double> after = StoredNumbers(complete, false);
+            ASSERT_GT(completeHost.polls, 400) << "the simplex polls after every iteration";
+            for (int cancelAfter = 1; cancelAfter < completeHost.polls; cancelAfter += 97) {
+                const std::string what = made.description + (referencePath ? ", reference" : "") +
+                                         ", cancel after " + std::to_string(cancelAfter);
+                Model model = made.model;
+                ScriptedHost host(cancelAfter);
+                CalculationDriver driver(model, host);
+                driver.SetReferencePath(referencePath);
+                driver.SetPollInterval(std::chrono::milliseconds(0));
+                // Every iteration polls once until Cancel is seen, so the last program started
+                // has made no more iterations than polls.
+                long long lastStartIterations = 0;
+                int lastStartPolls = 0;
+                int startedAfterCancel = 0;
+                driver.SetProgramObserver([&](const ProgramParts&) {
+                    lastStartIterations = LP_ITERATIONTOTAL();
+                    lastStartPolls = host.polls;
+                    startedAfterCancel += host.iterationsAtCancel >= 0 ? 1 : 0;
+                });
+                EXPECT_EQ(driver.Run(kCalculateModel), RunOutcome::NotFinished) << what;
+                EXPECT_EQ(startedAfterCancel, 0) << what;
+                EXPECT_LE(LP_ITERATIONTOTAL() - lastStartIterations, host.polls - lastStartPolls)
+                    << what;
+                EXPECT_EQ(host.messages, std::vector<std::string>{kNotFinishedMessage}) << what;
+                EXPECT_EQ(host.questions, 0) << what;
+                ASSERT_GE(host.iterationsAtCancel, 0) << what;
+                const std::vector<double> stored = StoredNumbers(model, false);
+                ASSERT_EQ(stored.size(), after.size()) << what;
+                for (std::size_t i = 0; i < stored.size(); ++i) {
+                    EXPECT_TRUE(stored[i] == before[i] || std::fabs(stored[i] - after[i]) <= 1e-12)
+                        << what << ", number " << i << ": " << stored[i] << " (before " << before[i]
+                        << ", complete " << after[i] << ")";
+                }
+            }
         }
     }
 }

@@ -315,6 +315,35 @@ TEST(Reinversion, SmallBumpPivotsGiveWayToLargerOnes) {
     EXPECT_LT(worst, 1e-8);
 }
 
+TEST(Reinversion, LargeBumpsLetTheCallerPollAndKeepItsAnswer) {
+    // A random basis of 300 columns with three entries each factorizes with a bump of hundreds
+    // of columns, which takes long enough on large models to call the interrupt function in
+    // between. Its answer to stop is not lost: the next simplex run stops before its first
+    // iteration.
+    std::mt19937 rng(5);
+    const int m = 300;
+    Model lp(m, m);
+    for (int j = 1; j <= m; ++j)
+        for (int k = 0; k < 3; ++k)
+            LP_PUTELEM(static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng)), j,
+                       std::uniform_int_distribution<>(1, m)(rng), lp);
+    std::vector<std::pair<int, int>> basis;
+    for (int j = 1; j <= m; ++j)
+        basis.push_back({j, j});
+    forceBasis(*lp.get(), basis);
+    int calls = 0;
+    LP_SETINTERRUPT([&] { return ++calls > 0; });
+    ConsoleCapture console;
+    reinvert(*lp.get());
+    const int callsInReinversion = calls;
+    LP_PRIMAL(lp);
+    LP_SETINTERRUPT({});
+    EXPECT_GE(callsInReinversion, 1);
+    EXPECT_EQ(calls, callsInReinversion); // the kept answer stopped the run without a new call
+    EXPECT_EQ(lp.get()->iterations, 0);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_FEASIBLE);
+}
+
 TEST(Reinversion, BumpIsOrderedWithSpikes) {
     // A 3x3 cyclic pattern has no singleton: it must be ordered as a bump with a spike.
     KernelPattern kernel;

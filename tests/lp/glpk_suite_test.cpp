@@ -158,3 +158,33 @@ TEST(DegenerateCycling, FormerlyCyclingProblemsReachTheOptimum) {
     LP_SETCONSOLE(&std::cout);
     EXPECT_NEAR(solveOurs(first).objective, 329.865944524, 1e-6);
 }
+
+// The caller's interrupt function stops the simplex where it is: the run reports no optimum,
+// has made no more iterations than it was allowed, and leaves every bound as given, also when
+// it was stopped while its bounds were relaxed against cycling (this problem relaxes them after
+// about 130 iterations). Without the function the problem solves as before.
+TEST(Interrupt, StopsTheSimplexAtOnceAndLeavesTheProblemIntact) {
+    const RandomLp p = generate(Family::Degenerate, 2000251, 300);
+    LP_SETCONSOLE(nullptr);
+    const Result whole = solveOurs(p);
+    ASSERT_EQ(whole.rawStatus, 3);
+    ASSERT_GT(whole.iterations, 140);
+    for (const bool dualFirst : {false, true}) {
+        for (const int allowed : {0, 60, 140}) {
+            // The function is asked before a run starts and after every iteration.
+            int calls = 0;
+            LP_SETINTERRUPT([&] { return ++calls > allowed; });
+            const Result stopped = solveOurs(p, {dualFirst});
+            LP_SETINTERRUPT({});
+            EXPECT_EQ(stopped.rawStatus, 0) << allowed;
+            EXPECT_LE(stopped.iterations, allowed) << allowed;
+            // A dual simplex that ends by itself takes one question more.
+            EXPECT_GE(stopped.iterations, dualFirst ? allowed - 1 : allowed) << allowed;
+            EXPECT_TRUE(stopped.boundsAsGiven) << allowed;
+        }
+    }
+    const Result again = solveOurs(p);
+    EXPECT_EQ(again.objective, whole.objective);
+    EXPECT_EQ(again.iterations, whole.iterations);
+    LP_SETCONSOLE(&std::cout);
+}
