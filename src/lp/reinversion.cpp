@@ -73,7 +73,7 @@ void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
     std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
     for (size_t g = 0; g < bump.size(); ++g) {
         if (g % kBumpColumnsPerPoll == kBumpColumnsPerPoll - 1)
-            pollInterrupt(); // a large bump of a large basis takes a good part of a second
+            pollInterrupt(); // the bumps of a basis of thousands of rows take tens of ms
         const int j = kernel.columns[static_cast<size_t>(bump[g].col)];
         extendedColumn(lp, j, alpha);
         lp.etas.ftran(alpha, kEpsDrop);
