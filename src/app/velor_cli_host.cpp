@@ -9,8 +9,8 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-// The first Ctrl+C asks the calculation to stop after its current step; a second one ends the
-// program at once.
+// The first Ctrl+C asks the calculation to stop; it sees the request within a few hundredths of
+// a second, also in the middle of a linear program. A second one ends the program at once.
 extern "C" void OnInterrupt(int) {
     interrupted = 1;
     std::signal(SIGINT, SIG_DFL);
