@@ -541,8 +541,10 @@ int main(int argc, char** argv) {
                     r.referenceComplete ? " " : "~", referenceIterations,
                     r.fullSeconds / r.glpkScratchSeconds, r.fullSeconds / r.glpkWarmSeconds);
         if (!r.complete) {
-            std::printf("       cancelled after %.0f s: the row covers the %d programs solved "
-                        "until then\n",
+            // Cancel reaches the simplex inside a program: the last program started is
+            // usually cut short on the default path, and solved whole by the other columns.
+            std::printf("       cancelled after %.0f s: the row covers the %d programs started "
+                        "until then, the last one stopped by the limit\n",
                         r.fullSeconds, r.lps);
         }
         if (r.failedPrograms > 0) {
