@@ -41,6 +41,23 @@ void forceBasis(LpModel& lp, const std::vector<std::pair<int, int>>& positionAnd
     }
 }
 
+// Gives each column j of the square problem lp between minEntries and maxEntries entries in
+// random rows, each valued by value(), and makes column j basic in position j.
+template <typename Value>
+void randomSquareBasis(LpModel& lp, std::mt19937& rng, int minEntries, int maxEntries,
+                       Value value) {
+    std::vector<std::pair<int, int>> basis;
+    for (int j = 1; j <= lp.n; ++j) {
+        const int count = std::uniform_int_distribution<>(minEntries, maxEntries)(rng);
+        for (int k = 0; k < count; ++k) {
+            const int row = std::uniform_int_distribution<>(1, lp.m)(rng);
+            LP_PUTELEM(value(), j, row, &lp);
+        }
+        basis.push_back({j, j});
+    }
+    forceBasis(lp, basis);
+}
+
 } // namespace
 
 TEST(EtaFile, FtranWithEmptyTableOnlyCleansSmallEntries) {
@@ -246,20 +263,11 @@ TEST(Reinversion, NonsingularBasesKeepEveryColumn) {
     int nonsingular = 0;
     for (int trial = 0; trial < 2000; ++trial) {
         const int m = std::uniform_int_distribution<>(4, 30)(rng);
-        const int n = m;
-        Model lp(n, m);
-        for (int j = 1; j <= n; ++j) {
-            const int count = std::uniform_int_distribution<>(2, 4)(rng);
-            for (int k = 0; k < count; ++k) {
-                const int row = std::uniform_int_distribution<>(1, m)(rng);
-                const int v = std::uniform_int_distribution<>(-3, 3)(rng);
-                LP_PUTELEM(static_cast<float>(v == 0 ? 2 : v), j, row, lp);
-            }
-        }
-        std::vector<std::pair<int, int>> basis;
-        for (int j = 1; j <= n; ++j)
-            basis.push_back({j, j});
-        forceBasis(*lp.get(), basis);
+        Model lp(m, m);
+        randomSquareBasis(*lp.get(), rng, 2, 4, [&rng] {
+            const int v = std::uniform_int_distribution<>(-3, 3)(rng);
+            return static_cast<float>(v == 0 ? 2 : v);
+        });
         if (smallestPivot(*lp.get()) < 1e-2)
             continue;
         ++nonsingular;
@@ -278,25 +286,18 @@ TEST(Reinversion, SmallBumpPivotsGiveWayToLargerOnes) {
     // partial pivoting. Pivoting on a small entry where a row of the bump offers a far larger
     // one lets the eta entries grow, and the rounding errors with them; leaving out entries
     // below an absolute 1e-8 while factorizing loses as much once products of small
-    // coefficients are divided by small pivots. Either way the inverse was off by up to 1e-2.
+    // coefficients are divided by small pivots. With either fault alone the inverse was off by
+    // far more than rounding (8e-3 through the pivots, 9 through the dropped entries).
     std::mt19937 rng(11);
     int checked = 0;
     double worst = 0.0;
     for (int trial = 0; trial < 8000; ++trial) {
         const int m = std::uniform_int_distribution<>(6, 30)(rng);
         Model lp(m, m);
-        for (int j = 1; j <= m; ++j) {
-            const int count = std::uniform_int_distribution<>(2, 4)(rng);
-            for (int k = 0; k < count; ++k) {
-                const int row = std::uniform_int_distribution<>(1, m)(rng);
-                const float v = static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
-                LP_PUTELEM(std::bernoulli_distribution(0.4)(rng) ? v * 1e-3f : v, j, row, lp);
-            }
-        }
-        std::vector<std::pair<int, int>> basis;
-        for (int j = 1; j <= m; ++j)
-            basis.push_back({j, j});
-        forceBasis(*lp.get(), basis);
+        randomSquareBasis(*lp.get(), rng, 2, 4, [&rng] {
+            const float v = static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
+            return std::bernoulli_distribution(0.4)(rng) ? v * 1e-3f : v;
+        });
         if (smallestPivot(*lp.get()) < 1e-3)
             continue;
         ++checked;
@@ -321,16 +322,10 @@ TEST(Reinversion, LargeBumpsLetTheCallerPollAndKeepItsAnswer) {
     // between. Its answer to stop is not lost: the next simplex run stops before its first
     // iteration.
     std::mt19937 rng(5);
-    const int m = 300;
-    Model lp(m, m);
-    for (int j = 1; j <= m; ++j)
-        for (int k = 0; k < 3; ++k)
-            LP_PUTELEM(static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng)), j,
-                       std::uniform_int_distribution<>(1, m)(rng), lp);
-    std::vector<std::pair<int, int>> basis;
-    for (int j = 1; j <= m; ++j)
-        basis.push_back({j, j});
-    forceBasis(*lp.get(), basis);
+    Model lp(300, 300);
+    randomSquareBasis(*lp.get(), rng, 3, 3, [&rng] {
+        return static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
+    });
     int calls = 0;
     LP_SETINTERRUPT([&] { return ++calls > 0; });
     ConsoleCapture console;
