@@ -53,17 +53,35 @@ void EtaFile::btran(std::vector<double>& pi, double tolerance) const {
     }
 }
 
-void EtaFile::updEta(const std::vector<double>& alpha, int p) {
-    const double pivot = alpha[static_cast<size_t>(p)];
+double EtaFile::openEta(double pivot, int p) {
     if (std::fabs(pivot) <= kEpsRej)
         warn(format("%%Small pivot in UpdEta: % .5E\n", pivot));
     if (std::fabs(pivot) <= kEpsPiv)
         fatal("UpdEta: too small or zero pivot");
     entries_.push_back({p, 1.0 / pivot});
+    return pivot;
+}
+
+void EtaFile::updEta(const std::vector<double>& alpha, int p) {
+    const double pivot = openEta(alpha[static_cast<size_t>(p)], p);
     for (size_t k = 0; k < alpha.size(); ++k) {
         if (static_cast<int>(k) == p || std::fabs(alpha[k]) <= kEpsDrop)
             continue;
         entries_.push_back({static_cast<int>(k), -alpha[k] / pivot});
+    }
+    starts_.push_back(entries_.size());
+}
+
+void EtaFile::appendEta(std::span<const PackedEntry> alpha, int p) {
+    double pivot = 0.0;
+    for (const PackedEntry& e : alpha)
+        if (e.index == p)
+            pivot = e.value;
+    openEta(pivot, p);
+    for (const PackedEntry& e : alpha) {
+        if (e.index == p || std::fabs(e.value) <= kEpsDrop)
+            continue;
+        entries_.push_back({e.index, -e.value / pivot});
     }
     starts_.push_back(entries_.size());
 }

@@ -39,6 +39,8 @@ public:
     // columns to its own tolerance first, and the reinversion keeps every digit it can. Warns
     // about a small pivot; a pivot of magnitude <= kEpsPiv is a fatal error.
     void updEta(const std::vector<double>& alpha, int p);
+    // The same for a column given by its nonzero entries, by ascending position.
+    void appendEta(std::span<const PackedEntry> alpha, int p);
     // Appends the eta of a pivot of a stored column in row r, taken straight from the column
     // (valid where the earlier etas cannot have changed it). cost is the column's objective
     // coefficient, stored in position 0 when its magnitude exceeds kEpsAij.
@@ -49,6 +51,9 @@ public:
     void costEta(int p, double increase);
 
 private:
+    // Opens an eta with its pivot entry; warns about a small pivot, and a pivot of magnitude
+    // <= kEpsPiv is a fatal error. Returns the pivot.
+    double openEta(double pivot, int p);
     // All etas in one array, eta i at entries_[starts_[i], starts_[i + 1]): a reinversion
     // rebuilds the file without allocating once the arrays have grown to the basis' size.
     std::vector<PackedEntry> entries_;

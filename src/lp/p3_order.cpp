@@ -22,7 +22,8 @@ public:
     explicit P3State(const KernelPattern& kernel)
         : rowsOf_(kernel.rowsOf), rowCount_(static_cast<size_t>(kernel.rows), 0),
           colCount_(rowsOf_.size(), 0), rowActive_(static_cast<size_t>(kernel.rows), 1),
-          colActive_(rowsOf_.size(), 1), tally_(rowsOf_.size(), 0) {
+          colActive_(rowsOf_.size(), 1), listed_(static_cast<size_t>(kernel.rows), -1),
+          tally_(rowsOf_.size(), 0) {
         for (size_t c = 0; c < rowsOf_.size(); ++c) {
             colCount_[c] = static_cast<int>(rowsOf_[c].size());
             for (int r : rowsOf_[c])
@@ -45,18 +46,18 @@ public:
         int bump = -1;
         std::vector<int> pending; // spikes of the open bump not yet placed, latest last
         for (;;) {
-            if (ones_ > 0) {
+            if (!ones_.empty()) {
                 if (bump < 0) {
                     rowScan();
                     continue;
                 }
-                placeSingletons(rowsWithCount(1), bump, pending);
+                placeSingletons(singletonRows(), bump, pending);
                 if (pending.empty())
                     bump = -1;
                 continue;
             }
-            if (zeros_ > 0) {
-                const int r = rowsWithCount(0).front();
+            if (!zeros_.empty()) {
+                const int r = *std::min_element(zeros_.begin(), zeros_.end());
                 deactivateRow(r);
                 if (bump >= 0 && !pending.empty()) {
                     order_.pivots.push_back({r, pending.back(), bump, true});
@@ -87,13 +88,21 @@ public:
     }
 
 private:
-    // Adds (sign 1) or withdraws (sign -1) active row r from the tallies of rows with count 0
+    // Adds (sign 1) or withdraws (sign -1) active row r from the lists of rows with count 0
     // and 1.
     void countRow(size_t r, int sign) {
-        if (rowCount_[r] == 0)
-            zeros_ += sign;
-        else if (rowCount_[r] == 1)
-            ones_ += sign;
+        if (rowCount_[r] > 1)
+            return;
+        std::vector<int>& list = rowCount_[r] == 0 ? zeros_ : ones_;
+        if (sign > 0) {
+            listed_[r] = static_cast<int>(list.size());
+            list.push_back(static_cast<int>(r));
+        } else {
+            const int at = listed_[r];
+            list[static_cast<size_t>(at)] = list.back();
+            listed_[static_cast<size_t>(list.back())] = at;
+            list.pop_back();
+        }
     }
 
     void deactivateRow(int r) {
@@ -146,11 +155,10 @@ private:
         return -1;
     }
 
-    std::vector<int> rowsWithCount(int count) const {
-        std::vector<int> out;
-        for (size_t r = 0; r < rowActive_.size(); ++r)
-            if (rowActive_[r] && rowCount_[r] == count)
-                out.push_back(static_cast<int>(r));
+    // The active rows with count 1, ascending.
+    std::vector<int> singletonRows() const {
+        std::vector<int> out = ones_;
+        std::sort(out.begin(), out.end());
         return out;
     }
 
@@ -322,7 +330,8 @@ private:
     std::vector<int> colStart_, colIndex_; // the columns of each row, compressed
     std::vector<int> rowCount_, colCount_;
     std::vector<char> rowActive_, colActive_;
-    int zeros_ = 0, ones_ = 0; // active rows with count 0 and 1
+    std::vector<int> zeros_, ones_; // active rows with count 0 and 1, in no order
+    std::vector<int> listed_;       // by row: its place in zeros_ or ones_
     std::vector<int> tally_;   // per column; all zero between uses
     std::vector<int> touched_;
     bool collectRows_ = false, collectCols_ = false;

@@ -59,6 +59,21 @@ KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
     return pattern;
 }
 
+// Rows pivoted so far in one reinversion, and the position of each row of the current bump.
+struct PivotRows {
+    std::vector<char> done;   // by row
+    std::vector<int> inBump;  // by row: its position in the bump not yet pivoted, else -1
+};
+
+// Whether FTRAN through the etas made so far leaves column j as it is: every eta has its
+// pivot in a row pivoted before, and it changes a vector only through that row's entry.
+bool ftranLeavesColumn(const LpModel& lp, int j, const PivotRows& rows) {
+    for (const PackedEntry& e : lp.column(j))
+        if (rows.done[static_cast<size_t>(e.index)])
+            return false;
+    return true;
+}
+
 // Pivots the columns of one bump through FTRAN. A column keeps its own row when its transformed
 // entry there is within kBumpPivotRatio of its largest entry in the rows of the bump not yet
 // pivoted; otherwise it exchanges rows with the first later spike whose entry is, or failing
@@ -68,44 +83,103 @@ KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
 // the same pivot: only when no remaining row gives a pivot above kEpsPiv is the column singular,
 // and its row keeps its logical. The transformed columns keep entries down to kEpsDrop, since
 // products of small coefficients divided by small pivots matter.
-void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
+//
+// Most columns of a bump have no entry in a row pivoted before them, so FTRAN would leave them
+// as they are; those are pivoted from their stored entries, by the same rules and with the same
+// eta, without touching a vector of the basis' length.
+void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump, PivotRows& rows,
                 ReinversionReport& report) {
     std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
+    std::vector<PackedEntry> sparse; // an untouched column: its cost and entries by position
+    auto rowOf = [&](size_t h) { return kernel.rows[static_cast<size_t>(bump[h].row)]; };
+    for (size_t h = 0; h < bump.size(); ++h)
+        rows.inBump[static_cast<size_t>(rowOf(h))] = static_cast<int>(h);
+
     for (size_t g = 0; g < bump.size(); ++g) {
         if (g % kBumpColumnsPerPoll == kBumpColumnsPerPoll - 1)
             pollInterrupt(); // the bumps of a basis of thousands of rows take tens of ms
         const int j = kernel.columns[static_cast<size_t>(bump[g].col)];
-        extendedColumn(lp, j, alpha);
-        lp.etas.ftran(alpha, kEpsDrop);
-        auto rowOf = [&](size_t h) { return kernel.rows[static_cast<size_t>(bump[h].row)]; };
+        const bool untouched = ftranLeavesColumn(lp, j, rows);
+        if (untouched) {
+            sparse.clear();
+            const double cost = lp.costs[static_cast<size_t>(j)];
+            if (std::fabs(cost) > kEpsDrop)
+                sparse.push_back({0, cost});
+            for (const PackedEntry& e : lp.column(j))
+                if (std::fabs(e.value) > kEpsDrop)
+                    sparse.push_back(e);
+        } else {
+            extendedColumn(lp, j, alpha);
+            lp.etas.ftran(alpha, kEpsDrop);
+        }
         auto magnitude = [&](size_t h) { return std::fabs(alpha[static_cast<size_t>(rowOf(h))]); };
+        // The position of a row among the bump's rows from g on, else -1 (the rows before g
+        // are pivoted, or kept by a singular column).
+        auto inBumpFrom = [&](int row) {
+            const int h = row > 0 ? rows.inBump[static_cast<size_t>(row)] : -1;
+            return h >= static_cast<int>(g) ? h : -1;
+        };
 
+        // The largest entry among the rows not yet pivoted (the first on ties), and the row
+        // chosen for the pivot.
         double largestMagnitude = 0.0;
         size_t largest = g;
-        for (size_t h = g; h < bump.size(); ++h)
-            if (magnitude(h) > largestMagnitude) {
-                largestMagnitude = magnitude(h);
-                largest = h;
+        size_t chosen = g;
+        if (untouched) {
+            for (const PackedEntry& e : sparse) {
+                const int h = inBumpFrom(e.index);
+                const double a = std::fabs(e.value);
+                if (h >= 0 && (a > largestMagnitude ||
+                               (a == largestMagnitude && static_cast<size_t>(h) < largest))) {
+                    largestMagnitude = a;
+                    largest = static_cast<size_t>(h);
+                }
             }
+        } else {
+            for (size_t h = g; h < bump.size(); ++h)
+                if (magnitude(h) > largestMagnitude) {
+                    largestMagnitude = magnitude(h);
+                    largest = h;
+                }
+        }
         if (largestMagnitude <= kEpsPiv) {
             ++report.singularColumns; // the row keeps its logical, the column leaves
             continue;
         }
         const double threshold = std::max(kEpsRej, kBumpPivotRatio * largestMagnitude);
-        size_t chosen = largest;
-        if (magnitude(g) >= threshold) {
-            chosen = g;
-        } else {
+        if (untouched) {
+            double own = 0.0;
+            size_t firstSpike = bump.size();
+            for (const PackedEntry& e : sparse) {
+                const int h = inBumpFrom(e.index);
+                if (h < 0)
+                    continue;
+                const size_t at = static_cast<size_t>(h);
+                if (at == g)
+                    own = std::fabs(e.value);
+                else if (at > g && bump[at].spike && std::fabs(e.value) >= threshold)
+                    firstSpike = std::min(firstSpike, at);
+            }
+            chosen = own >= threshold ? g : firstSpike < bump.size() ? firstSpike : largest;
+        } else if (magnitude(g) < threshold) {
+            chosen = largest;
             for (size_t h = g + 1; h < bump.size(); ++h)
                 if (bump[h].spike && magnitude(h) >= threshold) {
                     chosen = h;
                     break;
                 }
         }
-        if (chosen != g)
+        if (chosen != g) {
             std::swap(bump[g].row, bump[chosen].row);
+            rows.inBump[static_cast<size_t>(rowOf(chosen))] = static_cast<int>(chosen);
+        }
         const int r = rowOf(g);
-        lp.etas.updEta(alpha, r);
+        rows.inBump[static_cast<size_t>(r)] = -1;
+        rows.done[static_cast<size_t>(r)] = 1;
+        if (untouched)
+            lp.etas.appendEta(sparse, r);
+        else
+            lp.etas.updEta(alpha, r);
         const EtaFile::Eta eta = lp.etas.eta(lp.etas.count() - 1);
         if (eta.size() == 1 && eta[0].value == 1.0) {
             lp.etas.removeLast(); // a unit column needs no eta
@@ -113,6 +187,8 @@ void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump,
         }
         lp.base[static_cast<size_t>(r)] = j;
     }
+    for (size_t h = 0; h < bump.size(); ++h)
+        rows.inBump[static_cast<size_t>(rowOf(h))] = -1; // rows of singular columns
 }
 
 // Gives every formerly basic variable its nonbasic code, then marks the new basis basic.
@@ -165,6 +241,8 @@ ReinversionReport reinvert(LpModel& lp) {
     for (int p = 0; p <= lp.m; ++p)
         lp.base[static_cast<size_t>(p)] = -p;
 
+    PivotRows rows{std::vector<char>(static_cast<size_t>(lp.m) + 1, 0),
+                   std::vector<int>(static_cast<size_t>(lp.m) + 1, -1)};
     std::vector<P3Pivot>& pivots = order.pivots;
     for (size_t i = 0; i < pivots.size();) {
         if (pivots[i].bump < 0) {
@@ -172,6 +250,7 @@ ReinversionReport reinvert(LpModel& lp) {
             const int r = kernel.rows[static_cast<size_t>(pivots[i].row)];
             lp.etas.makeEta(lp.column(j), lp.costs[static_cast<size_t>(j)], r);
             lp.base[static_cast<size_t>(r)] = j;
+            rows.done[static_cast<size_t>(r)] = 1;
             ++i;
             continue;
         }
@@ -180,7 +259,7 @@ ReinversionReport reinvert(LpModel& lp) {
             ++end;
         std::vector<P3Pivot> bump(pivots.begin() + static_cast<long>(i),
                                   pivots.begin() + static_cast<long>(end));
-        factorBump(lp, kernel, bump, report);
+        factorBump(lp, kernel, bump, rows, report);
         i = end;
     }
 
