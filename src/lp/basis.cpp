@@ -60,16 +60,17 @@ void recountInfeasibilities(LpModel& lp) {
     int count = 0;
     for (int i = 1; i <= lp.m; ++i) {
         const int k = lp.base[static_cast<size_t>(i)];
-        int& s = lp.varstat(k);
+        const bool column = k > 0;
+        const size_t at = static_cast<size_t>(column ? k : -k);
+        int& s = column ? lp.colStat[at] : lp.slackStat[at];
         if (!isBasic(s))
             fatal("UpdVarstat: basic variable has conflicting varstat");
+        const double l = column ? lp.colLower[at] : lp.slackLower[at];
+        const double u = column ? lp.colUpper[at] : lp.slackUpper[at];
         const double x = lp.basicValues[static_cast<size_t>(i)];
-        if (lp.lower(k) - kEpsFea > x || x > lp.upper(k) + kEpsFea) {
-            s = 3;
-            ++count;
-        } else {
-            s = 1;
-        }
+        const bool infeasible = l - kEpsFea > x || x > u + kEpsFea;
+        s = infeasible ? 3 : 1;
+        count += infeasible;
     }
     lp.infeasibilityCount = count;
 }

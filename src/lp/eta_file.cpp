@@ -29,9 +29,8 @@ void EtaFile::ftran(std::vector<double>& v, double tolerance) const {
         for (const PackedEntry* entry = eta + 1; entry != end; ++entry)
             v[static_cast<size_t>(entry->index)] += a * entry->value;
     }
-    for (size_t i = v.size(); i-- > 0;)
-        if (std::fabs(v[i]) <= tolerance)
-            v[i] = 0.0;
+    for (double& x : v) // written without a branch, so that the compiler can vectorize it
+        x = std::fabs(x) <= tolerance ? 0.0 : x;
 }
 
 void EtaFile::btran(std::vector<double>& pi, double tolerance) const {

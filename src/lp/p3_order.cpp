@@ -37,6 +37,9 @@ public:
         for (size_t c = 0; c < rowsOf_.size(); ++c)
             for (int r : rowsOf_[c])
                 colIndex_[static_cast<size_t>(fill[static_cast<size_t>(r)]++)] = static_cast<int>(c);
+        const int longest =
+            rowCount_.empty() ? 0 : *std::max_element(rowCount_.begin(), rowCount_.end());
+        rowsByCount_.resize(static_cast<size_t>(std::max(longest, 1)) + 1);
         for (size_t r = 0; r < rowCount_.size(); ++r)
             countRow(r, 1);
     }
@@ -46,7 +49,7 @@ public:
         int bump = -1;
         std::vector<int> pending; // spikes of the open bump not yet placed, latest last
         for (;;) {
-            if (!ones_.empty()) {
+            if (!rowsByCount_[1].empty()) {
                 if (bump < 0) {
                     rowScan();
                     continue;
@@ -56,8 +59,8 @@ public:
                     bump = -1;
                 continue;
             }
-            if (!zeros_.empty()) {
-                const int r = *std::min_element(zeros_.begin(), zeros_.end());
+            if (!rowsByCount_[0].empty()) {
+                const int r = *std::min_element(rowsByCount_[0].begin(), rowsByCount_[0].end());
                 deactivateRow(r);
                 if (bump >= 0 && !pending.empty()) {
                     order_.pivots.push_back({r, pending.back(), bump, true});
@@ -88,12 +91,9 @@ public:
     }
 
 private:
-    // Adds (sign 1) or withdraws (sign -1) active row r from the lists of rows with count 0
-    // and 1.
+    // Adds (sign 1) or withdraws (sign -1) active row r from the list of rows with its count.
     void countRow(size_t r, int sign) {
-        if (rowCount_[r] > 1)
-            return;
-        std::vector<int>& list = rowCount_[r] == 0 ? zeros_ : ones_;
+        std::vector<int>& list = rowsByCount_[static_cast<size_t>(rowCount_[r])];
         if (sign > 0) {
             listed_[r] = static_cast<int>(list.size());
             list.push_back(static_cast<int>(r));
@@ -157,7 +157,7 @@ private:
 
     // The active rows with count 1, ascending.
     std::vector<int> singletonRows() const {
-        std::vector<int> out = ones_;
+        std::vector<int> out = rowsByCount_[1];
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -277,52 +277,62 @@ private:
 
     // The next spike: the column with the most entries in rows of the smallest active counts,
     // preferring long columns, the first on ties. -1 when no column is active.
+    //
+    // With k the smallest positive count of an active row, every active column is tallied by
+    // its active rows of count <= k; while no tally exceeds 1, k moves to the next larger count
+    // and only the columns whose tally is exactly 1 are tallied again. Only columns that meet a
+    // row of the smallest count can have a tally at all, so the first tallies come from those
+    // rows and the later ones from the columns still in the running.
     int chooseSpike() {
-        std::vector<int>& tally = tally_;
-        bool any = false;
-        for (size_t c = 0; c < tally.size(); ++c) {
-            tally[c] = colActive_[c] ? 1 : 0;
-            any = any || colActive_[c];
+        auto nextCount = [this](int above) {
+            for (size_t c = static_cast<size_t>(above) + 1; c < rowsByCount_.size(); ++c)
+                if (!rowsByCount_[c].empty())
+                    return static_cast<int>(c);
+            return INT_MAX;
+        };
+        int k = nextCount(0);
+        touched_.clear();
+        if (k != INT_MAX) {
+            for (int r : rowsByCount_[static_cast<size_t>(k)])
+                for (int c : colsOf(r))
+                    if (colActive_[static_cast<size_t>(c)] &&
+                        tally_[static_cast<size_t>(c)]++ == 0)
+                        touched_.push_back(c);
         }
-        if (!any)
-            return -1;
-        int k = 0;
-        int largest = 1;
-        for (;;) {
-            int next = INT_MAX;
-            for (size_t r = 0; r < rowActive_.size(); ++r)
-                if (rowActive_[r] && rowCount_[r] > k)
-                    next = std::min(next, rowCount_[r]);
-            if (next == INT_MAX)
+        int largest = 0;
+        for (int c : touched_)
+            largest = std::max(largest, tally_[static_cast<size_t>(c)]);
+        while (largest == 1) {
+            k = nextCount(k);
+            if (k == INT_MAX)
                 break;
-            k = next;
-            for (size_t c = 0; c < tally.size(); ++c) {
-                if (tally[c] != 1)
+            for (int c : touched_) {
+                int& t = tally_[static_cast<size_t>(c)];
+                if (t != 1)
                     continue;
-                int t = 0;
-                for (int r : rowsOf_[c])
+                t = 0;
+                for (int r : rowsOf_[static_cast<size_t>(c)])
                     if (rowActive_[static_cast<size_t>(r)] &&
                         rowCount_[static_cast<size_t>(r)] <= k)
                         ++t;
-                tally[c] = t;
+                largest = std::max(largest, t);
             }
-            largest = *std::max_element(tally.begin(), tally.end());
-            if (largest > 1)
-                break;
         }
         int best = -1;
-        for (size_t c = 0; c < tally.size(); ++c) {
-            if (!colActive_[c] || tally[c] != largest)
-                continue;
-            if (best < 0 || colCount_[c] > colCount_[static_cast<size_t>(best)])
-                best = static_cast<int>(c);
-        }
-        if (best < 0) // every tally fell below the largest seen: take the longest column
-            for (size_t c = 0; c < tally.size(); ++c)
-                if (colActive_[c] &&
-                    (best < 0 || colCount_[c] > colCount_[static_cast<size_t>(best)]))
+        auto longer = [this](int c, int than) {
+            const int a = colCount_[static_cast<size_t>(c)];
+            const int b = colCount_[static_cast<size_t>(than)];
+            return a > b || (a == b && c < than);
+        };
+        for (int c : touched_)
+            if (tally_[static_cast<size_t>(c)] == largest && (best < 0 || longer(c, best)))
+                best = c;
+        for (int c : touched_)
+            tally_[static_cast<size_t>(c)] = 0;
+        if (best < 0) // no active row with an active column: take the longest active column
+            for (size_t c = 0; c < colActive_.size(); ++c)
+                if (colActive_[c] && (best < 0 || longer(static_cast<int>(c), best)))
                     best = static_cast<int>(c);
-        std::fill(tally.begin(), tally.end(), 0);
         return best;
     }
 
@@ -330,8 +340,9 @@ private:
     std::vector<int> colStart_, colIndex_; // the columns of each row, compressed
     std::vector<int> rowCount_, colCount_;
     std::vector<char> rowActive_, colActive_;
-    std::vector<int> zeros_, ones_; // active rows with count 0 and 1, in no order
-    std::vector<int> listed_;       // by row: its place in zeros_ or ones_
+    // By count: the active rows with that count, in no order.
+    std::vector<std::vector<int>> rowsByCount_;
+    std::vector<int> listed_; // by row: its place in the list of its count
     std::vector<int> tally_;   // per column; all zero between uses
     std::vector<int> touched_;
     bool collectRows_ = false, collectCols_ = false;
