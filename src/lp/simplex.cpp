@@ -50,6 +50,7 @@ private:
     bool candidateCheck(size_t c);
     void ratioTest(int q);
     void iterate(int q, int r);
+    void recheckFeasibility(int i);
     void logIteration(int q, int r);
 
     LpModel& lp_;
@@ -310,6 +311,11 @@ void PrimalRun::iterate(int q, int r) {
         fatal("Pivot: incol is not on either bound");
     if (logLevel() > 1)
         logIteration(q, r);
+    // The entering variable moves by theta from its bound and every basic variable by -theta
+    // times its entry of the transformed column; the leaving one ends at its bound. The basis
+    // values are recomputed from scratch at each reinversion.
+    const double step = (sq == 2 ? -1.0 : 1.0) * theta_;
+    const double entering = nonbasicValue(lp_, q) + step;
     if (r != 0) {
         const int p = std::abs(r);
         const int k = lp_.base[static_cast<size_t>(p)];
@@ -330,6 +336,8 @@ void PrimalRun::iterate(int q, int r) {
             fatal("Pivot: leaving becomes infeasible");
         lp_.etas.updEta(alpha_, p);
         lp_.base[static_cast<size_t>(p)] = q;
+        if (lp_.varstat(k) == 3)
+            --lp_.infeasibilityCount;
         lp_.varstat(k) = l == u ? 4 : (r < 0 ? 2 : 0);
         lp_.varstat(q) = 1;
         if (relaxed_)
@@ -337,8 +345,19 @@ void PrimalRun::iterate(int q, int r) {
     } else {
         lp_.varstat(q) = sq == 0 ? 2 : 0;
     }
-    computeBasicValues(lp_);
-    recountInfeasibilities(lp_);
+    // Only the positions whose value moved, and the pivot position, can change feasibility.
+    lp_.basicValues[0] -= step * alpha_[0];
+    for (int i = 1; i <= lp_.m; ++i) {
+        const double a = alpha_[static_cast<size_t>(i)];
+        if (a == 0.0 || i == std::abs(r))
+            continue;
+        lp_.basicValues[static_cast<size_t>(i)] -= step * a;
+        recheckFeasibility(i);
+    }
+    if (r != 0) {
+        lp_.basicValues[static_cast<size_t>(std::abs(r))] = entering;
+        recheckFeasibility(std::abs(r));
+    }
     trackDegeneracy(r);
     ++lp_.iterations;
     if (r != 0)
@@ -348,6 +367,16 @@ void PrimalRun::iterate(int q, int r) {
         interrupted_ = true;
         lp_.iterLimit = lp_.iterations; // every loop of the run stops at its limit check
     }
+}
+
+// Marks the variable basic in position i feasible or infeasible by its value, keeping the count.
+void PrimalRun::recheckFeasibility(int i) {
+    const int k = lp_.base[static_cast<size_t>(i)];
+    int& s = lp_.varstat(k);
+    const double x = lp_.basicValues[static_cast<size_t>(i)];
+    const bool infeasible = lp_.lower(k) - kEpsFea > x || x > lp_.upper(k) + kEpsFea;
+    lp_.infeasibilityCount += (infeasible ? 1 : 0) - (s == 3 ? 1 : 0);
+    s = infeasible ? 3 : 1;
 }
 
 void PrimalRun::trackDegeneracy(int r) {
