@@ -32,7 +32,6 @@ struct WarmStartSolver::ConstraintSet {
     std::vector<int> costColumns; // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
     std::vector<float> loadedCosts;            // the objective row 0..n as the solver holds it
-    std::vector<double> prices;                // row 0 of the basis inverse, positions 0..m
     bool loadable = true;   // false: the rows cannot go to the solver, every program from scratch
     bool solved = false;    // some program of the set ended optimal
     bool failing = false;   // no program of the set has an optimum: every program from scratch
@@ -68,7 +67,6 @@ struct WarmStartSolver::ConstraintSet {
         }
         lp = NewSolverProblem(rows, false);
         loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
-        prices.assign(static_cast<std::size_t>(rows.RowCount()) + 1, 0.0);
         return true;
     }
 
@@ -145,41 +143,7 @@ struct WarmStartSolver::ConstraintSet {
     // solve ends at depends on where it started.
     bool ExactOptimum() {
         constexpr double kTolerance = 1e-9;
-        constexpr double kInfinite = 1e30;
-        const int m = rows.RowCount();
-        const int n = rows.ColumnCount();
-        for (int p = 1; p <= m; ++p) {
-            const int k = LP_BASISVAR(p, lp);
-            const double value = LP_BASISVAL(p, lp);
-            const double lower = LP_GETLBOUND(k, lp);
-            const double upper = LP_GETUBOUND(k, lp);
-            if ((lower > -kInfinite && value < lower - kTolerance) ||
-                (upper < kInfinite && value > upper + kTolerance)) {
-                return false;
-            }
-        }
-        LP_INVROW(prices.data(), 0, lp);
-        // A nonbasic variable at its lower bound improves the objective when its rate d is
-        // negative, one at its upper bound when d is positive; fixed ones cannot move.
-        const auto improves = [&](int index, double rate) {
-            const int status = LP_GETVARSTAT(index, lp);
-            return (status == LP_AT_LOWER && rate < -kTolerance) ||
-                   (status == LP_AT_UPPER && rate > kTolerance);
-        };
-        for (int j = 1; j <= n; ++j) {
-            const double rate =
-                prices[0] * static_cast<double>(loadedCosts[static_cast<std::size_t>(j)]) +
-                LP_INPROD(j, prices.data(), lp);
-            if (improves(j, rate)) {
-                return false;
-            }
-        }
-        for (int i = 1; i <= m; ++i) {
-            if (improves(-i, prices[static_cast<std::size_t>(i)])) {
-                return false;
-            }
-        }
-        return true;
+        return LP_ISOPTIMAL(kTolerance, lp) != 0;
     }
 };
 

@@ -330,6 +330,40 @@ void LP_INVROW(double* vector, int p, LpModel* model) {
         vector[i] = row[i];
 }
 
+int LP_ISOPTIMAL(double tolerance, LpModel* model) {
+    LpModel& lp = checked(model);
+    for (int p = 1; p <= lp.m; ++p) {
+        const int k = lp.base[static_cast<size_t>(p)];
+        const double value = lp.basicValues[static_cast<size_t>(p)];
+        const double lower = lp.lower(k);
+        const double upper = lp.upper(k);
+        if ((!isInfiniteLower(lower) && value < lower - tolerance) ||
+            (!isInfiniteUpper(upper) && value > upper + tolerance))
+            return 0;
+    }
+    std::vector<double>& prices = lp.work;
+    std::fill(prices.begin(), prices.end(), 0.0);
+    prices[0] = 1.0;
+    lp.etas.btran(prices, kEpsZero);
+    // At its lower bound a variable improves the objective with a negative rate, at its upper
+    // bound with a positive one; fixed and basic variables cannot move.
+    auto improves = [&lp, tolerance](int k, double rate) {
+        const int s = lp.varstat(k);
+        return (s == 0 && rate < -tolerance) || (s == 2 && rate > tolerance);
+    };
+    for (int j = 1; j <= lp.n; ++j) {
+        CheckedSum sum;
+        for (const PackedEntry& e : lp.column(j))
+            sum.add(prices[static_cast<size_t>(e.index)] * e.value);
+        if (improves(j, prices[0] * lp.costs[static_cast<size_t>(j)] + sum.value()))
+            return 0;
+    }
+    for (int i = 1; i <= lp.m; ++i)
+        if (improves(-i, prices[static_cast<size_t>(i)]))
+            return 0;
+    return 1;
+}
+
 double LP_INPROD(int col, const double* vector, LpModel* model) {
     LpModel& lp = checked(model);
     checkColumn(lp, col);

@@ -93,6 +93,12 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
 // iterations stops with status 0, the basis of the last iteration kept.
 void LP_PRIMALBUDGET(int budget, LpModel* lp);
 
+// Whether the current basis is optimal to tolerance: every basic variable within its bounds
+// to tolerance, and no nonbasic variable at a bound whose rate (row 0 of B^-1 times its
+// extended column, as LP_INVROW and LP_INPROD give it) would improve the objective by more
+// than tolerance. Meant for a tolerance far below the simplex's own (1e-5). 1 or 0.
+int LP_ISOPTIMAL(double tolerance, LpModel* lp);
+
 // The dual simplex from the current basis, for at most budget iterations, when that basis is
 // dual feasible (its reduced costs optimal, as the slack basis is for an objective that only
 // penalises variables at their lower bounds). Status 3 when it reaches an optimal basis, 1 when

@@ -252,3 +252,34 @@ TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
     EXPECT_NEAR(LP_GETRCOST(-2, lp), 0.5, 1e-12);
     EXPECT_EQ(LP_GETRCOST(1, lp), 0.0);
 }
+
+TEST(LpInterface, OptimalityCheckSeesBoundsAndRatesBeyondItsTolerance) {
+    // max 2 x1 + 3 x2 with x1 + x2 <= 4, x1 + 3 x2 <= 6: optimal at x = (3, 1).
+    Model lp(2, 2);
+    LP_PUTELEM(1.0f, 1, 1, lp);
+    LP_PUTELEM(1.0f, 2, 1, lp);
+    lp.lessEqual(1, 4.0f);
+    LP_PUTELEM(1.0f, 1, 2, lp);
+    LP_PUTELEM(3.0f, 2, 2, lp);
+    lp.lessEqual(2, 6.0f);
+    std::vector<float> costs = {0.0f, -2.0f, -3.0f};
+    LP_PUTOBJECTIVE(costs.data(), lp);
+    lp.solve();
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 1);
+
+    // Another objective, max x2, leaves the basis feasible but no longer optimal: raising the
+    // logical of row 1 would improve it.
+    costs = {0.0f, 0.0f, -1.0f};
+    LP_PUTOBJECTIVE(costs.data(), lp);
+    EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 0);
+    LP_PRIMAL(lp);
+    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_NEAR(LP_GETSOL(2, lp), 2.0, 1e-12);
+    EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 1);
+
+    // A bound that the basic x2 = 2 now violates by 1e-6: seen at 1e-9, not at 1e-5.
+    LP_PUTUBOUND(2.0f - 1e-6f, 2, lp);
+    EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 0);
+    EXPECT_EQ(LP_ISOPTIMAL(1e-5, lp), 1);
+}
