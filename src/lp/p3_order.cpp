@@ -19,35 +19,55 @@ namespace {
 // their cost.
 class P3State {
 public:
-    explicit P3State(const KernelPattern& kernel)
-        : rowsOf_(kernel.rowsOf), rowCount_(static_cast<size_t>(kernel.rows), 0),
-          colCount_(rowsOf_.size(), 0), rowActive_(static_cast<size_t>(kernel.rows), 1),
-          colActive_(rowsOf_.size(), 1), listed_(static_cast<size_t>(kernel.rows), -1),
-          tally_(rowsOf_.size(), 0) {
-        for (size_t c = 0; c < rowsOf_.size(); ++c) {
-            colCount_[c] = static_cast<int>(rowsOf_[c].size());
-            for (int r : rowsOf_[c])
+    // Sets the state up for kernel, writing the order into out; the arrays keep their storage
+    // from one ordering to the next.
+    void start(const KernelPattern& kernel, P3Order& out) {
+        rowsOf_ = &kernel.rowsOf;
+        order_ = &out;
+        out.pivots.clear();
+        out.discardedRows.clear();
+        out.discardedCols.clear();
+        out.bumps = 0;
+        out.spikes = 0;
+        const size_t rows = static_cast<size_t>(kernel.rows);
+        const size_t cols = kernel.rowsOf.size();
+        rowCount_.assign(rows, 0);
+        colCount_.assign(cols, 0);
+        rowActive_.assign(rows, 1);
+        colActive_.assign(cols, 1);
+        listed_.assign(rows, -1);
+        tally_.assign(cols, 0);
+        back_.clear();
+        pending_.clear();
+        collectRows_ = false;
+        collectCols_ = false;
+        for (size_t c = 0; c < cols; ++c) {
+            colCount_[c] = static_cast<int>(rowsOf(static_cast<int>(c)).size());
+            for (int r : rowsOf(static_cast<int>(c)))
                 ++rowCount_[static_cast<size_t>(r)];
         }
-        colStart_.assign(static_cast<size_t>(kernel.rows) + 1, 0);
-        for (size_t r = 0; r < rowCount_.size(); ++r)
+        colStart_.assign(rows + 1, 0);
+        for (size_t r = 0; r < rows; ++r)
             colStart_[r + 1] = colStart_[r] + rowCount_[r];
         colIndex_.resize(static_cast<size_t>(colStart_.back()));
-        std::vector<int> fill(colStart_.begin(), colStart_.end() - 1);
-        for (size_t c = 0; c < rowsOf_.size(); ++c)
-            for (int r : rowsOf_[c])
-                colIndex_[static_cast<size_t>(fill[static_cast<size_t>(r)]++)] = static_cast<int>(c);
+        fill_.assign(colStart_.begin(), colStart_.end() - 1);
+        for (size_t c = 0; c < cols; ++c)
+            for (int r : rowsOf(static_cast<int>(c)))
+                colIndex_[static_cast<size_t>(fill_[static_cast<size_t>(r)]++)] =
+                    static_cast<int>(c);
         const int longest =
             rowCount_.empty() ? 0 : *std::max_element(rowCount_.begin(), rowCount_.end());
         rowsByCount_.resize(static_cast<size_t>(std::max(longest, 1)) + 1);
-        for (size_t r = 0; r < rowCount_.size(); ++r)
+        for (std::vector<int>& list : rowsByCount_)
+            list.clear();
+        for (size_t r = 0; r < rows; ++r)
             countRow(r, 1);
     }
 
-    P3Order run() {
+    void run() {
         columnScan();
         int bump = -1;
-        std::vector<int> pending; // spikes of the open bump not yet placed, latest last
+        std::vector<int>& pending = pending_;
         for (;;) {
             if (!rowsByCount_[1].empty()) {
                 if (bump < 0) {
@@ -63,12 +83,12 @@ public:
                 const int r = *std::min_element(rowsByCount_[0].begin(), rowsByCount_[0].end());
                 deactivateRow(r);
                 if (bump >= 0 && !pending.empty()) {
-                    order_.pivots.push_back({r, pending.back(), bump, true});
+                    order_->pivots.push_back({r, pending.back(), bump, true});
                     pending.pop_back();
                     if (pending.empty())
                         bump = -1;
                 } else {
-                    order_.discardedRows.push_back(r);
+                    order_->discardedRows.push_back(r);
                 }
                 continue;
             }
@@ -76,18 +96,17 @@ public:
             if (spike < 0)
                 break;
             if (bump < 0)
-                bump = order_.bumps++;
+                bump = order_->bumps++;
             removeCol(spike);
             pending.push_back(spike);
-            ++order_.spikes;
+            ++order_->spikes;
         }
         // Spikes left without a row are structurally singular.
         for (int s : pending)
-            order_.discardedCols.push_back(s);
+            order_->discardedCols.push_back(s);
         // The column singletons found first are pivoted last.
         for (size_t i = back_.size(); i-- > 0;)
-            order_.pivots.push_back(back_[i]);
-        return order_;
+            order_->pivots.push_back(back_[i]);
     }
 
 private:
@@ -129,7 +148,7 @@ private:
     // Rows whose count falls to one are reported to newSingleRows_ while a row scan runs.
     void removeCol(int c) {
         colActive_[static_cast<size_t>(c)] = 0;
-        for (int r : rowsOf_[static_cast<size_t>(c)]) {
+        for (int r : rowsOf(c)) {
             const size_t row = static_cast<size_t>(r);
             if (!rowActive_[row])
                 continue;
@@ -142,7 +161,7 @@ private:
     }
 
     int onlyActiveRow(int c) const {
-        for (int r : rowsOf_[static_cast<size_t>(c)])
+        for (int r : rowsOf(c))
             if (rowActive_[static_cast<size_t>(r)])
                 return r;
         return -1;
@@ -156,10 +175,10 @@ private:
     }
 
     // The active rows with count 1, ascending.
-    std::vector<int> singletonRows() const {
-        std::vector<int> out = rowsByCount_[1];
-        std::sort(out.begin(), out.end());
-        return out;
+    const std::vector<int>& singletonRows() {
+        singles_ = rowsByCount_[1];
+        std::sort(singles_.begin(), singles_.end());
+        return singles_;
     }
 
     // Visits candidates in the order of passes over all items: descending (or ascending) from
@@ -201,7 +220,7 @@ private:
                 back_.push_back({r, c, -1, false});
                 removeRow(r);
             } else {
-                order_.discardedCols.push_back(c);
+                order_->discardedCols.push_back(c);
             }
             return newSingleCols_;
         });
@@ -225,10 +244,10 @@ private:
             deactivateRow(r);
             if (single) {
                 const int c = onlyActiveCol(r);
-                order_.pivots.push_back({r, c, -1, false});
+                order_->pivots.push_back({r, c, -1, false});
                 removeCol(c);
             } else {
-                order_.discardedRows.push_back(r);
+                order_->discardedRows.push_back(r);
             }
             return newSingleRows_;
         });
@@ -263,11 +282,11 @@ private:
             if (onlyActiveCol(r) != best)
                 continue;
             if (first) {
-                order_.pivots.push_back({r, best, bump, false});
+                order_->pivots.push_back({r, best, bump, false});
                 deactivateRow(r);
                 first = false;
             } else if (!pending.empty()) {
-                order_.pivots.push_back({r, pending.back(), bump, true});
+                order_->pivots.push_back({r, pending.back(), bump, true});
                 pending.pop_back();
                 deactivateRow(r);
             }
@@ -311,7 +330,7 @@ private:
                 if (t != 1)
                     continue;
                 t = 0;
-                for (int r : rowsOf_[static_cast<size_t>(c)])
+                for (int r : rowsOf(c))
                     if (rowActive_[static_cast<size_t>(r)] &&
                         rowCount_[static_cast<size_t>(r)] <= k)
                         ++t;
@@ -336,8 +355,12 @@ private:
         return best;
     }
 
-    const std::vector<std::vector<int>>& rowsOf_;
+    const std::vector<int>& rowsOf(int c) const { return (*rowsOf_)[static_cast<size_t>(c)]; }
+
+    const std::vector<std::vector<int>>* rowsOf_ = nullptr;
+    P3Order* order_ = nullptr;
     std::vector<int> colStart_, colIndex_; // the columns of each row, compressed
+    std::vector<int> fill_;
     std::vector<int> rowCount_, colCount_;
     std::vector<char> rowActive_, colActive_;
     // By count: the active rows with that count, in no order.
@@ -348,13 +371,34 @@ private:
     bool collectRows_ = false, collectCols_ = false;
     std::vector<int> newSingleRows_, newSingleCols_;
     std::vector<P3Pivot> back_;
-    P3Order order_;
+    std::vector<int> pending_; // spikes of the open bump not yet placed, latest last
+    std::vector<int> singles_;
 };
 
 } // namespace
 
+void orderKernel(const KernelPattern& kernel, P3Order& out) {
+    // One state serves every ordering of the thread; an ordering started while another runs
+    // (from the caller's interrupt function, say) gets a state of its own.
+    thread_local P3State shared;
+    thread_local bool busy = false;
+    P3State own;
+    P3State& state = busy ? own : shared;
+    const bool wasBusy = busy;
+    busy = true;
+    struct Release {
+        bool& flag;
+        bool value;
+        ~Release() { flag = value; }
+    } release{busy, wasBusy};
+    state.start(kernel, out);
+    state.run();
+}
+
 P3Order orderKernel(const KernelPattern& kernel) {
-    return P3State(kernel).run();
+    P3Order order;
+    orderKernel(kernel, order);
+    return order;
 }
 
 } // namespace lp

@@ -35,6 +35,9 @@ struct P3Order {
 };
 
 P3Order orderKernel(const KernelPattern& kernel);
+// The same into out, whose arrays, like the working arrays of the ordering, keep their storage
+// for the next call.
+void orderKernel(const KernelPattern& kernel, P3Order& out);
 
 } // namespace lp
 

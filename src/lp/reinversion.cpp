@@ -19,10 +19,34 @@ struct Kernel {
     std::vector<int> rows;    // rows whose logical is not basic, ascending
 };
 
-Kernel collectKernel(LpModel& lp) {
+// Rows pivoted so far in one reinversion, and the position of each row of the current bump.
+struct PivotRows {
+    std::vector<char> done;  // by row
+    std::vector<int> inBump; // by row: its position in the bump not yet pivoted, else -1
+};
+
+// The working arrays of a reinversion. They keep their storage from one reinversion to the
+// next, so that the many short runs of a warm-started series do not allocate them every time.
+struct Workspace {
     Kernel kernel;
-    std::vector<char> colSeen(static_cast<size_t>(lp.n) + 1, 0);
-    std::vector<char> covered(static_cast<size_t>(lp.m) + 1, 0);
+    std::vector<char> colSeen, covered;
+    std::vector<int> local;
+    KernelPattern pattern;
+    P3Order order;
+    PivotRows rows;
+    std::vector<P3Pivot> bump;
+    std::vector<double> alpha;
+    std::vector<PackedEntry> sparse;
+};
+
+void collectKernel(LpModel& lp, Workspace& w) {
+    Kernel& kernel = w.kernel;
+    kernel.columns.clear();
+    kernel.rows.clear();
+    std::vector<char>& colSeen = w.colSeen;
+    std::vector<char>& covered = w.covered;
+    colSeen.assign(static_cast<size_t>(lp.n) + 1, 0);
+    covered.assign(static_cast<size_t>(lp.m) + 1, 0);
     for (int p = 1; p <= lp.m; ++p) {
         const int k = lp.base[static_cast<size_t>(p)];
         if (k == 0)
@@ -42,28 +66,24 @@ Kernel collectKernel(LpModel& lp) {
             kernel.rows.push_back(i);
     if (kernel.columns.size() != kernel.rows.size())
         fatal("Reinversion: illegal variables in basis");
-    return kernel;
 }
 
-KernelPattern kernelPattern(const LpModel& lp, const Kernel& kernel) {
-    std::vector<int> local(static_cast<size_t>(lp.m) + 1, -1);
+void kernelPattern(const LpModel& lp, Workspace& w) {
+    const Kernel& kernel = w.kernel;
+    std::vector<int>& local = w.local;
+    local.assign(static_cast<size_t>(lp.m) + 1, -1);
     for (size_t r = 0; r < kernel.rows.size(); ++r)
         local[static_cast<size_t>(kernel.rows[r])] = static_cast<int>(r);
-    KernelPattern pattern;
+    KernelPattern& pattern = w.pattern;
     pattern.rows = static_cast<int>(kernel.rows.size());
+    for (std::vector<int>& rows : pattern.rowsOf)
+        rows.clear();
     pattern.rowsOf.resize(kernel.columns.size());
     for (size_t c = 0; c < kernel.columns.size(); ++c)
         for (const PackedEntry& e : lp.column(kernel.columns[c]))
             if (local[static_cast<size_t>(e.index)] >= 0)
                 pattern.rowsOf[c].push_back(local[static_cast<size_t>(e.index)]);
-    return pattern;
 }
-
-// Rows pivoted so far in one reinversion, and the position of each row of the current bump.
-struct PivotRows {
-    std::vector<char> done;   // by row
-    std::vector<int> inBump;  // by row: its position in the bump not yet pivoted, else -1
-};
 
 // Whether FTRAN through the etas made so far leaves column j as it is: every eta has its
 // pivot in a row pivoted before, and it changes a vector only through that row's entry.
@@ -87,10 +107,13 @@ bool ftranLeavesColumn(const LpModel& lp, int j, const PivotRows& rows) {
 // Most columns of a bump have no entry in a row pivoted before them, so FTRAN would leave them
 // as they are; those are pivoted from their stored entries, by the same rules and with the same
 // eta, without touching a vector of the basis' length.
-void factorBump(LpModel& lp, const Kernel& kernel, std::vector<P3Pivot>& bump, PivotRows& rows,
-                ReinversionReport& report) {
-    std::vector<double> alpha(static_cast<size_t>(lp.m) + 1);
-    std::vector<PackedEntry> sparse; // an untouched column: its cost and entries by position
+void factorBump(LpModel& lp, Workspace& w, ReinversionReport& report) {
+    const Kernel& kernel = w.kernel;
+    std::vector<P3Pivot>& bump = w.bump;
+    PivotRows& rows = w.rows;
+    std::vector<double>& alpha = w.alpha;
+    alpha.assign(static_cast<size_t>(lp.m) + 1, 0.0);
+    std::vector<PackedEntry>& sparse = w.sparse; // an untouched column: cost and entries
     auto rowOf = [&](size_t h) { return kernel.rows[static_cast<size_t>(bump[h].row)]; };
     for (size_t h = 0; h < bump.size(); ++h)
         rows.inBump[static_cast<size_t>(rowOf(h))] = static_cast<int>(h);
@@ -231,9 +254,26 @@ ReinversionReport reinvert(LpModel& lp) {
     lp.etas.clear();
     lp.keptEtas = 0;
 
-    const Kernel kernel = collectKernel(lp);
+    // One workspace serves every reinversion of the thread; a reinversion started while another
+    // runs (from the caller's interrupt function, say) gets a workspace of its own.
+    thread_local Workspace shared;
+    thread_local bool busy = false;
+    Workspace own;
+    Workspace& w = busy ? own : shared;
+    const bool wasBusy = busy;
+    busy = true;
+    struct Release {
+        bool& flag;
+        bool value;
+        ~Release() { flag = value; }
+    } release{busy, wasBusy};
+
+    collectKernel(lp, w);
+    const Kernel& kernel = w.kernel;
     report.kernelSize = static_cast<int>(kernel.columns.size());
-    P3Order order = orderKernel(kernelPattern(lp, kernel));
+    kernelPattern(lp, w);
+    P3Order& order = w.order;
+    orderKernel(w.pattern, order);
     report.bumps = order.bumps;
     report.spikes = order.spikes;
     report.singularColumns = static_cast<int>(order.discardedCols.size());
@@ -241,8 +281,9 @@ ReinversionReport reinvert(LpModel& lp) {
     for (int p = 0; p <= lp.m; ++p)
         lp.base[static_cast<size_t>(p)] = -p;
 
-    PivotRows rows{std::vector<char>(static_cast<size_t>(lp.m) + 1, 0),
-                   std::vector<int>(static_cast<size_t>(lp.m) + 1, -1)};
+    PivotRows& rows = w.rows;
+    rows.done.assign(static_cast<size_t>(lp.m) + 1, 0);
+    rows.inBump.assign(static_cast<size_t>(lp.m) + 1, -1);
     std::vector<P3Pivot>& pivots = order.pivots;
     for (size_t i = 0; i < pivots.size();) {
         if (pivots[i].bump < 0) {
@@ -257,9 +298,9 @@ ReinversionReport reinvert(LpModel& lp) {
         size_t end = i;
         while (end < pivots.size() && pivots[end].bump == pivots[i].bump)
             ++end;
-        std::vector<P3Pivot> bump(pivots.begin() + static_cast<long>(i),
-                                  pivots.begin() + static_cast<long>(end));
-        factorBump(lp, kernel, bump, rows, report);
+        w.bump.assign(pivots.begin() + static_cast<long>(i),
+                      pivots.begin() + static_cast<long>(end));
+        factorBump(lp, w, report);
         i = end;
     }
 
