@@ -378,19 +378,9 @@ private:
 } // namespace
 
 void orderKernel(const KernelPattern& kernel, P3Order& out) {
-    // One state serves every ordering of the thread; an ordering started while another runs
-    // (from the caller's interrupt function, say) gets a state of its own.
-    thread_local P3State shared;
-    thread_local bool busy = false;
-    P3State own;
-    P3State& state = busy ? own : shared;
-    const bool wasBusy = busy;
-    busy = true;
-    struct Release {
-        bool& flag;
-        bool value;
-        ~Release() { flag = value; }
-    } release{busy, wasBusy};
+    // One state serves every ordering of the thread: an ordering calls nothing outside this
+    // file, so none can start while another runs.
+    thread_local P3State state;
     state.start(kernel, out);
     state.run();
 }

@@ -347,6 +347,47 @@ TEST(Reinversion, LargeBumpsLetTheCallerPollAndKeepItsAnswer) {
     EXPECT_EQ(LP_GETSTATUS(lp), LP_FEASIBLE);
 }
 
+TEST(Reinversion, AReinversionStartedFromThePollLeavesTheRunningOneIntact) {
+    // The interrupt function runs between bump columns; should it reinvert another problem
+    // (a host solving something else while it processes events), that reinversion must not
+    // work in the arrays of the one it interrupted: the factor comes out as without it.
+    std::mt19937 rng(5);
+    Model large(300, 300);
+    randomSquareBasis(*large.get(), rng, 3, 3, [&rng] {
+        return static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
+    });
+    Model small(40, 40);
+    randomSquareBasis(*small.get(), rng, 2, 3, [&rng] {
+        return static_cast<float>(std::uniform_int_distribution<>(1, 9)(rng));
+    });
+    ConsoleCapture console;
+    const std::vector<int> basis = large.get()->base;
+    const ReinversionReport alone = reinvert(*large.get());
+    const std::vector<int> factoredBasis = large.get()->base;
+    const int etas = large.get()->etas.nonzeros();
+
+    large.get()->base = basis;
+    for (int j = 1; j <= 300; ++j)
+        large.get()->varstat(j) = 1;
+    for (int i = 1; i <= 300; ++i)
+        large.get()->varstat(-i) = 0;
+    int nested = 0;
+    LP_SETINTERRUPT([&] {
+        ++nested;
+        reinvert(*small.get());
+        return false;
+    });
+    const ReinversionReport interrupted = reinvert(*large.get());
+    LP_SETINTERRUPT({});
+    ASSERT_GE(nested, 1);
+    EXPECT_EQ(interrupted.singularColumns, alone.singularColumns);
+    EXPECT_EQ(interrupted.spikes, alone.spikes);
+    EXPECT_EQ(large.get()->base, factoredBasis);
+    EXPECT_EQ(large.get()->etas.nonzeros(), etas);
+    expectValidInverse(*large.get());
+    expectValidInverse(*small.get());
+}
+
 TEST(Reinversion, BumpIsOrderedWithSpikes) {
     // A 3x3 cyclic pattern has no singleton: it must be ordered as a bump with a spike.
     KernelPattern kernel;
