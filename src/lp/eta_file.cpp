@@ -63,11 +63,23 @@ double EtaFile::openEta(double pivot, int p) {
 
 void EtaFile::updEta(const std::vector<double>& alpha, int p) {
     const double pivot = openEta(alpha[static_cast<size_t>(p)], p);
-    for (size_t k = 0; k < alpha.size(); ++k) {
-        if (static_cast<int>(k) == p || std::fabs(alpha[k]) <= kEpsDrop)
+    // Transformed columns are mostly zeros: blocks of four without an entry to keep are passed
+    // over with one test.
+    constexpr size_t kBlock = 4;
+    const size_t size = alpha.size();
+    size_t k = 0;
+    for (; k + kBlock <= size; k += kBlock) {
+        const double* a = alpha.data() + k;
+        if (std::fabs(a[0]) <= kEpsDrop && std::fabs(a[1]) <= kEpsDrop &&
+            std::fabs(a[2]) <= kEpsDrop && std::fabs(a[3]) <= kEpsDrop)
             continue;
-        entries_.push_back({static_cast<int>(k), -alpha[k] / pivot});
+        for (size_t i = k; i < k + kBlock; ++i)
+            if (static_cast<int>(i) != p && std::fabs(alpha[i]) > kEpsDrop)
+                entries_.push_back({static_cast<int>(i), -alpha[i] / pivot});
     }
+    for (; k < size; ++k)
+        if (static_cast<int>(k) != p && std::fabs(alpha[k]) > kEpsDrop)
+            entries_.push_back({static_cast<int>(k), -alpha[k] / pivot});
     starts_.push_back(entries_.size());
 }
 
