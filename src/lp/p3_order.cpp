@@ -184,19 +184,35 @@ private:
     // Visits candidates in the order of passes over all items: descending (or ascending) from
     // the top (or bottom) in each pass, a candidate that appears behind the current position
     // waiting for the next pass. visit(item) handles one candidate and returns those that became
-    // candidates meanwhile.
+    // candidates meanwhile. Compare orders as a priority queue does: its largest item comes
+    // first. The candidates of a pass are walked in sorted order, and those found ahead of the
+    // current position during the pass are merged in through a queue.
     template <typename Compare, typename Visit>
-    static void passes(std::vector<int> first, Visit visit) {
-        std::priority_queue<int, std::vector<int>, Compare> current(Compare(), std::move(first));
-        std::priority_queue<int, std::vector<int>, Compare> next;
+    static void passes(std::vector<int> pass, Visit visit) {
         const Compare before;
-        while (!current.empty()) {
-            const int item = current.top();
-            current.pop();
-            for (int found : visit(item))
-                (before(found, item) ? current : next).push(found);
-            if (current.empty())
-                std::swap(current, next);
+        const auto passOrder = [&before](int a, int b) { return before(b, a); };
+        std::priority_queue<int, std::vector<int>, Compare> ahead;
+        std::vector<int> next;
+        while (!pass.empty()) {
+            std::sort(pass.begin(), pass.end(), passOrder);
+            size_t at = 0;
+            while (at < pass.size() || !ahead.empty()) {
+                int item;
+                if (!ahead.empty() && (at == pass.size() || before(pass[at], ahead.top()))) {
+                    item = ahead.top();
+                    ahead.pop();
+                } else {
+                    item = pass[at++];
+                }
+                for (int found : visit(item)) {
+                    if (before(found, item))
+                        ahead.push(found);
+                    else
+                        next.push_back(found);
+                }
+            }
+            pass.swap(next);
+            next.clear();
         }
     }
 
