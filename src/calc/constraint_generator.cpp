@@ -43,11 +43,10 @@ class Snapshot {
 public:
     explicit Snapshot(const Model& model)
         : model_(model), m_(model.M()), n_(model.N()), attribute_(n_ + 1, 0),
-          subtreeEnd_(n_ + 1, 0), best_(n_ + 1, 0) {
+          subtreeEnd_(n_ + 1, 0), best_(n_ + 1, kNotFound) {
         for (int col = 1; col <= n_; ++col) {
             attribute_[col] = IsAttributeColumn(model, col) ? 1 : 0;
             subtreeEnd_[col] = col;
-            best_[col] = BestAlternativeRow(model, col);
         }
         // Columns follow pre-order, so a subtree is the column range [col, subtreeEnd]. Going
         // backwards, every column is complete before it is folded into its parent.
@@ -67,7 +66,15 @@ public:
     int M() const { return m_; }
     int N() const { return n_; }
     bool IsAttribute(int col) const { return attribute_[col] != 0; }
-    int Best(int col) const { return best_[col]; }
+    // The best level's row of a column, found when first asked for: most programs (dominance,
+    // plain values) never ask.
+    int Best(int col) const {
+        int& best = best_[col];
+        if (best == kNotFound) {
+            best = BestAlternativeRow(model_, col);
+        }
+        return best;
+    }
 
     bool HasAttributeBelow(int column) const {
         if (column < 1 || column > n_) {
@@ -88,7 +95,7 @@ public:
         }
         for (int j = column; j <= subtreeEnd_[column]; ++j) {
             if (IsAttribute(j)) {
-                AppendTerm(out, coefficient, j, row >= 0 ? row : best_[j]);
+                AppendTerm(out, coefficient, j, row >= 0 ? row : Best(j));
             }
         }
     }
@@ -105,7 +112,8 @@ private:
     int n_;
     std::vector<char> attribute_;
     std::vector<int> subtreeEnd_;
-    std::vector<int> best_;
+    static constexpr int kNotFound = -1;
+    mutable std::vector<int> best_;
 };
 
 struct RankedRow {
