@@ -51,6 +51,7 @@ private:
     void ratioTest(int q);
     void iterate(int q, int r);
     void recheckFeasibility(int i);
+    void cacheBasicBounds();
     void logIteration(int q, int r);
 
     LpModel& lp_;
@@ -71,6 +72,9 @@ private:
     std::vector<char> relaxedFlags_; // by k + m
     std::minstd_rand random_{1};     // a fixed seed keeps every solve reproducible
     std::vector<double> trueColLower_, trueColUpper_, trueSlackLower_, trueSlackUpper_;
+    // Bounds of the basic variables by position, kept with the basis: the ratio test reads
+    // them for every position, and through the variable indices they would be scattered reads.
+    std::vector<double> basicLower_, basicUpper_;
 };
 
 void PrimalRun::phaseOneCosts() {
@@ -225,14 +229,17 @@ void PrimalRun::ratioTest(int q) {
     double a = flip;
     for (int i = 1; i <= lp_.m; ++i) {
         const double ai = dir * alpha_[static_cast<size_t>(i)];
-        const int k = lp_.base[static_cast<size_t>(i)];
-        const double x = lp_.basicValues[static_cast<size_t>(i)];
-        const double l = lp_.lower(k) - overshoot;
-        const double u = lp_.upper(k) + overshoot;
-        if (ai > kEpsPiv && l > -kInfinity && x >= l)
-            a = std::min(a, (x - l) / ai);
-        else if (ai < -kEpsPiv && u < kInfinity && x <= u)
-            a = std::min(a, (x - u) / ai);
+        if (ai > kEpsPiv) {
+            const double x = lp_.basicValues[static_cast<size_t>(i)];
+            const double l = basicLower_[static_cast<size_t>(i)] - overshoot;
+            if (l > -kInfinity && x >= l)
+                a = std::min(a, (x - l) / ai);
+        } else if (ai < -kEpsPiv) {
+            const double x = lp_.basicValues[static_cast<size_t>(i)];
+            const double u = basicUpper_[static_cast<size_t>(i)] + overshoot;
+            if (u < kInfinity && x <= u)
+                a = std::min(a, (x - u) / ai);
+        }
     }
 
     double h = 0.0;
@@ -245,8 +252,8 @@ void PrimalRun::ratioTest(int q) {
         const double aj = dir * alphaJ;
         const int k = lp_.base[static_cast<size_t>(j)];
         const double x = lp_.basicValues[static_cast<size_t>(j)];
-        const double l = lp_.lower(k);
-        const double u = lp_.upper(k);
+        const double l = basicLower_[static_cast<size_t>(j)];
+        const double u = basicUpper_[static_cast<size_t>(j)];
         auto laterBreak = [&](double v, int signedPos) {
             if (v > lastBreak ||
                 (v == lastBreak && lp_.base[static_cast<size_t>(std::abs(lastPos))] < k))
@@ -342,6 +349,8 @@ void PrimalRun::iterate(int q, int r) {
         lp_.varstat(q) = 1;
         if (relaxed_)
             relaxVariable(q);
+        basicLower_[static_cast<size_t>(p)] = lp_.lower(q);
+        basicUpper_[static_cast<size_t>(p)] = lp_.upper(q);
     } else {
         lp_.varstat(q) = sq == 0 ? 2 : 0;
     }
@@ -374,9 +383,20 @@ void PrimalRun::recheckFeasibility(int i) {
     const int k = lp_.base[static_cast<size_t>(i)];
     int& s = lp_.varstat(k);
     const double x = lp_.basicValues[static_cast<size_t>(i)];
-    const bool infeasible = lp_.lower(k) - kEpsFea > x || x > lp_.upper(k) + kEpsFea;
+    const bool infeasible = basicLower_[static_cast<size_t>(i)] - kEpsFea > x ||
+                            x > basicUpper_[static_cast<size_t>(i)] + kEpsFea;
     lp_.infeasibilityCount += (infeasible ? 1 : 0) - (s == 3 ? 1 : 0);
     s = infeasible ? 3 : 1;
+}
+
+void PrimalRun::cacheBasicBounds() {
+    basicLower_.resize(static_cast<size_t>(lp_.m) + 1);
+    basicUpper_.resize(static_cast<size_t>(lp_.m) + 1);
+    for (int p = 1; p <= lp_.m; ++p) {
+        const int k = lp_.base[static_cast<size_t>(p)];
+        basicLower_[static_cast<size_t>(p)] = lp_.lower(k);
+        basicUpper_[static_cast<size_t>(p)] = lp_.upper(k);
+    }
 }
 
 void PrimalRun::trackDegeneracy(int r) {
@@ -399,6 +419,7 @@ void PrimalRun::relaxBounds() {
         relaxVariable(lp_.base[static_cast<size_t>(i)]);
     if (logLevel() > 1)
         warn("Bounds relaxed after degenerate pivots\n");
+    cacheBasicBounds();
     recountInfeasibilities(lp_);
 }
 
@@ -479,6 +500,7 @@ int PrimalRun::search() {
     lost_ = 0;
     regained_ = 0;
     degenerateRun_ = 0;
+    cacheBasicBounds();
     recountInfeasibilities(lp_);
     if (logLevel() > 2)
         writeVarstatTable(lp_);
@@ -519,6 +541,7 @@ int PrimalRun::search() {
         if (lp_.pivotsSinceReinversion > 0) {
             const bool wasFeasible = lp_.infeasibilityCount == 0;
             reinvert(lp_);
+            cacheBasicBounds();
             reinverted = true;
             if (wasFeasible && lp_.infeasibilityCount > 0 && ++lost_ > 0.1 * lp_.n + 5) {
                 warn("?Primal: feasibility lost in reinversion\n");
