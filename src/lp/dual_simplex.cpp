@@ -147,8 +147,10 @@ void DualRun::pivot(int q, int r, double direction) {
     lp_.varstat(q) = 1;
     ++lp_.pivotsSinceReinversion;
     ++lp_.iterations;
-    if (lp_.pivotsSinceReinversion >= lp_.reinversionInterval)
-        reinvert(lp_);
+    if (lp_.pivotsSinceReinversion >= lp_.reinversionInterval) {
+        reinvert(lp_); // which computes the values and their feasibility
+        return;
+    }
     computeBasicValues(lp_);
     recountInfeasibilities(lp_);
 }
