@@ -330,8 +330,7 @@ private:
         if (k != INT_MAX) {
             for (int r : rowsByCount_[static_cast<size_t>(k)])
                 for (int c : colsOf(r))
-                    if (colActive_[static_cast<size_t>(c)] &&
-                        tally_[static_cast<size_t>(c)]++ == 0)
+                    if (colActive_[static_cast<size_t>(c)] && tally_[static_cast<size_t>(c)]++ == 0)
                         touched_.push_back(c);
         }
         int largest = 0;
@@ -382,7 +381,7 @@ private:
     // By count: the active rows with that count, in no order.
     std::vector<std::vector<int>> rowsByCount_;
     std::vector<int> listed_; // by row: its place in the list of its count
-    std::vector<int> tally_;   // per column; all zero between uses
+    std::vector<int> tally_;  // per column; all zero between uses
     std::vector<int> touched_;
     bool collectRows_ = false, collectCols_ = false;
     std::vector<int> newSingleRows_, newSingleCols_;
