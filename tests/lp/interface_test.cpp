@@ -220,9 +220,11 @@ TEST(LpInterface, AddedRowStartsInfeasibleWithBasicLogical) {
     EXPECT_EQ(LP_GETSOL(-2, lp), 3.0);
 }
 
-TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
-    // max 2 x1 + 3 x2 with x1 + x2 <= 4, x1 + 3 x2 <= 6: optimum x = (3, 1).
-    Model lp(2, 2);
+namespace {
+
+// The rows x1 + x2 <= 4 and x1 + 3 x2 <= 6, and the objective max 2 x1 + 3 x2, whose optimum is
+// x = (3, 1).
+void loadTwoRowProblem(Model& lp) {
     LP_PUTELEM(-2.0f, 1, 0, lp);
     LP_PUTELEM(-3.0f, 2, 0, lp);
     LP_PUTELEM(1.0f, 1, 1, lp);
@@ -231,6 +233,13 @@ TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
     LP_PUTELEM(1.0f, 1, 2, lp);
     LP_PUTELEM(3.0f, 2, 2, lp);
     lp.lessEqual(2, 6.0f);
+}
+
+} // namespace
+
+TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
+    Model lp(2, 2);
+    loadTwoRowProblem(lp);
     lp.solve();
     ASSERT_EQ(LP_GETSTATUS(lp), 3);
     EXPECT_NEAR(LP_GETSOL(1, lp), 3.0, 1e-12);
@@ -254,23 +263,15 @@ TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
 }
 
 TEST(LpInterface, OptimalityCheckSeesBoundsAndRatesBeyondItsTolerance) {
-    // max 2 x1 + 3 x2 with x1 + x2 <= 4, x1 + 3 x2 <= 6: optimal at x = (3, 1).
     Model lp(2, 2);
-    LP_PUTELEM(1.0f, 1, 1, lp);
-    LP_PUTELEM(1.0f, 2, 1, lp);
-    lp.lessEqual(1, 4.0f);
-    LP_PUTELEM(1.0f, 1, 2, lp);
-    LP_PUTELEM(3.0f, 2, 2, lp);
-    lp.lessEqual(2, 6.0f);
-    std::vector<float> costs = {0.0f, -2.0f, -3.0f};
-    LP_PUTOBJECTIVE(costs.data(), lp);
+    loadTwoRowProblem(lp);
     lp.solve();
     ASSERT_EQ(LP_GETSTATUS(lp), 3);
     EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 1);
 
     // Another objective, max x2, leaves the basis feasible but no longer optimal: raising the
     // logical of row 1 would improve it.
-    costs = {0.0f, 0.0f, -1.0f};
+    const std::vector<float> costs = {0.0f, 0.0f, -1.0f};
     LP_PUTOBJECTIVE(costs.data(), lp);
     EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 0);
     LP_PRIMAL(lp);
