@@ -67,19 +67,19 @@ void EtaFile::updEta(const std::vector<double>& alpha, int p) {
     // over with one test.
     constexpr size_t kBlock = 4;
     const size_t size = alpha.size();
+    auto keep = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            if (static_cast<int>(i) != p && std::fabs(alpha[i]) > kEpsDrop)
+                entries_.push_back({static_cast<int>(i), -alpha[i] / pivot});
+    };
     size_t k = 0;
     for (; k + kBlock <= size; k += kBlock) {
         const double* a = alpha.data() + k;
-        if (std::fabs(a[0]) <= kEpsDrop && std::fabs(a[1]) <= kEpsDrop &&
-            std::fabs(a[2]) <= kEpsDrop && std::fabs(a[3]) <= kEpsDrop)
-            continue;
-        for (size_t i = k; i < k + kBlock; ++i)
-            if (static_cast<int>(i) != p && std::fabs(alpha[i]) > kEpsDrop)
-                entries_.push_back({static_cast<int>(i), -alpha[i] / pivot});
+        if (std::fabs(a[0]) > kEpsDrop || std::fabs(a[1]) > kEpsDrop ||
+            std::fabs(a[2]) > kEpsDrop || std::fabs(a[3]) > kEpsDrop)
+            keep(k, k + kBlock);
     }
-    for (; k < size; ++k)
-        if (static_cast<int>(k) != p && std::fabs(alpha[k]) > kEpsDrop)
-            entries_.push_back({static_cast<int>(k), -alpha[k] / pivot});
+    keep(k, size);
     starts_.push_back(entries_.size());
 }
 

@@ -60,6 +60,21 @@ private:
     double negative_ = 0.0;
 };
 
+// Row p of B^-1 (position 0: the objective row) into row, over positions 0..m.
+void inverseRow(const LpModel& lp, int p, std::vector<double>& row) {
+    row.assign(static_cast<size_t>(lp.m) + 1, 0.0);
+    row[static_cast<size_t>(p)] = 1.0;
+    lp.etas.btran(row, kEpsZero);
+}
+
+// A stored column times vector (indexed by row), with cancellation to zero as CheckedSum does.
+double columnProduct(const PackedVector& column, const double* vector) {
+    CheckedSum sum;
+    for (const PackedEntry& e : column)
+        sum.add(vector[e.index] * e.value);
+    return sum.value();
+}
+
 void setBound(LpModel& lp, int index, double value, bool isLower) {
     checkVariable(lp, index);
     std::vector<double>& lowers = index > 0 ? lp.colLower : lp.slackLower;
@@ -308,9 +323,8 @@ double LP_GETRCOST(int index, LpModel* model) {
     checkVariable(lp, index);
     if (isBasic(lp.varstat(index)))
         return 0.0;
-    std::vector<double> pi(static_cast<size_t>(lp.m) + 1, 0.0);
-    pi[0] = 1.0;
-    lp.etas.btran(pi, kEpsZero);
+    std::vector<double> pi;
+    inverseRow(lp, 0, pi);
     if (index < 0)
         return pi[static_cast<size_t>(-index)];
     CheckedSum d;
@@ -323,9 +337,8 @@ double LP_GETRCOST(int index, LpModel* model) {
 void LP_INVROW(double* vector, int p, LpModel* model) {
     LpModel& lp = checked(model);
     checkRow(lp, p);
-    std::vector<double> row(static_cast<size_t>(lp.m) + 1, 0.0);
-    row[static_cast<size_t>(p)] = 1.0;
-    lp.etas.btran(row, kEpsZero);
+    std::vector<double> row;
+    inverseRow(lp, p, row);
     for (size_t i = 0; i < row.size(); ++i)
         vector[i] = row[i];
 }
@@ -342,22 +355,17 @@ int LP_ISOPTIMAL(double tolerance, LpModel* model) {
             return 0;
     }
     std::vector<double>& prices = lp.work;
-    std::fill(prices.begin(), prices.end(), 0.0);
-    prices[0] = 1.0;
-    lp.etas.btran(prices, kEpsZero);
+    inverseRow(lp, 0, prices);
     // At its lower bound a variable improves the objective with a negative rate, at its upper
     // bound with a positive one; fixed and basic variables cannot move.
     auto improves = [&lp, tolerance](int k, double rate) {
         const int s = lp.varstat(k);
         return (s == 0 && rate < -tolerance) || (s == 2 && rate > tolerance);
     };
-    for (int j = 1; j <= lp.n; ++j) {
-        CheckedSum sum;
-        for (const PackedEntry& e : lp.column(j))
-            sum.add(prices[static_cast<size_t>(e.index)] * e.value);
-        if (improves(j, prices[0] * lp.costs[static_cast<size_t>(j)] + sum.value()))
+    for (int j = 1; j <= lp.n; ++j)
+        if (improves(j, prices[0] * lp.costs[static_cast<size_t>(j)] +
+                            columnProduct(lp.column(j), prices.data())))
             return 0;
-    }
     for (int i = 1; i <= lp.m; ++i)
         if (improves(-i, prices[static_cast<size_t>(i)]))
             return 0;
@@ -367,11 +375,7 @@ int LP_ISOPTIMAL(double tolerance, LpModel* model) {
 double LP_INPROD(int col, const double* vector, LpModel* model) {
     LpModel& lp = checked(model);
     checkColumn(lp, col);
-    const PackedVector& column = col == 0 ? lp.rhs : lp.column(col);
-    CheckedSum sum;
-    for (const PackedEntry& e : column)
-        sum.add(vector[e.index] * e.value);
-    return sum.value();
+    return columnProduct(col == 0 ? lp.rhs : lp.column(col), vector);
 }
 
 void LP_ADDROW(const float* values, LpModel* model) {
