@@ -4,8 +4,10 @@
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "lp/lpx.h"
+#include "lp/tolerances.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <new>
 #include <utility>
@@ -23,6 +25,9 @@ constexpr int kWarmBudget = 150;
 int SlackStartBudget(int rows) {
     return std::max(1000, 2 * rows);
 }
+// Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
+// below those of the exact-optimum check, so that a basis optimal to them passes it.
+constexpr double kPolishTolerance = 1e-10;
 
 } // namespace
 
@@ -123,7 +128,23 @@ struct WarmStartSolver::ConstraintSet {
         }
         slackStart = false;
         LP_PRIMALBUDGET(budget, lp);
-        if (LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum()) {
+        bool exact = LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum();
+        if (!exact && LP_GETSTATUS(lp) == LP_OPTIMAL) {
+            // Optimal to the simplex's tolerances but not exactly: a few basic values lie
+            // slightly outside their bounds or a few rates improve slightly, mostly after the
+            // bounds were relaxed against degeneracy. Going on from here under tight tolerances
+            // costs a few iterations; starting again costs the whole program. The exact optimum
+            // so found counts only when it has the value the simplex stopped at: otherwise that
+            // value was off by more than rounding, and solving from the slack basis decides.
+            const double stopped = LP_GETSOL(0, lp);
+            LP_SETTOLERANCES(kPolishTolerance, kPolishTolerance, lp);
+            LP_PRIMALBUDGET(budget, lp);
+            LP_SETTOLERANCES(lp::kEpsCost, lp::kEpsFea, lp);
+            exact = LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
+                    std::fabs(LP_GETSOL(0, lp) - stopped) <=
+                        kPolishTolerance * (1.0 + std::fabs(stopped));
+        }
+        if (exact) {
             const double objective = LP_GETSOL(0, lp);
             solution.Failed = kSolveOptimal;
             solution.Objective = direction == kMinimize ? -objective : objective;

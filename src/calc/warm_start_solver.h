@@ -6,11 +6,12 @@
 //
 // A result is taken only when the final basis is an exact optimum (see ExactOptimum in the
 // source): the simplex itself accepts bases up to 1e-5 outside their bounds or short of optimal,
-// and which of those it ends at depends on where it started. A warm start that does not get
-// there within a small budget is tried once more from the slack basis; a program that still
-// has no exact optimum is solved from scratch exactly as SolveModel does, and that outcome is
-// returned, so failures (infeasible sets, solver errors, programs the simplex gives up on) look
-// the same as on the reference path.
+// and which of those it ends at depends on where it started. A run that ends at such a basis
+// goes on under tight tolerances, and its exact optimum counts when it keeps the value the run
+// had stopped at. A warm start that does not get there within a small budget is tried once more
+// from the slack basis; a program that still has no exact optimum is solved from scratch exactly
+// as SolveModel does, and that outcome is returned, so failures (infeasible sets, solver errors,
+// programs the simplex gives up on) look the same as on the reference path.
 #pragma once
 
 #include "calc/constraint_generator.h"

@@ -68,7 +68,7 @@ void recountInfeasibilities(LpModel& lp) {
         const double l = column ? lp.colLower[at] : lp.slackLower[at];
         const double u = column ? lp.colUpper[at] : lp.slackUpper[at];
         const double x = lp.basicValues[static_cast<size_t>(i)];
-        const bool infeasible = l - kEpsFea > x || x > u + kEpsFea;
+        const bool infeasible = l - lp.epsFea > x || x > u + lp.epsFea;
         s = infeasible ? 3 : 1;
         count += infeasible;
     }

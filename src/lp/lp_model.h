@@ -19,6 +19,8 @@ struct LpModel {
     int reinversionInterval = lp::kReinversionInterval;
     int pricing = lp::kPricingCandidates;
     double scale = lp::kScale;
+    double epsCost = lp::kEpsCost; // optimality tolerance of the primal simplex
+    double epsFea = lp::kEpsFea;   // feasibility tolerance of the primal simplex
     int method = lp::kPhaseOneMethod;
     int reinversionMethod = lp::kReinversionMethod;
     int incol = 0;

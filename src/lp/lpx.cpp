@@ -180,6 +180,14 @@ void LP_PRIMALBUDGET(int budget, LpModel* model) {
     countedRun(lp, [&lp] { lp.status = primalSimplex(lp); });
 }
 
+void LP_SETTOLERANCES(double cost, double feasibility, LpModel* model) {
+    LpModel& lp = checked(model);
+    if (!(cost > 0.0) || !(feasibility > 0.0))
+        fatal("LP_SETTOLERANCES: tolerances must be positive");
+    lp.epsCost = cost;
+    lp.epsFea = feasibility;
+}
+
 void LP_DUALBUDGET(int budget, LpModel* model) {
     LpModel& lp = checked(model);
     if (budget < 0)

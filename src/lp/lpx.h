@@ -93,6 +93,13 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
 // iterations stops with status 0, the basis of the last iteration kept.
 void LP_PRIMALBUDGET(int budget, LpModel* lp);
 
+// The optimality and feasibility tolerances of LP_PRIMAL and LP_PRIMALBUDGET on this problem
+// (1e-5 each unless set): a nonbasic variable enters only when its rate improves the objective
+// by more than cost, and a basic value counts as within its bounds up to feasibility outside
+// them. Both must be positive. Smaller ones let a run go on from a basis that is optimal only
+// to the usual tolerances; they take effect with the next run. The dual simplex keeps its own.
+void LP_SETTOLERANCES(double cost, double feasibility, LpModel* lp);
+
 // Whether the current basis is optimal to tolerance: every basic variable within its bounds
 // to tolerance, and no nonbasic variable at a bound whose rate (row 0 of B^-1 times its
 // extended column, as LP_INVROW and LP_INPROD give it) would improve the objective by more

@@ -98,12 +98,12 @@ void PrimalRun::phaseOneCosts() {
         double e;
         double sign;
         if (x < l) {
-            if (!(l - kEpsFea > x))
+            if (!(l - lp_.epsFea > x))
                 fatal("CCosts: infeasible varstat for feasible variable");
             e = l - x;
             sign = 1.0;
         } else {
-            if (!(u + kEpsFea < x))
+            if (!(u + lp_.epsFea < x))
                 fatal("CCosts: infeasible varstat for feasible variable");
             e = x - u;
             sign = -1.0;
@@ -143,12 +143,12 @@ void PrimalRun::pricingPass() {
 
     lp_.eligibleCount = 0;
     for (PackedEntry& c : candidates_)
-        c = {0, -kEpsCost};
+        c = {0, -lp_.epsCost};
     auto consider = [this](int q, double d) {
         const int s = lp_.varstat(q);
-        if (s == 0 && d < -kEpsCost)
+        if (s == 0 && d < -lp_.epsCost)
             offer(q, d);
-        else if (s == 2 && d > kEpsCost)
+        else if (s == 2 && d > lp_.epsCost)
             offer(q, -d);
     };
     for (int j = 1; j <= lp_.n; ++j) {
@@ -179,7 +179,7 @@ int PrimalRun::nextCandidate() const {
     for (size_t c = 1; c < candidates_.size(); ++c)
         if (candidates_[c].value < candidates_[best].value)
             best = c;
-    return candidates_[best].value < -kEpsCost ? static_cast<int>(best) : -1;
+    return candidates_[best].value < -lp_.epsCost ? static_cast<int>(best) : -1;
 }
 
 bool PrimalRun::candidateCheck(size_t c) {
@@ -195,7 +195,7 @@ bool PrimalRun::candidateCheck(size_t c) {
         rate += e.cost * alpha_[static_cast<size_t>(e.position)];
     if (lp_.varstat(q) == 2)
         rate = -rate;
-    bool stays = rate < -kEpsCost;
+    bool stays = rate < -lp_.epsCost;
     if (pivotsInPass_ == 0 &&
         std::fabs(rate - priced) > kEpsForwardBackward * (std::fabs(rate) + lp_.maxElement)) {
         checkFlag_ = false;
@@ -214,9 +214,10 @@ bool PrimalRun::candidateCheck(size_t c) {
     return stays;
 }
 
-// Two-pass ratio test: pass 1 finds the largest step A allowed by the bounds relaxed by
-// kEpsFea; pass 2 takes, among the positions whose exact ratio lies within A, the one with the
-// largest pivot (the later one on ties). A bound flip wins when nothing blocks before it.
+// Two-pass ratio test: pass 1 finds the largest step A allowed by the bounds relaxed by the
+// feasibility tolerance; pass 2 takes, among the positions whose exact ratio lies within A, the
+// one with the largest pivot (the later one on ties). A bound flip wins when nothing blocks
+// before it.
 void PrimalRun::ratioTest(int q) {
     const double dir = lp_.varstat(q) == 2 ? -1.0 : 1.0;
     const double lq = lp_.lower(q);
@@ -225,7 +226,7 @@ void PrimalRun::ratioTest(int q) {
 
     // With relaxed bounds every basic variable lies strictly inside them; the step then keeps
     // them there instead of allowing the usual overshoot, which could step backwards.
-    const double overshoot = relaxed_ ? kRelaxedOvershoot : kEpsFea;
+    const double overshoot = relaxed_ ? kRelaxedOvershoot : lp_.epsFea;
     double a = flip;
     for (int i = 1; i <= lp_.m; ++i) {
         const double ai = dir * alpha_[static_cast<size_t>(i)];
@@ -263,7 +264,7 @@ void PrimalRun::ratioTest(int q) {
         };
         if (aj > kEpsPiv) {
             if (!isInfiniteLower(l)) {
-                if (x < l - kEpsFea)
+                if (x < l - lp_.epsFea)
                     continue;
                 const double v = (x - l) / aj;
                 if (v > a)
@@ -273,12 +274,12 @@ void PrimalRun::ratioTest(int q) {
                     h = std::fabs(aj);
                     leave = j;
                 }
-            } else if (x > u + kEpsFea) {
+            } else if (x > u + lp_.epsFea) {
                 laterBreak((x - u) / aj, -j);
             }
         } else if (aj < -kEpsPiv) {
             if (!isInfiniteUpper(u)) {
-                if (x > u + kEpsFea)
+                if (x > u + lp_.epsFea)
                     continue;
                 const double v = (x - u) / aj;
                 if (v > a)
@@ -288,7 +289,7 @@ void PrimalRun::ratioTest(int q) {
                     h = std::fabs(aj);
                     leave = -j;
                 }
-            } else if (x < l - kEpsFea) {
+            } else if (x < l - lp_.epsFea) {
                 laterBreak((x - l) / aj, j);
             }
         } else {
@@ -337,8 +338,8 @@ void PrimalRun::iterate(int q, int r) {
         const double u = lp_.upper(k);
         // The leaving variable must not be pushed beyond the bound at which it leaves.
         const bool beyond =
-            (r > 0 && dirPivot > 0.0 && (l - x >= kEpsFea || (x < l && theta_ >= 0.0))) ||
-            (r < 0 && dirPivot <= 0.0 && (x - u >= kEpsFea || (x > u && theta_ >= 0.0)));
+            (r > 0 && dirPivot > 0.0 && (l - x >= lp_.epsFea || (x < l && theta_ >= 0.0))) ||
+            (r < 0 && dirPivot <= 0.0 && (x - u >= lp_.epsFea || (x > u && theta_ >= 0.0)));
         if (beyond)
             fatal("Pivot: leaving becomes infeasible");
         lp_.etas.updEta(alpha_, p);
@@ -383,8 +384,8 @@ void PrimalRun::recheckFeasibility(int i) {
     const int k = lp_.base[static_cast<size_t>(i)];
     int& s = lp_.varstat(k);
     const double x = lp_.basicValues[static_cast<size_t>(i)];
-    const bool infeasible = basicLower_[static_cast<size_t>(i)] - kEpsFea > x ||
-                            x > basicUpper_[static_cast<size_t>(i)] + kEpsFea;
+    const bool infeasible = basicLower_[static_cast<size_t>(i)] - lp_.epsFea > x ||
+                            x > basicUpper_[static_cast<size_t>(i)] + lp_.epsFea;
     lp_.infeasibilityCount += (infeasible ? 1 : 0) - (s == 3 ? 1 : 0);
     s = infeasible ? 3 : 1;
 }
