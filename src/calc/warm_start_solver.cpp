@@ -1,6 +1,7 @@
 #include "calc/warm_start_solver.h"
 
 #include "calc/calc_session.h"
+#include "calc/program_split.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "lp/lpx.h"
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <map>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace velor {
@@ -36,16 +39,18 @@ struct WarmStartSolver::ConstraintSet {
     SolverRows rows;              // the constraint rows; row 0 (the objective) stays empty
     std::vector<int> costColumns; // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
-    std::vector<float> loadedCosts;            // the objective row 0..n as the solver holds it
+    std::vector<double> loadedCosts;           // the objective row 0..n as the solver holds it
     bool loadable = true;   // false: the rows cannot go to the solver, every program from scratch
     bool solved = false;    // some program of the set ended optimal
     bool failing = false;   // no program of the set has an optimum: every program from scratch
     bool slackStart = true; // the next program starts from the slack basis
+    std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
+    bool splitTried = false;
 
     ConstraintSet() = default;
     ConstraintSet(const ConstraintSet&) = delete;
     ConstraintSet& operator=(const ConstraintSet&) = delete;
-    ~ConstraintSet() { Drop(); }
+    ~ConstraintSet();
 
     // Frees the solver problem; the next program loads the rows again.
     void Drop() {
@@ -65,7 +70,11 @@ struct WarmStartSolver::ConstraintSet {
     bool Load(const Model& model, const std::string& normalizer) {
         TConstraintModel program;
         AppendModelConstraints(model, program, normalizer);
-        rows = ParseProgram(program);
+        return LoadRows(ParseProgram(program));
+    }
+
+    bool LoadRows(SolverRows loaded) {
+        rows = std::move(loaded);
         std::string error;
         if (!FitsSinglePrecision(rows, error)) {
             return false;
@@ -95,23 +104,42 @@ struct WarmStartSolver::ConstraintSet {
                 costs.emplace_back(column, term.Coefficient);
             }
         }
+        return PutCosts(parts.Direction, false);
+    }
+
+    // Puts costs into the objective row, rounded to single precision as every coefficient read
+    // from the model, or exactly for costs computed by the calculation itself.
+    bool PutCosts(std::uint8_t direction, bool exact) {
         for (const auto& cost : costs) {
             if (!FitsSinglePrecision(cost.second)) {
                 return false;
             }
         }
         for (const int column : costColumns) {
-            loadedCosts[static_cast<std::size_t>(column)] = 0.0F;
+            loadedCosts[static_cast<std::size_t>(column)] = 0.0;
         }
         costColumns.clear();
         for (const auto& [column, value] : costs) {
             // The solver minimizes: a maximized objective is loaded negated.
+            const double loaded = direction == kMaximize ? -value : value;
             loadedCosts[static_cast<std::size_t>(column)] =
-                static_cast<float>(parts.Direction == kMaximize ? -value : value);
+                exact ? loaded : static_cast<double>(static_cast<float>(loaded));
             costColumns.push_back(column);
         }
         LP_PUTOBJECTIVE(loadedCosts.data(), lp);
         return true;
+    }
+
+    // From the previous optimal basis, which is still feasible when only the objective changed;
+    // should that not end at an exact optimum, once more from the slack basis.
+    bool Solve(std::uint8_t direction, TSolution& solution) {
+        if (!slackStart) {
+            if (Optimize(direction, solution, kWarmBudget)) {
+                return true;
+            }
+            LP_REINVERT(lp);
+        }
+        return Optimize(direction, solution, SlackStartBudget(rows.RowCount()));
     }
 
     // Runs the simplex from the current basis. True with solution filled when it ends at an
@@ -168,6 +196,100 @@ struct WarmStartSolver::ConstraintSet {
     }
 };
 
+// The programs of a set whose rows split per attribute (program_split.h): one solver problem
+// per attribute, whose optimum with the attribute's weight fixed at 1 becomes the cost of that
+// weight in one solver problem over the weight rows.
+struct WarmStartSolver::Split {
+    ProgramSplit plan; // its rows moved into the solver problems
+    std::vector<std::unique_ptr<ConstraintSet>> parts;
+    std::unique_ptr<ConstraintSet> weights;
+    // Per part and direction: the optimum of a single term (the value of one level, the weight),
+    // which the value programs of every node above the attribute ask for again.
+    std::vector<std::map<std::pair<int, std::uint8_t>, double>> known;
+
+    static std::unique_ptr<Split> Make(const SolverRows& rows) {
+        std::optional<ProgramSplit> plan = SplitProgram(rows);
+        if (!plan) {
+            return nullptr;
+        }
+        auto split = std::make_unique<Split>();
+        split->weights = std::make_unique<ConstraintSet>();
+        if (!split->weights->LoadRows(std::move(plan->weights))) {
+            return nullptr;
+        }
+        // Every attribute's own rows must admit weight 1; otherwise they hold its weight at 0,
+        // which the weight rows alone do not say.
+        for (ProgramSplit::Part& part : plan->parts) {
+            auto set = std::make_unique<ConstraintSet>();
+            TSolution feasible;
+            if (!set->LoadRows(std::move(part.rows)) || !set->PutCosts(kMinimize, false) ||
+                !set->Solve(kMinimize, feasible)) {
+                return nullptr;
+            }
+            split->parts.push_back(std::move(set));
+        }
+        split->known.resize(split->parts.size());
+        split->plan = std::move(*plan);
+        return split;
+    }
+
+    // True with solution filled when every part and then the weights have an exact optimum.
+    bool Solve(const ProgramParts& program, const SolverRows& rows, TSolution& solution) {
+        std::vector<std::vector<std::pair<int, double>>> terms(parts.size());
+        for (const ParsedTerm& term : ParseConstraint(program.Objective).Terms) {
+            const int column = rows.ColumnOf(term.Name);
+            const int part = column == 0 ? -1 : plan.partOf[static_cast<std::size_t>(column - 1)];
+            if (part < 0) {
+                return false; // no row names it, or a variable of no attribute
+            }
+            const int local = plan.columnIn[static_cast<std::size_t>(column - 1)];
+            std::vector<std::pair<int, double>>& list = terms[static_cast<std::size_t>(part)];
+            const auto same = std::find_if(list.begin(), list.end(),
+                                           [local](const auto& t) { return t.first == local; });
+            if (same != list.end()) {
+                same->second += term.Coefficient;
+            } else {
+                list.emplace_back(local, term.Coefficient);
+            }
+        }
+        ConstraintSet& weightSet = *weights;
+        weightSet.costs.clear();
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            if (terms[p].empty()) {
+                continue;
+            }
+            const bool single = terms[p].size() == 1 && terms[p].front().second == 1.0;
+            const std::pair<int, std::uint8_t> key{terms[p].front().first, program.Direction};
+            double optimum = 0.0;
+            const auto found = single ? known[p].find(key) : known[p].end();
+            if (found != known[p].end()) {
+                optimum = found->second;
+            } else {
+                ConstraintSet& set = *parts[p];
+                set.costs = terms[p];
+                TSolution partial;
+                if (!set.PutCosts(program.Direction, false) ||
+                    !set.Solve(program.Direction, partial)) {
+                    return false; // unbounded, say: the whole program decides
+                }
+                optimum = partial.Objective;
+                if (single) {
+                    known[p].emplace(key, optimum);
+                }
+            }
+            if (optimum != 0.0) {
+                weightSet.costs.emplace_back(plan.parts[p].weightColumn, optimum);
+            }
+        }
+        return weightSet.PutCosts(program.Direction, true) &&
+               weightSet.Solve(program.Direction, solution);
+    }
+};
+
+WarmStartSolver::ConstraintSet::~ConstraintSet() {
+    Drop();
+}
+
 WarmStartSolver::WarmStartSolver(const Model& model) : model_(model) {}
 
 WarmStartSolver::~WarmStartSolver() = default;
@@ -201,24 +323,29 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
             set.loadable = false;
             return SolveFromScratch(parts);
         }
+        // A set whose rows split per attribute solves its programs in parts; a program the
+        // parts cannot settle goes the usual way.
+        if (!set.splitTried) {
+            set.splitTried = true;
+            set.split = Split::Make(set.rows);
+        }
+        if (set.split && set.split->Solve(parts, set.rows, solution)) {
+            set.solved = true;
+            ++splitSolves_;
+            return solution;
+        }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
         }
-        // From the previous optimal basis, which is still feasible: only the objective changed.
-        // Should that not end at an exact optimum, once more from the slack basis.
-        if (!set.slackStart) {
-            if (set.Optimize(parts.Direction, solution, kWarmBudget)) {
-                return solution;
-            }
-            LP_REINVERT(set.lp);
-        }
-        if (set.Optimize(parts.Direction, solution, SlackStartBudget(set.rows.RowCount()))) {
+        if (set.Solve(parts.Direction, solution)) {
             return solution;
         }
     } catch (const std::bad_alloc&) {
         set.Drop();
+        set.split.reset();
     } catch (const std::exception&) {
         set.Drop();
+        set.split.reset();
     }
     // Otherwise solving the program from scratch decides its outcome, so a failure looks
     // exactly as it would without the warm start. A set that has never had an optimum and

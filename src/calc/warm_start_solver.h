@@ -37,17 +37,21 @@ public:
     // fatally). Names and Values are filled only for a program solved from scratch.
     TSolution Solve(const ProgramParts& parts);
 
-    // Programs that had to be solved from scratch (for tests and benchmarks).
+    // Programs that had to be solved from scratch, and programs solved per attribute (for tests
+    // and benchmarks).
     int ScratchSolves() const { return scratchSolves_; }
+    int SplitSolves() const { return splitSolves_; }
 
 private:
     struct ConstraintSet;
+    struct Split;
     ConstraintSet& SetFor(const std::string& normalizer);
     TSolution SolveFromScratch(const ProgramParts& parts);
 
     const Model& model_;
     std::map<std::string, std::unique_ptr<ConstraintSet>> sets_;
     int scratchSolves_ = 0;
+    int splitSolves_ = 0;
 };
 
 } // namespace velor

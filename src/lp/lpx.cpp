@@ -201,7 +201,9 @@ void LP_DUALBUDGET(int budget, LpModel* model) {
     });
 }
 
-void LP_PUTOBJECTIVE(const float* values, LpModel* model) {
+namespace {
+
+template <typename Value> void putObjective(const Value* values, LpModel* model) {
     LpModel& lp = checked(model);
     // Position 0 of the basis holds the objective row, so the factorization carries the costs of
     // the basic columns. With new costs c' the inverse becomes E B^-1, where E is the identity
@@ -230,6 +232,16 @@ void LP_PUTOBJECTIVE(const float* values, LpModel* model) {
         recountInfeasibilities(lp);
     }
     setStatusFromFeasibility(lp);
+}
+
+} // namespace
+
+void LP_PUTOBJECTIVE(const float* values, LpModel* lp) {
+    putObjective(values, lp);
+}
+
+void LP_PUTOBJECTIVE(const double* values, LpModel* lp) {
+    putObjective(values, lp);
 }
 
 long long LP_ITERATIONTOTAL() {

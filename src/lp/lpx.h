@@ -88,6 +88,9 @@ void LP_DUAL(LpModel* lp);
 // the constraints are unchanged, so an optimal basis of one objective is a feasible start for
 // the next, and LP_PRIMAL goes on from it.
 void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
+// The same with costs in double precision, for objectives that the caller has computed (say,
+// optimal values of other programs) rather than read from the model.
+void LP_PUTOBJECTIVE(const double* values, LpModel* lp);
 
 // LP_PRIMAL with another iteration budget than its 12093: a run that has not ended after budget
 // iterations stops with status 0, the basis of the last iteration kept.

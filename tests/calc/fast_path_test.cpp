@@ -148,13 +148,14 @@ struct ProgramTally {
     int bothFailed = 0;      // e.g. a normalizer that no feasible point meets
     int referenceOff = 0;    // the reference's basis lies outside the rows by more than 1e-9
     int referenceFailed = 0; // the reference gave up on a program that has an exact optimum
+    int split = 0;           // solved per attribute by the default path
 };
 
 std::string programsSummary(const ProgramTally& t) {
     std::ostringstream out;
     out << t.agreed << " programs agree (" << t.bothFailed << " failed both ways), "
         << t.referenceOff << " reference results off, " << t.referenceFailed
-        << " reference failures";
+        << " reference failures, " << t.split << " solved per attribute";
     return out.str();
 }
 
@@ -205,6 +206,7 @@ bool CompareProgramByProgram(const Model& model, ProgramTally& tally, const std:
         }
         ++tally.referenceOff;
     }
+    tally.split += fast.SplitSolves();
     if (scratchSolves != nullptr) {
         *scratchSolves = fast.ScratchSolves();
     }
