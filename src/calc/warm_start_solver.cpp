@@ -31,6 +31,13 @@ int SlackStartBudget(int rows) {
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
 constexpr double kPolishTolerance = 1e-10;
+// The programs of a split set may take an exact optimum this much away from where the run had
+// stopped. Their results are sums of products of such optima and differ from the whole program's
+// in the last digits anyway; the whole program would mostly find the same optimum, since both
+// runs stop within the simplex's tolerances of it. A larger move means the program as the solver
+// holds it (coefficients rounded to single precision) has its optimum visibly away from where
+// the simplex's tolerances stop, and the whole program decides, as on the reference path.
+constexpr double kSplitMoveTolerance = 1e-7;
 
 } // namespace
 
@@ -44,6 +51,9 @@ struct WarmStartSolver::ConstraintSet {
     bool solved = false;    // some program of the set ended optimal
     bool failing = false;   // no program of the set has an optimum: every program from scratch
     bool slackStart = true; // the next program starts from the slack basis
+    // How far, relative to 1 + its magnitude, an exact optimum may lie from the value where the
+    // run had stopped and still count (below).
+    double moveTolerance = kPolishTolerance;
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
 
@@ -168,9 +178,9 @@ struct WarmStartSolver::ConstraintSet {
             LP_SETTOLERANCES(kPolishTolerance, kPolishTolerance, lp);
             LP_PRIMALBUDGET(budget, lp);
             LP_SETTOLERANCES(lp::kEpsCost, lp::kEpsFea, lp);
-            exact = LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
-                    std::fabs(LP_GETSOL(0, lp) - stopped) <=
-                        kPolishTolerance * (1.0 + std::fabs(stopped));
+            exact =
+                LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
+                std::fabs(LP_GETSOL(0, lp) - stopped) <= moveTolerance * (1.0 + std::fabs(stopped));
         }
         if (exact) {
             const double objective = LP_GETSOL(0, lp);
@@ -214,6 +224,7 @@ struct WarmStartSolver::Split {
         }
         auto split = std::make_unique<Split>();
         split->weights = std::make_unique<ConstraintSet>();
+        split->weights->moveTolerance = kSplitMoveTolerance;
         if (!split->weights->LoadRows(std::move(plan->weights))) {
             return nullptr;
         }
@@ -221,6 +232,7 @@ struct WarmStartSolver::Split {
         // which the weight rows alone do not say.
         for (ProgramSplit::Part& part : plan->parts) {
             auto set = std::make_unique<ConstraintSet>();
+            set->moveTolerance = kSplitMoveTolerance;
             TSolution feasible;
             if (!set->LoadRows(std::move(part.rows)) || !set->PutCosts(kMinimize, false) ||
                 !set->Solve(kMinimize, feasible)) {
