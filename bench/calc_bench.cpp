@@ -9,7 +9,7 @@
 // warm-start calculation runs first and its peak memory is read right after it.
 //
 // Usage: velor_calc_bench [--sizes 10,20,40,60] [--normalized] [--top-down] [--seed N]
-//                         [--reference-limit SECONDS] [--glpk-scratch-limit SECONDS]
+//                         [--holistic SHARE] [--reference-limit SECONDS] [--glpk-scratch-limit SECONDS]
 //                         [--no-reference] [--limit SECONDS]
 // A limited measurement (reference path, GLPK from scratch) stops after about the limit and is
 // extrapolated to all programs of the run; the table marks such figures with "~". The default
@@ -64,6 +64,7 @@ struct Options {
     std::vector<int> sizes{10, 20, 40, 60};
     bool normalized = false;
     bool topDown = false;
+    double holistic = 0.3; // chance that a goal's alternatives are ranked holistically
     std::uint64_t seed = 1;
     double referenceLimit = 120.0;
     double glpkScratchLimit = 120.0;
@@ -216,6 +217,7 @@ struct Result {
     double peakMb = 0.0;
     double maxGapMs = 0.0;
     int scratchFallbacks = 0;
+    int splitSolves = 0;          // programs the sequence alone solved per attribute
     double sequenceSeconds = 0.0; // the recorded programs through a WarmStartSolver alone
     double glpkScratchSeconds = 0.0;
     long long glpkScratchIterations = 0;
@@ -289,6 +291,7 @@ velor::Model BenchModel(int size, const Options& options) {
     modelOptions.unrankedAttributeShare = 0.0;
     modelOptions.topDownShare = options.topDown ? 1.0 : 0.0;
     modelOptions.normalizedShare = options.normalized ? 1.0 : 0.0;
+    modelOptions.holisticShare = options.holistic;
     return velor::testing::MakeRandomModel(options.seed * 1000 + static_cast<std::uint64_t>(size),
                                            modelOptions)
         .model;
@@ -325,6 +328,7 @@ Result RunSize(int size, const Options& options) {
         }
         result.sequenceSeconds = Seconds(start);
         result.scratchFallbacks = solver.ScratchSolves();
+        result.splitSolves = solver.SplitSolves();
     }
 
     std::map<std::string, GlpkSet> sets;
@@ -424,7 +428,7 @@ std::string Serialize(const Result& r) {
         << ' ' << r.glpkWarmSeconds << ' ' << r.glpkWarmIterations << ' ' << r.maxDifference << ' '
         << r.referenceSeconds << ' ' << r.referenceIterations << ' ' << r.referenceLps << ' '
         << r.referenceComplete << ' ' << r.resultDifference << ' ' << r.complete << ' '
-        << r.failedPrograms;
+        << r.failedPrograms << ' ' << r.splitSolves;
     return out.str();
 }
 
@@ -435,7 +439,7 @@ bool Deserialize(const std::string& text, Result& r) {
         r.glpkScratchIterations >> r.glpkScratchStride >> r.glpkWarmSeconds >>
         r.glpkWarmIterations >> r.maxDifference >> r.referenceSeconds >> r.referenceIterations >>
         r.referenceLps >> r.referenceComplete >> r.resultDifference >> r.complete >>
-        r.failedPrograms;
+        r.failedPrograms >> r.splitSolves;
     return static_cast<bool>(in);
 }
 
@@ -493,6 +497,8 @@ int main(int argc, char** argv) {
             options.normalized = true;
         } else if (arg == "--top-down") {
             options.topDown = true;
+        } else if (arg == "--holistic") {
+            options.holistic = std::atof(next());
         } else if (arg == "--seed") {
             options.seed = std::strtoull(next(), nullptr, 10);
         } else if (arg == "--reference-limit") {
@@ -508,9 +514,10 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("Full calculation (type 0), %s intervals, %s weights, seed %llu\n",
+    std::printf("Full calculation (type 0), %s intervals, %s weights, holistic rankings %.2f, "
+                "seed %llu\n",
                 options.normalized ? "normalized" : "plain",
-                options.topDown ? "top-down" : "bottom-up",
+                options.topDown ? "top-down" : "bottom-up", options.holistic,
                 static_cast<unsigned long long>(options.seed));
     std::printf("%-6s %6s | %8s %9s %7s %7s | %8s %9s | %8s %9s | %9s %9s | %11s %11s\n", "size",
                 "LPs", "ours s", "iters", "peak MB", "gap ms", "GLPK s", "iters", "warm s", "iters",
@@ -551,8 +558,9 @@ int main(int argc, char** argv) {
             std::printf("       %d programs without an optimum on the default path\n",
                         r.failedPrograms);
         }
-        std::printf("       LP sequence alone %.3f s; scratch fallbacks %d; |ours - GLPK| <= %.2g",
-                    r.sequenceSeconds, r.scratchFallbacks, r.maxDifference);
+        std::printf("       LP sequence alone %.3f s; scratch fallbacks %d; solved per attribute "
+                    "%d; |ours - GLPK| <= %.2g",
+                    r.sequenceSeconds, r.scratchFallbacks, r.splitSolves, r.maxDifference);
         if (r.referenceComplete) {
             std::printf("; stored results vs reference <= %.2g; reference/ours %.1f",
                         r.resultDifference, r.referenceSeconds / r.fullSeconds);

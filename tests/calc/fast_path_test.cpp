@@ -11,6 +11,7 @@
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "calc/warm_start_solver.h"
+#include "calc_test_model.h"
 #include "lp/lpx.h"
 #include "model/model_file.h"
 #include "random_model.h"
@@ -250,6 +251,36 @@ TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
     // The reference's own slips stay rare; a default path that disagreed often would show here.
     const int programs = tally.agreed + tally.referenceOff + tally.referenceFailed;
     EXPECT_GE(tally.agreed, programs * 97 / 100) << programsSummary(tally);
+    // Models without holistic rankings split their programs per attribute.
+    EXPECT_GE(tally.split, programs / 4) << programsSummary(tally);
+}
+
+// Attribute B's ratio statement asks its worst level to exceed its best by at least twice as much
+// as the best exceeds the worst: the best is then worth no more than the worst, 0, and so is B's
+// weight, which the weight rows alone do not say. Its programs cannot be split per attribute;
+// without that statement they all can.
+TEST(FastPath, ProgramsSplitPerAttributeOnlyWhereEveryAttributeAdmitsAWeight) {
+    LP_SETCONSOLE(nullptr);
+    for (const bool pinned : {false, true}) {
+        testing::CalcTestModel m(3);
+        const NodeId a = m.Attribute();
+        const NodeId b = m.Attribute();
+        m.Rank(a, {1, 2, 3});
+        m.Rank(b, {1, 2, 3});
+        m.BottomUp(a, 100, 100);
+        m.BottomUp(b, -1, 300);
+        if (pinned) {
+            m.Ratio(b, 3, 1, 1, 3, 2.0, -1.0);
+        }
+        ProgramTally tally;
+        const std::string what = pinned ? "B's weight pinned at 0" : "B's weight free";
+        EXPECT_TRUE(CompareProgramByProgram(m.model, tally, what)) << programsSummary(tally);
+        if (pinned) {
+            EXPECT_EQ(tally.split, 0) << what;
+        } else {
+            EXPECT_EQ(tally.split, tally.agreed) << what;
+        }
+    }
 }
 
 TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
