@@ -5,10 +5,12 @@
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "lp/lpx.h"
+#include "lp/model_table.h"
 #include "lp/tolerances.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <map>
 #include <new>
@@ -56,6 +58,7 @@ struct WarmStartSolver::ConstraintSet {
     double moveTolerance = kPolishTolerance;
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
+    bool parsed = false;
 
     ConstraintSet() = default;
     ConstraintSet(const ConstraintSet&) = delete;
@@ -75,16 +78,19 @@ struct WarmStartSolver::ConstraintSet {
         slackStart = true;
     }
 
-    // Generates, parses and loads the rows of the set once. False when they cannot reach the
-    // solver (a number beyond single precision); solving from scratch then reports why.
-    bool Load(const Model& model, const std::string& normalizer) {
-        TConstraintModel program;
-        AppendModelConstraints(model, program, normalizer);
-        return LoadRows(ParseProgram(program));
+    // Generates and parses the rows of the set, once.
+    void Parse(const Model& model, const std::string& normalizer) {
+        if (!parsed) {
+            TConstraintModel program;
+            AppendModelConstraints(model, program, normalizer);
+            rows = ParseProgram(program);
+            parsed = true;
+        }
     }
 
-    bool LoadRows(SolverRows loaded) {
-        rows = std::move(loaded);
+    // Loads the rows into a new solver problem. False when they cannot reach the solver (a
+    // number beyond single precision); solving from scratch then reports why.
+    bool Create() {
         std::string error;
         if (!FitsSinglePrecision(rows, error)) {
             return false;
@@ -92,6 +98,12 @@ struct WarmStartSolver::ConstraintSet {
         lp = NewSolverProblem(rows, false);
         loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
         return true;
+    }
+
+    bool Load(SolverRows loaded) {
+        rows = std::move(loaded);
+        parsed = true;
+        return Create();
     }
 
     // Puts the objective of parts into the objective row. False when it names a variable that
@@ -206,44 +218,22 @@ struct WarmStartSolver::ConstraintSet {
     }
 };
 
-// The programs of a set whose rows split per attribute (program_split.h): one solver problem
-// per attribute, whose optimum with the attribute's weight fixed at 1 becomes the cost of that
-// weight in one solver problem over the weight rows.
-struct WarmStartSolver::Split {
-    ProgramSplit plan; // its rows moved into the solver problems
-    std::vector<std::unique_ptr<ConstraintSet>> parts;
-    std::unique_ptr<ConstraintSet> weights;
-    // Per part and direction: the optimum of a single term (the value of one level, the weight),
-    // which the value programs of every node above the attribute ask for again.
-    std::vector<std::map<std::pair<int, std::uint8_t>, double>> known;
+// One attribute's own rows with its weight fixed at 1 (program_split.h), shared by the splits of
+// all sets: only the weight rows differ from one normalizer to the next.
+struct WarmStartSolver::Part {
+    ConstraintSet set;
+    bool admitsWeight = false; // the rows admit weight 1
+    // Per level and direction: the optimum of that level alone, which the value programs of
+    // every node above the attribute, in every form, ask for again.
+    std::map<std::pair<int, std::uint8_t>, double> known;
+};
 
-    static std::unique_ptr<Split> Make(const SolverRows& rows) {
-        std::optional<ProgramSplit> plan = SplitProgram(rows);
-        if (!plan) {
-            return nullptr;
-        }
-        auto split = std::make_unique<Split>();
-        split->weights = std::make_unique<ConstraintSet>();
-        split->weights->moveTolerance = kSplitMoveTolerance;
-        if (!split->weights->LoadRows(std::move(plan->weights))) {
-            return nullptr;
-        }
-        // Every attribute's own rows must admit weight 1; otherwise they hold its weight at 0,
-        // which the weight rows alone do not say.
-        for (ProgramSplit::Part& part : plan->parts) {
-            auto set = std::make_unique<ConstraintSet>();
-            set->moveTolerance = kSplitMoveTolerance;
-            TSolution feasible;
-            if (!set->LoadRows(std::move(part.rows)) || !set->PutCosts(kMinimize, false) ||
-                !set->Solve(kMinimize, feasible)) {
-                return nullptr;
-            }
-            split->parts.push_back(std::move(set));
-        }
-        split->known.resize(split->parts.size());
-        split->plan = std::move(*plan);
-        return split;
-    }
+// The programs of a set whose rows split per attribute: each part's optimum, the attribute's
+// weight fixed at 1, becomes the cost of that weight in one solver problem over the weight rows.
+struct WarmStartSolver::Split {
+    ProgramSplit plan;        // its rows moved into the solver problems
+    std::vector<Part*> parts; // owned by the solver
+    std::unique_ptr<ConstraintSet> weights;
 
     // True with solution filled when every part and then the weights have an exact optimum.
     bool Solve(const ProgramParts& program, const SolverRows& rows, TSolution& solution) {
@@ -270,23 +260,23 @@ struct WarmStartSolver::Split {
             if (terms[p].empty()) {
                 continue;
             }
+            Part& part = *parts[p];
             const bool single = terms[p].size() == 1 && terms[p].front().second == 1.0;
             const std::pair<int, std::uint8_t> key{terms[p].front().first, program.Direction};
             double optimum = 0.0;
-            const auto found = single ? known[p].find(key) : known[p].end();
-            if (found != known[p].end()) {
+            const auto found = single ? part.known.find(key) : part.known.end();
+            if (found != part.known.end()) {
                 optimum = found->second;
             } else {
-                ConstraintSet& set = *parts[p];
-                set.costs = terms[p];
+                part.set.costs = terms[p];
                 TSolution partial;
-                if (!set.PutCosts(program.Direction, false) ||
-                    !set.Solve(program.Direction, partial)) {
+                if (!part.set.PutCosts(program.Direction, false) ||
+                    !part.set.Solve(program.Direction, partial)) {
                     return false; // unbounded, say: the whole program decides
                 }
                 optimum = partial.Objective;
                 if (single) {
-                    known[p].emplace(key, optimum);
+                    part.known.emplace(key, optimum);
                 }
             }
             if (optimum != 0.0) {
@@ -303,6 +293,87 @@ WarmStartSolver::ConstraintSet::~ConstraintSet() {
 }
 
 WarmStartSolver::WarmStartSolver(const Model& model) : model_(model) {}
+
+namespace {
+
+// The rows exactly as they are, for finding the same part among the splits of several sets.
+std::string Signature(const SolverRows& rows) {
+    std::string text;
+    char number[48];
+    for (const SolverRows::Element& e : rows.Elements) {
+        std::snprintf(number, sizeof number, "%d:%a:", e.Row, e.Value);
+        text += number;
+        text += rows.Names[static_cast<std::size_t>(e.Column - 1)];
+        text += ';';
+    }
+    for (int i = 0; i < rows.RowCount(); ++i) {
+        std::snprintf(number, sizeof number, "%d:%a;", rows.Relations[static_cast<std::size_t>(i)],
+                      rows.RightSides[static_cast<std::size_t>(i)]);
+        text += number;
+    }
+    return text;
+}
+
+// Solver problems that a split may leave to the rest of a calculation: every set's whole problem
+// where it cannot be split, and the problems solved from scratch.
+constexpr int kModelsLeft = 40;
+
+} // namespace
+
+void WarmStartSolver::MakeRoomForProblem() {
+    // Room for the problem and for one solved from scratch. The problems of the other sets are
+    // given up; each is loaded again when a program of its set comes.
+    if (lp::modelTable().size() + 2 < lp::kMaxModels) {
+        return;
+    }
+    for (auto& entry : sets_) {
+        entry.second->Drop();
+    }
+}
+
+std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverRows& rows) {
+    std::optional<ProgramSplit> plan = SplitProgram(rows);
+    if (!plan) {
+        return nullptr;
+    }
+    std::vector<std::string> signatures;
+    int newParts = 0;
+    for (const ProgramSplit::Part& part : plan->parts) {
+        signatures.push_back(Signature(part.rows));
+        newParts += parts_.count(signatures.back()) == 0 ? 1 : 0;
+    }
+    if (lp::modelTable().size() + newParts + 1 > lp::kMaxModels - kModelsLeft) {
+        return nullptr; // the solver holds only so many problems at a time
+    }
+    auto split = std::make_unique<Split>();
+    split->weights = std::make_unique<ConstraintSet>();
+    split->weights->moveTolerance = kSplitMoveTolerance;
+    if (!split->weights->Load(std::move(plan->weights))) {
+        return nullptr;
+    }
+    for (std::size_t p = 0; p < plan->parts.size(); ++p) {
+        std::unique_ptr<Part>& part = parts_[signatures[p]];
+        if (!part) {
+            part = std::make_unique<Part>();
+            part->set.moveTolerance = kSplitMoveTolerance;
+            // A part whose rows do not admit weight 1 holds its weight at 0, which the weight
+            // rows alone do not say: no set that has it is split.
+            TSolution feasible;
+            part->admitsWeight = part->set.Load(std::move(plan->parts[p].rows)) &&
+                                 part->set.PutCosts(kMinimize, false) &&
+                                 part->set.Solve(kMinimize, feasible);
+            if (!part->admitsWeight) {
+                part->set.Drop();
+            }
+        }
+        if (!part->admitsWeight) {
+            return nullptr;
+        }
+        split->parts.push_back(part.get());
+    }
+    split->plan = std::move(*plan);
+    return split;
+}
 
 WarmStartSolver::~WarmStartSolver() = default;
 
@@ -330,21 +401,25 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         return SolveFromScratch(parts);
     }
     try {
-        if (set.lp == nullptr && !set.Load(model_, parts.Normalizer)) {
-            set.Drop();
-            set.loadable = false;
-            return SolveFromScratch(parts);
-        }
+        set.Parse(model_, parts.Normalizer);
         // A set whose rows split per attribute solves its programs in parts; a program the
         // parts cannot settle goes the usual way.
         if (!set.splitTried) {
             set.splitTried = true;
-            set.split = Split::Make(set.rows);
+            set.split = MakeSplit(set.rows);
         }
         if (set.split && set.split->Solve(parts, set.rows, solution)) {
             set.solved = true;
             ++splitSolves_;
             return solution;
+        }
+        if (set.lp == nullptr) {
+            MakeRoomForProblem();
+        }
+        if (set.lp == nullptr && !set.Create()) {
+            set.Drop();
+            set.loadable = false;
+            return SolveFromScratch(parts);
         }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);

@@ -16,6 +16,7 @@
 
 #include "calc/constraint_generator.h"
 #include "calc/constraint_model.h"
+#include "calc/solver_rows.h"
 #include "model/model.h"
 
 #include <cstdint>
@@ -44,11 +45,18 @@ public:
 
 private:
     struct ConstraintSet;
+    struct Part;
     struct Split;
     ConstraintSet& SetFor(const std::string& normalizer);
+    // The split of a set's rows per attribute, or nothing when they do not split or the solver
+    // problems it would need are not available.
+    std::unique_ptr<Split> MakeSplit(const SolverRows& rows);
+    // Frees the problems of all sets when the solver could not take another one.
+    void MakeRoomForProblem();
     TSolution SolveFromScratch(const ProgramParts& parts);
 
     const Model& model_;
+    std::map<std::string, std::unique_ptr<Part>> parts_; // by their rows, for every set
     std::map<std::string, std::unique_ptr<ConstraintSet>> sets_;
     int scratchSolves_ = 0;
     int splitSolves_ = 0;

@@ -283,6 +283,28 @@ TEST(FastPath, ProgramsSplitPerAttributeOnlyWhereEveryAttributeAdmitsAWeight) {
     }
 }
 
+// A normalized calculation has one constraint set per node. With more nodes than the solver holds
+// problems at a time, the sets take turns instead of ending the run with a solver error.
+TEST(FastPath, MoreConstraintSetsThanTheSolverHoldsProblemsAtATime) {
+    LP_SETCONSOLE(nullptr);
+    testing::CalcTestModel m(2);
+    for (int k = 0; k < 210; ++k) {
+        m.Rank(m.Attribute(), {1, 2});
+    }
+    m.model.SetNormalizedIntervals(true);
+    Model fast = m.model;
+    Model reference = m.model;
+    ScriptedHost fastHost;
+    ScriptedHost referenceHost;
+    CalculationDriver fastDriver(fast, fastHost);
+    CalculationDriver referenceDriver(reference, referenceHost);
+    referenceDriver.SetReferencePath(true);
+    EXPECT_EQ(fastDriver.Run(kNormalizedIntervals), RunOutcome::Complete);
+    EXPECT_EQ(referenceDriver.Run(kNormalizedIntervals), RunOutcome::Complete);
+    EXPECT_EQ(fastHost.messages, referenceHost.messages);
+    EXPECT_LE(LargestDifference(fast, reference), kAgreement);
+}
+
 TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
     LP_SETCONSOLE(nullptr);
     for (int seed = 1; seed <= 6; ++seed) {
