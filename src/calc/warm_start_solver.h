@@ -12,6 +12,13 @@
 // from the slack basis; a program that still has no exact optimum is solved from scratch exactly
 // as SolveModel does, and that outcome is returned, so failures (infeasible sets, solver errors,
 // programs the simplex gives up on) look the same as on the reference path.
+//
+// Where the rows of a set split per attribute (program_split.h: no goal ranked holistically), a
+// program is solved as one small program per attribute with its weight fixed at 1, whose
+// optimum becomes the cost of that weight in one small program over the weight rows. The
+// attributes' programs are shared by all sets and remember the optimum of each single level.
+// A program that this does not settle (a part without an exact optimum near where its run
+// stopped, say) goes the way above.
 #pragma once
 
 #include "calc/constraint_generator.h"
