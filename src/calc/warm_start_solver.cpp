@@ -33,12 +33,13 @@ int SlackStartBudget(int rows) {
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
 constexpr double kPolishTolerance = 1e-10;
-// The programs of a split set may take an exact optimum this much away from where the run had
-// stopped. Their results are sums of products of such optima and differ from the whole program's
-// in the last digits anyway; the whole program would mostly find the same optimum, since both
-// runs stop within the simplex's tolerances of it. A larger move means the program as the solver
-// holds it (coefficients rounded to single precision) has its optimum visibly away from where
-// the simplex's tolerances stop, and the whole program decides, as on the reference path.
+// The parts of a split program may take an exact optimum this much away from where their run had
+// stopped. Such a move is the distance between the exact optimum of the program as the solver
+// holds it (coefficients rounded to single precision) and a point where the simplex's
+// tolerances let a run stop; a run on the whole program stops somewhere in that range too, and
+// the weights the parts are multiplied with sum to at most 1 over any objective, so a result
+// moves by about as much. A larger move means the rounded program's optimum lies visibly away
+// from where runs stop, and the whole program decides, as on the reference path.
 constexpr double kSplitMoveTolerance = 1e-7;
 
 } // namespace
