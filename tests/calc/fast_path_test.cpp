@@ -214,6 +214,30 @@ bool CompareProgramByProgram(const Model& model, ProgramTally& tally, const std:
     return allAgreed;
 }
 
+// One calculation of a model on the default path and on the reference path, without the polls
+// from inside the simplex that come with time.
+struct BothPaths {
+    BothPaths(const Model& model, int type) : fast(model), reference(model) {
+        CalculationDriver fastDriver(fast, fastHost);
+        CalculationDriver referenceDriver(reference, referenceHost);
+        referenceDriver.SetReferencePath(true);
+        fastDriver.SetPollInterval(kNoSolverPolls);
+        referenceDriver.SetPollInterval(kNoSolverPolls);
+        fastOutcome = fastDriver.Run(type);
+        referenceOutcome = referenceDriver.Run(type);
+        fastLps = fastDriver.LpCount();
+        referenceLps = referenceDriver.LpCount();
+    }
+    Model fast;
+    Model reference;
+    ScriptedHost fastHost;
+    ScriptedHost referenceHost;
+    RunOutcome fastOutcome;
+    RunOutcome referenceOutcome;
+    int fastLps = 0;
+    int referenceLps = 0;
+};
+
 TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
     LP_SETCONSOLE(nullptr);
     ProgramTally tally;
@@ -223,26 +247,17 @@ TEST(FastPath, AgreesWithTheReferenceOnGeneratedModels) {
             testing::MakeRandomModel(static_cast<std::uint64_t>(seed), MixedSize(seed));
         const bool agreed = CompareProgramByProgram(made.model, tally, made.description);
 
-        Model fast = made.model;
-        Model reference = made.model;
-        ScriptedHost fastHost;
-        ScriptedHost referenceHost;
-        CalculationDriver fastDriver(fast, fastHost);
-        CalculationDriver referenceDriver(reference, referenceHost);
-        referenceDriver.SetReferencePath(true);
-        fastDriver.SetPollInterval(kNoSolverPolls);
-        referenceDriver.SetPollInterval(kNoSolverPolls);
-        EXPECT_EQ(fastDriver.Run(kCalculateModel), RunOutcome::Complete) << made.description;
-        referenceDriver.Run(kCalculateModel);
+        const BothPaths run(made.model, kCalculateModel);
+        EXPECT_EQ(run.fastOutcome, RunOutcome::Complete) << made.description;
         // Progress, the count of programs and the polls for Cancel do not depend on the path.
-        EXPECT_EQ(fastDriver.LpCount(), referenceDriver.LpCount()) << made.description;
-        EXPECT_EQ(fastHost.progress, referenceHost.progress) << made.description;
-        EXPECT_EQ(fastHost.polls, referenceHost.polls) << made.description;
+        EXPECT_EQ(run.fastLps, run.referenceLps) << made.description;
+        EXPECT_EQ(run.fastHost.progress, run.referenceHost.progress) << made.description;
+        EXPECT_EQ(run.fastHost.polls, run.referenceHost.polls) << made.description;
         if (agreed) {
             ++modelsComparedWhole;
-            EXPECT_EQ(fastHost.questions, referenceHost.questions) << made.description;
-            EXPECT_EQ(fastHost.messages, referenceHost.messages) << made.description;
-            EXPECT_LE(LargestDifference(fast, reference), kAgreement) << made.description;
+            EXPECT_EQ(run.fastHost.questions, run.referenceHost.questions) << made.description;
+            EXPECT_EQ(run.fastHost.messages, run.referenceHost.messages) << made.description;
+            EXPECT_LE(LargestDifference(run.fast, run.reference), kAgreement) << made.description;
         }
     }
     std::cout << programsSummary(tally) << ", " << modelsComparedWhole << " models agree whole\n";
@@ -292,17 +307,11 @@ TEST(FastPath, MoreConstraintSetsThanTheSolverHoldsProblemsAtATime) {
         m.Rank(m.Attribute(), {1, 2});
     }
     m.model.SetNormalizedIntervals(true);
-    Model fast = m.model;
-    Model reference = m.model;
-    ScriptedHost fastHost;
-    ScriptedHost referenceHost;
-    CalculationDriver fastDriver(fast, fastHost);
-    CalculationDriver referenceDriver(reference, referenceHost);
-    referenceDriver.SetReferencePath(true);
-    EXPECT_EQ(fastDriver.Run(kNormalizedIntervals), RunOutcome::Complete);
-    EXPECT_EQ(referenceDriver.Run(kNormalizedIntervals), RunOutcome::Complete);
-    EXPECT_EQ(fastHost.messages, referenceHost.messages);
-    EXPECT_LE(LargestDifference(fast, reference), kAgreement);
+    const BothPaths run(m.model, kNormalizedIntervals);
+    EXPECT_EQ(run.fastOutcome, RunOutcome::Complete);
+    EXPECT_EQ(run.referenceOutcome, RunOutcome::Complete);
+    EXPECT_EQ(run.fastHost.messages, run.referenceHost.messages);
+    EXPECT_LE(LargestDifference(run.fast, run.reference), kAgreement);
 }
 
 TEST(FastPath, InfeasibleModelsAndCancelBehaveAsTheReference) {
