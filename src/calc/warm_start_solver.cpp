@@ -42,6 +42,17 @@ constexpr double kPolishTolerance = 1e-10;
 // from where runs stop, and the whole program decides, as on the reference path.
 constexpr double kSplitMoveTolerance = 1e-7;
 
+// Adds a term's coefficient to the cost of its column; a column named twice gets the sum.
+void AddCost(std::vector<std::pair<int, double>>& costs, int column, double coefficient) {
+    const auto same = std::find_if(costs.begin(), costs.end(),
+                                   [column](const auto& cost) { return cost.first == column; });
+    if (same != costs.end()) {
+        same->second += coefficient;
+    } else {
+        costs.emplace_back(column, coefficient);
+    }
+}
+
 } // namespace
 
 struct WarmStartSolver::ConstraintSet {
@@ -116,16 +127,7 @@ struct WarmStartSolver::ConstraintSet {
             if (column == 0) {
                 return false;
             }
-            bool merged = false;
-            for (auto& cost : costs) {
-                if (cost.first == column) {
-                    cost.second += term.Coefficient;
-                    merged = true;
-                }
-            }
-            if (!merged) {
-                costs.emplace_back(column, term.Coefficient);
-            }
+            AddCost(costs, column, term.Coefficient);
         }
         return PutCosts(parts.Direction, false);
     }
@@ -246,14 +248,7 @@ struct WarmStartSolver::Split {
                 return false; // no row names it, or a variable of no attribute
             }
             const int local = plan.columnIn[static_cast<std::size_t>(column - 1)];
-            std::vector<std::pair<int, double>>& list = terms[static_cast<std::size_t>(part)];
-            const auto same = std::find_if(list.begin(), list.end(),
-                                           [local](const auto& t) { return t.first == local; });
-            if (same != list.end()) {
-                same->second += term.Coefficient;
-            } else {
-                list.emplace_back(local, term.Coefficient);
-            }
+            AddCost(terms[static_cast<std::size_t>(part)], local, term.Coefficient);
         }
         ConstraintSet& weightSet = *weights;
         weightSet.costs.clear();
