@@ -1,7 +1,9 @@
 #include "app/velor_cli_summary.h"
 
+#include "app/velor_cli_command.h"
 #include "model/number_format.h"
 
+#include <iostream>
 #include <ostream>
 #include <string>
 
@@ -62,5 +64,30 @@ void PrintSummary(const Model& model, std::ostream& out) {
         }
     }
 }
+
+namespace cli {
+
+namespace {
+
+int RunSummaryCommand(const Arguments& args) {
+    Model model;
+    if (!LoadModel(model, args.Operand(0))) {
+        return kExitBadModel;
+    }
+    PrintSummary(model, std::cout);
+    return kExitDone;
+}
+
+[[maybe_unused]] const bool kRegistered =
+    RegisterCommand({"summary",
+                     "MODEL.vlr",
+                     "prints alternatives, value tree, weights and values",
+                     {kQuietOption},
+                     "",
+                     RunSummaryCommand});
+
+} // namespace
+
+} // namespace cli
 
 } // namespace velor

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -178,33 +179,127 @@ TEST_F(CliTest, InPlaceRewritesTheModel) {
     EXPECT_GT(after.Node(after.NodeAt(1)).WeightLower, 0.3);
 }
 
+// A usage error is one line naming the problem and one line with the hint, nothing on stdout.
+void ExpectUsageError(const CliResult& result, const std::vector<std::string>& args) {
+    const std::string where = ::testing::PrintToString(args);
+    EXPECT_EQ(result.Code, 1) << where;
+    EXPECT_TRUE(result.Out.empty()) << where;
+    ASSERT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 2) << where << result.Err;
+    EXPECT_EQ(result.Err.rfind("velor-cli", 0), 0u) << result.Err;
+    const std::string hint = result.Err.substr(result.Err.find('\n') + 1);
+    EXPECT_EQ(hint.rfind("Try 'velor-cli ", 0), 0u) << result.Err;
+    EXPECT_NE(hint.find("'velor-cli --help'"), std::string::npos) << result.Err;
+    EXPECT_EQ(result.Err.find("Usage:"), std::string::npos) << result.Err;
+}
+
 TEST_F(CliTest, UsageErrorsExitWithOne) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"frobnicate"},
+        {"--frobnicate"},
+        {"help", "frobnicate"},
         {"calc"},
         {"calc", "a.vlr", "--type", "8"},
+        {"calc", "a.vlr", "--type=8"},
+        {"calc", "a.vlr", "-t8"},
+        {"calc", "a.vlr", "--type", "1x"},
         {"calc", "a.vlr", "--type"},
+        {"calc", "a.vlr", "--type="},
+        {"calc", "a.vlr", "--type", "1", "--type", "2"},
         {"calc", "a.vlr", "--answer", "maybe"},
         {"calc", "a.vlr", "-o", "b.vlr", "--in-place"},
         {"calc", "a.vlr", "--fast"},
+        {"calc", "a.vlr", "--quiet=yes"},
+        {"calc", "a.vlr", "-qx"},
         {"calc", "a.vlr", "b.vlr"},
+        // A forgotten value is not taken from the next option.
+        {"calc", "a.vlr", "--json", "--quiet"},
+        // Empty names are not "no output".
+        {"calc", "a.vlr", "-o", ""},
+        {"calc", "a.vlr", "--report", ""},
+        {"calc", "a.vlr", "--json", ""},
+        {"calc", "a.vlr", "--json="},
+        {"calc", "a.vlr", "--constraints", ""},
+        {"convert", "a.vlr", ""},
         {"check"},
+        {"check", "a.vlr", "--type", "1"},
         {"export-constraints", "a.vlr"},
         {"convert", "a.vlr", "b.vlr", "c.vlr"},
     };
     for (const auto& args : cases) {
-        const CliResult result = Run(args);
-        EXPECT_EQ(result.Code, 1) << ::testing::PrintToString(args);
-        EXPECT_NE(result.Err.find("Usage:"), std::string::npos);
-        EXPECT_TRUE(result.Out.empty());
+        ExpectUsageError(Run(args), args);
     }
-    const CliResult help = Run({"--help"});
-    EXPECT_EQ(help.Code, 0);
-    EXPECT_NE(help.Out.find("velor-cli calc MODEL.vlr"), std::string::npos);
     const CliResult version = Run({"--version"});
     EXPECT_EQ(version.Code, 0);
     EXPECT_EQ(version.Out.rfind("velor-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, HelpListsEveryCommandAndEachCommandHasItsOwn) {
+    const CliResult overview = Run({"--help"});
+    ASSERT_EQ(overview.Code, 0);
+    EXPECT_TRUE(overview.Err.empty());
+    EXPECT_NE(overview.Out.find("  calc MODEL.vlr "), std::string::npos);
+    EXPECT_NE(overview.Out.find("Exit codes:"), std::string::npos);
+    for (const std::string command :
+         {"calc", "check", "convert", "export-constraints", "export-results", "summary"}) {
+        SCOPED_TRACE(command);
+        EXPECT_NE(overview.Out.find("\n  " + command + " "), std::string::npos);
+        // --help anywhere before "--", even after a bad option, and "help COMMAND" alike.
+        for (const std::vector<std::string>& args : {std::vector<std::string>{command, "--help"},
+                                                     {command, "a.vlr", "-h"},
+                                                     {command, "--bad", "--help"},
+                                                     {"help", command}}) {
+            const CliResult help = Run(args);
+            ASSERT_EQ(help.Code, 0) << help.Err;
+            EXPECT_TRUE(help.Err.empty());
+            EXPECT_EQ(help.Out.rfind("Usage: velor-cli " + command + " ", 0), 0u) << help.Out;
+            EXPECT_NE(help.Out.find("--help"), std::string::npos);
+            EXPECT_NE(help.Out.find("Exit codes:"), std::string::npos);
+        }
+    }
+    const CliResult calc = Run({"calc", "--help"});
+    for (const char* option : {"--type", "--answer", "--output", "--in-place", "--report",
+                               "--constraints", "--json", "--quiet", "--reference"}) {
+        EXPECT_NE(calc.Out.find(option), std::string::npos) << option;
+    }
+    // After "--" everything is an operand, so "--help" is a (missing) model file.
+    EXPECT_EQ(Run({"check", "--", "--help"}).Code, 2);
+}
+
+// Every spelling of an option's value gives the same run.
+TEST_F(CliTest, OptionValuesMayBeJoinedOrSeparate) {
+    const std::string model = Example("car");
+    const std::vector<std::vector<std::string>> spellings = {
+        {"calc", model, "--type", "4", "--json", "-", "--answer", "no"},
+        {"calc", model, "--type=4", "--json=-", "--answer=no"},
+        {"calc", "-t4", model, "--json", "-", "--answer=no"},
+        {"calc", "-t", "4", "--json=-", model, "--answer", "no"},
+        {"calc", "-t4", "--json", "-", "--answer", "no", "--", model},
+    };
+    std::string first;
+    for (const auto& args : spellings) {
+        const CliResult result = Run(args);
+        ASSERT_EQ(result.Code, 0) << ::testing::PrintToString(args) << result.Err;
+        Json summary = Json::parse(result.Out);
+        EXPECT_EQ(summary["type"], 4);
+        summary.erase("seconds");
+        if (first.empty()) {
+            first = summary.dump();
+        }
+        EXPECT_EQ(summary.dump(), first) << ::testing::PrintToString(args);
+    }
+
+    // Output names given joined are written like separate ones.
+    ASSERT_EQ(Run({"calc", model, "--type=3", "--output=" + Path("out.vlr"),
+                   "--report=" + Path("r.txt"), "--constraints=" + Path("c.mdl")})
+                  .Code,
+              0);
+    EXPECT_TRUE(fs::exists(Path("out.vlr")));
+    EXPECT_TRUE(fs::exists(Path("r.txt")));
+    EXPECT_TRUE(fs::exists(Path("c.mdl")));
+    // An operand that starts with "-" follows "--".
+    ASSERT_EQ(Run({"export-results", model, "--", Path("-r.txt")}).Code, 0);
+    EXPECT_TRUE(fs::exists(Path("-r.txt")));
 }
 
 TEST_F(CliTest, UnreadableModelExitsWithTwo) {

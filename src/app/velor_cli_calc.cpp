@@ -1,0 +1,135 @@
+// velor-cli calc: runs a calculation and writes the model, the report, the constraint export
+// and the JSON summary that the options ask for.
+#include "app/velor_cli_command.h"
+#include "app/velor_cli_host.h"
+#include "app/velor_cli_json.h"
+#include "calc/calculation_driver.h"
+#include "calc/constraint_file.h"
+#include "calc/results_report.h"
+#include "model/model_file.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+
+namespace velor::cli {
+
+namespace {
+
+constexpr const char* kCalcDetails =
+    R"(Calculation types (--type, default 0):
+  0 calculate model           4 dominance
+  1 calculate model partially 5 main goal value intervals
+  2 all value intervals       6 normalized value intervals
+  3 weights                   7 non-normalized value intervals
+Types 0, 1, 2, 3 and 5 use the model's "Normalized Intervals" option.
+)";
+
+int RunCalc(const Arguments& args) {
+    const std::string modelPath = args.Operand(0);
+    const int type = static_cast<int>(args.Integer("--type", 0, 7, kCalculateModel));
+    const bool answerYes = args.Choice("--answer", {"yes", "no"}, "yes") == "yes";
+    const bool quiet = args.Has("--quiet");
+    if (args.Has("--output") && args.Has("--in-place")) {
+        throw UsageError("-o and --in-place exclude each other");
+    }
+    const std::string output =
+        args.Has("--in-place") ? modelPath : args.Value("--output").value_or("");
+    const std::string report = args.Value("--report").value_or("");
+    const std::string constraints = args.Value("--constraints").value_or("");
+    const std::string json = args.Value("--json").value_or("");
+
+    Model model;
+    if (!LoadModel(model, modelPath)) {
+        return kExitBadModel;
+    }
+
+    const bool progressBar = ::isatty(STDERR_FILENO) != 0;
+    TerminalHost host(std::cerr, answerYes, quiet, progressBar);
+    CalculationDriver driver(model, host);
+    driver.SetReferencePath(args.Has("--reference"));
+    const auto start = std::chrono::steady_clock::now();
+    const RunOutcome outcome = driver.Run(type);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const bool complete = outcome == RunOutcome::Complete || outcome == RunOutcome::NothingToRun;
+
+    int exitCode = complete ? kExitDone : kExitNotComputed;
+    const auto failedWrite = [&](const std::string& path, const std::string& reason) {
+        exitCode = CannotWrite(path, reason);
+    };
+
+    std::string error;
+    if (!output.empty()) {
+        // A calculation that did not finish leaves a mix of new and old results: keep the
+        // file as it was rather than store that mix.
+        if (!complete) {
+            std::cerr << "The model was not written to " << output << ".\n";
+        } else if (!SaveModelFile(model, output, &error)) {
+            failedWrite(output, error);
+        }
+    }
+    if (!report.empty() && !WriteResultsReport(model, report, &error)) {
+        failedWrite(report, error);
+    }
+    if (!constraints.empty() &&
+        !WriteConstraintFile(ConstraintExportModel(model), constraints, &error)) {
+        failedWrite(constraints, error);
+    }
+    if (!json.empty()) {
+        RunSummary run;
+        run.Feasible = driver.Feasible();
+        run.Complete = complete;
+        run.Type = type;
+        run.LpCount = driver.LpCount();
+        run.Seconds = seconds;
+        const std::string text =
+            ResultsJson(model, run).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+            "\n";
+        if (json == "-") {
+            std::cout << text << std::flush;
+            if (!std::cout) {
+                failedWrite("standard output", "");
+            }
+        } else if (!WriteFileSafely(json, text, &error)) {
+            failedWrite(json, error);
+        }
+    }
+    return exitCode;
+}
+
+Command CalcCommand() {
+    return {
+        "calc",
+        "MODEL.vlr",
+        "runs a calculation and writes the outputs asked for",
+        {
+            {"--type", "-t", "0..7", "calculation type (default 0, see below)"},
+            {"--answer", "", "yes|no",
+             "answer to \"Do you continue with next calculations?\" after a\n"
+             "linear program fails (default yes: skip that value and go on;\n"
+             "no: stop the calculation)"},
+            {"--output", "-o", "OUT.vlr", "writes the model with its results to OUT.vlr"},
+            {"--in-place", "", "", "writes the model with its results back to MODEL.vlr"},
+            {"--report", "", "OUT.txt", "writes the results report"},
+            {"--constraints", "", "OUT.mdl", "writes the constraint export"},
+            {"--json", "", "OUT.json|-",
+             "writes a JSON summary of the run and its results\n"
+             "(\"-\": to standard output)"},
+            kQuietOption,
+            {"--reference", "", "",
+             "solves every linear program from scratch from its text (slow;\n"
+             "the same results as the default, which restarts each program\n"
+             "from the previous basis)"},
+        },
+        kCalcDetails,
+        RunCalc,
+    };
+}
+
+[[maybe_unused]] const bool kRegistered = RegisterCommand(CalcCommand());
+
+} // namespace
+
+} // namespace velor::cli
