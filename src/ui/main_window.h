@@ -60,8 +60,10 @@ public:
     ProgressDialog* Progress() const { return progress_; }
     QMdiArea* MdiArea() const { return mdi_; }
     QLabel* StatusPanel(int index) const { return panels_.at(static_cast<std::size_t>(index)); }
-    // The action of a menu item or toolbar button by its object name ("Save1", "RecentFile2").
+    // The action of a menu item or toolbar button by its object name ("Save1", "RecentFile2");
+    // the names are in action_ids.h.
     QAction* Action(const QString& objectName) const;
+    QAction* Action(const char* id) const;
 
     // ----- plug-in points for the views and dialogs of later parts
     // The preference view, a child window for the whole run ("&Preferences", F7).

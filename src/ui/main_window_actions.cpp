@@ -1,0 +1,334 @@
+// The main window's actions, menus, toolbar and status bar.
+#include "ui/action_ids.h"
+#include "ui/main_window.h"
+
+#include "calc/calculation_driver.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace velor::ui {
+
+namespace {
+
+namespace A = action_id;
+
+QIcon DrawnIcon(const QColor& color, bool play) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(color.darker(140));
+    p.setBrush(color);
+    if (play) {
+        // Calculate: three rising bars.
+        p.drawRect(QRectF(1.5, 9.5, 3, 5));
+        p.drawRect(QRectF(6.5, 5.5, 3, 9));
+        p.drawRect(QRectF(11.5, 1.5, 3, 13));
+    } else {
+        // Elicitation tour: a signpost.
+        p.drawLine(QPointF(8, 2), QPointF(8, 15));
+        QPolygonF sign;
+        sign << QPointF(3, 3) << QPointF(12, 3) << QPointF(15, 5.5) << QPointF(12, 8)
+             << QPointF(3, 8);
+        p.drawPolygon(sign);
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+QAction* MainWindow::MakeAction(const char* name, const QString& caption, const QKeySequence& key,
+                                void (MainWindow::*command)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    if (command != nullptr) {
+        connect(action, &QAction::triggered, this,
+                [this, command] { RunCommand([this, command] { (this->*command)(); }); });
+    }
+    actions_[action->objectName()] = action;
+    return action;
+}
+
+QAction* MainWindow::Action(const char* id) const {
+    return Action(QString::fromLatin1(id));
+}
+
+QAction* MainWindow::Action(const QString& objectName) const {
+    const auto it = actions_.find(objectName);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::CreateActions() {
+    using K = QKeySequence;
+    MakeAction(A::kNew, QStringLiteral("&New"), K(Qt::CTRL | Qt::Key_N), &MainWindow::NewClick);
+    MakeAction(A::kOpen, QStringLiteral("&Open..."), K(Qt::CTRL | Qt::Key_O),
+               &MainWindow::OpenClick);
+    MakeAction(A::kSave, QStringLiteral("&Save"), K(Qt::CTRL | Qt::Key_S), nullptr);
+    connect(Action(A::kSave), &QAction::triggered, this,
+            [this] { RunCommand([this] { SaveClick(); }); });
+    MakeAction(A::kSaveAs, QStringLiteral("Save &As..."), K(), nullptr);
+    connect(Action(A::kSaveAs), &QAction::triggered, this,
+            [this] { RunCommand([this] { SaveAsClick(); }); });
+    MakeAction(A::kExportConstraints, QStringLiteral("&Export Constraints..."), K(),
+               &MainWindow::ExportModelClick);
+    MakeAction(A::kExportResults, QStringLiteral("&Export Results..."), K(),
+               &MainWindow::ExportResultsClick);
+    MakeAction(A::kPrint, QStringLiteral("&Print Active Window..."), K(Qt::CTRL | Qt::Key_P),
+               &MainWindow::PrintClick);
+    MakeAction(A::kPrintSetup, QStringLiteral("P&rint Setup..."), K(),
+               &MainWindow::PrintSetupClick);
+    for (int k = 1; k <= RecentFiles::kCapacity; ++k) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(A::kRecentFilePrefix) + QString::number(k));
+        connect(action, &QAction::triggered, this,
+                [this, k] { RunCommand([this, k] { OpenRecentFile(k); }); });
+        actions_[action->objectName()] = action;
+        recentActions_[static_cast<std::size_t>(k - 1)] = action;
+    }
+    MakeAction(A::kExit, QStringLiteral("E&xit"), K(), nullptr);
+    connect(Action(A::kExit), &QAction::triggered, this, &QWidget::close);
+
+    MakeAction(A::kElicitationTour, QStringLiteral("&Elicitation Tour..."), K(), nullptr);
+    connect(Action(A::kElicitationTour), &QAction::triggered, this, [this] {
+        if (elicitationTour_) {
+            RunCommand(elicitationTour_);
+        }
+    });
+    MakeAction(A::kClearValueTree, QStringLiteral("Clear &Value Tree"), K(),
+               &MainWindow::ClearValueTreeClick);
+    MakeAction(A::kClearAlternatives, QStringLiteral("Clear &Alternatives"), K(),
+               &MainWindow::ClearAlternativesClick);
+    MakeAction(A::kClearPreferences, QStringLiteral("Clear &Preferences"), K(),
+               &MainWindow::ClearPreferencesClick);
+    struct Calc {
+        const char* name;
+        const char* caption;
+        QKeySequence key;
+        int type;
+    };
+    const Calc calcs[] = {
+        {A::kCalculateModel, "&Calculate Model", K(Qt::CTRL | Qt::Key_F9), kCalculateModel},
+        {A::kCalculatePartially, "Calculate Model &Partially", K(Qt::CTRL | Qt::Key_F10),
+         kCalculatePartially},
+        {A::kCalcNonNormalized, "&Non-Normalized Intervals", K(), kNonNormalizedIntervals},
+        {A::kCalcNormalized, "N&ormalized Intervals", K(), kNormalizedIntervals},
+        {A::kCalcMainGoal, "&Main Goal Value Intervals", K(), kMainGoalIntervals},
+        {A::kCalcAllValues, "All &Value Intervals", K(), kAllValueIntervals},
+        {A::kCalcDominance, "&Dominance", K(), kDominances},
+        {A::kCalcWeights, "&Weights", K(), kWeights},
+    };
+    for (const Calc& c : calcs) {
+        QAction* action = MakeAction(c.name, QString::fromLatin1(c.caption), c.key, nullptr);
+        const int type = c.type;
+        connect(action, &QAction::triggered, this,
+                [this, type] { RunCommand([this, type] { Calculate(type); }); });
+    }
+    MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
+               &MainWindow::TopDownWeightsClick)
+        ->setCheckable(true);
+    MakeAction(A::kNormalizedIntervals, QStringLiteral("&Normalized Intervals"), K(),
+               &MainWindow::NormalizedIntervalsClick)
+        ->setCheckable(true);
+    MakeAction(A::kNewAlternative, QStringLiteral("&New Alternative..."), K(),
+               &MainWindow::NewAlternativeClick)
+        ->setVisible(false);
+    MakeAction(A::kWeightAssessment, QStringLiteral("&Weight Assessment..."), K(), nullptr)
+        ->setVisible(false);
+    connect(Action(A::kWeightAssessment), &QAction::triggered, this, [this] {
+        if (bottomUpAssessment_ && model_.BottomUpEntry() != kNone) {
+            RunCommand(bottomUpAssessment_);
+        }
+    });
+    Action(A::kElicitationTour)->setEnabled(false);
+    Action(A::kWeightAssessment)->setEnabled(false);
+
+    MakeAction(A::kValueTree, QStringLiteral("&Value Tree"), K(Qt::Key_F5),
+               &MainWindow::ShowTreeEditor);
+    MakeAction(A::kAlternatives, QStringLiteral("&Alternatives"), K(Qt::Key_F6),
+               &MainWindow::ShowAlternativesEditor);
+    MakeAction(A::kPreferences, QStringLiteral("&Preferences"), K(Qt::Key_F7),
+               &MainWindow::ShowPreferenceView)
+        ->setEnabled(false);
+    struct View {
+        const char* name;
+        const char* caption;
+        Qt::Key key;
+        ResultView view;
+    };
+    const View views[] = {
+        {A::kValueIntervals, "Value &Intervals", Qt::Key_F8, ResultView::ValueIntervals},
+        {A::kWeights, "&Weights", Qt::Key_F9, ResultView::Weights},
+        {A::kDominance, "&Dominance", Qt::Key_F10, ResultView::Dominance},
+        {A::kDecisionRules, "Decision &Rules", Qt::Key_F11, ResultView::DecisionRules},
+    };
+    for (const View& v : views) {
+        QAction* action = MakeAction(v.name, QString::fromLatin1(v.caption), K(v.key), nullptr);
+        const ResultView view = v.view;
+        connect(action, &QAction::triggered, this,
+                [this, view] { RunCommand([this, view] { ShowResultView(view); }); });
+        action->setEnabled(false);
+    }
+    MakeAction(A::kTile, QStringLiteral("&Tile"), K(), nullptr);
+    connect(Action(A::kTile), &QAction::triggered, this, [this] { mdi_->tileSubWindows(); });
+    MakeAction(A::kCascade, QStringLiteral("&Cascade"), K(), nullptr);
+    connect(Action(A::kCascade), &QAction::triggered, this, [this] { mdi_->cascadeSubWindows(); });
+    MakeAction(A::kArrangeIcons, QStringLiteral("&Arrange Icons"), K(), nullptr);
+    connect(Action(A::kArrangeIcons), &QAction::triggered, this, [this] {
+        // Minimized child windows line up along the bottom edge of the area.
+        int x = 0;
+        const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+        for (QMdiSubWindow* window : windows) {
+            if (window->isMinimized()) {
+                const QSize size = window->size();
+                window->move(x, mdi_->viewport()->height() - size.height());
+                x += size.width();
+            }
+        }
+    });
+    MakeAction(A::kHelpTopics, QStringLiteral("&Help Topics"), K(Qt::Key_F1),
+               &MainWindow::HelpTopicsClick);
+    MakeAction(A::kAbout, QStringLiteral("&About..."), K(), &MainWindow::AboutClick);
+
+    QStyle* s = style();
+    Action(A::kNew)->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    Action(A::kOpen)->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    Action(A::kSave)->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    Action(A::kPrint)->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Action(A::kElicitationTour)->setIcon(DrawnIcon(QColor(220, 160, 40), false));
+    Action(A::kCalculateModel)->setIcon(DrawnIcon(QColor(60, 140, 220), true));
+}
+
+void MainWindow::CreateMenus() {
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->setObjectName(QStringLiteral("FileMenu"));
+    for (const char* name : {A::kNew, A::kOpen, A::kSave, A::kSaveAs}) {
+        fileMenu_->addAction(Action(name));
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(A::kExportConstraints));
+    fileMenu_->addAction(Action(A::kExportResults));
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(A::kPrint));
+    fileMenu_->addAction(Action(A::kPrintSetup));
+    recentSeparator_ = fileMenu_->addSeparator();
+    for (QAction* action : recentActions_) {
+        fileMenu_->addAction(action);
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(A::kExit));
+
+    QMenu* modelMenu = menuBar()->addMenu(QStringLiteral("&Model"));
+    modelMenu->setObjectName(QStringLiteral("ModelMenu"));
+    modelMenu->addAction(Action(A::kElicitationTour));
+    modelMenu->addAction(Action(A::kNewAlternative));
+    modelMenu->addAction(Action(A::kWeightAssessment));
+    modelMenu->addSeparator();
+    modelMenu->addAction(Action(A::kClearValueTree));
+    modelMenu->addAction(Action(A::kClearAlternatives));
+    modelMenu->addAction(Action(A::kClearPreferences));
+    modelMenu->addSeparator();
+    modelMenu->addAction(Action(A::kCalculateModel));
+    modelMenu->addAction(Action(A::kCalculatePartially));
+    QMenu* calcMenu = modelMenu->addMenu(QStringLiteral("Ca&lculate"));
+    calcMenu->setObjectName(QStringLiteral("Calculate1"));
+    for (const char* name : {A::kCalcNonNormalized, A::kCalcNormalized, A::kCalcMainGoal,
+                             A::kCalcAllValues, A::kCalcDominance, A::kCalcWeights}) {
+        calcMenu->addAction(Action(name));
+    }
+
+    QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
+    optionsMenu->addAction(Action(A::kTopDownWeights));
+    optionsMenu->addAction(Action(A::kNormalizedIntervals));
+
+    QMenu* windowsMenu = menuBar()->addMenu(QStringLiteral("&Windows"));
+    windowsMenu->setObjectName(QStringLiteral("WindowsMenu"));
+    for (const char* name : {A::kValueTree, A::kAlternatives, A::kPreferences}) {
+        windowsMenu->addAction(Action(name));
+    }
+    windowsMenu->addSeparator();
+    for (const char* name : {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules}) {
+        windowsMenu->addAction(Action(name));
+    }
+    windowsMenu->addSeparator();
+    for (const char* name : {A::kTile, A::kCascade, A::kArrangeIcons}) {
+        windowsMenu->addAction(Action(name));
+    }
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    helpMenu->addAction(Action(A::kHelpTopics));
+    helpMenu->addAction(Action(A::kAbout));
+}
+
+void MainWindow::CreateToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(16, 16));
+    struct Button {
+        const char* action;
+        const char* hint;
+    };
+    const Button first[] = {{A::kNew, "New Model"},
+                            {A::kOpen, "Open Model"},
+                            {A::kSave, "Save Model"},
+                            {A::kPrint, "Print Active Window"}};
+    const Button second[] = {{A::kElicitationTour, "Elicitation Tour"},
+                             {A::kCalculateModel, "Calculate Model"}};
+    auto add = [this, bar](const Button& b) {
+        QAction* action = Action(b.action);
+        bar->addAction(action);
+        if (QWidget* button = bar->widgetForAction(action)) {
+            button->setToolTip(QString::fromLatin1(b.hint));
+            button->setObjectName(QStringLiteral("Tool") + QString::fromLatin1(b.action));
+        }
+    };
+    for (const Button& b : first) {
+        add(b);
+    }
+    bar->addSeparator();
+    for (const Button& b : second) {
+        add(b);
+    }
+}
+
+void MainWindow::CreateStatusBar() {
+    struct Panel {
+        const char* name;
+        int width;
+        const char* text;
+    };
+    const Panel panels[] = {
+        {"ProgressPanel", 60, "100 %"},       {"ActivityPanel", 200, "Ready"},
+        {"WeightModePanel", 65, "Bottom Up"}, {"NormalizationPanel", 85, "Not normalized"},
+        {"ChangedPanel", 70, "No changes"},   {"ModelSizePanel", 150, "Model Size: 0"}};
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(true);
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        auto* label = new QLabel(QString::fromLatin1(panels[i].text), bar);
+        label->setObjectName(QString::fromLatin1(panels[i].name));
+        // Widths are minimums, so a larger font still shows the whole text.
+        label->setMinimumWidth(panels[i].width);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(3, 0, 3, 0);
+        if (i == 0) {
+            label->setAlignment(Qt::AlignCenter);
+        }
+        bar->addWidget(label, i == 5 ? 1 : 0);
+        panels_[i] = label;
+    }
+}
+
+} // namespace velor::ui

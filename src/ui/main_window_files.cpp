@@ -1,0 +1,200 @@
+// The main window's file commands: new, open, save, save as, the recent files and the exports.
+#include "ui/action_ids.h"
+#include "ui/main_window.h"
+
+#include "calc/constraint_file.h"
+#include "calc/results_report.h"
+#include "model/model_file.h"
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace velor::ui {
+
+namespace {
+
+const QString kModelFilter = QStringLiteral("Velor Models (*.vlr);;All Files (*)");
+
+} // namespace
+
+void MainWindow::UpdateCaption() {
+    QString caption = kAppTitle;
+    if (!fileName_.empty()) {
+        caption += QStringLiteral(" - ") + ToQ(fileName_);
+    }
+    setWindowTitle(caption);
+}
+
+void MainWindow::RebuildRecentMenu() {
+    const int count = recent_.Count();
+    recentSeparator_->setVisible(count > 0);
+    const std::vector<std::string> captions = recent_.MenuCaptions();
+    for (int k = 1; k <= RecentFiles::kCapacity; ++k) {
+        QAction* action = recentActions_[static_cast<std::size_t>(k - 1)];
+        const bool shown = k <= count;
+        action->setVisible(shown);
+        action->setText(shown ? ToQ(captions[static_cast<std::size_t>(k - 1)]) : QString());
+        action->setStatusTip(shown ? ToQ(recent_.RecentFile(k)) : QString());
+    }
+}
+
+void MainWindow::ClearModel() {
+    CloseResultViews();
+    fileName_.clear();
+    model_.Clear();
+    model_.SetChanged(false);
+    UpdateCaption();
+    UpdateStatusPanels();
+}
+
+void MainWindow::NewClick() {
+    if (model_.Changed() &&
+        prompts_.Message(QStringLiteral("Clear Existing Model"),
+                         QStringLiteral("Are you sure you want to clear the current model?"),
+                         Icon::Question, Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    ClearModel();
+}
+
+bool MainWindow::UnsavedModelQuestion() {
+    if (!model_.Changed()) {
+        return true;
+    }
+    switch (prompts_.Message(QStringLiteral("Model Unsaved"),
+                             QStringLiteral("The model is not saved. Do you want to save it "
+                                            "before opening another model?"),
+                             Icon::Warning, Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        SaveClick(); // the command goes on whatever Save did
+        return true;
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::OpenClick() {
+    if (!UnsavedModelQuestion()) {
+        return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open Velor Model");
+    request.filter = kModelFilter;
+    request.defaultExtension = QStringLiteral("vlr");
+    request.initialPath = QDir::currentPath();
+    const QString path = prompts_.OpenFileName(request);
+    if (!path.isEmpty()) {
+        OpenFile(path);
+    }
+}
+
+bool MainWindow::OpenFile(const QString& path) {
+    const std::string name = ToStd(path);
+    if (name == fileName_ && !model_.Changed()) {
+        return true;
+    }
+    ClearModel();
+    if (!LoadModelFile(model_, name)) {
+        model_.Clear();
+        model_.SetChanged(false);
+        UpdateStatusPanels();
+        prompts_.Inform(kAppTitle, ToQ(InvalidModelMessage(name)), Icon::Stop);
+        return false;
+    }
+    model_.SetChanged(false);
+    fileName_ = name;
+    UpdateCaption();
+    UpdateStatusPanels();
+    recent_.AddRecentFile(name);
+    RebuildRecentMenu();
+    return true;
+}
+
+void MainWindow::OpenRecentFile(int k) {
+    const std::string path = recent_.RecentFile(k);
+    if (path.empty() || !UnsavedModelQuestion()) {
+        return;
+    }
+    OpenFile(ToQ(path));
+}
+
+bool MainWindow::WriteModel(const QString& path) {
+    const std::string name = ToStd(path);
+    std::string error;
+    if (!SaveModelFile(model_, name, &error)) {
+        prompts_.Inform(kAppTitle,
+                        QStringLiteral("Cannot save into file ") + path + QStringLiteral("."),
+                        Icon::Stop);
+        return false;
+    }
+    recent_.AddRecentFile(name);
+    RebuildRecentMenu();
+    model_.SetChanged(false);
+    return true;
+}
+
+bool MainWindow::SaveClick() {
+    if (fileName_.empty()) {
+        return SaveAsClick();
+    }
+    return WriteModel(ToQ(fileName_));
+}
+
+bool MainWindow::SaveAsClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Velor Model");
+    request.filter = kModelFilter;
+    request.defaultExtension = QStringLiteral("vlr");
+    request.initialPath = fileName_.empty() ? QStringLiteral("Untitled.vlr") : ToQ(fileName_);
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!WriteModel(path)) {
+        return false;
+    }
+    fileName_ = ToStd(path);
+    UpdateCaption();
+    return true;
+}
+
+void MainWindow::ExportModelClick() {
+    const TConstraintModel exported = ConstraintExportModel(model_);
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export Constraints");
+    request.filter = QStringLiteral("LPX Models (*.mdl);;All files (*)");
+    request.defaultExtension = QStringLiteral("mdl");
+    request.initialPath = ToQ(ProposedExportName(fileName_, ".mdl"));
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (WriteConstraintFile(exported, ToStd(path))) {
+        prompts_.Inform(kAppTitle, ToQ(kConstraintsExportedMessage), Icon::Information);
+    } else {
+        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
+    }
+}
+
+void MainWindow::ExportResultsClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export Results");
+    request.filter = QStringLiteral("Text Files (*.txt);;All files (*)");
+    request.defaultExtension = QStringLiteral("txt");
+    request.initialPath = ToQ(ProposedExportName(fileName_, ".txt"));
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (WriteResultsReport(model_, ToStd(path))) {
+        prompts_.Inform(kAppTitle, ToQ(kResultsExportedMessage), Icon::Information);
+    } else {
+        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
+    }
+}
+
+} // namespace velor::ui
