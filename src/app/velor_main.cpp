@@ -1,10 +1,11 @@
-// The desktop application: `velor [MODEL.vlr]`, or `velor --version`.
+// The desktop application: `velor [MODEL.vlr]`, `velor --help` or `velor --version`.
 #include "elicit/dialog_context.h"
 #include "elicit/preference_view.h"
 #include "elicit/score_form.h"
 #include "elicit/tour_form.h"
 #include "elicit/weight_form.h"
 #include "model/settings_location.h"
+#include "ui/app_command_line.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 #include "ui/tree_editor.h"
@@ -14,7 +15,8 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -42,16 +44,49 @@ void InstallElicitation(velor::ui::MainWindow& window,
     window.SetPreferenceView(preferences);
 }
 
+// Help and version are answered before the application object exists, so that they work
+// without a display. Returns the exit code, or -1 when the program is to go on.
+int AnswerWithoutWindow(const velor::ui::AppCommandLine& line) {
+    using Action = velor::ui::AppCommandLine::Action;
+    if (line.action == Action::Help) {
+        std::fputs(velor::ui::AppUsageText().c_str(), stdout);
+        return 0;
+    }
+    if (line.action == Action::Version) {
+        std::printf("velor %s\n", VELOR_VERSION_TEXT);
+        return 0;
+    }
+    if (line.action == Action::UsageError) {
+        std::fprintf(stderr, "velor: %s\n%s\n", line.error.c_str(),
+                     velor::ui::AppUsageHint().c_str());
+        return 1;
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("velor %s\n", VELOR_VERSION_TEXT);
-            return 0;
+    // Before Qt has taken its own options out, only help and version are acted on: an option
+    // unknown here may still be Qt's.
+    const auto early =
+        velor::ui::ParseAppCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (early.action != velor::ui::AppCommandLine::Action::UsageError) {
+        if (const int code = AnswerWithoutWindow(early); code >= 0) {
+            return code;
         }
     }
     velor::ui::VelorApplication app(argc, argv);
+    std::vector<std::string> rest;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        rest.push_back(args.at(i).toStdString());
+    }
+    const auto line = velor::ui::ParseAppCommandLine(rest);
+    if (const int code = AnswerWithoutWindow(line); code >= 0) {
+        return code;
+    }
+
     velor::ui::WidgetPrompts prompts;
     app.SetPrompts(&prompts);
 
@@ -67,9 +102,8 @@ int main(int argc, char** argv) {
     InstallElicitation(window, dialogs);
     window.show();
 
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1) {
-        const QString path = QFileInfo(args.at(1)).absoluteFilePath();
+    if (!line.modelFile.empty()) {
+        const QString path = QFileInfo(QString::fromStdString(line.modelFile)).absoluteFilePath();
         window.RunCommand([&window, &path] { window.OpenFile(path); });
     }
     return app.exec();

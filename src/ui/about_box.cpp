@@ -3,8 +3,11 @@
 #include "ui/node_icons.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSysInfo>
 #include <QThread>
 #include <QVBoxLayout>
@@ -28,8 +31,22 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     processorLabel_ = new QLabel(ProcessorText(), this);
     processorLabel_->setObjectName(QStringLiteral("ProcessorLabel"));
 
+    licenseLabel_ = new QLabel(QStringLiteral("Distributed under the MIT License.<br>") +
+                                   CopyrightText().toHtmlEscaped(),
+                               this);
+    licenseLabel_->setObjectName(QStringLiteral("LicenseLabel"));
+    licenseLabel_->setWordWrap(true);
+    licenseView_ = new QPlainTextEdit(LicenseText(), this);
+    licenseView_->setObjectName(QStringLiteral("LicenseView"));
+    licenseView_->setReadOnly(true);
+    licenseView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    licenseView_->setMinimumHeight(fontMetrics().lineSpacing() * 12);
+    licenseView_->hide();
+
     auto* icon = new QLabel(this);
-    icon->setPixmap(GoalIcon().pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("IconLabel"));
+    // Drawn at the screen's pixel density by the icon itself.
+    icon->setPixmap(AppIcon().pixmap(QSize(48, 48)));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Version:"), versionLabel_);
     form->addRow(QStringLiteral("System:"), systemLabel_);
@@ -37,17 +54,45 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->setObjectName(QStringLiteral("OKButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    licenseButton_ = buttons->addButton(QStringLiteral("&License"), QDialogButtonBox::HelpRole);
+    licenseButton_->setObjectName(QStringLiteral("LicenseButton"));
+    licenseButton_->setCheckable(true);
+    connect(licenseButton_, &QPushButton::toggled, this, [this](bool shown) {
+        licenseView_->setVisible(shown);
+        adjustSize();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(icon);
     layout->addWidget(programLabel_);
     layout->addLayout(form);
+    layout->addWidget(licenseLabel_);
+    layout->addWidget(licenseView_);
     layout->addWidget(buttons);
     setMinimumWidth(380);
 }
 
 QString AboutBox::VersionText() {
     return QStringLiteral(VELOR_VERSION_TEXT);
+}
+
+QString AboutBox::LicenseText() {
+    // The LICENSE file of the source tree, compiled in with the application icon.
+    RegisterAppResources();
+    QFile file(QStringLiteral(":/velor/LICENSE"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+QString AboutBox::CopyrightText() {
+    for (const QString& line : LicenseText().split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("Copyright"))) {
+            return line.trimmed();
+        }
+    }
+    return {};
 }
 
 QString AboutBox::SystemText() {

@@ -1,5 +1,6 @@
 #include "ui/velor_application.h"
 
+#include "ui/node_icons.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -12,6 +13,11 @@ namespace velor::ui {
 VelorApplication::VelorApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("velor"));
     setApplicationVersion(QStringLiteral(VELOR_VERSION_TEXT));
+    // The desktop entry's name without ".desktop": Wayland compositors and X11 task bars find
+    // the application's icon and name through it.
+    setDesktopFileName(QStringLiteral(VELOR_APP_ID_TEXT));
+    // Every window without an icon of its own, dialogs included, shows the application icon.
+    setWindowIcon(AppIcon());
 }
 
 bool VelorApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,5 +1,6 @@
-// The application object: sets the application title and shows any error that escapes an
-// event handler in the standard error box instead of ending the program.
+// The application object: sets the application's name, version, desktop identity and icon, and
+// shows any error that escapes an event handler in the standard error box instead of ending the
+// program.
 #pragma once
 
 #include <QApplication>

@@ -4,7 +4,78 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace velor::ui {
+
+namespace {
+
+// Extents in 64 bits: stored placements may hold any int, and their sums overflow an int.
+struct Span {
+    long long begin; // first pixel
+    long long end;   // one past the last
+};
+
+long long Overlap(Span a, Span b) {
+    return std::max(0LL, std::min(a.end, b.end) - std::max(a.begin, b.begin));
+}
+
+// How far the centre of `window` lies outside `screen` (0 inside it).
+long long Outside(Span window, Span screen) {
+    const long long centre = window.begin + (window.end - window.begin) / 2;
+    if (centre < screen.begin) {
+        return screen.begin - centre;
+    }
+    return centre >= screen.end ? centre - screen.end + 1 : 0;
+}
+
+// The coordinate where `length` pixels starting at `begin` lie inside `screen` after the least
+// shift (length not above the screen's).
+int ShiftInside(long long begin, long long length, Span screen) {
+    return static_cast<int>(std::clamp(begin, screen.begin, screen.end - length));
+}
+
+} // namespace
+
+WindowBounds PlaceOnScreens(const WindowBounds& bounds, const QList<QRect>& screens) {
+    const Span x{bounds.left, static_cast<long long>(bounds.left) + bounds.width};
+    const Span y{bounds.top, static_cast<long long>(bounds.top) + bounds.height};
+    const QRect* nearest = nullptr;
+    double nearestDistance = 0;
+    for (const QRect& screen : screens) {
+        if (screen.isEmpty()) {
+            continue;
+        }
+        const Span sx{screen.left(), static_cast<long long>(screen.left()) + screen.width()};
+        const Span sy{screen.top(), static_cast<long long>(screen.top()) + screen.height()};
+        const long long shownX = Overlap(x, sx);
+        const long long shownY = Overlap(y, sy);
+        if (shownX > 0 && shownY > 0 &&
+            shownX >= std::min<long long>(bounds.width, kMinVisibleWidth) &&
+            shownY >= std::min<long long>(bounds.height, kMinVisibleHeight)) {
+            return bounds;
+        }
+        // In floating point: the squares of distances between far ends of int overflow 64 bits.
+        const auto dx = static_cast<double>(Outside(x, sx));
+        const auto dy = static_cast<double>(Outside(y, sy));
+        const double distance = dx * dx + dy * dy;
+        if (nearest == nullptr || distance < nearestDistance) {
+            nearest = &screen;
+            nearestDistance = distance;
+        }
+    }
+    if (nearest == nullptr) {
+        return bounds;
+    }
+    const Span sx{nearest->left(), static_cast<long long>(nearest->left()) + nearest->width()};
+    const Span sy{nearest->top(), static_cast<long long>(nearest->top()) + nearest->height()};
+    WindowBounds placed;
+    placed.width = std::clamp(bounds.width, 1, nearest->width());
+    placed.height = std::clamp(bounds.height, 1, nearest->height());
+    placed.left = ShiftInside(bounds.left, placed.width, sx);
+    placed.top = ShiftInside(bounds.top, placed.height, sy);
+    return placed;
+}
 
 WindowState WidgetPlacement::State() const {
     if (window_->isMinimized()) {
@@ -50,7 +121,20 @@ void WidgetPlacement::SetState(WindowState state) {
 }
 
 void WidgetPlacement::SetBounds(const WindowBounds& bounds) {
-    window_->setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+    WindowBounds target = bounds;
+    if (window_->isWindow()) {
+        QList<QRect> screens;
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+            screens.append(primary->availableGeometry());
+        }
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            if (screen != QGuiApplication::primaryScreen()) {
+                screens.append(screen->availableGeometry());
+            }
+        }
+        target = PlaceOnScreens(target, screens);
+    }
+    window_->setGeometry(target.left, target.top, target.width, target.height);
 }
 
 } // namespace velor::ui
