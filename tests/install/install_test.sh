@@ -107,15 +107,23 @@ if have groff; then
     grep -q "$version" "$tmp/$(basename "$page" .1.gz).txt" ||
       fail "$(basename "$page") does not name version $version"
   done
-  # Every command and every option velor-cli's usage names is in its manual page.
+  # Every command velor-cli's usage lists and every option of its own and of each command's
+  # usage is in the manual page.
   "$prefix/bin/velor-cli" --help >"$tmp/usage.txt"
   # The page's text with hyphens back in ASCII and one blank between words.
   sed 's/\xe2\x80\x90/-/g; s/\xe2\x88\x92/-/g' "$tmp/velor-cli.txt" | tr -s ' ' >"$tmp/manual.txt"
-  commands=$(sed -n 's/^ *velor-cli \([a-z][a-z-]*\).*/\1/p' "$tmp/usage.txt" | sort -u)
-  options=$(grep -oE -- '(^|[][ |(])--?[a-z][a-z-]*' "$tmp/usage.txt" | sed 's/^[^-]*//' | sort -u)
+  commands=$(sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p' "$tmp/usage.txt")
   [ -n "$commands" ] || fail "no command found in velor-cli --help"
-  for word in $commands $options; do
-    grep -q -- "$word" "$tmp/manual.txt" || fail "velor-cli.1 does not describe '$word' (velor-cli --help names it)"
+  cp "$tmp/usage.txt" "$tmp/all-usage.txt"
+  for command in $commands; do
+    grep -q -- "^ *$command " "$tmp/manual.txt" || fail "velor-cli.1 does not describe the command $command"
+    "$prefix/bin/velor-cli" "$command" --help >>"$tmp/all-usage.txt" ||
+      fail "velor-cli $command --help failed"
+  done
+  options=$(grep -oE -- '(^|[][ |(])--?[a-z][a-z-]*' "$tmp/all-usage.txt" | sed 's/^[^-]*//' | sort -u)
+  for option in $options; do
+    grep -q -- "$option" "$tmp/manual.txt" ||
+      fail "velor-cli.1 does not describe the option $option (velor-cli's usage names it)"
   done
   # ... and every exit code the usage lists, in the page's EXIT STATUS section.
   codes=$(sed -n '/^Exit codes:/,$p' "$tmp/usage.txt" | grep -o '\b[0-9] [a-z]' | cut -c1)
