@@ -135,19 +135,36 @@ std::vector<RankedRow> RankedRows(const Model& model, int column) {
     return ranked;
 }
 
+// Where the rows go, and where their origins go when the caller asked for them.
+class RowSink {
+public:
+    RowSink(TConstraintModel& target, std::vector<RowOrigin>* origins)
+        : target_(target), origins_(origins) {}
+    void Add(std::string text, const RowOrigin& origin) const {
+        target_.AddConstraint(std::move(text));
+        if (origins_ != nullptr) {
+            origins_->push_back(origin);
+        }
+    }
+
+private:
+    TConstraintModel& target_;
+    std::vector<RowOrigin>* origins_;
+};
+
 // Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
-void AddDifference(const Snapshot& s, TConstraintModel& target, int column, int higher, int lower,
-                   const char* relation) {
+void AddDifference(const Snapshot& s, const RowSink& target, int column, int higher, int lower,
+                   const char* relation, RowSource source) {
     std::string text;
     s.AppendNodeTerms(text, column, higher, 1.0);
     s.AppendNodeTerms(text, column, lower, -1.0);
     text += relation;
-    target.AddConstraint(std::move(text));
+    target.Add(std::move(text), {source, column, higher, lower});
 }
 
 // The ordinal chain: rows of equal rank are equal in value, and the first row of each rank
 // present is worth at most the first row of the next better rank present.
-void AddOrdinalChain(const Snapshot& s, TConstraintModel& target, int column) {
+void AddOrdinalChain(const Snapshot& s, const RowSink& target, int column) {
     const std::vector<RankedRow> ranked = RankedRows(s.model(), column);
     std::size_t i = 0;
     while (i < ranked.size()) {
@@ -155,34 +172,37 @@ void AddOrdinalChain(const Snapshot& s, TConstraintModel& target, int column) {
         const int first = ranked[i].Row;
         std::size_t next = i + 1;
         for (; next < ranked.size() && ranked[next].Rank == rank; ++next) {
-            AddDifference(s, target, column, ranked[next].Row, first, "=0");
+            AddDifference(s, target, column, ranked[next].Row, first, "=0", RowSource::EqualRank);
         }
         if (next < ranked.size()) {
-            AddDifference(s, target, column, ranked[next].Row, first, "<=0");
+            AddDifference(s, target, column, ranked[next].Row, first, "<=0", RowSource::NextRank);
         }
         i = next;
     }
 }
 
 // An unranked level is worth at most the best level.
-void AddUnrankedRows(const Snapshot& s, TConstraintModel& target, int column) {
+void AddUnrankedRows(const Snapshot& s, const RowSink& target, int column) {
     const int best = s.Best(column);
     for (int row = 1; row <= s.M(); ++row) {
         if (row != best && s.model().Rank(column, row) == 0) {
-            AddDifference(s, target, column, row, best, "<=0");
+            AddDifference(s, target, column, row, best, "<=0", RowSource::UnrankedLevel);
         }
     }
 }
 
 // L * (V(s) - V(t)) <= V(p) - V(q) <= U * (V(s) - V(t)) for each ratio statement of the node;
 // for an attribute V(r) is the single variable of row r.
-void AddRatioRows(const Snapshot& s, TConstraintModel& target, int column) {
+void AddRatioRows(const Snapshot& s, const RowSink& target, int column) {
     const Model& model = s.model();
     const TPreferenceData* preference = model.Preference(model.NodeByColumn(column));
     if (preference == nullptr) {
         return;
     }
-    for (const TCardinalStatement& statement : preference->Statements) {
+    const auto& statements = preference->Statements;
+    for (std::size_t index = 0; index < statements.size(); ++index) {
+        const TCardinalStatement& statement = statements[index];
+        const RowOrigin origin{RowSource::RatioLower, column, 0, 0, static_cast<int>(index)};
         const int p = model.RowOfAlternative(statement.Num1);
         const int q = model.RowOfAlternative(statement.Num2);
         const int sRow = model.RowOfAlternative(statement.Den1);
@@ -199,7 +219,7 @@ void AddRatioRows(const Snapshot& s, TConstraintModel& target, int column) {
             s.AppendNodeTerms(text, column, sRow, lower);
             s.AppendNodeTerms(text, column, t, -lower);
             text += "<=0";
-            target.AddConstraint(std::move(text));
+            target.Add(std::move(text), origin);
         }
         if (upper >= 0) {
             std::string text;
@@ -208,13 +228,15 @@ void AddRatioRows(const Snapshot& s, TConstraintModel& target, int column) {
             s.AppendNodeTerms(text, column, sRow, -upper);
             s.AppendNodeTerms(text, column, t, upper);
             text += "<=0";
-            target.AddConstraint(std::move(text));
+            RowOrigin upperOrigin = origin;
+            upperOrigin.Source = RowSource::RatioUpper;
+            target.Add(std::move(text), upperOrigin);
         }
     }
 }
 
 // Weight of attribute column within [lower%, upper%] of the reference attribute's weight.
-void AddBottomUpRows(const Snapshot& s, TConstraintModel& target, int column, int reference) {
+void AddBottomUpRows(const Snapshot& s, const RowSink& target, int column, int reference) {
     const TNodeData& data = s.model().Node(s.model().NodeByColumn(column));
     const int best = s.Best(column);
     const int referenceBest = s.Best(reference);
@@ -223,19 +245,19 @@ void AddBottomUpRows(const Snapshot& s, TConstraintModel& target, int column, in
         AppendTerm(text, 1.0, column, best);
         AppendTerm(text, -(data.BottomUpUpper * 0.01), reference, referenceBest);
         text += "<=0";
-        target.AddConstraint(std::move(text));
+        target.Add(std::move(text), {RowSource::BottomUpUpper, column, 0, 0, -1, reference});
     }
     if (data.BottomUpLower >= 0) {
         std::string text;
         AppendTerm(text, -1.0, column, best);
         AppendTerm(text, data.BottomUpLower * 0.01, reference, referenceBest);
         text += "<=0";
-        target.AddConstraint(std::move(text));
+        target.Add(std::move(text), {RowSource::BottomUpLower, column, 0, 0, -1, reference});
     }
 }
 
 // W(column) within [lower%, upper%] of the weight of its reference sibling.
-void AddTopDownRows(const Snapshot& s, TConstraintModel& target, int column) {
+void AddTopDownRows(const Snapshot& s, const RowSink& target, int column) {
     const int sibling = ReferenceSiblingColumn(s.model(), column);
     if (sibling <= 0 || sibling == column) {
         return;
@@ -246,14 +268,14 @@ void AddTopDownRows(const Snapshot& s, TConstraintModel& target, int column) {
         s.AppendNodeTerms(text, column, -1, 1.0);
         s.AppendNodeTerms(text, sibling, -1, -(data.TopDownUpper * 0.01));
         text += "<=0";
-        target.AddConstraint(std::move(text));
+        target.Add(std::move(text), {RowSource::TopDownUpper, column, 0, 0, -1, sibling});
     }
     if (data.TopDownLower >= 0) {
         std::string text;
         s.AppendNodeTerms(text, sibling, -1, data.TopDownLower * 0.01);
         s.AppendNodeTerms(text, column, -1, -1.0);
         text += "<=0";
-        target.AddConstraint(std::move(text));
+        target.Add(std::move(text), {RowSource::TopDownLower, column, 0, 0, -1, sibling});
     }
 }
 
@@ -264,7 +286,7 @@ void AppendBareName(std::string& sum, int column, int row) {
     AppendVariable(sum, column, row);
 }
 
-void AppendConstraints(const Snapshot& s, TConstraintModel& target, const std::string& normalizer) {
+void AppendConstraints(const Snapshot& s, const RowSink& target, const std::string& normalizer) {
     if (s.M() == 0) {
         return;
     }
@@ -296,13 +318,13 @@ void AppendConstraints(const Snapshot& s, TConstraintModel& target, const std::s
         }
     }
     if (!weightSum.empty()) {
-        target.AddConstraint(weightSum + (normalizer.empty() ? "=1" : " - z=0"));
+        target.Add(weightSum + (normalizer.empty() ? "=1" : " - z=0"), {});
     }
     if (!worstSum.empty()) {
-        target.AddConstraint(worstSum + "=0");
+        target.Add(worstSum + "=0", {});
     }
     if (!normalizer.empty()) {
-        target.AddConstraint(normalizer + "=1");
+        target.Add(normalizer + "=1", {});
     }
 }
 
@@ -393,8 +415,8 @@ int ReferenceSiblingColumn(const Model& model, int column) {
 }
 
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
-                            const std::string& normalizer) {
-    AppendConstraints(Snapshot(model), target, normalizer);
+                            const std::string& normalizer, std::vector<RowOrigin>* origins) {
+    AppendConstraints(Snapshot(model), RowSink(target, origins), normalizer);
 }
 
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {

@@ -7,10 +7,12 @@
 #pragma once
 
 #include "calc/constraint_model.h"
+#include "calc/row_origin.h"
 #include "model/model.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velor {
 
@@ -38,8 +40,10 @@ int ReferenceSiblingColumn(const Model& model, int column);
 
 // Appends every constraint of the model to target. An empty normalizer gives the plain form
 // (attribute weights sum to 1); otherwise the total weight floats ("- z") and normalizer = 1.
+// With origins, one origin per appended row is appended there too.
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
-                            const std::string& normalizer);
+                            const std::string& normalizer,
+                            std::vector<RowOrigin>* origins = nullptr);
 
 // One linear program without its constraint rows: every program with the same normalizer has
 // the same constraint rows, so a solver can load them once and change only the objective.

@@ -1,0 +1,47 @@
+// Which statements of an infeasible model contradict each other: a minimal conflicting set.
+//
+// The set is minimal: together with the rows every model holds (the scale, the bound of unranked
+// levels, the equality of the alternatives of one level) its statements admit no solution, and
+// without any one of them the rest do. The statements outside the set play no part. A model may
+// hold several such sets; the one found is the same on every run for the same model, and once
+// it is resolved the next search finds another if one remains.
+//
+// The search is divide and conquer over the statements in the order of the constraint rows
+// (rankings, ratio statements and weights, node by node): it keeps as few of the later
+// statements as the earlier ones allow, so it needs a few feasibility checks per statement of
+// the set and about the logarithm of the number of statements, each a linear program over the
+// rows kept.
+#pragma once
+
+#include "calc/conflict_statement.h"
+#include "model/model.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velor {
+
+enum class ConflictOutcome {
+    NoConflict,  // the statements admit a solution (also: nothing to solve)
+    Conflict,    // Statements holds a minimal conflicting set
+    SolverError, // the solver failed or could not decide a check; Error says why
+    Stopped,     // the caller asked to stop
+};
+
+struct ConflictResult {
+    ConflictOutcome Outcome = ConflictOutcome::NoConflict;
+    // In the order of their rows.
+    std::vector<ConflictStatement> Statements;
+    // The rows of the statements: positions (from 0) in the rows AppendModelConstraints gives
+    // for the plain form. Empty for a set of flat rankings, which are not single rows.
+    std::vector<int> Rows;
+    std::string Error;
+    int Checks = 0; // feasibility checks solved
+};
+
+// Finds a minimal conflicting set of the model's statements in force (the weight statements of
+// the weight mode selected). stopRequested, when given, is asked before every check.
+ConflictResult FindConflict(const Model& model, const std::function<bool()>& stopRequested = {});
+
+} // namespace velor

@@ -1,0 +1,67 @@
+// One statement of the decision maker at the grain at which it can be taken back: one relation of
+// a ranking, one bound of a ratio statement, one bound of a weight statement. Used to say which
+// statements contradict each other, in words and with what a window needs to open the dialog
+// where the statement was made.
+#pragma once
+
+#include "calc/row_origin.h"
+#include "model/model.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velor {
+
+enum class ConflictKind : std::uint8_t {
+    Ranking,         // one relation of an attribute's ranking of its levels
+    HolisticRanking, // one relation of a goal's ranking of the alternatives
+    RatioBound,      // one bound of a ratio statement of an attribute or a goal
+    BottomUpWeight,  // one bound of an attribute's weight against the reference attribute
+    TopDownWeight,   // one bound of a node's weight against its reference sibling
+    // A ranked attribute whose ranked levels all share one rank: its best level is its worst,
+    // which the scale puts at 0, so the attribute carries no weight.
+    FlatRanking,
+};
+
+enum class BoundSide : std::uint8_t { Lower, Upper };
+
+struct ConflictStatement {
+    ConflictKind Kind = ConflictKind::Ranking;
+    NodeId Node = kNone; // the node the statement is about (the weighed node for weights)
+    // Rankings: a level worth at most (Equal: exactly) as much as another, each named by one of
+    // its alternatives. Unranked: Worse is not ranked and Better is ranked best, which a
+    // holistic ranking says of every alternative it leaves out.
+    AltId Better = kNone;
+    AltId Worse = kNone;
+    bool Equal = false;
+    bool Unranked = false;
+    // Ratio statements: the position in the node's list and the statement itself.
+    int Statement = -1;
+    TCardinalStatement Ratio;
+    // Ratio and weight statements: which bound, and its multiplier or percentage.
+    BoundSide Bound = BoundSide::Lower;
+    double Value = 0.0;
+    NodeId Reference = kNone; // weight statements: the reference node
+};
+
+// The statement a constraint row states, or nothing for a row that holds in every model: the
+// scale rows, the bound of an attribute's unranked level by its best level, and the equality of
+// two alternatives that share one level (one consequence text).
+std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOrigin& origin);
+
+// The statement in words, in the user's terms: node names, levels by their consequence text
+// (an alternative's name where the cell is empty), multipliers and percentages with the given
+// decimal separator. "On Price, 650 is preferred to 900."
+std::string DescribeStatement(const Model& model, const ConflictStatement& statement,
+                              char decimalSeparator = '.');
+
+// A short stable name of the kind for files and scripts: "ranking", "holistic-ranking", "ratio",
+// "bottom-up-weight", "top-down-weight", "flat-ranking".
+const char* ConflictKindName(ConflictKind kind);
+
+// The goal whose weight assessment holds a top-down weight statement (the weighed node's
+// parent); kNone for every other kind.
+NodeId WeightAssessmentGoal(const Model& model, const ConflictStatement& statement);
+
+} // namespace velor
