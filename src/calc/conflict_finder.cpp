@@ -1,186 +1,122 @@
 #include "calc/conflict_finder.h"
 
 #include "calc/constraint_generator.h"
+#include "calc/row_feasibility.h"
 #include "calc/solver_rows.h"
-#include "lp/lpx.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
+#include <iterator>
+#include <map>
 #include <new>
 #include <optional>
 #include <span>
-#include <stdexcept>
+#include <tuple>
 #include <utility>
 
 namespace velor {
 
 namespace {
 
-struct StopRequested {};
-
-// Feasibility of chosen rows of one constraint system, each check a solver problem of its own
-// over those rows. With no objective the slack basis is dual feasible, so the dual simplex
-// settles most checks in a few iterations; the primal simplex finishes what it leaves open.
-class RowFeasibility {
-public:
-    RowFeasibility(SolverRows all, std::function<bool()> stopRequested)
-        : all_(std::move(all)), stopRequested_(std::move(stopRequested)) {
-        // The parser appends the elements row by row.
-        first_.assign(static_cast<std::size_t>(all_.RowCount()) + 2, all_.Elements.size());
-        for (std::size_t e = all_.Elements.size(); e-- > 0;) {
-            first_[static_cast<std::size_t>(all_.Elements[e].Row)] = e;
-        }
-        for (std::size_t row = first_.size() - 1; row-- > 0;) {
-            first_[row] = std::min(first_[row], first_[row + 1]);
-        }
-        subset_.Names = all_.Names;
-    }
-
-    // Whether the rows (1-based) admit a solution. Throws StopRequested when the caller asked
-    // to stop, std::runtime_error when the solver cannot tell, and the solver's own errors.
-    bool Feasible(std::vector<int> rows) {
-        if (stopRequested_ && stopRequested_()) {
-            throw StopRequested{};
-        }
-        ++checks_;
-        std::sort(rows.begin(), rows.end());
-        Load(rows);
-        return Solve(subset_, nullptr);
-    }
-
-    // The candidates that a proof of infeasibility of kept and candidates together uses: the
-    // rows with a nonzero price at the optimum of the elastic program, which lets every
-    // candidate row give way by a non-negative amount at a cost of 1 per unit. Those prices
-    // combine the rows into a contradiction, so kept with these candidates admits no solution
-    // either; the caller checks that. All candidates when the program has no optimum.
-    std::vector<int> ElasticSupport(const std::vector<int>& kept,
-                                    const std::vector<int>& candidates) {
-        std::vector<int> rows = kept;
-        rows.insert(rows.end(), candidates.begin(), candidates.end());
-        std::sort(rows.begin(), rows.end());
-        Load(rows);
-        SolverRows elastic = subset_;
-        std::vector<char> isCandidate(static_cast<std::size_t>(all_.RowCount()) + 1, 0);
-        for (const int row : candidates) {
-            isCandidate[static_cast<std::size_t>(row)] = 1;
-        }
-        for (int position = 1; position <= elastic.RowCount(); ++position) {
-            const int row = rows[static_cast<std::size_t>(position - 1)];
-            if (!isCandidate[static_cast<std::size_t>(row)]) {
-                continue;
-            }
-            // Every statement row is homogeneous: "<= 0" gives way upwards, "= 0" both ways.
-            const int relation = elastic.Relations[static_cast<std::size_t>(position - 1)];
-            for (const double direction : {-1.0, 1.0}) {
-                if (direction > 0 && relation != kRelationEqual) {
-                    continue;
-                }
-                elastic.Names.push_back("elastic");
-                const int column = elastic.ColumnCount();
-                elastic.Elements.push_back({0, column, 1.0});
-                elastic.Elements.push_back({position, column, direction});
-            }
-        }
-        std::vector<double> prices(static_cast<std::size_t>(elastic.RowCount()) + 1, 0.0);
-        if (!Solve(elastic, &prices)) {
-            return candidates;
-        }
-        std::vector<int> support;
-        for (int position = 1; position <= elastic.RowCount(); ++position) {
-            const int row = rows[static_cast<std::size_t>(position - 1)];
-            if (isCandidate[static_cast<std::size_t>(row)] &&
-                std::fabs(prices[static_cast<std::size_t>(position)]) > kPriceTolerance) {
-                support.push_back(row);
-            }
-        }
-        return support;
-    }
-
-    int Checks() const { return checks_; }
-
-private:
-    static constexpr double kPriceTolerance = 1e-9;
-
-    // Puts the rows (1-based, ascending) of the whole system into subset_, numbered from 1.
-    void Load(const std::vector<int>& rows) {
-        subset_.Names.resize(all_.Names.size());
-        subset_.Elements.clear();
-        subset_.Relations.clear();
-        subset_.RightSides.clear();
-        for (const int row : rows) {
-            const auto at = static_cast<std::size_t>(row);
-            const int position = subset_.RowCount() + 1;
-            for (std::size_t e = first_[at]; e < first_[at + 1]; ++e) {
-                const SolverRows::Element& element = all_.Elements[e];
-                subset_.Elements.push_back({position, element.Column, element.Value});
-            }
-            subset_.Relations.push_back(all_.Relations[at - 1]);
-            subset_.RightSides.push_back(all_.RightSides[at - 1]);
-        }
-    }
-
-    // Whether rows has an optimum (a feasible point when it has no objective); prices, when
-    // given, receive the prices of the rows at that optimum. Throws std::runtime_error when the
-    // solver cannot tell.
-    static bool Solve(const SolverRows& rows, std::vector<double>* prices) {
-        LpModel* lp = NewSolverProblem(rows, false);
-        int status = LP_FEASIBLE;
-        try {
-            const int budget = std::max(1000, 2 * rows.RowCount());
-            LP_REINVERT(lp);
-            LP_DUALBUDGET(budget, lp);
-            status = LP_GETSTATUS(lp);
-            if (status != LP_OPTIMAL && status != LP_INFEASIBLE) {
-                LP_PRIMAL(lp);
-                status = LP_GETSTATUS(lp);
-            }
-            if (status == LP_OPTIMAL && prices != nullptr) {
-                LP_INVROW(prices->data(), 0, lp);
-            }
-        } catch (...) {
-            LP_DELETE(&lp);
-            throw;
-        }
-        LP_DELETE(&lp);
-        if (status != LP_OPTIMAL && status != LP_INFEASIBLE) {
-            throw std::runtime_error("the solver could not decide whether " +
-                                     std::to_string(rows.RowCount()) + " rows admit a solution");
-        }
-        return status == LP_OPTIMAL;
-    }
-
-    SolverRows all_;
-    std::vector<std::size_t> first_; // per row: its first element; row m + 1 ends the last
-    SolverRows subset_;
-    std::function<bool()> stopRequested_;
-    int checks_ = 0;
+// A statement and its rows (from 1). A relation between two levels takes one row per
+// alternative of the lower level; taking the statement back drops them all.
+struct Candidate {
+    ConflictStatement statement;
+    std::vector<int> rows;
 };
 
-// Divide and conquer: given that kept together with all candidates admits no solution, returns
-// a minimal part of the candidates that kept does not admit either. checkKept says whether kept
-// has grown since it was last known to admit a solution. Prefers earlier candidates: the later
-// half is reduced first, with the whole earlier half kept.
-std::vector<int> MinimalPart(RowFeasibility& check, std::vector<int>& kept, bool checkKept,
-                             std::span<const int> candidates) {
+void AppendRows(std::vector<int>& rows, const std::vector<Candidate>& candidates,
+                std::span<const int> chosen) {
+    for (const int c : chosen) {
+        const std::vector<int>& more = candidates[static_cast<std::size_t>(c)].rows;
+        rows.insert(rows.end(), more.begin(), more.end());
+    }
+}
+
+// Divide and conquer: given that the rows every model holds, the kept rows and the chosen
+// candidates together admit no solution, returns a minimal part of the chosen candidates that
+// they do not admit with the kept rows either. checkKept says whether kept has grown since it was
+// last known to admit a solution. Prefers earlier candidates: the later half is reduced first,
+// with the whole earlier half kept.
+std::vector<int> MinimalPart(RowFeasibility& check, const std::vector<Candidate>& candidates,
+                             std::vector<int>& kept, bool checkKept, std::span<const int> chosen) {
     if (checkKept && !check.Feasible(kept)) {
         return {};
     }
-    if (candidates.size() == 1) {
-        return {candidates.front()};
+    if (chosen.size() == 1) {
+        return {chosen.front()};
     }
-    const std::size_t half = candidates.size() / 2;
-    const std::span<const int> earlier = candidates.first(half);
-    const std::span<const int> later = candidates.subspan(half);
+    const std::size_t half = chosen.size() / 2;
+    const std::span<const int> earlier = chosen.first(half);
+    const std::span<const int> later = chosen.subspan(half);
     const std::size_t mark = kept.size();
-    kept.insert(kept.end(), earlier.begin(), earlier.end());
-    const std::vector<int> fromLater = MinimalPart(check, kept, true, later);
+    AppendRows(kept, candidates, earlier);
+    const std::vector<int> fromLater = MinimalPart(check, candidates, kept, true, later);
     kept.resize(mark);
-    kept.insert(kept.end(), fromLater.begin(), fromLater.end());
-    std::vector<int> part = MinimalPart(check, kept, !fromLater.empty(), earlier);
+    AppendRows(kept, candidates, fromLater);
+    std::vector<int> part = MinimalPart(check, candidates, kept, !fromLater.empty(), earlier);
     kept.resize(mark);
     part.insert(part.end(), fromLater.begin(), fromLater.end());
     return part;
+}
+
+// A level by its consequence text; a level without text is its alternative alone.
+std::string LevelKey(const Model& model, int column, AltId alternative) {
+    const int row = model.RowOfAlternative(alternative);
+    const std::string& text = model.CellText(column, row);
+    return Model::IsEmptyText(text) ? "\n" + std::to_string(row) : text;
+}
+
+// The statements of the rows, each with its rows, in the order of their first rows; rows that
+// hold in every model go to always.
+std::vector<Candidate> Candidates(const Model& model, const std::vector<RowOrigin>& origins,
+                                  std::vector<int>& always) {
+    using Key = std::tuple<int, NodeId, int, int, bool, bool, std::string, std::string>;
+    std::map<Key, std::size_t> known;
+    std::vector<Candidate> candidates;
+    for (std::size_t i = 0; i < origins.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        const std::optional<ConflictStatement> statement = StatementOfRow(model, origins[i]);
+        if (!statement) {
+            always.push_back(row);
+            continue;
+        }
+        const int column = origins[i].Column;
+        const bool ranking = statement->Kind == ConflictKind::Ranking ||
+                             statement->Kind == ConflictKind::HolisticRanking;
+        const Key key{static_cast<int>(statement->Kind),
+                      statement->Node,
+                      static_cast<int>(statement->Bound),
+                      statement->Statement,
+                      statement->Equal,
+                      statement->Unranked,
+                      ranking ? LevelKey(model, column, statement->Better) : std::string(),
+                      ranking ? LevelKey(model, column, statement->Worse) : std::string()};
+        const auto [at, added] = known.emplace(key, candidates.size());
+        if (added) {
+            candidates.push_back({*statement, {}});
+        }
+        candidates[at->second].rows.push_back(row);
+    }
+    return candidates;
+}
+
+// The order in which the search tries to keep statements: it keeps as many of the earlier ones
+// as it can and takes the later ones only where they are needed. A weight or ratio statement
+// says much in one row where a ranking needs a chain of relations, so sets made of the former
+// are shorter; and a number is more easily given wrong than an order.
+int SearchRank(ConflictKind kind) {
+    switch (kind) {
+    case ConflictKind::BottomUpWeight:
+    case ConflictKind::TopDownWeight:
+        return 0;
+    case ConflictKind::RatioBound:
+        return 1;
+    case ConflictKind::HolisticRanking:
+        return 2;
+    default:
+        return 3;
+    }
 }
 
 // Every ranked attribute's best level is also its worst when no attribute can carry weight
@@ -219,33 +155,28 @@ ConflictResult FindConflict(const Model& model, const std::function<bool()>& sto
     AppendModelConstraints(model, program, "", &origins);
     assert(origins.size() == program.Constraints.size());
 
-    // Rows from 1, as the solver numbers them; statements by row.
-    std::vector<int> kept;
-    std::vector<int> candidates;
-    std::vector<std::optional<ConflictStatement>> statements(origins.size());
-    for (std::size_t i = 0; i < origins.size(); ++i) {
-        statements[i] = StatementOfRow(model, origins[i]);
-        (statements[i] ? candidates : kept).push_back(static_cast<int>(i) + 1);
+    // Rows from 1, as the solver numbers them.
+    std::vector<int> always;
+    const std::vector<Candidate> candidates = Candidates(model, origins, always);
+    std::vector<int> candidateRows;
+    std::vector<int> order(candidates.size());
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        order[c] = static_cast<int>(c);
     }
+    AppendRows(candidateRows, candidates, order);
 
     std::optional<RowFeasibility> check;
     const auto checks = [&check] { return check ? check->Checks() : 0; };
     try {
-        SolverRows rows = ParseProgram(program);
+        const SolverRows rows = ParseProgram(program);
         std::string error;
         if (!FitsSinglePrecision(rows, error)) {
             return Failure(ConflictOutcome::SolverError, error, 0);
         }
-        check.emplace(std::move(rows), stopRequested);
-        std::vector<int> all = kept;
-        all.insert(all.end(), candidates.begin(), candidates.end());
+        check.emplace(rows, always, stopRequested);
         ConflictResult result;
-        if (check->Feasible(all)) {
-            result.Checks = checks();
-            return result;
-        }
         result.Outcome = ConflictOutcome::Conflict;
-        if (!check->Feasible(kept)) {
+        if (!check->Feasible({})) {
             result.Statements = FlatRankings(model);
             result.Checks = checks();
             if (result.Statements.empty()) {
@@ -254,24 +185,51 @@ ConflictResult FindConflict(const Model& model, const std::function<bool()>& sto
             }
             return result;
         }
-        // Most statements play no part: narrow them down with one program first.
-        std::vector<int> narrowed = check->ElasticSupport(kept, candidates);
-        if (narrowed.size() < candidates.size()) {
-            std::vector<int> trial = kept;
-            trial.insert(trial.end(), narrowed.begin(), narrowed.end());
-            if (narrowed.empty() || check->Feasible(trial)) {
-                narrowed = candidates;
-            }
+        // Most statements play no part: one elastic program names those that a contradiction
+        // combines. When they admit no solution, the model does not either; the search then
+        // goes over them and every weight and ratio statement, which may give a shorter set.
+        const std::vector<int> support = check->ElasticSupport(candidateRows);
+        const auto inSupport = [&](int c) {
+            const std::vector<int>& own = candidates[static_cast<std::size_t>(c)].rows;
+            return std::any_of(own.begin(), own.end(), [&support](int row) {
+                return std::binary_search(support.begin(), support.end(), row);
+            });
+        };
+        std::vector<int> narrowed;
+        std::copy_if(order.begin(), order.end(), std::back_inserter(narrowed), inSupport);
+        std::vector<int> narrowedRows;
+        AppendRows(narrowedRows, candidates, narrowed);
+        if (!narrowed.empty() && !check->Feasible(narrowedRows)) {
+            narrowed.clear();
+            std::copy_if(order.begin(), order.end(), std::back_inserter(narrowed), [&](int c) {
+                return SearchRank(candidates[static_cast<std::size_t>(c)].statement.Kind) <= 1 ||
+                       inSupport(c);
+            });
+        } else if (check->Feasible(candidateRows)) {
+            result.Outcome = ConflictOutcome::NoConflict;
+            result.Checks = checks();
+            return result;
+        } else {
+            narrowed = order;
         }
-        std::vector<int> part = MinimalPart(*check, kept, false, narrowed);
+        std::stable_sort(narrowed.begin(), narrowed.end(), [&candidates](int a, int b) {
+            return SearchRank(candidates[static_cast<std::size_t>(a)].statement.Kind) <
+                   SearchRank(candidates[static_cast<std::size_t>(b)].statement.Kind);
+        });
+        std::vector<int> kept;
+        std::vector<int> part = MinimalPart(*check, candidates, kept, false, narrowed);
         std::sort(part.begin(), part.end());
-        for (const int row : part) {
-            result.Rows.push_back(row - 1);
-            result.Statements.push_back(*statements[static_cast<std::size_t>(row - 1)]);
+        for (const int c : part) {
+            const Candidate& candidate = candidates[static_cast<std::size_t>(c)];
+            result.Statements.push_back(candidate.statement);
+            std::vector<int>& rowsOf = result.Rows.emplace_back();
+            for (const int row : candidate.rows) {
+                rowsOf.push_back(row - 1);
+            }
         }
         result.Checks = checks();
         return result;
-    } catch (const StopRequested&) {
+    } catch (const RowFeasibility::StopRequested&) {
         return Failure(ConflictOutcome::Stopped, {}, checks());
     } catch (const std::bad_alloc&) {
         return Failure(ConflictOutcome::SolverError, "out of memory", checks());

@@ -6,10 +6,11 @@
 // hold several such sets; the one found is the same on every run for the same model, and once
 // it is resolved the next search finds another if one remains.
 //
-// The search is divide and conquer over the statements in the order of the constraint rows
-// (rankings, ratio statements and weights, node by node): it keeps as few of the later
-// statements as the earlier ones allow, so it needs a few feasibility checks per statement of
-// the set and about the logarithm of the number of statements, each a linear program over the
+// The search first narrows the statements down to those that the prices of one elastic
+// program (every statement may give way, at a cost) combine into a contradiction, then divides
+// and conquers: weight statements first, then ratio statements, then rankings, it keeps as few
+// of the later ones as the earlier ones allow. That takes a few feasibility checks per statement
+// of the set times the logarithm of the number of statements, each a linear program over the
 // rows kept.
 #pragma once
 
@@ -33,9 +34,10 @@ struct ConflictResult {
     ConflictOutcome Outcome = ConflictOutcome::NoConflict;
     // In the order of their rows.
     std::vector<ConflictStatement> Statements;
-    // The rows of the statements: positions (from 0) in the rows AppendModelConstraints gives
-    // for the plain form. Empty for a set of flat rankings, which are not single rows.
-    std::vector<int> Rows;
+    // The rows of each statement: positions (from 0) in the rows AppendModelConstraints gives
+    // for the plain form. A relation between two levels has one row per alternative of the
+    // lower level. Empty for a set of flat rankings, which are not rows of their own.
+    std::vector<std::vector<int>> Rows;
     std::string Error;
     int Checks = 0; // feasibility checks solved
 };

@@ -1,0 +1,174 @@
+// Explaining an infeasible model: a generated model (alternatives x attributes) with one
+// contradiction injected (tests/calc/injected_conflict.h), and the time the conflict finder takes
+// to name a minimal conflicting set, against one feasibility check of the whole model.
+//
+// Usage: velor_conflict_bench [--sizes 10,20,40] [--seed N] [--holistic SHARE]
+//                             [--ratios PER_NODE] [--kind ratio|holistic|weights|ratios] [--show]
+#include "calc/calculation_driver.h"
+#include "calc/conflict_finder.h"
+#include "calc/constraint_generator.h"
+#include "injected_conflict.h"
+#include "random_model.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using velor::testing::Contradiction;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+struct Options {
+    std::vector<int> sizes{10, 20, 40};
+    std::uint64_t seed = 1;
+    double holistic = 0.3;
+    int ratios = 4;
+    Contradiction kind = Contradiction::RatioVsRanking;
+    bool show = false; // print the set found
+};
+
+// What the decision maker said, counted as the dialogs show it, and the statements at the
+// grain the search works on.
+struct Counts {
+    int rankings = 0;
+    int ratios = 0;
+    int weightRows = 0;
+    int statements = 0;
+};
+
+Counts Count(const velor::Model& model) {
+    Counts counts;
+    for (const velor::NodeId node : model.PreOrder()) {
+        const int column = model.ColumnOfNode(node);
+        if (model.HighestRankRow(column) > 0) {
+            ++counts.rankings;
+        }
+        if (const velor::TPreferenceData* preference = model.Preference(node)) {
+            counts.ratios += static_cast<int>(preference->Statements.size());
+        }
+        const velor::TNodeData& data = model.Node(node);
+        if (model.IsAttribute(node) && (data.BottomUpLower >= 0 || data.BottomUpUpper >= 0)) {
+            ++counts.weightRows;
+        }
+    }
+    velor::TConstraintModel rows;
+    std::vector<velor::RowOrigin> origins;
+    velor::AppendModelConstraints(model, rows, "", &origins);
+    for (const velor::RowOrigin& origin : origins) {
+        if (velor::StatementOfRow(model, origin)) {
+            ++counts.statements;
+        }
+    }
+    return counts;
+}
+
+std::optional<Options> Parse(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--show") {
+            options.show = true;
+            continue;
+        }
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        ++i;
+        if (arg == "--sizes") {
+            options.sizes.clear();
+            std::stringstream list(value);
+            for (std::string size; std::getline(list, size, ',');) {
+                options.sizes.push_back(std::atoi(size.c_str()));
+            }
+        } else if (arg == "--seed") {
+            options.seed = std::strtoull(value, nullptr, 10);
+        } else if (arg == "--holistic") {
+            options.holistic = std::atof(value);
+        } else if (arg == "--ratios") {
+            options.ratios = std::atoi(value);
+        } else if (arg == "--kind") {
+            const std::string kind = value;
+            if (kind == "ratio") {
+                options.kind = Contradiction::RatioVsRanking;
+            } else if (kind == "holistic") {
+                options.kind = Contradiction::RankingVsHolistic;
+            } else if (kind == "weights") {
+                options.kind = Contradiction::WeightCycle;
+            } else if (kind == "ratios") {
+                options.kind = Contradiction::RatioVsRatio;
+            } else {
+                return std::nullopt;
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Options> options = Parse(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: velor_conflict_bench [--sizes 10,20,40] [--seed N] "
+                             "[--holistic SHARE] [--ratios PER_NODE] "
+                             "[--kind ratio|holistic|weights|ratios] [--show]\n");
+        return 1;
+    }
+    std::printf("| size | seed | rankings | ratio statements | weight rows | statements | "
+                "check s | set | checks | explain s |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const int size : options->sizes) {
+        velor::testing::RandomModelOptions random;
+        random.minAlternatives = random.maxAlternatives = size;
+        random.minAttributes = random.maxAttributes = size;
+        random.minGoals = random.maxGoals = std::max(1, size / 10);
+        random.holisticShare = options->holistic;
+        random.maxRatioStatements = options->ratios;
+        random.normalizedShare = 0.0;
+        // The first seed from the given one whose model takes the contradiction.
+        std::optional<velor::testing::Scenario> scenario;
+        std::uint64_t seed = options->seed;
+        for (; !scenario; ++seed) {
+            scenario = velor::testing::MakeScenario(options->kind, seed, random);
+        }
+        --seed;
+        const Counts counts = Count(scenario->model);
+        const Clock::time_point checkStart = Clock::now();
+        const bool feasible = velor::CheckFeasibility(scenario->model);
+        const double checkSeconds = Seconds(checkStart);
+        const Clock::time_point start = Clock::now();
+        const velor::ConflictResult result = velor::FindConflict(scenario->model);
+        const double seconds = Seconds(start);
+        if (feasible || result.Outcome != velor::ConflictOutcome::Conflict ||
+            !velor::testing::HoldsInjected(*scenario, result.Statements)) {
+            std::fprintf(stderr, "%dx%d: no conflict found (%s)\n", size, size,
+                         result.Error.c_str());
+            return 2;
+        }
+        std::printf("| %dx%d | %llu | %d | %d | %d | %d | %.3f | %zu | %d | %.3f |\n", size, size,
+                    static_cast<unsigned long long>(seed), counts.rankings, counts.ratios,
+                    counts.weightRows, counts.statements, checkSeconds, result.Statements.size(),
+                    result.Checks, seconds);
+        std::fflush(stdout);
+        if (options->show) {
+            for (const velor::ConflictStatement& statement : result.Statements) {
+                std::printf("    %s\n",
+                            velor::DescribeStatement(scenario->model, statement).c_str());
+            }
+        }
+    }
+    return 0;
+}
