@@ -87,13 +87,8 @@ int RunCalc(const Arguments& args) {
         const std::string text =
             ResultsJson(model, run).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
             "\n";
-        if (json == "-") {
-            std::cout << text << std::flush;
-            if (!std::cout) {
-                failedWrite("standard output", "");
-            }
-        } else if (!WriteFileSafely(json, text, &error)) {
-            failedWrite(json, error);
+        if (WriteOutput(json, text) != kExitDone) {
+            exitCode = kExitCannotWrite;
         }
     }
     return exitCode;

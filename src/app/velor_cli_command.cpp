@@ -343,4 +343,13 @@ void Info(bool quiet, const std::string& text) {
     }
 }
 
+int WriteOutput(const std::string& path, const std::string& text) {
+    if (path == "-") {
+        std::cout << text << std::flush;
+        return std::cout ? kExitDone : CannotWrite("standard output", "");
+    }
+    std::string error;
+    return WriteFileSafely(path, text, &error) ? kExitDone : CannotWrite(path, error);
+}
+
 } // namespace velor::cli

@@ -119,5 +119,8 @@ bool LoadModel(Model& model, const std::string& path);
 int CannotWrite(const std::string& path, const std::string& reason);
 // Prints an information message unless quiet.
 void Info(bool quiet, const std::string& text);
+// Writes text to the file at path, or to standard output for "-"; on failure reports it and
+// returns kExitCannotWrite, else kExitDone.
+int WriteOutput(const std::string& path, const std::string& text);
 
 } // namespace velor::cli

@@ -8,6 +8,61 @@ nlohmann::ordered_json Pair(double lower, double upper) {
     return nlohmann::ordered_json::array({lower, upper});
 }
 
+nlohmann::ordered_json NodeJson(const Model& model, NodeId node) {
+    nlohmann::ordered_json json;
+    json["name"] = model.Node(node).Name;
+    json["column"] = model.ColumnOfNode(node);
+    return json;
+}
+
+nlohmann::ordered_json AlternativeJson(const Model& model, AltId alternative) {
+    const int row = model.RowOfAlternative(alternative);
+    nlohmann::ordered_json json;
+    json["name"] = row > 0 ? model.AlternativeName(row) : std::string();
+    json["row"] = row;
+    return json;
+}
+
+nlohmann::ordered_json StatementJson(const Model& model, const ConflictStatement& statement) {
+    nlohmann::ordered_json json;
+    json["kind"] = ConflictKindName(statement.Kind);
+    json["text"] = DescribeStatement(model, statement);
+    json["node"] = NodeJson(model, statement.Node);
+    switch (statement.Kind) {
+    case ConflictKind::Ranking:
+    case ConflictKind::HolisticRanking:
+        json["relation"] = statement.Equal      ? "equal"
+                           : statement.Unranked ? "unranked"
+                                                : "preferred";
+        json["better"] = AlternativeJson(model, statement.Better);
+        json["worse"] = AlternativeJson(model, statement.Worse);
+        break;
+    case ConflictKind::RatioBound:
+        json["statement"] = statement.Statement + 1;
+        json["num1"] = AlternativeJson(model, statement.Ratio.Num1);
+        json["num2"] = AlternativeJson(model, statement.Ratio.Num2);
+        json["den1"] = AlternativeJson(model, statement.Ratio.Den1);
+        json["den2"] = AlternativeJson(model, statement.Ratio.Den2);
+        break;
+    case ConflictKind::BottomUpWeight:
+    case ConflictKind::TopDownWeight:
+        json["reference"] = NodeJson(model, statement.Reference);
+        if (const NodeId goal = WeightAssessmentGoal(model, statement); goal != kNone) {
+            json["goal"] = NodeJson(model, goal);
+        }
+        break;
+    case ConflictKind::FlatRanking:
+        break;
+    }
+    if (statement.Kind == ConflictKind::RatioBound ||
+        statement.Kind == ConflictKind::BottomUpWeight ||
+        statement.Kind == ConflictKind::TopDownWeight) {
+        json["bound"] = statement.Bound == BoundSide::Lower ? "lower" : "upper";
+        json["value"] = statement.Value;
+    }
+    return json;
+}
+
 } // namespace
 
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
@@ -69,6 +124,23 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
         nodes.push_back(std::move(node));
     }
     root["nodes"] = std::move(nodes);
+    return root;
+}
+
+nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
+                                    const ConflictResult* conflict) {
+    using Json = nlohmann::ordered_json;
+    Json root;
+    root["feasible"] = feasible;
+    root["conflict"] = conflict != nullptr && conflict->Outcome == ConflictOutcome::Conflict;
+    Json statements = Json::array();
+    if (conflict != nullptr) {
+        for (const ConflictStatement& statement : conflict->Statements) {
+            statements.push_back(StatementJson(model, statement));
+        }
+        root["checks"] = conflict->Checks;
+    }
+    root["statements"] = std::move(statements);
     return root;
 }
 

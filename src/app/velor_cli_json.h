@@ -1,6 +1,8 @@
-// The --json summary of velor-cli: run status and every stored result, nodes in pre-order.
+// The --json outputs of velor-cli: the summary of a calculation (run status and every stored
+// result, nodes in pre-order) and the conflicting statements of an infeasible model.
 #pragma once
 
+#include "calc/conflict_finder.h"
 #include "model/model.h"
 
 #include <nlohmann/json.hpp>
@@ -16,5 +18,10 @@ struct RunSummary {
 };
 
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);
+
+// Whether the model is feasible and, when a search ran (conflict given), the statements it
+// found: kind, text, node (name and column) and alternatives (name and row), bound and value.
+nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
+                                    const ConflictResult* conflict);
 
 } // namespace velor

@@ -386,6 +386,55 @@ TEST_F(CliTest, ConvertAndExportsOfStoredResults) {
     EXPECT_NE(summary.Out.find("Purchase price"), std::string::npos);
 }
 
+TEST_F(CliTest, ExplainNamesTheContradictingStatements) {
+    testing::CalcTestModel m(2);
+    const NodeId price = m.Attribute();
+    const NodeId comfort = m.Attribute();
+    m.model.RenameNode(price, "Price");
+    m.model.RenameNode(comfort, "Comfort");
+    m.Rank(price, {1, 2});
+    m.Rank(comfort, {2, 1});
+    m.BottomUp(price, 100, 100);
+    m.BottomUp(comfort, 200, 50);
+    const std::string model = Path("infeasible.vlr");
+    ASSERT_TRUE(SaveModelFile(m.model, model));
+
+    const CliResult explained = Run({"check", model, "--explain"});
+    EXPECT_EQ(explained.Code, 3);
+    EXPECT_NE(explained.Err.find(kInfeasibleMessage), std::string::npos);
+    EXPECT_EQ(explained.Out, "The weight of Comfort is at most 50 % of the weight of Price.\n"
+                             "The weight of Comfort is at least 200 % of the weight of Price.\n");
+
+    const CliResult json = Run({"check", model, "--json", Path("conflict.json")});
+    EXPECT_EQ(json.Code, 3);
+    EXPECT_EQ(json.Out, explained.Out);
+    const Json conflict = Json::parse(ReadFile(Path("conflict.json")));
+    EXPECT_FALSE(conflict["feasible"].get<bool>());
+    EXPECT_TRUE(conflict["conflict"].get<bool>());
+    ASSERT_EQ(conflict["statements"].size(), 2u);
+    const Json& lower = conflict["statements"][1];
+    EXPECT_EQ(lower["kind"], "bottom-up-weight");
+    EXPECT_EQ(lower["node"]["name"], "Comfort");
+    EXPECT_EQ(lower["node"]["column"], 3);
+    EXPECT_EQ(lower["reference"]["column"], 2);
+    EXPECT_EQ(lower["bound"], "lower");
+    EXPECT_EQ(lower["value"], 200.0);
+}
+
+TEST_F(CliTest, ExplainOfAFeasibleModelSaysNoConflict) {
+    const CliResult explained = Run({"check", Example("car"), "--explain"});
+    EXPECT_EQ(explained.Code, 0);
+    EXPECT_EQ(explained.Out, "No conflict.\n");
+
+    const CliResult json = Run({"check", Example("car"), "--quiet", "--json", "-"});
+    EXPECT_EQ(json.Code, 0);
+    EXPECT_TRUE(json.Err.empty()) << json.Err;
+    const Json conflict = Json::parse(json.Out); // nothing but JSON on standard output
+    EXPECT_TRUE(conflict["feasible"].get<bool>());
+    EXPECT_FALSE(conflict["conflict"].get<bool>());
+    EXPECT_TRUE(conflict["statements"].empty());
+}
+
 } // namespace
 } // namespace velor
 
