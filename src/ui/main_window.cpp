@@ -389,7 +389,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             return;
         }
         if (answer == Answer::Yes) {
-            RunCommand([this] { SaveClick(); });
+            bool saved = false;
+            RunCommand([this, &saved] { saved = SaveClick(); });
+            if (!saved || model_.Changed()) {
+                event->ignore();
+                return;
+            }
         }
     }
     SavePlacements();

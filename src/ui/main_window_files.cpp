@@ -68,8 +68,9 @@ bool MainWindow::UnsavedModelQuestion() {
                                             "before opening another model?"),
                              Icon::Warning, Buttons::YesNoCancel)) {
     case Answer::Yes:
-        SaveClick(); // the command goes on whatever Save did
-        return true;
+        // The command goes on only when the model was saved: a cancelled Save As or a failed
+        // write keeps the model and its changes.
+        return SaveClick() && !model_.Changed();
     case Answer::No:
         return true;
     default:

@@ -415,3 +415,58 @@ TEST_F(GuiTest, AResultViewOpensOnceAndRemembersWhereItWasClosed) {
 
 } // namespace
 } // namespace velor::ui::test
+
+namespace velor::ui::test {
+namespace {
+
+// "Yes, save it first" followed by a save that did not happen: the command that asked stops,
+// and the model keeps its changes, its (missing) file name and the window stays open.
+enum class AskingCommand { Open, OpenRecent, Close };
+enum class SaveOutcome { SaveAsCancelled, WriteFails };
+
+class SaveThatDidNotHappen
+    : public GuiTest,
+      public ::testing::WithParamInterface<std::tuple<AskingCommand, SaveOutcome>> {};
+
+TEST_P(SaveThatDidNotHappen, StopsTheCommandAndKeepsTheChanges) {
+    const auto [command, outcome] = GetParam();
+    // A recent file to open, then an untitled model with changes.
+    ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
+    window->Action(QStringLiteral("New1"))->trigger();
+    BuildSmallModel();
+    ASSERT_TRUE(model().Changed());
+
+    prompts.answers.push_back(Answer::Yes);
+    prompts.fileAnswers.push_back(outcome == SaveOutcome::SaveAsCancelled
+                                      ? QString()
+                                      : FilePath(QStringLiteral("no-such-folder/m.vlr")));
+    switch (command) {
+    case AskingCommand::Open:
+        window->Action(QStringLiteral("Open1"))->trigger();
+        break;
+    case AskingCommand::OpenRecent:
+        window->Action(QStringLiteral("RecentFile1"))->trigger();
+        break;
+    case AskingCommand::Close:
+        EXPECT_FALSE(RequestClose(*window));
+        break;
+    }
+    // Only the Save As dialog was shown: no file was chosen to open.
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].title, QStringLiteral("Save Velor Model"));
+    EXPECT_EQ(model().NodeCount(), 4);
+    EXPECT_EQ(model().M(), 2);
+    EXPECT_TRUE(model().Changed());
+    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+    EXPECT_TRUE(window->FileName().empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAskingCommand, SaveThatDidNotHappen,
+    ::testing::Combine(::testing::Values(AskingCommand::Open, AskingCommand::OpenRecent,
+                                         AskingCommand::Close),
+                       ::testing::Values(SaveOutcome::SaveAsCancelled, SaveOutcome::WriteFails)));
+
+} // namespace
+} // namespace velor::ui::test
