@@ -189,10 +189,16 @@ void Model::DeleteAlternative(int row) {
     }
     --m_;
     RefreshAssessedStatus();
+    // The statements about the deleted alternative went with it, so no stored dominance
+    // relation is known to hold any more until the next calculation. This is the model's state,
+    // whichever windows are open, so the saved file does not depend on them.
     for (int r = 1; r <= m_; ++r) {
         auto& a = AlternativeData(r);
         a.Dominance.erase(a.Dominance.begin() + row);
         a.DominanceMargin.erase(a.DominanceMargin.begin() + row);
+        for (int c = 1; c < std::ssize(a.Dominance); ++c) {
+            a.Dominance[static_cast<std::size_t>(c)] = c == r ? kSelf : kNotComputed;
+        }
     }
     Notify(ModelChange::Table);
     Notify(ModelChange::Assessments);

@@ -70,7 +70,6 @@ void DominanceView::ResizeMatrix() {
 
 void DominanceView::RepaintMatrix() {
     const int m = model_.M();
-    shownAlternatives_ = m;
     if (m < 1 || matrix_->rowCount() != m) {
         return;
     }
@@ -166,15 +165,6 @@ void DominanceView::ApplySizing() {
 void DominanceView::ModelChanged(ModelChange what) {
     switch (what) {
     case ModelChange::Table:
-        if (model_.M() < shownAlternatives_ && model_.M() > 0) {
-            // An alternative was deleted: the statements about it went with it, so no stored
-            // relation is known to hold any more until the next calculation.
-            for (int r = 1; r <= model_.M(); ++r) {
-                auto& codes = model_.AlternativeData(r).Dominance;
-                std::fill(codes.begin() + std::min<std::ptrdiff_t>(1, std::ssize(codes)),
-                          codes.end(), static_cast<std::uint8_t>(kNotComputed));
-            }
-        }
         ResizeMatrix();
         break;
     case ModelChange::Tree:

@@ -42,7 +42,6 @@ private:
 
     Model& model_;
     ResultGrid* matrix_ = nullptr;
-    int shownAlternatives_ = 0;
 };
 
 } // namespace velor::ui

@@ -5,6 +5,7 @@
 #include "model/ini_file.h"
 #include "ui/views/view_numbers.h"
 
+#include <QFile>
 #include <QPointer>
 
 namespace velor::ui::test {
@@ -135,8 +136,9 @@ TEST_F(ViewsTest, AlternativeEditsWhileViewsAreOpen) {
     EXPECT_EQ(decisions->RowName(3), QStringLiteral("Small SUV"));
     for (int r = 1; r <= 5; ++r) {
         for (int c = 1; c <= 5; ++c) {
-            EXPECT_EQ(dominance->Code(r, c), kNotComputed);
-            EXPECT_EQ(model().Alternative(r).Dominance[static_cast<std::size_t>(c)], kNotComputed);
+            const auto expected = r == c ? kSelf : kNotComputed;
+            EXPECT_EQ(dominance->Code(r, c), expected);
+            EXPECT_EQ(model().Alternative(r).Dominance[static_cast<std::size_t>(c)], expected);
         }
     }
 
@@ -206,6 +208,26 @@ TEST_F(ViewsTest, ClosedViewSavesItsPlacement) {
     // Opened again, it comes back there.
     view = ShowDominance();
     EXPECT_EQ(view->parentWidget()->geometry(), QRect(25, 35, 410, 210));
+}
+
+// What deleting an alternative leaves in the model does not depend on which views are open.
+TEST_F(ViewsTest, DeletingAnAlternativeSavesTheSameFileWithOrWithoutTheDominanceView) {
+    std::string saved[2];
+    for (int withView = 0; withView < 2; ++withView) {
+        OpenExample("car.vlr");
+        if (withView == 1) {
+            ASSERT_NE(ShowDominance(), nullptr);
+        }
+        model().DeleteAlternative(2);
+        const QString path = FilePath(QStringLiteral("deleted%1.vlr").arg(withView));
+        prompts.fileAnswers.push_back(path);
+        ASSERT_TRUE(window->SaveAsClick());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        saved[withView] = file.readAll().toStdString();
+        window->NewClick();
+    }
+    EXPECT_EQ(saved[0], saved[1]);
 }
 
 } // namespace
