@@ -3,8 +3,8 @@
 #include "model/records.h"
 #include "ui/node_icons.h"
 #include "ui/prompts.h"
-#include "ui/widget_actions.h"
 #include "ui/ui_text.h"
+#include "ui/widget_actions.h"
 
 #include <QAction>
 #include <QDragMoveEvent>
@@ -108,6 +108,8 @@ TreeEditor::TreeEditor(Model& model, Prompts& prompts, QWidget* parent)
         makeAction("NewGoal", QStringLiteral("New &Goal"), QKeySequence(Qt::CTRL | Qt::Key_G));
     rename_ =
         makeAction("RenameNodeMenu", QStringLiteral("&Rename"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    // F2 renames as well, as in every file manager and outline.
+    rename_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F2)});
     convert_ = makeAction("ConvertMenu", QStringLiteral("&Convert to Goal"), QKeySequence());
     scoreAssessment_ = makeAction("ScoreAssessmentMenu", QStringLiteral("&Score Assessment..."),
                                   QKeySequence(Qt::Key_F3));
@@ -140,6 +142,14 @@ TreeEditor::TreeEditor(Model& model, Prompts& prompts, QWidget* parent)
             [this](const QPoint& pos) { ShowTreePopup(tree_->viewport()->mapToGlobal(pos)); });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { TreeViewDblClick(item); });
+    // The commands act on the remembered node, which follows the current node however it was
+    // chosen (click, keyboard, a command's own selection), so their shortcuts and enabled states
+    // are right without opening the context menu first.
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!rebuilding_) {
+            TreePopupPopup();
+        }
+    });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         if (!rebuilding_) {
             collapsed_.insert(NodeOf(item));
@@ -242,6 +252,7 @@ void TreeEditor::RebuildTree() {
     if (model_.Exists(selected)) {
         SelectNode(selected);
     }
+    TreePopupPopup();
 }
 
 void TreeEditor::RefreshCaptions() {
@@ -413,8 +424,6 @@ void TreeEditor::DeleteNodeMenuClick() {
     model_.SetChanged(true);
     model_.DeleteSubtree(node);
     SelectNode(model_.Exists(parent) ? parent : kNone);
-    // The selection after a deletion is remembered, and the commands follow it.
-    TreePopupPopup();
 }
 
 QImage TreeEditor::TreePicture() {

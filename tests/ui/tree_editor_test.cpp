@@ -103,17 +103,62 @@ TEST_F(GuiTest, RightClickSelectsTheNodeUnderThePointerAndCtrlRRenamesTheRemembe
     EXPECT_EQ(model().Node(price).Name, "Purchase price");
     EXPECT_EQ(model().CellText(model().ColumnOfNode(price), 0), "Purchase price");
 
-    // Left click on another node, then Ctrl+R: the remembered node is renamed again.
+    // Left click on another node, then Ctrl+R: the clicked node is the one renamed.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, spaceRect.center());
     EXPECT_EQ(tree()->SelectedNode(), space);
+    EXPECT_EQ(tree()->RememberedNode(), space);
     view->setFocus();
-    prompts.textAnswers.push_back(QStringLiteral("Price"));
+    prompts.textAnswers.push_back(QStringLiteral("Room"));
     QTest::keyClick(view, Qt::Key_R, Qt::ControlModifier);
     ASSERT_EQ(prompts.prompts.size(), 6u);
-    EXPECT_EQ(prompts.prompts.back().label, QStringLiteral("Enter new name for 'Purchase price'."));
-    EXPECT_EQ(model().Node(price).Name, "Price");
-    EXPECT_EQ(model().Node(space).Name, "Space");
-    EXPECT_EQ(tree()->SelectedNode(), price);
+    EXPECT_EQ(prompts.prompts.back().label, QStringLiteral("Enter new name for 'Space'."));
+    EXPECT_EQ(model().Node(price).Name, "Purchase price");
+    EXPECT_EQ(model().Node(space).Name, "Room");
+    EXPECT_EQ(tree()->SelectedNode(), space);
+}
+
+// Every tree command works from the keyboard alone: the commands follow the current node and
+// their enabled states follow it too, without the context menu ever being opened.
+TEST_F(GuiTest, BuildsRenamesAndDeletesATreeWithTheKeyboardAlone) {
+    QTreeWidget* view = tree()->TreeView();
+    view->setFocus();
+    const auto key = [view](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(view, k, mods);
+    };
+    prompts.textAnswers.push_back(QStringLiteral("Car"));
+    key(Qt::Key_G, Qt::ControlModifier); // New Main Goal
+    prompts.textAnswers.push_back(QStringLiteral("Comfort"));
+    key(Qt::Key_G, Qt::ControlModifier); // a goal under the main goal
+    prompts.textAnswers.push_back(QStringLiteral("Space"));
+    key(Qt::Key_A, Qt::ControlModifier); // an attribute under Comfort
+    prompts.textAnswers.push_back(QStringLiteral("Price"));
+    key(Qt::Key_Up);
+    key(Qt::Key_Up); // back on the main goal
+    key(Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(model().NodeCount(), 4);
+    const NodeId car = model().Root();
+    ASSERT_EQ(model().Children(car).size(), 2u);
+    const NodeId comfortGoal = model().Children(car)[0];
+    EXPECT_EQ(model().Node(comfortGoal).Name, "Comfort");
+    ASSERT_EQ(model().Children(comfortGoal).size(), 1u);
+    EXPECT_EQ(model().Node(model().Children(comfortGoal)[0]).Name, "Space");
+    EXPECT_EQ(model().Node(model().Children(car)[1]).Name, "Price");
+
+    // F2 renames the current node, Del deletes it after asking.
+    key(Qt::Key_Up); // Space
+    EXPECT_FALSE(tree()->NewAttributeAction()->isEnabled());
+    prompts.textAnswers.push_back(QStringLiteral("Room"));
+    key(Qt::Key_F2);
+    EXPECT_EQ(model().Node(model().Children(comfortGoal)[0]).Name, "Room");
+    key(Qt::Key_Up); // Comfort
+    EXPECT_TRUE(tree()->NewAttributeAction()->isEnabled());
+    prompts.answers.push_back(Answer::Yes);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(prompts.LastText(),
+              QStringLiteral("Are you sure you want to delete goal named 'Comfort' and all its "
+                             "children?"));
+    EXPECT_EQ(model().NodeCount(), 2);
+    EXPECT_EQ(tree()->SelectedNode(), car);
 }
 
 TEST_F(GuiTest, RenameCancelKeepsTheNameButMarksChangedAndEmptyAnswerChangesNothing) {
