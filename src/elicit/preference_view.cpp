@@ -3,6 +3,7 @@
 #include "elicit/score_form.h"
 #include "elicit/weight_form.h"
 #include "model/model.h"
+#include "ui/grid_printer.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -119,6 +120,12 @@ TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* pa
 
 TPreferenceForm::~TPreferenceForm() {
     model_.RemoveObserver(this);
+}
+
+void TPreferenceForm::PrintView(QPrinter& printer) {
+    ui::GridPrintOptions options;
+    options.rowHeaders = false;
+    ui::PrintItemGrid(printer, windowTitle(), *PrefView->model(), options);
 }
 
 QSize TPreferenceForm::sizeHint() const {

@@ -5,6 +5,7 @@
 #include "elicit/dialog_context.h"
 #include "model/model_observer.h"
 #include "model/records.h"
+#include "ui/printable_view.h"
 
 #include <QTreeWidget>
 #include <QWidget>
@@ -16,7 +17,7 @@ class QMenu;
 
 namespace velor::elicit {
 
-class TPreferenceForm : public QWidget, public ModelObserver {
+class TPreferenceForm : public QWidget, public ModelObserver, public ui::PrintableView {
     Q_OBJECT
 public:
     // Column widths of the list.
@@ -31,6 +32,8 @@ public:
     void ModelChanged(ModelChange what) override;
     // Wide enough for the four columns.
     QSize sizeHint() const override;
+    // Prints every entry of the list with all its columns.
+    void PrintView(QPrinter& printer) override;
 
     QTreeWidget* PrefView = nullptr;
     QMenu* PrefPopup = nullptr;

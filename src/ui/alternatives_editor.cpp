@@ -3,10 +3,11 @@
 #include "model/records.h"
 #include "ui/clipboard_block.h"
 #include "ui/consequence_grid_model.h"
+#include "ui/grid_printer.h"
 #include "ui/node_icons.h"
 #include "ui/prompts.h"
-#include "ui/widget_actions.h"
 #include "ui/ui_text.h"
+#include "ui/widget_actions.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -169,6 +170,10 @@ AlternativesEditor::AlternativesEditor(Model& model, Prompts& prompts, QWidget* 
 
 AlternativesEditor::~AlternativesEditor() {
     model_.RemoveObserver(this);
+}
+
+void AlternativesEditor::PrintView(QPrinter& printer) {
+    PrintItemGrid(printer, windowTitle(), *grid_->model());
 }
 
 void AlternativesEditor::ModelChanged(ModelChange what) {

@@ -5,6 +5,7 @@
 
 #include "model/model.h"
 #include "model/model_observer.h"
+#include "ui/printable_view.h"
 
 #include <QRect>
 #include <QTableView>
@@ -30,13 +31,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-class AlternativesEditor : public QWidget, public ModelObserver {
+class AlternativesEditor : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
     AlternativesEditor(Model& model, Prompts& prompts, QWidget* parent = nullptr);
     ~AlternativesEditor() override;
 
     void ModelChanged(ModelChange what) override;
+    // Prints the whole table: every alternative and every node's column.
+    void PrintView(QPrinter& printer) override;
 
     AltGridView* AltGrid() const { return grid_; }
     QMenu* AltPopup() const { return popup_; }

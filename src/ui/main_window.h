@@ -7,6 +7,7 @@
 #include "model/model.h"
 #include "model/model_observer.h"
 #include "model/recent_files.h"
+#include "ui/printable_view.h"
 
 #include <QMainWindow>
 #include <QPrinter>
@@ -32,13 +33,6 @@ class HelpWindow;
 class ProgressDialog;
 class Prompts;
 class TreeEditor;
-
-// A child window that prints itself instead of being printed as a picture.
-class PrintableView {
-public:
-    virtual ~PrintableView() = default;
-    virtual void PrintView(QPrinter& printer) = 0;
-};
 
 // The result views opened from the Windows menu (F8 .. F11), by their settings names.
 enum class ResultView { ValueIntervals = 0, Weights = 1, Dominance = 2, DecisionRules = 3 };

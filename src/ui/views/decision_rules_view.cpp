@@ -1,5 +1,6 @@
 #include "ui/views/decision_rules_view.h"
 
+#include "ui/grid_printer.h"
 #include "ui/views/result_grid.h"
 #include "ui/views/result_symbols.h"
 #include "ui/views/view_numbers.h"
@@ -7,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -19,6 +21,9 @@ constexpr int kColumnWidth = 80;
 constexpr int kRowHeight = 24;
 constexpr int kRuleColumns = 4;
 constexpr int kLossColumn = 4; // the fifth data column
+// The name column grows with the longest name up to this width; longer names are elided and
+// shown in full as tooltips.
+constexpr int kNameWidthLimit = 280;
 
 } // namespace
 
@@ -47,12 +52,40 @@ DecisionRulesView::~DecisionRulesView() {
 }
 
 QSize DecisionRulesView::sizeHint() const {
+    // At least the classic 502 x (M + 1) x 26, and never less than what shows every row and the
+    // whole header without scrolling.
     const int k = model_.M() < 2 ? 3 : model_.M() + 1;
-    QSize size(502, k * 26);
+    const int frame = 2 * grid_->frameWidth();
+    const int rows = std::max(model_.M(), 1);
+    QSize size(std::max(502, NameWidth() + (kRuleColumns + 1) * kColumnWidth + frame),
+               std::max(k * 26, HeaderHeight() + rows * RowHeight() + frame));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
     }
     return size;
+}
+
+int DecisionRulesView::RowHeight() const {
+    return std::max(kRowHeight, grid_->fontMetrics().height() + 8);
+}
+
+int DecisionRulesView::HeaderHeight() const {
+    return std::max(RowHeight(), grid_->ColumnHeader()->WrappedHeight());
+}
+
+int DecisionRulesView::NameWidth() const {
+    const QFontMetrics fm(grid_->RowHeader()->font());
+    int widest = 0;
+    for (int r = 1; r <= model_.M(); ++r) {
+        widest = std::max(widest,
+                          fm.horizontalAdvance(QString::fromStdString(model_.AlternativeName(r))));
+    }
+    const int margin = 2 * grid_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid_) + 8;
+    return std::clamp(widest + margin, kColumnWidth, kNameWidthLimit);
+}
+
+void DecisionRulesView::PrintView(QPrinter& printer) {
+    PrintItemGrid(printer, windowTitle(), *grid_->model());
 }
 
 void DecisionRulesView::ResizeGrid() {
@@ -103,27 +136,15 @@ void DecisionRulesView::ApplySizing() {
     for (int c = 0; c <= kRuleColumns; ++c) {
         grid_->setColumnWidth(c, kColumnWidth);
     }
-    const int k = grid_->rowCount() + 1;
-    const int h = grid_->height();
-    const int rowH = h / k - 1;
-    int headerH = kRowHeight;
-    int rowHeight = kRowHeight;
-    if (rowH >= kRowHeight) {
-        rowHeight = rowH;
-        headerH = rowH + h % k - 3;
-    }
-    // Rule names wider than their column go onto two lines rather than being cut.
-    const int wrapped = grid_->ColumnHeader()->WrappedHeight();
-    if (wrapped > headerH) {
-        headerH = wrapped;
-        if (rowHeight > kRowHeight) { // stretched rows give the header what it needs
-            rowHeight = std::max(kRowHeight, (h - 3 - headerH) / grid_->rowCount());
-        }
-    }
-    grid_->SetHeaderRowHeight(headerH);
-    // The name column takes all width beyond the five fixed columns.
-    const int w = grid_->UsableWidth(headerH + grid_->rowCount() * rowHeight);
-    grid_->SetHeaderColumnWidth(w < 489 ? kColumnWidth : w - 409);
+    // Rows keep the height of their text; the header row takes the lines its rule names need.
+    const int rowHeight = RowHeight();
+    const int headerHeight = HeaderHeight();
+    grid_->SetHeaderRowHeight(headerHeight);
+    // The name column is as wide as the longest name (within a limit) and takes any width the
+    // five fixed columns leave over.
+    const int w = grid_->UsableWidth(headerHeight + grid_->rowCount() * rowHeight);
+    grid_->SetHeaderColumnWidth(
+        std::max(NameWidth(), w - 409));
     for (int r = 0; r < grid_->rowCount(); ++r) {
         grid_->setRowHeight(r, rowHeight);
     }

@@ -4,6 +4,7 @@
 
 #include "model/model.h"
 #include "model/model_observer.h"
+#include "ui/printable_view.h"
 
 #include <QWidget>
 
@@ -11,7 +12,7 @@ namespace velor::ui {
 
 class ResultGrid;
 
-class DecisionRulesView : public QWidget, public ModelObserver {
+class DecisionRulesView : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
     explicit DecisionRulesView(Model& model, QWidget* parent = nullptr);
@@ -30,10 +31,18 @@ public:
     void ResizeGrid();
 
     void ModelChanged(ModelChange what) override;
+    // Wide enough for the names (up to a limit) and high enough for every row.
     QSize sizeHint() const override;
+    // Prints every row and column, whatever part of the grid is visible.
+    void PrintView(QPrinter& printer) override;
 
 private:
     void ApplySizing();
+    // Height of every alternative's row and of the header row, and the width the name column
+    // needs for the longest name (up to a limit).
+    int RowHeight() const;
+    int HeaderHeight() const;
+    int NameWidth() const;
 
     Model& model_;
     ResultGrid* grid_ = nullptr;

@@ -1,10 +1,13 @@
 #include "ui/views/dominance_view.h"
 
+#include "ui/grid_printer.h"
 #include "ui/views/result_grid.h"
 #include "ui/views/result_symbols.h"
 
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -21,6 +24,42 @@ QString Name(const Model& model, int row) {
     return QString::fromStdString(model.AlternativeName(row));
 }
 
+// A small table under the matrix saying what each symbol means.
+QWidget* MakeLegend(QWidget* parent) {
+    auto* legend = new QWidget(parent);
+    legend->setObjectName(QStringLiteral("DominanceLegend"));
+    auto* grid = new QGridLayout(legend);
+    grid->setContentsMargins(6, 3, 6, 3);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(1);
+    const struct {
+        int code;
+        const char* text;
+    } entries[] = {{kDominates, "row dominates column"},
+                   {kNotComputed, "not computed"},
+                   {kDominated, "row is dominated by column"},
+                   {kSelf, "same alternative"}};
+    int i = 0;
+    for (const auto& entry : entries) {
+        auto* symbol = new QLabel(legend);
+        symbol->setPixmap(DominanceSymbol(entry.code, 14));
+        grid->addWidget(symbol, i / 2, (i % 2) * 2);
+        grid->addWidget(new QLabel(QString::fromLatin1(entry.text), legend), i / 2,
+                        (i % 2) * 2 + 1);
+        ++i;
+    }
+    grid->addWidget(new QLabel(QStringLiteral("an empty cell: neither dominates"), legend), 2, 0, 1,
+                    4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    for (QLabel* label : legend->findChildren<QLabel*>()) {
+        QFont small = label->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        label->setFont(small);
+    }
+    return legend;
+}
+
 } // namespace
 
 DominanceView::DominanceView(Model& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -32,6 +71,14 @@ DominanceView::DominanceView(Model& model, QWidget* parent) : QWidget(parent), m
     matrix_->setObjectName(QStringLiteral("DMatrix"));
     matrix_->onResize = [this] { ApplySizing(); };
     layout->addWidget(matrix_);
+    note_ = new QLabel(QStringLiteral("No alternative dominates another."), this);
+    note_->setObjectName(QStringLiteral("NoDominanceNote"));
+    note_->setAlignment(Qt::AlignCenter);
+    note_->setWordWrap(true);
+    note_->hide();
+    layout->addWidget(note_, 1);
+    legend_ = MakeLegend(this);
+    layout->addWidget(legend_);
     ResizeMatrix();
     model_.AddObserver(this);
 }
@@ -42,7 +89,8 @@ DominanceView::~DominanceView() {
 
 QSize DominanceView::sizeHint() const {
     const int k = model_.M() < 2 ? 3 : model_.M() + 1;
-    QSize size(k * 85 + 1, k * 25 + 1);
+    QSize size(std::max(k * 85 + 1, legend_->sizeHint().width()),
+               k * 25 + 1 + legend_->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
     }
@@ -70,6 +118,10 @@ void DominanceView::ResizeMatrix() {
 
 void DominanceView::RepaintMatrix() {
     const int m = model_.M();
+    const bool none = NoPairDominates();
+    matrix_->setVisible(!none);
+    legend_->setVisible(!none);
+    note_->setVisible(none);
     if (m < 1 || matrix_->rowCount() != m) {
         return;
     }
@@ -103,6 +155,28 @@ void DominanceView::RepaintMatrix() {
             matrix_->SetSymbol(r - 1, c - 1, DominanceSymbol(code), tip, code);
         }
     }
+}
+
+bool DominanceView::NoPairDominates() const {
+    const int m = model_.M();
+    if (m < 2) {
+        return false;
+    }
+    for (int r = 1; r <= m; ++r) {
+        const auto& codes = model_.Alternative(r).Dominance;
+        for (int c = 1; c <= m; ++c) {
+            const int code = c < std::ssize(codes) ? codes[static_cast<std::size_t>(c)]
+                                                   : static_cast<int>(kNotComputed);
+            if (c != r && code != kNeither) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void DominanceView::PrintView(QPrinter& printer) {
+    PrintItemGrid(printer, windowTitle(), *matrix_->model());
 }
 
 int DominanceView::Code(int row, int column) const {

@@ -6,14 +6,17 @@
 
 #include "model/model.h"
 #include "model/model_observer.h"
+#include "ui/printable_view.h"
 
 #include <QWidget>
+
+class QLabel;
 
 namespace velor::ui {
 
 class ResultGrid;
 
-class DominanceView : public QWidget, public ModelObserver {
+class DominanceView : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
     explicit DominanceView(Model& model, QWidget* parent = nullptr);
@@ -36,12 +39,22 @@ public:
 
     void ModelChanged(ModelChange what) override;
     QSize sizeHint() const override;
+    // Prints every row and column, whatever part of the matrix is visible.
+    void PrintView(QPrinter& printer) override;
+
+    // Shown instead of the matrix when every pair has been computed and none dominates.
+    QLabel* NoDominanceNote() const { return note_; }
+    QWidget* Legend() const { return legend_; }
 
 private:
     void ApplySizing();
+    // Whether every pair of distinct alternatives is computed and neither dominates.
+    bool NoPairDominates() const;
 
     Model& model_;
     ResultGrid* matrix_ = nullptr;
+    QLabel* note_ = nullptr;
+    QWidget* legend_ = nullptr;
 };
 
 } // namespace velor::ui

@@ -5,7 +5,7 @@
 
 #include "model/model.h"
 #include "model/model_observer.h"
-#include "ui/main_window.h"
+#include "ui/printable_view.h"
 #include "ui/views/interval_chart.h"
 
 #include <QPrinter>

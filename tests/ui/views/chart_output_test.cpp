@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPrinter>
+#include <QProcess>
 
 namespace velor::ui::test {
 namespace {
@@ -118,6 +119,44 @@ TEST_F(ViewsTest, PrintActiveWindowPrintsTheChartInFront) {
     main.Action(QStringLiteral("Print1"))->trigger();
     EXPECT_TRUE(pdfPrompts.messages.empty());
     EXPECT_EQ(Head(pdfPrompts.pdfPath, 4), QByteArray("%PDF"));
+}
+
+// The text of a PDF file, as pdftotext extracts it (layout kept, so names stay on one line).
+QString PdfText(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext failed on " << pdf.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Printing a grid prints all of it, not the part that happens to be visible in its window.
+TEST_F(ViewsTest, PrintingTheDecisionRulesPrintsEveryRowAndColumn) {
+    model().AddNode(kGoal, kNone);
+    QStringList names;
+    for (int i = 1; i <= 30; ++i) {
+        const int row = model().NewAlternative();
+        names << QStringLiteral("Candidate number %1 with a long name").arg(i);
+        model().CommitCellText(1, row, names.back().toStdString(), true);
+    }
+    DecisionRulesView* view = ShowDecisionRules();
+    ResizeWindow(view, 300, 150); // far too small to show everything
+    const QString pdf = FilePath(QStringLiteral("rules.pdf"));
+    prompts.printFile = pdf;
+    prompts.printAnswer = true;
+    window->Action(QStringLiteral("Print1"))->trigger();
+    const QString text = PdfText(pdf);
+    for (const QString& name : names) {
+        EXPECT_TRUE(text.contains(name)) << name.toStdString();
+    }
+    for (const char* rule : kDecisionRuleNames) {
+        EXPECT_TRUE(text.contains(QString::fromLatin1(rule))) << rule;
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("Possible Loss")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Decision Rules")));
 }
 
 } // namespace

@@ -37,8 +37,10 @@ TEST_F(ViewsTest, DominanceShowsTheStoredCodeOfEveryPair) {
 TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {
     OpenExample("car.vlr"); // 5 alternatives, k = 6
     DominanceView* view = ShowDominance();
-    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1.
-    EXPECT_EQ(view->sizeHint(), QSize(6 * 85 + 1, 6 * 25 + 1));
+    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1, with room for the legend.
+    const QSize legend = view->Legend()->sizeHint();
+    EXPECT_EQ(view->sizeHint(),
+              QSize(std::max(6 * 85 + 1, legend.width()), 6 * 25 + 1 + legend.height()));
     ResultGrid* grid = view->Matrix();
 
     // Narrow: default sizes.
@@ -62,7 +64,10 @@ TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {
 TEST_F(ViewsTest, DominanceWithFewAlternatives) {
     BuildSmallModel();
     DominanceView* view = ShowDominance();
-    EXPECT_EQ(view->sizeHint(), QSize(3 * 85 + 1, 3 * 25 + 1)) << "M + 1 taken as 3";
+    const QSize legend = view->Legend()->sizeHint();
+    EXPECT_EQ(view->sizeHint(),
+              QSize(std::max(3 * 85 + 1, legend.width()), 3 * 25 + 1 + legend.height()))
+        << "M + 1 taken as 3";
     // Not calculated yet: "not computed" off the diagonal, the diagonal too (code 4 default).
     EXPECT_EQ(view->Code(1, 2), kNotComputed);
     EXPECT_TRUE(view->HasSymbol(1, 2));
@@ -74,6 +79,29 @@ TEST_F(ViewsTest, DominanceWithFewAlternatives) {
     EXPECT_EQ(view->Matrix()->columnCount(), 1);
     EXPECT_FALSE(view->Matrix()->horizontalHeader()->isVisible());
     EXPECT_EQ(view->Code(1, 1), -1);
+}
+
+TEST_F(ViewsTest, DominanceSaysSoWhenNoAlternativeDominatesAnother) {
+    OpenExample("car.vlr");
+    DominanceView* view = ShowDominance();
+    EXPECT_TRUE(view->Matrix()->isVisibleTo(view));
+    EXPECT_TRUE(view->Legend()->isVisibleTo(view));
+    EXPECT_FALSE(view->NoDominanceNote()->isVisibleTo(view));
+    // Every pair computed, none dominating (ties and crossing intervals): the note instead.
+    for (int r = 1; r <= model().M(); ++r) {
+        auto& codes = model().AlternativeData(r).Dominance;
+        for (int c = 1; c <= model().M(); ++c) {
+            codes[static_cast<std::size_t>(c)] = c == r ? kSelf : kNeither;
+        }
+    }
+    model().Notify(ModelChange::Results);
+    EXPECT_FALSE(view->Matrix()->isVisibleTo(view));
+    EXPECT_TRUE(view->NoDominanceNote()->isVisibleTo(view));
+    EXPECT_EQ(view->NoDominanceNote()->text(), QStringLiteral("No alternative dominates another."));
+    // A pair not computed yet is not "no dominance".
+    model().AlternativeData(1).Dominance[2] = kNotComputed;
+    model().Notify(ModelChange::Results);
+    EXPECT_TRUE(view->Matrix()->isVisibleTo(view));
 }
 
 TEST_F(ViewsTest, DecisionRulesShowMarksAndPossibleLoss) {
@@ -131,19 +159,49 @@ TEST_F(ViewsTest, DecisionRulesShowTiesAndSeveralMarksPerRow) {
 TEST_F(ViewsTest, DecisionGridFollowsItsSizingRules) {
     OpenExample("car.vlr");
     DecisionRulesView* view = ShowDecisionRules();
-    EXPECT_EQ(view->sizeHint(), QSize(502, 6 * 26));
+    EXPECT_GE(view->sizeHint().width(), 502);
+    EXPECT_GE(view->sizeHint().height(), 6 * 26);
     ResultGrid* grid = view->Grid();
     ResizeWindow(view, 420, 140);
     ASSERT_LT(grid->width(), 489);
-    EXPECT_EQ(grid->HeaderColumnWidth(), 80);
+    // The name column shows the longest name; the rule columns keep 80 pixels.
+    const QFontMetrics fm(grid->RowHeader()->font());
+    EXPECT_GT(grid->HeaderColumnWidth(), fm.horizontalAdvance(QStringLiteral("Electric city car")));
     EXPECT_EQ(grid->columnWidth(4), 80);
+    const int rowHeight = grid->rowHeight(0);
+    EXPECT_GE(rowHeight, 24);
     ResizeWindow(view, 700, 260);
     ASSERT_EQ(grid->UsableWidth(grid->HeaderRowHeight() + 5 * grid->rowHeight(0)), grid->width());
     EXPECT_EQ(grid->HeaderColumnWidth(), grid->width() - 409);
+    // Rows keep the height of their text instead of stretching with the window.
+    EXPECT_EQ(grid->rowHeight(0), rowHeight);
     // Rule names too wide for 80 pixels wrap onto a taller header row instead of being cut.
     EXPECT_GE(grid->HeaderRowHeight(), 2 * grid->fontMetrics().lineSpacing());
     EXPECT_EQ(grid->columnWidth(0), 80);
 }
+
+// At the size a view is created with, no row is cut off, however many alternatives there are
+// (within the screen).
+class DecisionRulesAtCreation : public ViewsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DecisionRulesAtCreation, ShowsEveryRowInFull) {
+    model().AddNode(kGoal, kNone);
+    for (int i = 0; i < GetParam(); ++i) {
+        model().NewAlternative();
+    }
+    DecisionRulesView* view = ShowDecisionRules();
+    QCoreApplication::sendPostedEvents();
+    ResultGrid* grid = view->Grid();
+    ASSERT_EQ(grid->rowCount(), GetParam());
+    const QRect visible = grid->viewport()->rect();
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        EXPECT_TRUE(visible.contains(grid->visualRect(grid->model()->index(r, 0))))
+            << "row " << r << " of " << GetParam();
+    }
+    EXPECT_GE(grid->HeaderRowHeight(), grid->ColumnHeader()->WrappedHeight());
+}
+
+INSTANTIATE_TEST_SUITE_P(FewAndMany, DecisionRulesAtCreation, ::testing::Values(3, 12));
 
 TEST_F(ViewsTest, DecisionRulesWithoutAlternativesKeepOneEmptyRow) {
     BuildSmallModel();
