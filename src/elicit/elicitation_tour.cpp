@@ -46,6 +46,16 @@ int ElicitationTour::StepCount(const Model& model) {
     return steps;
 }
 
+NothingToAssess ElicitationTour::WhyNothingToAssess(const Model& model) {
+    if (model.AttributeCount() == 0 || StepCount(model) == 0) {
+        return NothingToAssess::NoAttributes;
+    }
+    if (model.M() == 0) {
+        return NothingToAssess::NoAlternatives;
+    }
+    return NothingToAssess::No;
+}
+
 TourEnd ElicitationTour::Run() {
     steps_ = StepCount(model_);
     shown_.clear();

@@ -2,12 +2,27 @@
 
 #include "elicit/score_form.h"
 #include "elicit/weight_form.h"
+#include "ui/prompts.h"
 
 #include <utility>
 
 namespace velor::elicit {
 
 TourEnd RunElicitationTour(const DialogContext& context) {
+    const auto inform = [&context](const char* text) {
+        context.prompts.Inform(QString::fromLatin1(kTourCaption), QString::fromLatin1(text),
+                               ui::Icon::Information);
+    };
+    switch (ElicitationTour::WhyNothingToAssess(context.model)) {
+    case NothingToAssess::NoAttributes:
+        inform(kTourNoAttributesMessage);
+        return TourEnd::NoSteps;
+    case NothingToAssess::NoAlternatives:
+        inform(kTourNoAlternativesMessage);
+        return TourEnd::NoSteps;
+    case NothingToAssess::No:
+        break;
+    }
     TourDialogs dialogs;
     dialogs.score = [&context](EntryId entry, int step, int steps) {
         return ShowScoreAssessment(context, entry, step, steps);
@@ -16,7 +31,11 @@ TourEnd RunElicitationTour(const DialogContext& context) {
         return ShowWeightAssessment(context, goal, step, steps);
     };
     ElicitationTour tour(context.model, std::move(dialogs));
-    return tour.Run();
+    const TourEnd end = tour.Run();
+    if (end == TourEnd::Completed) {
+        inform(kTourCompletedMessage);
+    }
+    return end;
 }
 
 } // namespace velor::elicit

@@ -140,7 +140,25 @@ TEST_F(TourFormTest, WholeTopDownTourWithBackAcrossTheWeightBoundary) {
     EXPECT_EQ(Status(WeightEntry("Choose a car")), "Yes");
     EXPECT_EQ(Status(WeightEntry("Costs")), "Yes");
     EXPECT_EQ(Status(WeightEntry("Comfort")), "Partially");
-    EXPECT_TRUE(prompts.messages.empty()) << "every step stayed feasible";
+    // Every step stayed feasible: the only message says that the tour is complete.
+    ASSERT_EQ(prompts.messages.size(), 1U);
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Elicitation Tour"));
+    EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(kTourCompletedMessage));
+}
+
+// A tour with nothing to show says why instead of ending without a word.
+TEST_F(TourFormTest, ATourWithNothingToAssessSaysWhy) {
+    DialogPlayer player; // no dialog may open
+    Model empty;
+    EXPECT_EQ(RunElicitationTour({empty, prompts, nullptr}), TourEnd::NoSteps);
+    ASSERT_EQ(prompts.messages.size(), 1U);
+    EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(kTourNoAttributesMessage));
+
+    m.ClearAlternatives();
+    EXPECT_EQ(RunElicitationTour(Context()), TourEnd::NoSteps);
+    ASSERT_EQ(prompts.messages.size(), 2U);
+    EXPECT_EQ(prompts.messages[1].text, QString::fromLatin1(kTourNoAlternativesMessage));
+    EXPECT_TRUE(player.titles.isEmpty());
 }
 
 TEST_F(TourFormTest, BottomUpTourSkipsAssessedWeightsAndSkipChangesNothing) {
