@@ -38,6 +38,7 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     : QMainWindow(parent), prompts_(prompts), settings_(std::move(settingsPath)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(AppIcon());
+    setAcceptDrops(true);
     resize(1100, 700);
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MdiArea"));

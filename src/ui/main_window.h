@@ -106,6 +106,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // One local file dragged onto the window opens as a model (OpenDroppedFile).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Saves the placement of a result view that is being closed.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -120,6 +124,9 @@ private:
     void BringForward(QMdiSubWindow* window);
     // "Model Unsaved" before replacing the model; false when the user cancelled.
     bool UnsavedModelQuestion();
+    // Opens a file dropped onto the window like one chosen in the Open dialog; a file that is
+    // not a valid model is refused with the usual message before anything changes.
+    void OpenDroppedFile(const QString& path);
     bool WriteModel(const QString& path);
     void UpdateCaption();
     void UpdateStatusPanels();

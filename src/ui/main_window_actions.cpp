@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "calc/calculation_driver.h"
+#include "ui/node_icons.h"
 
 #include <QAction>
 #include <QLabel>
@@ -21,27 +22,44 @@ namespace {
 
 namespace A = action_id;
 
+// The program's own toolbar images, drawn at the size and density they are shown at.
 QIcon DrawnIcon(const QColor& color, bool play) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(color.darker(140));
-    p.setBrush(color);
-    if (play) {
-        // Calculate: three rising bars.
-        p.drawRect(QRectF(1.5, 9.5, 3, 5));
-        p.drawRect(QRectF(6.5, 5.5, 3, 9));
-        p.drawRect(QRectF(11.5, 1.5, 3, 13));
-    } else {
-        // Elicitation tour: a signpost.
-        p.drawLine(QPointF(8, 2), QPointF(8, 15));
-        QPolygonF sign;
-        sign << QPointF(3, 3) << QPointF(12, 3) << QPointF(15, 5.5) << QPointF(12, 8)
-             << QPointF(3, 8);
-        p.drawPolygon(sign);
-    }
-    return QIcon(pixmap);
+    return PaintedIcon([color, play](QPainter& p) {
+        p.setPen(color.darker(140));
+        p.setBrush(color);
+        if (play) {
+            // Calculate: three rising bars.
+            p.drawRect(QRectF(1.5, 9.5, 3, 5));
+            p.drawRect(QRectF(6.5, 5.5, 3, 9));
+            p.drawRect(QRectF(11.5, 1.5, 3, 13));
+        } else {
+            // Elicitation tour: a signpost.
+            p.drawLine(QPointF(8, 2), QPointF(8, 15));
+            QPolygonF sign;
+            sign << QPointF(3, 3) << QPointF(12, 3) << QPointF(15, 5.5) << QPointF(12, 8)
+                 << QPointF(3, 8);
+            p.drawPolygon(sign);
+        }
+    });
+}
+
+// Standard actions show the desktop's icon theme where it has one, the style's or our own
+// image otherwise; actions that had no image keep none without a theme.
+void SetActionIcons(const MainWindow& window) {
+    const QStyle* s = window.style();
+    const auto themed = [&window](const char* id, const char* themeName, const QIcon& fallback) {
+        window.Action(id)->setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
+    };
+    themed(A::kNew, "document-new", s->standardIcon(QStyle::SP_FileIcon));
+    themed(A::kOpen, "document-open", s->standardIcon(QStyle::SP_DialogOpenButton));
+    themed(A::kSave, "document-save", s->standardIcon(QStyle::SP_DialogSaveButton));
+    themed(A::kSaveAs, "document-save-as", QIcon());
+    themed(A::kPrint, "document-print", s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    themed(A::kExit, "application-exit", QIcon());
+    themed(A::kHelpTopics, "help-contents", QIcon());
+    themed(A::kAbout, "help-about", QIcon());
+    window.Action(A::kElicitationTour)->setIcon(DrawnIcon(QColor(220, 160, 40), false));
+    window.Action(A::kCalculateModel)->setIcon(DrawnIcon(QColor(60, 140, 220), true));
 }
 
 } // namespace
@@ -95,7 +113,8 @@ void MainWindow::CreateActions() {
         actions_[action->objectName()] = action;
         recentActions_[static_cast<std::size_t>(k - 1)] = action;
     }
-    MakeAction(A::kExit, QStringLiteral("E&xit"), K(), nullptr);
+    // The desktop's quit key (Ctrl+Q); closing asks the close query like any other close.
+    MakeAction(A::kExit, QStringLiteral("E&xit"), K(Qt::CTRL | Qt::Key_Q), nullptr);
     connect(Action(A::kExit), &QAction::triggered, this, &QWidget::close);
 
     MakeAction(A::kElicitationTour, QStringLiteral("&Elicitation Tour..."), K(), nullptr);
@@ -199,13 +218,7 @@ void MainWindow::CreateActions() {
                &MainWindow::HelpTopicsClick);
     MakeAction(A::kAbout, QStringLiteral("&About..."), K(), &MainWindow::AboutClick);
 
-    QStyle* s = style();
-    Action(A::kNew)->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    Action(A::kOpen)->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    Action(A::kSave)->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    Action(A::kPrint)->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    Action(A::kElicitationTour)->setIcon(DrawnIcon(QColor(220, 160, 40), false));
-    Action(A::kCalculateModel)->setIcon(DrawnIcon(QColor(60, 140, 220), true));
+    SetActionIcons(*this);
 }
 
 void MainWindow::CreateMenus() {

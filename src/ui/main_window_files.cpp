@@ -10,6 +10,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 namespace velor::ui {
 
@@ -113,6 +116,56 @@ bool MainWindow::OpenFile(const QString& path) {
     recent_.AddRecentFile(name);
     RebuildRecentMenu();
     return true;
+}
+
+namespace {
+
+// The one local file a drag carries; empty for anything else (text, several files, remote URLs).
+QString DraggedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DraggedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = DraggedFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has finished: the questions are modal, and the program the file came from
+    // waits for the drop to end.
+    QMetaObject::invokeMethod(
+        this, [this, path] { RunCommand([this, path] { OpenDroppedFile(path); }); },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::OpenDroppedFile(const QString& path) {
+    const std::string name = ToStd(path);
+    Model probe;
+    if (!LoadModelFile(probe, name)) {
+        prompts_.Inform(kAppTitle, ToQ(InvalidModelMessage(name)), Icon::Stop);
+        return;
+    }
+    if (UnsavedModelQuestion()) {
+        OpenFile(path);
+    }
 }
 
 void MainWindow::OpenRecentFile(int k) {
