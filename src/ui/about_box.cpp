@@ -4,11 +4,14 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSysInfo>
+#include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -23,7 +26,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
                                this);
     programLabel_->setObjectName(QStringLiteral("ProgramLabel"));
     programLabel_->setWordWrap(true);
-    versionLabel_ = new QLabel(QStringLiteral("Version ") + VersionText(), this);
+    versionLabel_ = new QLabel(VersionText(), this);
     versionLabel_->setObjectName(QStringLiteral("VersionLabel"));
     systemLabel_ = new QLabel(SystemText(), this);
     systemLabel_->setObjectName(QStringLiteral("SystemLabel"));
@@ -39,8 +42,15 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     licenseView_ = new QPlainTextEdit(LicenseText(), this);
     licenseView_->setObjectName(QStringLiteral("LicenseView"));
     licenseView_->setReadOnly(true);
+    // The text keeps its own line breaks: wide enough for its 80 columns in a fixed font.
     licenseView_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    licenseView_->setMinimumHeight(fontMetrics().lineSpacing() * 12);
+    licenseView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics fixed(licenseView_->font());
+    licenseView_->setMinimumSize(
+        fixed.horizontalAdvance(QString(80, QLatin1Char('M'))) +
+            licenseView_->verticalScrollBar()->sizeHint().width() + 2 * licenseView_->frameWidth() +
+            static_cast<int>(2 * licenseView_->document()->documentMargin()),
+        fixed.lineSpacing() * 14);
     licenseView_->hide();
 
     auto* icon = new QLabel(this);

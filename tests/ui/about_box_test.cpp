@@ -47,6 +47,13 @@ TEST(AboutBoxTest, NamesTheLicenseAndOpensItsTextOnRequest) {
     EXPECT_FALSE(about.LicenseView()->isVisible());
 }
 
+TEST(AboutBoxTest, TheVersionRowShowsTheVersionOnce) {
+    AboutBox about;
+    auto* label = about.findChild<QLabel*>(QStringLiteral("VersionLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral(VELOR_VERSION_TEXT));
+}
+
 TEST(AboutBoxTest, ShowsTheApplicationIcon) {
     AboutBox about;
     auto* icon = about.findChild<QLabel*>(QStringLiteral("IconLabel"));
