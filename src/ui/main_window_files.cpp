@@ -132,9 +132,7 @@ QString DraggedFile(const QMimeData* data) {
 } // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DraggedFile(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
+    dragMoveEvent(event);
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
