@@ -321,8 +321,9 @@ std::string UsageErrorText(const Command* command, const std::string& message) {
 }
 
 bool LoadModel(Model& model, const std::string& path) {
-    if (!LoadModelFile(model, path)) {
-        std::cerr << InvalidModelMessage(path) << '\n';
+    std::string reason;
+    if (!LoadModelFile(model, path, &reason)) {
+        std::cerr << InvalidModelMessage(path) << '\n' << reason << '\n';
         return false;
     }
     return true;

@@ -113,7 +113,8 @@ inline constexpr Option kQuietOption{"--quiet", "-q", "",
 
 // Shared steps of the commands. Each prints its message on stderr.
 
-// Loads path into model; on failure prints why and returns false.
+// Loads path into model; on failure prints the message and, on a line of its own, the reason,
+// and returns false.
 bool LoadModel(Model& model, const std::string& path);
 // Reports a failed write of an output file; returns kExitCannotWrite.
 int CannotWrite(const std::string& path, const std::string& reason);

@@ -1,17 +1,23 @@
 // Reading a model file. The whole file is checked while it is read: counts must be plausible
 // and fit in the lines that follow before anything is sized by them, references must point to
-// existing alternatives and earlier goals, and texts must fit in a line. Anything else is
-// rejected, and the model is left empty.
+// existing alternatives and to goals in pre-order, numbers must be finite, and texts must fit in
+// a line. Anything else is rejected with the line and what was expected there, and the model is
+// left empty.
 #include "model/model_file.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace velor {
 namespace {
@@ -33,7 +39,10 @@ std::uint64_t NodeLines(std::uint64_t m) {
     return 13 + 4 * m;
 }
 
-struct Rejected {};
+// Why a file is refused: "line N: what was expected there" or a reason of the file as a whole.
+struct Rejected {
+    std::string Reason;
+};
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
@@ -65,18 +74,29 @@ std::optional<long long> ParseInt(std::string_view line) {
     return value;
 }
 
-std::optional<double> ParseReal(std::string_view line) {
+// A real line: a finite number; no number at all (nullopt); or a number that no double holds as
+// a finite value ("nan", "inf", "1e999"), which is an error rather than "no number".
+struct RealLine {
+    std::optional<double> Value;
+    bool NotFinite = false;
+};
+
+RealLine ParseReal(std::string_view line) {
     const std::string_view s = NumberText(line);
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size()) {
-        return std::nullopt;
+    if (s.empty() || ptr != s.data() + s.size()) {
+        return {};
     }
-    return value;
+    if (ec != std::errc() || !std::isfinite(value)) {
+        return {std::nullopt, true};
+    }
+    return {value, false};
 }
 
 // Hands out the lines of a text one by one, without copying them. A line ends with LF or
-// CR LF; the last line may lack its line end.
+// CR LF; the last line may lack its line end. Every read names what the line should hold, so
+// that a refusal can say where the file went wrong and what was expected there.
 class LineReader {
 public:
     explicit LineReader(std::string_view text) : text_(text) {
@@ -91,10 +111,12 @@ public:
     }
 
     std::uint64_t Remaining() const { return total_ - read_; }
+    std::uint64_t LinesRead() const { return read_; }
 
-    std::string_view Next() {
+    std::string_view Next(std::string_view what) {
         if (read_ == total_) {
-            throw Rejected{}; // the file ends too early
+            throw Rejected{"line " + std::to_string(read_ + 1) + ": the file ends where " +
+                           std::string(what) + " was expected"};
         }
         ++read_;
         const std::size_t end = text_.find('\n', pos_);
@@ -107,44 +129,60 @@ public:
         return line;
     }
 
-    // A number the structure of the file depends on: it must be an integer.
-    int Count() {
-        const auto v = ParseInt(Next());
-        if (!v) {
-            throw Rejected{};
+    // Refuses the file at the line read last.
+    [[noreturn]] void Reject(const std::string& reason) const {
+        throw Rejected{"line " + std::to_string(read_) + ": " + reason};
+    }
+    void Expect(bool ok, std::string_view what) const {
+        if (!ok) {
+            Reject(std::string(what) + " was expected");
         }
+    }
+
+    // A number the structure of the file depends on: it must be an integer.
+    int Count(std::string_view what) {
+        const auto v = ParseInt(Next(what));
+        Expect(v.has_value(), what);
         return static_cast<int>(*v);
     }
 
     // A count of items that take at least linesEach lines each, with reserve more lines to
     // follow them.
-    int Count(std::uint64_t linesEach, std::uint64_t reserve = 0) {
-        const int n = Count();
-        Require(n >= 0);
-        Fits(static_cast<std::uint64_t>(n), linesEach, reserve);
+    int Count(std::string_view what, std::uint64_t linesEach, std::uint64_t reserve = 0) {
+        const int n = Count(what);
+        Expect(n >= 0, what);
+        Fits(static_cast<std::uint64_t>(n), linesEach, reserve, what);
         return n;
     }
 
-    void Fits(std::uint64_t n, std::uint64_t linesEach, std::uint64_t reserve) const {
+    void Fits(std::uint64_t n, std::uint64_t linesEach, std::uint64_t reserve,
+              std::string_view what) const {
         const std::uint64_t left = Remaining();
-        Require(reserve <= left);
-        Require(linesEach == 0 || n <= (left - reserve) / linesEach);
-    }
-
-    // Other integer and real lines: a line that holds no number reads as 0.
-    int Int() { return static_cast<int>(ParseInt(Next()).value_or(0)); }
-    double Real() { return ParseReal(Next()).value_or(0.0); }
-
-    std::string Text() {
-        const std::string_view line = Next();
-        Require(line.size() <= kMaxTextLength);
-        return std::string(line);
-    }
-
-    static void Require(bool ok) {
-        if (!ok) {
-            throw Rejected{};
+        if (reserve > left || (linesEach != 0 && n > (left - reserve) / linesEach)) {
+            Reject(std::string(what) + " that the " + std::to_string(left) +
+                   " lines after it can hold was expected");
         }
+    }
+
+    // Other integer lines: a line that holds no number reads as 0.
+    int Int(std::string_view what) { return static_cast<int>(ParseInt(Next(what)).value_or(0)); }
+    // Real lines: a line that holds no number reads as 0; a number must be finite.
+    double Real(std::string_view what) {
+        const std::string_view line = Next(what);
+        const RealLine real = ParseReal(line);
+        if (real.NotFinite) {
+            Reject("a finite number was expected, not \"" + std::string(Trim(line)) + "\"");
+        }
+        return real.Value.value_or(0.0);
+    }
+
+    std::string Text(std::string_view what) {
+        const std::string_view line = Next(what);
+        if (line.size() > kMaxTextLength) {
+            Reject(std::string(what) + " of at most " + std::to_string(kMaxTextLength) +
+                   " bytes was expected");
+        }
+        return std::string(line);
     }
 
 private:
@@ -155,27 +193,31 @@ private:
 };
 
 void ReadAlternatives(LineReader& in, Model& model, int m) {
+    const std::string codeCount = "the number " + std::to_string(m + 1) +
+                                  " of dominance codes (one more than the alternatives)";
     for (int row = 1; row <= m; ++row) {
-        const std::string name = in.Text();
+        const std::string name = in.Text("the name of an alternative");
         TAlternativeData a;
-        a.ValueLower = in.Real();
-        a.ValueUpper = in.Real();
-        a.Index = in.Int();
-        LineReader::Require(a.Index == row);
-        const int k = in.Count();
-        LineReader::Require(k == m + 1);
+        a.ValueLower = in.Real("a value bound");
+        a.ValueUpper = in.Real("a value bound");
+        a.Index = in.Int("the row number of the alternative");
+        in.Expect(a.Index == row, "the row number " + std::to_string(row));
+        const int k = in.Count(codeCount);
+        in.Expect(k == m + 1, codeCount);
         a.Dominance.assign(static_cast<std::size_t>(k), kNotComputed);
         a.DominanceMargin.assign(static_cast<std::size_t>(k), 0.0);
         for (std::size_t b = 0; b < static_cast<std::size_t>(k); ++b) {
-            const int code = in.Count();
-            LineReader::Require(code >= kDominates && code <= kNotComputed);
+            const int code = in.Count("a dominance code from 0 to 4");
+            in.Expect(code >= kDominates && code <= kNotComputed, "a dominance code from 0 to 4");
             a.Dominance[b] = static_cast<std::uint8_t>(code);
-            a.DominanceMargin[b] = in.Real();
+            a.DominanceMargin[b] = in.Real("a dominance margin");
         }
-        a.MaxRegret = in.Real();
-        LineReader::Require(in.Count() == static_cast<int>(a.Recommended.size()));
+        a.MaxRegret = in.Real("a maximum regret");
+        const std::string flagCount =
+            "the number " + std::to_string(a.Recommended.size()) + " of decision rule flags";
+        in.Expect(in.Count(flagCount) == static_cast<int>(a.Recommended.size()), flagCount);
         for (auto& flag : a.Recommended) {
-            flag = in.Int() != 0 ? 1 : 0;
+            flag = in.Int("a decision rule flag") != 0 ? 1 : 0;
         }
         model.LoadAlternative(name, std::move(a));
     }
@@ -183,27 +225,29 @@ void ReadAlternatives(LineReader& in, Model& model, int m) {
 
 // The preference block of a node; nullopt for the "NULL" and "DATANULL" markers.
 std::optional<TPreferenceData> ReadPreference(LineReader& in, const Model& model) {
-    const std::string_view first = in.Next();
+    constexpr std::string_view kFirst = "NULL, DATANULL or a statement set's byte from 0 to 255";
+    const std::string_view first = in.Next(kFirst);
     if (first == "NULL" || first == "DATANULL") {
         return std::nullopt;
     }
     TPreferenceData p;
     const int reservedByte = static_cast<int>(ParseInt(first).value_or(0));
-    LineReader::Require(reservedByte >= 0 && reservedByte <= 255);
+    in.Expect(reservedByte >= 0 && reservedByte <= 255, kFirst);
     p.ReservedByte = static_cast<std::uint8_t>(reservedByte);
-    p.ReservedReal = in.Real();
-    p.Holistic = in.Int() != 0 ? 1 : 0;
-    const int s = in.Count(6);
+    p.ReservedReal = in.Real("a statement set's reserved number");
+    p.Holistic = in.Int("a holistic flag") != 0 ? 1 : 0;
+    const int s = in.Count("a number of statements", 6);
     const int m = model.M();
+    const std::string rowText = "an alternative row from 1 to " + std::to_string(m);
     auto alternative = [&] {
-        const int row = in.Count();
-        LineReader::Require(row >= 1 && row <= m);
+        const int row = in.Count(rowText);
+        in.Expect(row >= 1 && row <= m, rowText);
         return model.AlternativeIdAtRow(row);
     };
     for (int i = 0; i < s; ++i) {
         TCardinalStatement st;
-        st.Lower = in.Real();
-        st.Upper = in.Real();
+        st.Lower = in.Real("a statement's lower bound");
+        st.Upper = in.Real("a statement's upper bound");
         st.Num1 = alternative();
         st.Num2 = alternative();
         st.Den1 = alternative();
@@ -213,40 +257,58 @@ std::optional<TPreferenceData> ReadPreference(LineReader& in, const Model& model
     return p;
 }
 
+// Node blocks come in pre-order: each block's parent is the block before it or a goal above
+// that block. The rest of the program takes a goal's subtree to be the blocks that follow it,
+// so any other order would mix subtrees.
 void ReadNodes(LineReader& in, Model& model, int t) {
     const int m = model.M();
+    const std::string valueCount =
+        "the number " + std::to_string(m) + " of value groups (one per alternative)";
     std::vector<std::uint8_t> kinds;
     kinds.reserve(static_cast<std::size_t>(t));
+    std::vector<int> path; // the blocks from the main goal down to the block read last
     for (int k = 0; k < t; ++k) {
         int parent = -1;
         if (k > 0) {
-            parent = in.Count();
-            LineReader::Require(parent >= 0 && parent < k &&
-                                kinds[static_cast<std::size_t>(parent)] == kGoal);
+            parent = in.Count("the block number of a parent goal");
+            in.Expect(parent >= 0 && parent < k, "the number of an earlier block as parent");
+            in.Expect(kinds[static_cast<std::size_t>(parent)] == kGoal,
+                      "the number of a goal as parent");
+            while (!path.empty() && path.back() != parent) {
+                path.pop_back();
+            }
+            if (path.empty()) {
+                in.Reject("block " + std::to_string(k) +
+                          " is out of pre-order: the block before it or a goal above that block "
+                          "was expected as its parent");
+            }
         }
+        path.push_back(k);
         TNodeData d;
-        const int kind = in.Count();
-        LineReader::Require(kind == kGoal || (kind == kAttribute && k > 0));
+        const std::string_view kindText = k == 0 ? "the kind 0 (goal) of the main goal"
+                                                 : "a node kind, 0 (goal) or 1 (attribute)";
+        const int kind = in.Count(kindText);
+        in.Expect(kind == kGoal || (kind == kAttribute && k > 0), kindText);
         d.Kind = static_cast<std::uint8_t>(kind);
-        d.Name = in.Text();
-        d.Column = in.Int(); // the column is the block position; this one is not used
-        d.NormWeightLower = in.Real();
-        d.NormWeightUpper = in.Real();
-        d.WeightLower = in.Real();
-        d.WeightUpper = in.Real();
-        d.TopDownLower = in.Real();
-        d.TopDownUpper = in.Real();
-        d.BottomUpLower = in.Real();
-        d.BottomUpUpper = in.Real();
-        const int v = in.Count();
-        LineReader::Require(v == m);
-        in.Fits(static_cast<std::uint64_t>(v), 4, 1);
+        d.Name = in.Text("the name of a node");
+        d.Column = in.Int("a column"); // the column is the block position; this one is not used
+        d.NormWeightLower = in.Real("a weight bound");
+        d.NormWeightUpper = in.Real("a weight bound");
+        d.WeightLower = in.Real("a weight bound");
+        d.WeightUpper = in.Real("a weight bound");
+        d.TopDownLower = in.Real("a weight bound");
+        d.TopDownUpper = in.Real("a weight bound");
+        d.BottomUpLower = in.Real("a weight bound");
+        d.BottomUpUpper = in.Real("a weight bound");
+        const int v = in.Count("a number of values");
+        in.Expect(v == m, valueCount);
+        in.Fits(static_cast<std::uint64_t>(v), 4, 1, valueCount);
         d.Values.resize(static_cast<std::size_t>(v));
         for (auto& value : d.Values) {
-            value.NormLower = in.Real();
-            value.NormUpper = in.Real();
-            value.Lower = in.Real();
-            value.Upper = in.Real();
+            value.NormLower = in.Real("a value bound");
+            value.NormUpper = in.Real("a value bound");
+            value.Lower = in.Real("a value bound");
+            value.Upper = in.Real("a value bound");
         }
         std::optional<TPreferenceData> pref = ReadPreference(in, model);
         const bool hasEntry = pref.has_value();
@@ -266,37 +328,40 @@ void ReadCells(LineReader& in, Model& model, int n) {
     const int m = model.M();
     for (int row = 1; row <= m; ++row) {
         for (int col = 1; col <= n; ++col) {
-            const std::string text = in.Text();
+            const std::string text = in.Text("the text of a consequence");
             TConsequenceData c;
-            c.Rank = in.Int();
-            LineReader::Require(c.Rank >= 0);
-            c.NormLower = in.Real();
-            c.NormUpper = in.Real();
-            c.Lower = in.Real();
-            c.Upper = in.Real();
+            c.Rank = in.Int("a rank");
+            in.Expect(c.Rank >= 0, "a rank of 0 or more");
+            c.NormLower = in.Real("a value bound");
+            c.NormUpper = in.Real("a value bound");
+            c.Lower = in.Real("a value bound");
+            c.Upper = in.Real("a value bound");
             model.LoadCell(col, row, text, c);
         }
     }
 }
 
 void ReadModel(LineReader& in, Model& model) {
-    const bool topDown = in.Int() != 0;
-    const bool normalized = in.Int() != 0;
+    const bool topDown = in.Int("the weighting option") != 0;
+    const bool normalized = in.Int("the intervals option") != 0;
 
     // After the alternatives at least the node count and the column count follow.
-    const int m = in.Count();
-    LineReader::Require(m >= 0);
-    in.Fits(static_cast<std::uint64_t>(m), AlternativeLines(static_cast<std::uint64_t>(m)), 2);
+    const int m = in.Count("a number of alternatives");
+    in.Expect(m >= 0, "a number of alternatives");
+    in.Fits(static_cast<std::uint64_t>(m), AlternativeLines(static_cast<std::uint64_t>(m)), 2,
+            "a number of alternatives");
     ReadAlternatives(in, model, m);
 
     const auto mm = static_cast<std::uint64_t>(m);
-    const int t = in.Count(NodeLines(mm) + kCellLines * mm, 1);
-    LineReader::Require(t <= kMaxNodes);
+    const int t = in.Count("a number of nodes", NodeLines(mm) + kCellLines * mm, 1);
+    in.Expect(t <= kMaxNodes, "a number of nodes up to " + std::to_string(kMaxNodes));
     ReadNodes(in, model, t);
 
-    const int n = in.Count();
-    LineReader::Require(n == t);
-    in.Fits(static_cast<std::uint64_t>(n), kCellLines * mm, 0);
+    const std::string columns =
+        "the number " + std::to_string(t) + " of consequence columns (one per node)";
+    const int n = in.Count(columns);
+    in.Expect(n == t, columns);
+    in.Fits(static_cast<std::uint64_t>(n), kCellLines * mm, 0, columns);
     ReadCells(in, model, n);
 
     model.SetTopDownWeights(topDown);
@@ -304,53 +369,111 @@ void ReadModel(LineReader& in, Model& model) {
     model.FinishLoading();
 }
 
-} // namespace
-
-bool ReadModelText(Model& model, std::string_view text) {
+bool Refuse(Model& model, std::string* reason, std::string text) {
     model.Clear();
-    try {
-        LineReader in(text);
-        ReadModel(in, model);
-        return true;
-    } catch (const Rejected&) {
-    } catch (const std::exception&) {
-        // The model core refused a record (or memory ran out): the file is not usable.
+    if (reason != nullptr) {
+        *reason = std::move(text);
     }
-    model.Clear();
     return false;
 }
 
-bool LoadModelFile(Model& model, const std::string& path) {
-    model.Clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        return false;
-    }
-    // Only a regular file of a sensible size is read (not a folder, a device or a pipe).
+std::string SystemError(int code) {
+    return std::strerror(code);
+}
+
+// Reads the whole of a regular file. Only a regular file is opened at all (a pipe would block
+// the program, a device could be changed by an open), and what was opened is checked again.
+bool ReadRegularFile(const std::string& path, std::string& text, std::string& reason) {
     struct stat st {};
-    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
-        std::fclose(f);
+    if (path.empty()) {
+        reason = "no file name";
         return false;
     }
-    std::string text;
+    if (::stat(path.c_str(), &st) != 0) {
+        reason = SystemError(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        reason = SystemError(EISDIR);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = "not a regular file";
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemError(errno);
+        return false;
+    }
+    const auto fail = [&](std::string why) {
+        ::close(fd);
+        reason = std::move(why);
+        return false;
+    };
+    if (::fstat(fd, &st) != 0) {
+        return fail(SystemError(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return fail("not a regular file");
+    }
+    const auto tooLarge = "larger than " + std::to_string(kMaxFileSize >> 20) + " MB";
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
+        return fail(tooLarge);
+    }
+    text.clear();
     text.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
-    bool ok = true;
     for (;;) {
-        const std::size_t got = std::fread(buf, 1, sizeof buf, f);
-        if (text.size() + got > kMaxFileSize) {
-            ok = false; // the file grew while it was read
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return fail(SystemError(errno));
+        }
+        if (got == 0) {
             break;
         }
-        text.append(buf, got);
-        if (got < sizeof buf) {
-            ok = std::ferror(f) == 0;
-            break;
+        if (text.size() + static_cast<std::size_t>(got) > kMaxFileSize) {
+            return fail(tooLarge); // the file grew while it was read
         }
+        text.append(buf, static_cast<std::size_t>(got));
     }
-    std::fclose(f);
-    return ok && ReadModelText(model, text);
+    ::close(fd);
+    return true;
+}
+
+} // namespace
+
+bool ReadModelText(Model& model, std::string_view text, std::string* reason) {
+    model.Clear();
+    if (text.empty()) {
+        return Refuse(model, reason, "the file is empty");
+    }
+    LineReader in(text);
+    try {
+        ReadModel(in, model);
+        return true;
+    } catch (const Rejected& rejected) {
+        return Refuse(model, reason, rejected.Reason);
+    } catch (const std::bad_alloc&) {
+        return Refuse(model, reason, "not enough memory");
+    } catch (const std::exception& error) {
+        // The model core refused a record: the file is not usable.
+        return Refuse(model, reason,
+                      "line " + std::to_string(in.LinesRead()) + ": " + error.what());
+    }
+}
+
+bool LoadModelFile(Model& model, const std::string& path, std::string* reason) {
+    model.Clear();
+    std::string text;
+    std::string why;
+    if (!ReadRegularFile(path, text, why)) {
+        return Refuse(model, reason, std::move(why));
+    }
+    return ReadModelText(model, text, reason);
 }
 
 } // namespace velor

@@ -21,11 +21,21 @@ public:
         Line(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
     }
 
-    // Fixed point with six decimals and a point, whatever the process locale says.
+    // Fixed point with six decimals and a point, whatever the process locale says. A value
+    // that rounds to zero is written "0.000000", without a sign. A number that is not finite
+    // has no form the reader accepts: it is noted and written as 0, and a save refuses the text.
     void Real(double value) {
+        if (!std::isfinite(value)) {
+            nonFinite_ = true;
+            value = 0.0;
+        }
         char buf[400]; // the largest double has 309 integer digits
         auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
-        Line(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
+        std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
+        if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string_view::npos) {
+            text.remove_prefix(1);
+        }
+        Line(text);
     }
 
     // A text takes exactly one line of at most 255 bytes; an empty text is a single space.
@@ -45,9 +55,11 @@ public:
     }
 
     std::string Take() { return std::move(out_); }
+    bool NonFinite() const { return nonFinite_; }
 
 private:
     std::string out_;
+    bool nonFinite_ = false;
 };
 
 // The integer part of a margin, truncated toward zero and kept within the range of "%d".
@@ -185,9 +197,8 @@ void WriteCells(LineWriter& w, const Model& model) {
     }
 }
 
-} // namespace
-
-std::string WriteModelText(const Model& model) {
+// The text of a model file; *allFinite tells whether every number could be written as it is.
+std::string ModelText(const Model& model, bool* allFinite) {
     LineWriter w;
     w.Int(model.TopDownWeights() ? 1 : 0);
     w.Int(model.NormalizedIntervals() ? 1 : 0);
@@ -197,7 +208,15 @@ std::string WriteModelText(const Model& model) {
     }
     WriteNodes(w, model);
     WriteCells(w, model);
+    *allFinite = !w.NonFinite();
     return w.Take();
+}
+
+} // namespace
+
+std::string WriteModelText(const Model& model) {
+    bool allFinite = true;
+    return ModelText(model, &allFinite);
 }
 
 std::string InvalidModelMessage(const std::string& path) {
@@ -205,7 +224,15 @@ std::string InvalidModelMessage(const std::string& path) {
 }
 
 bool SaveModelFile(const Model& model, const std::string& path, std::string* error) {
-    return ReplaceFile(path, WriteModelText(model), error);
+    bool allFinite = true;
+    const std::string text = ModelText(model, &allFinite);
+    if (!allFinite) {
+        if (error != nullptr) {
+            *error = "the model holds a number that is not finite";
+        }
+        return false;
+    }
+    return ReplaceFile(path, text, error);
 }
 
 } // namespace velor

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,7 +71,9 @@ protected:
     }
 
     CliResult Run(const std::vector<std::string>& args) const {
-        std::string command = Quote(VELOR_CLI_PATH);
+        // A run that waits for something that never comes ends after a while instead of
+        // holding up the suite (exit 124).
+        std::string command = "timeout 60 " + Quote(VELOR_CLI_PATH);
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -316,6 +319,82 @@ TEST_F(CliTest, UnreadableModelExitsWithTwo) {
             EXPECT_NE(result.Err.find(InvalidModelMessage(path)), std::string::npos);
         }
     }
+}
+
+// A model file with a statement of bounds 0.123456 ... 0.654321, for damaging one of them.
+std::string StatementModelText() {
+    testing::CalcTestModel m(2);
+    const NodeId a = m.Attribute();
+    m.Rank(a, {1, 2});
+    m.Ratio(a, 1, 2, 1, 2, 0.123456, 0.654321);
+    return WriteModelText(m.model);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+// Line number (from 1) of the first line that is exactly line.
+int LineNumberOf(const std::string& text, const std::string& line) {
+    std::istringstream in(text);
+    int number = 1;
+    for (std::string each; std::getline(in, each); ++number) {
+        if (each == line + "\r") {
+            return number;
+        }
+    }
+    return 0;
+}
+
+// Why a model was not read: the message, then the reason on a line of its own; exit 2, and no
+// output written.
+TEST_F(CliTest, UnreadableModelSaysWhy) {
+    const std::string good = StatementModelText();
+    const int lowerLine = LineNumberOf(good, "0.123456");
+    ASSERT_GT(lowerLine, 0);
+    std::ofstream(Path("nan.vlr"), std::ios::binary) << Replaced(good, "0.123456", "nan");
+    std::ofstream(Path("inf.vlr"), std::ios::binary) << Replaced(good, "0.654321", "inf");
+    std::ofstream(Path("truncated.vlr"), std::ios::binary) << good.substr(0, good.size() - 40);
+    std::ofstream(Path("garbage.vlr"), std::ios::binary) << "\x7f"
+                                                            "ELF\x02\x01\x01\n\n\n\n";
+    // Main goal, goals A and B, then a1 under A and b1 under B: not in pre-order.
+    std::string tree = "0\n0\n0\n5\n";
+    const std::vector<std::pair<int, int>> blocks = {{-1, 0}, {0, 0}, {0, 0}, {1, 1}, {2, 1}};
+    for (const auto& [parent, kind] : blocks) {
+        tree += (parent < 0 ? "" : std::to_string(parent) + "\n") + std::to_string(kind) +
+                "\nnode\n1\n0\n0\n0\n0\n0\n0\n0\n0\n0\nNULL\n";
+    }
+    std::ofstream(Path("order.vlr"), std::ios::binary) << tree + "5\n";
+    ASSERT_EQ(::mkfifo(Path("pipe.vlr").c_str(), 0644), 0);
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {Path("missing.vlr"), "No such file or directory"},
+        {folder_.string(), "Is a directory"},
+        {Path("pipe.vlr"), "not a regular file"},
+        {Path("nan.vlr"),
+         "line " + std::to_string(lowerLine) + ": a finite number was expected, not \"nan\""},
+        {Path("inf.vlr"),
+         "line " + std::to_string(lowerLine + 1) + ": a finite number was expected, not \"inf\""},
+        {Path("truncated.vlr"), "line "},
+        {Path("garbage.vlr"), "line 3: a number of alternatives was expected"},
+        {Path("order.vlr"), "line 46: block 3 is out of pre-order"},
+    };
+    for (const auto& [path, reason] : cases) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"check", path},
+                                                     {"calc", path, "-o", Path("out.vlr")},
+                                                     {"convert", path, Path("out.vlr")},
+                                                     {"summary", path}}) {
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.Code, 2) << ::testing::PrintToString(args) << result.Err;
+            EXPECT_EQ(result.Err.rfind(InvalidModelMessage(path) + "\n" + reason, 0), 0u)
+                << result.Err;
+            EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 3) << result.Err;
+            EXPECT_FALSE(fs::exists(Path("out.vlr")));
+        }
+    }
+    EXPECT_NE(Run({"check", Path("order.vlr")}).Err.find("pre-order"), std::string::npos);
 }
 
 TEST_F(CliTest, InfeasibleModelExitsWithThree) {

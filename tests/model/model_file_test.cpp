@@ -1,4 +1,5 @@
 // Model file: exact text of the writer, round trips, and the safe save.
+#include "file_test_support.h"
 #include "model/model_file.h"
 #include "model_invariants.h"
 
@@ -24,61 +25,12 @@ namespace velor {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-public:
-    TempDir() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("velor-model-file-test-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-// Lines of a text ending in LF or CR LF.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Every line followed by the line end.
-std::string JoinLines(const std::vector<std::string>& lines, const std::string& end) {
-    std::string out;
-    for (const auto& l : lines) {
-        out += l + end;
-    }
-    return out;
-}
-
-std::size_t LineOf(const std::vector<std::string>& lines, const std::string& text) {
-    const auto it = std::find(lines.begin(), lines.end(), text);
-    EXPECT_NE(it, lines.end()) << text;
-    return static_cast<std::size_t>(it - lines.begin());
-}
+using testing::JoinLines;
+using testing::LineOf;
+using testing::ReadBytes;
+using testing::SplitLines;
+using testing::TempDir;
+using testing::WriteBytes;
 
 // A model that uses every field of the file: nested goals, a goal without children, ties and
 // gaps in ranks, statements in goals and attributes, weight bounds and stored results. Its
@@ -298,7 +250,7 @@ TEST(ModelFileWriter, NumberForms) {
     const auto lines = SplitLines(WriteModelText(m));
     // Alternative 1: name, lower, upper, index, K, then code/margin pairs.
     EXPECT_EQ(lines[3], "Alternative 1");
-    EXPECT_EQ(lines[4], "-0.000000");
+    EXPECT_EQ(lines[4], "0.000000"); // no sign on a zero
     EXPECT_EQ(lines[5], "100000000000000000000.000000");
     EXPECT_EQ(lines[7], "3");
     EXPECT_EQ(lines[9], "0");   // -0.4
@@ -807,6 +759,15 @@ const std::vector<Mutation> kRejected = {
     {"alternative name of 256 characters", "Alpha", 0, std::string(256, 'a')},
     {"node name of 256 characters", "Price", 0, std::string(256, 'p')},
     {"cell text of 256 characters", "price of alpha", 0, std::string(256, 'c')},
+    // Numbers that are not finite are errors, not lines without a number.
+    {"statement lower bound nan", "Price", 23, "nan"},
+    {"statement upper bound inf", "Price", 24, "inf"},
+    {"value bound minus inf", "Alpha", 1, "-inf"},
+    {"weight bound out of range", "Price", 2, "1e999"},
+    {"maximum regret NaN", "Alpha", 11, "NaN"},
+    {"dominance margin nan with payload", "Alpha", 6, " nan(1) "},
+    {"cell value infinity", "price of alpha", 2, "+infinity"},
+    {"node value minus nan", "Price", 11, "-nan"},
 };
 
 class ModelFileRejectLine : public ::testing::TestWithParam<Mutation> {};
@@ -867,8 +828,13 @@ TEST_P(ModelFileRejectLine, IsRejectedWithTheMessage) {
     const std::string path = (dir.path() / "bad.vlr").string();
     WriteBytes(path, JoinLines(lines, "\r\n"));
     Model m = PreviousModel();
-    EXPECT_FALSE(LoadModelFile(m, path)) << mu.what;
+    std::string reason;
+    EXPECT_FALSE(LoadModelFile(m, path, &reason)) << mu.what;
     ExpectEmptyAndUnchanged(m);
+    // The reason names the line that was changed and what belongs there.
+    EXPECT_EQ(reason.rfind("line " + std::to_string(at + 1) + ": ", 0), 0u) << reason;
+    EXPECT_NE(reason.find(" expected"), std::string::npos) << reason;
+    EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
     EXPECT_EQ(InvalidModelMessage(path),
               "File " + path + " is not a valid Velor Model.\nCannot open the file.");
 }

@@ -67,12 +67,15 @@ bool MakeRatio(Random& random, const Model& model, const std::vector<double>& v,
         if (denominator < 0.05 * span || numerator < 0.0) {
             continue;
         }
+        const int sides = random.Int(0, 3); // 0, 1: both; 2: lower only; 3: upper only
+        if (denominator <= 0.0) {
+            return false; // all values equal: no difference to compare with
+        }
         const double ratio = numerator / denominator;
         statement.Num1 = model.AlternativeId(p);
         statement.Num2 = model.AlternativeId(q);
         statement.Den1 = model.AlternativeId(s);
         statement.Den2 = model.AlternativeId(t);
-        const int sides = random.Int(0, 3); // 0, 1: both; 2: lower only; 3: upper only
         statement.Lower = sides == 3 ? kNotGiven : Down(ratio * 0.9);
         statement.Upper = sides == 2 ? kNotGiven : Up(ratio * 1.1);
         return true;
