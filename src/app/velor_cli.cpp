@@ -72,6 +72,13 @@ int Dispatch(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    GuardStandardStreams();
     LP_SETCONSOLE(&std::cerr);
-    return Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    const int code = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    // What went to standard output (help, a summary, JSON) must have arrived, whatever the
+    // command was.
+    if (!FlushStandardOutput()) {
+        return kExitCannotWrite;
+    }
+    return code;
 }

@@ -39,6 +39,10 @@ int RunCalc(const Arguments& args) {
     const std::string report = args.Value("--report").value_or("");
     const std::string constraints = args.Value("--constraints").value_or("");
     const std::string json = args.Value("--json").value_or("");
+    // The model output may be the model itself (--in-place); every other output must be a file
+    // of its own.
+    RequireDistinctFiles({{"MODEL.vlr", modelPath}, {"--output", output}},
+                         {{"--report", report}, {"--constraints", constraints}, {"--json", json}});
 
     Model model;
     if (!LoadModel(model, modelPath)) {
@@ -60,24 +64,35 @@ int RunCalc(const Arguments& args) {
         exitCode = CannotWrite(path, reason);
     };
 
-    std::string error;
-    if (!output.empty()) {
-        // A calculation that did not finish leaves a mix of new and old results: keep the
-        // file as it was rather than store that mix.
-        if (!complete) {
-            std::cerr << "The model was not written to " << output << ".\n";
-        } else if (!SaveModelFile(model, output, &error)) {
-            failedWrite(output, error);
+    // A calculation that did not finish leaves a mix of new and old results: no file is
+    // written from it. The JSON summary on standard output says that the run is incomplete.
+    const bool toStandardOutput = json == "-";
+    const std::string jsonFile = toStandardOutput ? std::string() : json;
+    if (!complete) {
+        const std::pair<const char*, const std::string*> files[] = {
+            {"model", &output},
+            {"report", &report},
+            {"constraint export", &constraints},
+            {"summary", &jsonFile},
+        };
+        for (const auto& [what, path] : files) {
+            if (!path->empty()) {
+                std::cerr << "The " << what << " was not written to " << *path << ".\n";
+            }
         }
     }
-    if (!report.empty() && !WriteResultsReport(model, report, &error)) {
+    std::string error;
+    if (complete && !output.empty() && !SaveModelFile(model, output, &error)) {
+        failedWrite(output, error);
+    }
+    if (complete && !report.empty() && !WriteResultsReport(model, report, &error)) {
         failedWrite(report, error);
     }
-    if (!constraints.empty() &&
+    if (complete && !constraints.empty() &&
         !WriteConstraintFile(ConstraintExportModel(model), constraints, &error)) {
         failedWrite(constraints, error);
     }
-    if (!json.empty()) {
+    if (!json.empty() && (complete || toStandardOutput)) {
         RunSummary run;
         run.Feasible = driver.Feasible();
         run.Complete = complete;

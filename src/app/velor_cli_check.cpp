@@ -55,6 +55,7 @@ int RunCheck(const Arguments& args) {
     const bool quiet = args.Has("--quiet");
     const std::string json = args.Value("--json").value_or("");
     const bool explain = args.Has("--explain") || !json.empty();
+    RequireDistinctFiles({{"MODEL.vlr", args.Operand(0)}}, {{"--json", json}});
     Model model;
     if (!LoadModel(model, args.Operand(0))) {
         return kExitBadModel;

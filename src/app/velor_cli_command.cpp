@@ -1,10 +1,17 @@
 #include "app/velor_cli_command.h"
 
 #include "calc/results_report.h"
+#include "model/file_replace.h"
 #include "model/model_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 namespace velor::cli {
@@ -329,6 +336,56 @@ bool LoadModel(Model& model, const std::string& path) {
     return true;
 }
 
+void RequireDistinctFiles(const std::vector<NamedFile>& inputs,
+                          const std::vector<NamedFile>& outputs) {
+    const auto counts = [](const NamedFile& file) {
+        return !file.Path.empty() && file.Path != "-";
+    };
+    std::vector<NamedFile> seen;
+    for (const NamedFile& input : inputs) {
+        if (counts(input)) {
+            seen.push_back(input);
+        }
+    }
+    for (const NamedFile& output : outputs) {
+        if (!counts(output)) {
+            continue;
+        }
+        for (const NamedFile& earlier : seen) {
+            if (SameFile(output.Path, earlier.Path)) {
+                throw UsageError(output.Label + " " + output.Path + " is the same file as " +
+                                 earlier.Label + " " + earlier.Path);
+            }
+        }
+        seen.push_back(output);
+    }
+}
+
+void GuardStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int opened = ::open("/dev/null", O_RDONLY);
+            if (opened >= 0 && opened != fd) {
+                ::dup2(opened, fd);
+                ::close(opened);
+            }
+        }
+    }
+}
+
+bool FlushStandardOutput() {
+    errno = 0;
+    std::cout.flush();
+    const bool ok = std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::cout.good();
+    if (!ok) {
+        const int error = errno;
+        std::cerr << "velor-cli: cannot write to standard output"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
+                  << '\n';
+    }
+    return ok;
+}
+
 int CannotWrite(const std::string& path, const std::string& reason) {
     std::cerr << CannotWriteMessage(path);
     if (!reason.empty()) {
@@ -346,8 +403,8 @@ void Info(bool quiet, const std::string& text) {
 
 int WriteOutput(const std::string& path, const std::string& text) {
     if (path == "-") {
-        std::cout << text << std::flush;
-        return std::cout ? kExitDone : CannotWrite("standard output", "");
+        std::cout << text; // checked when velor-cli ends (FlushStandardOutput)
+        return kExitDone;
     }
     std::string error;
     return WriteFileSafely(path, text, &error) ? kExitDone : CannotWrite(path, error);

@@ -116,6 +116,24 @@ inline constexpr Option kQuietOption{"--quiet", "-q", "",
 // Loads path into model; on failure prints the message and, on a line of its own, the reason,
 // and returns false.
 bool LoadModel(Model& model, const std::string& path);
+// A file a command reads or writes, with what it is for the messages ("MODEL.vlr", "--report").
+struct NamedFile {
+    std::string Label;
+    std::string Path;
+};
+// Throws UsageError when an output names the same file as an input or another output (the
+// files are compared, not the names: links and "./" included). Empty paths and "-" (standard
+// output) are left out.
+void RequireDistinctFiles(const std::vector<NamedFile>& inputs,
+                          const std::vector<NamedFile>& outputs);
+
+// Makes sure that standard input, output and error are open, so that no file the command opens
+// takes their place: a closed one is replaced by /dev/null opened for reading, on which every
+// write fails and is reported.
+void GuardStandardStreams();
+// Flushes standard output; on failure prints why on stderr and returns false.
+bool FlushStandardOutput();
+
 // Reports a failed write of an output file; returns kExitCannotWrite.
 int CannotWrite(const std::string& path, const std::string& reason);
 // Prints an information message unless quiet.

@@ -4,8 +4,13 @@ namespace velor {
 
 namespace {
 
+// A result as JSON: zero without a sign ("0.0", not "-0.0").
+double Number(double value) {
+    return value == 0.0 ? 0.0 : value;
+}
+
 nlohmann::ordered_json Pair(double lower, double upper) {
-    return nlohmann::ordered_json::array({lower, upper});
+    return nlohmann::ordered_json::array({Number(lower), Number(upper)});
 }
 
 nlohmann::ordered_json NodeJson(const Model& model, NodeId node) {
@@ -84,8 +89,8 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
             const auto index = static_cast<std::size_t>(other);
             dominance.push_back(index < data.Dominance.size() ? int{data.Dominance[index]}
                                                               : int{kNotComputed});
-            margins.push_back(index < data.DominanceMargin.size() ? data.DominanceMargin[index]
-                                                                  : 0.0);
+            margins.push_back(
+                Number(index < data.DominanceMargin.size() ? data.DominanceMargin[index] : 0.0));
         }
         Json recommended = Json::object();
         for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
@@ -96,7 +101,7 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
         alternative["value"] = Pair(data.ValueLower, data.ValueUpper);
         alternative["dominance"] = std::move(dominance);
         alternative["margins"] = std::move(margins);
-        alternative["max_regret"] = data.MaxRegret;
+        alternative["max_regret"] = Number(data.MaxRegret);
         alternative["recommended"] = std::move(recommended);
         alternatives.push_back(std::move(alternative));
     }

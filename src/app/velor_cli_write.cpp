@@ -13,6 +13,7 @@ using WriteFunction = bool (*)(const Model& model, const std::string& path, std:
 
 // Loads operand 0, writes operand 1; doneMessage (may be null) is shown after a successful write.
 int LoadAndWrite(const Arguments& args, WriteFunction write, const char* doneMessage) {
+    RequireDistinctFiles({{"the input", args.Operand(0)}}, {{"the output", args.Operand(1)}});
     Model model;
     if (!LoadModel(model, args.Operand(0))) {
         return kExitBadModel;

@@ -1,7 +1,9 @@
 #include "calc/constraint_file.h"
 
 #include "calc/results_report.h"
+#include "calc/solver_bridge.h"
 
+#include <stdexcept>
 #include <string_view>
 
 namespace velor {
@@ -34,6 +36,19 @@ std::string FileText(const TConstraintModel& model) {
 
 bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
                          std::string* error) {
+    // Only what the constraint parser reads back is written: a number that is not finite has no
+    // form it accepts.
+    for (const std::string& constraint : model.Constraints) {
+        try {
+            ParseConstraint(constraint);
+        } catch (const std::invalid_argument& invalid) {
+            if (error != nullptr) {
+                *error =
+                    std::string("a constraint holds a number that is not valid: ") + invalid.what();
+            }
+            return false;
+        }
+    }
     return WriteFileSafely(path, FileText(model), error);
 }
 

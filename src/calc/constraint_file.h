@@ -12,8 +12,9 @@ namespace velor {
 // Writes to a temporary file beside path and renames it over path only when every write
 // succeeded, so a failed export leaves an existing file untouched; through a link the linked
 // file is replaced, and a device, pipe or folder is never replaced. Relative paths are resolved
-// against the current folder, which is never changed. Returns false (with a reason in *error
-// when given) on failure.
+// against the current folder, which is never changed. A constraint that the constraint parser
+// would not read back (a number that is not finite) is not written. Returns false (with a reason
+// in *error when given) on failure.
 bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
                          std::string* error = nullptr);
 

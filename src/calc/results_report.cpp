@@ -4,6 +4,7 @@
 #include "calc/number_text.h"
 #include "model/file_replace.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace velor {
@@ -31,16 +32,22 @@ public:
         Line(text);
         Underline();
     }
+    // A number of the report; one that is not finite is noted (the report is then not saved).
+    std::string Number(double value) {
+        nonFinite_ = nonFinite_ || !std::isfinite(value);
+        return NumberText(value);
+    }
+    std::string Interval(double lower, double upper) {
+        return Number(lower) + " ... " + Number(upper);
+    }
     std::string Take() { return std::move(out_); }
+    bool NonFinite() const { return nonFinite_; }
 
 private:
     std::string out_;
     std::string last_;
+    bool nonFinite_ = false;
 };
-
-std::string Interval(double lower, double upper) {
-    return NumberText(lower) + " ... " + NumberText(upper);
-}
 
 std::string NameOf(const Model& model, AltId id) {
     const int row = model.RowOfAlternative(id);
@@ -53,7 +60,7 @@ void WriteAlternatives(const Model& model, ReportWriter& out) {
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
         out.Heading(model.AlternativeName(row));
-        out.Line("Value Interval = " + Interval(data.ValueLower, data.ValueUpper));
+        out.Line("Value Interval = " + out.Interval(data.ValueLower, data.ValueUpper));
         out.Line("Dominances:");
         bool any = false;
         for (int other = 1; other <= model.M(); ++other) {
@@ -71,7 +78,7 @@ void WriteAlternatives(const Model& model, ReportWriter& out) {
         if (!any) {
             out.Line("- none");
         }
-        out.Line("Minimax Regret = " + NumberText(data.MaxRegret));
+        out.Line("Minimax Regret = " + out.Number(data.MaxRegret));
         out.Line("Decision Rule Recommendations:");
         any = false;
         for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
@@ -94,8 +101,8 @@ void WriteTree(const Model& model, ReportWriter& out) {
         const TNodeData& data = model.Node(node);
         out.Heading(data.Name);
         out.Line(std::string("Type = ") + (data.Kind == kGoal ? "Goal" : "Attribute"));
-        out.Line("Weight = " + Interval(data.WeightLower, data.WeightUpper));
-        out.Line("Normalized Weight = " + Interval(data.NormWeightLower, data.NormWeightUpper));
+        out.Line("Weight = " + out.Interval(data.WeightLower, data.WeightUpper));
+        out.Line("Normalized Weight = " + out.Interval(data.NormWeightLower, data.NormWeightUpper));
         out.Line("Value Intervals per Alternative:");
         const auto valueOf = [&](int row) {
             const auto index = static_cast<std::size_t>(row) - 1;
@@ -104,12 +111,12 @@ void WriteTree(const Model& model, ReportWriter& out) {
         for (int row = 1; row <= model.M(); ++row) {
             const TNodeValue value = valueOf(row);
             out.Line("- " + model.AlternativeName(row) + " = " +
-                     Interval(value.Lower, value.Upper));
+                     out.Interval(value.Lower, value.Upper));
         }
         for (int row = 1; row <= model.M(); ++row) {
             const TNodeValue value = valueOf(row);
             out.Line("- " + model.AlternativeName(row) +
-                     " (Normalized) = " + Interval(value.NormLower, value.NormUpper));
+                     " (Normalized) = " + out.Interval(value.NormLower, value.NormUpper));
         }
         if (const TPreferenceData* preference = model.Preference(node)) {
             if (preference->Statements.empty()) {
@@ -119,7 +126,7 @@ void WriteTree(const Model& model, ReportWriter& out) {
                 for (const TCardinalStatement& s : preference->Statements) {
                     out.Line("- " + NameOf(model, s.Num1) + " ... " + NameOf(model, s.Num2) +
                              " vs. " + NameOf(model, s.Den1) + " ... " + NameOf(model, s.Den2));
-                    out.Line("  - Bounds = " + Interval(s.Lower, s.Upper));
+                    out.Line("  - Bounds = " + out.Interval(s.Lower, s.Upper));
                 }
             }
         }
@@ -139,8 +146,8 @@ void WriteScores(const Model& model, ReportWriter& out) {
             out.Line("Caption = '" + model.CellText(column, row) + "'");
             out.Line(cell.Rank != 0 ? "Preferred as " + std::to_string(cell.Rank)
                                     : std::string("Not ranked"));
-            out.Line("Value Interval = " + Interval(cell.Lower, cell.Upper));
-            out.Line("Normalized Value Interval = " + Interval(cell.NormLower, cell.NormUpper));
+            out.Line("Value Interval = " + out.Interval(cell.Lower, cell.Upper));
+            out.Line("Normalized Value Interval = " + out.Interval(cell.NormLower, cell.NormUpper));
             out.Line("");
         }
     }
@@ -152,7 +159,9 @@ std::string CannotWriteMessage(const std::string& fileName) {
     return "Cannot write to the file " + fileName + ".";
 }
 
-std::string ResultsReportText(const Model& model) {
+namespace {
+
+std::string ReportText(const Model& model, bool* allFinite) {
     ReportWriter out;
     out.Heading("MODEL DATA");
     out.Line("");
@@ -163,11 +172,27 @@ std::string ResultsReportText(const Model& model) {
     out.Line("");
     out.Line("");
     WriteScores(model, out);
+    *allFinite = !out.NonFinite();
     return out.Take();
 }
 
+} // namespace
+
+std::string ResultsReportText(const Model& model) {
+    bool allFinite = true;
+    return ReportText(model, &allFinite);
+}
+
 bool WriteResultsReport(const Model& model, const std::string& path, std::string* error) {
-    return WriteFileSafely(path, ResultsReportText(model), error);
+    bool allFinite = true;
+    const std::string text = ReportText(model, &allFinite);
+    if (!allFinite) {
+        if (error != nullptr) {
+            *error = "the model holds a number that is not finite";
+        }
+        return false;
+    }
+    return WriteFileSafely(path, text, error);
 }
 
 TConstraintModel ConstraintExportModel(const Model& model) {

@@ -41,13 +41,12 @@ void RecentFiles::AddRecentFile(std::string_view path) {
 }
 
 bool RecentFiles::SaveRecentFiles(IniFile& settings) const {
-    if (!settings.WriteSettingInt(kRecentFilesSection, "LatestFileNumber", Count()))
-        return false;
-    for (int k = 1; k <= Count(); ++k) {
-        if (!settings.WriteSettingText(kRecentFilesSection, EntryKey(k), entries_[k - 1]))
-            return false;
+    IniFile::Batch batch(settings);
+    bool taken = settings.WriteSettingInt(kRecentFilesSection, "LatestFileNumber", Count());
+    for (int k = 1; taken && k <= Count(); ++k) {
+        taken = settings.WriteSettingText(kRecentFilesSection, EntryKey(k), entries_[k - 1]);
     }
-    return true;
+    return batch.Commit() && taken;
 }
 
 std::string RecentFiles::RecentFile(int k) const {

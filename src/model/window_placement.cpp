@@ -34,11 +34,14 @@ std::optional<WindowPlacement> ReadPlacement(const IniFile& settings, std::strin
 bool SavePlacement(IniFile& settings, const PlacementTarget& window) {
     const std::string section = window.PlacementName();
     const WindowBounds bounds = window.Bounds();
-    return settings.WriteSettingInt(section, "State", static_cast<int>(window.State())) &&
-           settings.WriteSettingInt(section, "Left", bounds.left) &&
-           settings.WriteSettingInt(section, "Top", bounds.top) &&
-           settings.WriteSettingInt(section, "Height", bounds.height) &&
-           settings.WriteSettingInt(section, "Width", bounds.width);
+    IniFile::Batch batch(settings);
+    const bool taken =
+        settings.WriteSettingInt(section, "State", static_cast<int>(window.State())) &&
+        settings.WriteSettingInt(section, "Left", bounds.left) &&
+        settings.WriteSettingInt(section, "Top", bounds.top) &&
+        settings.WriteSettingInt(section, "Height", bounds.height) &&
+        settings.WriteSettingInt(section, "Width", bounds.width);
+    return batch.Commit() && taken;
 }
 
 bool RestorePlacement(const IniFile& settings, PlacementTarget& window) {

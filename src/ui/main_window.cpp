@@ -398,6 +398,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             }
         }
     }
+    const IniFile::Batch oneWrite(settings_); // every placement and recent file at once
     SavePlacements();
     recent_.SaveRecentFiles(settings_);
     if (help_ != nullptr) {

@@ -1,6 +1,7 @@
-// End-to-end tests of velor-cli: exit codes, outputs and the JSON summary.
+// End-to-end tests of velor-cli: exit codes, outputs, the JSON summary and the command line.
 #include "calc/calculation_driver.h"
 #include "calc_test_model.h"
+#include "cli_test_support.h"
 #include "model/model_file.h"
 
 #include <gtest/gtest.h>
@@ -28,66 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-struct CliResult {
-    int Code = -1;
-    std::string Out;
-    std::string Err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("velor_cli_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-    // Copies an example model into the test folder and returns its path there.
-    std::string Example(const std::string& name) const {
-        const fs::path target = folder_ / (name + ".vlr");
-        fs::copy_file(fs::path(VELOR_SOURCE_DIR) / "examples" / (name + ".vlr"), target,
-                      fs::copy_options::overwrite_existing);
-        return target.string();
-    }
-
-    CliResult Run(const std::vector<std::string>& args) const {
-        // A run that waits for something that never comes ends after a while instead of
-        // holding up the suite (exit 124).
-        std::string command = "timeout 60 " + Quote(VELOR_CLI_PATH);
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        command += " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr")) + " </dev/null";
-        const int status = std::system(command.c_str());
-        CliResult result;
-        result.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.Out = ReadFile(folder_ / "stdout");
-        result.Err = ReadFile(folder_ / "stderr");
-        return result;
-    }
-
-    fs::path folder_;
-};
+using testing::CliResult;
+using testing::CliTest;
+using testing::ExpectUsageError;
+using testing::ReadFile;
 
 TEST_F(CliTest, CalcOnEveryExampleFinishes) {
     struct ExampleSize {
@@ -180,19 +125,6 @@ TEST_F(CliTest, InPlaceRewritesTheModel) {
     Model after;
     ASSERT_TRUE(LoadModelFile(after, model));
     EXPECT_GT(after.Node(after.NodeAt(1)).WeightLower, 0.3);
-}
-
-// A usage error is one line naming the problem and one line with the hint, nothing on stdout.
-void ExpectUsageError(const CliResult& result, const std::vector<std::string>& args) {
-    const std::string where = ::testing::PrintToString(args);
-    EXPECT_EQ(result.Code, 1) << where;
-    EXPECT_TRUE(result.Out.empty()) << where;
-    ASSERT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 2) << where << result.Err;
-    EXPECT_EQ(result.Err.rfind("velor-cli", 0), 0u) << result.Err;
-    const std::string hint = result.Err.substr(result.Err.find('\n') + 1);
-    EXPECT_EQ(hint.rfind("Try 'velor-cli ", 0), 0u) << result.Err;
-    EXPECT_NE(hint.find("'velor-cli --help'"), std::string::npos) << result.Err;
-    EXPECT_EQ(result.Err.find("Usage:"), std::string::npos) << result.Err;
 }
 
 TEST_F(CliTest, UsageErrorsExitWithOne) {
@@ -398,15 +330,7 @@ TEST_F(CliTest, UnreadableModelSaysWhy) {
 }
 
 TEST_F(CliTest, InfeasibleModelExitsWithThree) {
-    testing::CalcTestModel m(2);
-    const NodeId a = m.Attribute();
-    const NodeId b = m.Attribute();
-    m.Rank(a, {1, 2});
-    m.Rank(b, {2, 1});
-    m.BottomUp(a, 100, 100);
-    m.BottomUp(b, 200, 50);
-    const std::string model = Path("infeasible.vlr");
-    ASSERT_TRUE(SaveModelFile(m.model, model));
+    const std::string model = InfeasibleModel();
     const std::string original = ReadFile(model);
 
     const CliResult check = Run({"check", model});

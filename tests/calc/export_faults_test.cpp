@@ -3,6 +3,7 @@
 // temporary file left beside it.
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
+#include "calc/solver_bridge.h"
 #include "model/model_file.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,18 +46,16 @@ const Model& Example() {
 
 struct Export {
     const char* name;
-    std::function<bool(const std::string& path, std::string* error)> write;
+    std::function<bool(const Model& model, const std::string& path, std::string* error)> write;
 };
 
 const Export kExports[] = {
     {"ConstraintFile",
-     [](const std::string& path, std::string* error) {
-         return WriteConstraintFile(ConstraintExportModel(Example()), path, error);
+     [](const Model& model, const std::string& path, std::string* error) {
+         return WriteConstraintFile(ConstraintExportModel(model), path, error);
      }},
-    {"ResultsReport",
-     [](const std::string& path, std::string* error) {
-         return WriteResultsReport(Example(), path, error);
-     }},
+    {"ResultsReport", [](const Model& model, const std::string& path,
+                         std::string* error) { return WriteResultsReport(model, path, error); }},
 };
 
 class ExportFaults : public ::testing::TestWithParam<Export> {
@@ -78,7 +79,7 @@ protected:
     }
 
     bool Write(const fs::path& path, std::string* error) const {
-        return GetParam().write(path.string(), error);
+        return GetParam().write(Example(), path.string(), error);
     }
 
     fs::path folder_;
@@ -147,6 +148,74 @@ TEST_P(ExportFaults, ThroughALinkReplacesTheLinkedFile) {
 
 INSTANTIATE_TEST_SUITE_P(Exports, ExportFaults, ::testing::ValuesIn(kExports),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The first statement of the example with the given upper bound.
+Model WithUpperBound(double upper) {
+    Model model = Example();
+    for (NodeId node : model.PreOrder()) {
+        if (TPreferenceData* preference = model.PreferenceData(node);
+            preference != nullptr && !preference->Statements.empty()) {
+            preference->Statements.front().Upper = upper;
+            break;
+        }
+    }
+    return model;
+}
+
+class NonFiniteExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(folder_);
+        std::ofstream(path_, std::ios::binary) << "previous\r\n";
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path folder_ =
+        fs::temp_directory_path() / ("velor_non_finite_exports_" + std::to_string(::getpid()));
+    std::string path_ = (folder_ / "export.out").string();
+};
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Whatever the constraint export writes, the constraint parser reads back; a bound that has no
+// such form refuses the export. (A negative or undefined bound is no bound and writes no row.)
+TEST_F(NonFiniteExports, TheConstraintExportWritesOnlyWhatItsParserReads) {
+    for (double upper : {kInfinity, -kInfinity, std::nan(""), 1e300, 0.5}) {
+        SCOPED_TRACE(upper);
+        std::string error;
+        const bool written =
+            WriteConstraintFile(ConstraintExportModel(WithUpperBound(upper)), path_, &error);
+        EXPECT_EQ(written, upper != kInfinity) << error;
+        const std::string text = ReadFile(path_);
+        if (!written) {
+            EXPECT_NE(error.find("not valid"), std::string::npos) << error;
+            EXPECT_EQ(text, "previous\r\n");
+            continue;
+        }
+        std::istringstream lines(text);
+        std::string line;
+        std::getline(lines, line); // the header and the empty line after it
+        std::getline(lines, line);
+        while (std::getline(lines, line)) {
+            ASSERT_GE(line.size(), 2u);
+            EXPECT_NO_THROW(ParseConstraint(line.substr(0, line.size() - 2))) << line;
+        }
+    }
+}
+
+TEST_F(NonFiniteExports, TheReportRefusesNumbersThatAreNotFinite) {
+    for (double bad : {kInfinity, -kInfinity, std::nan("")}) {
+        Model model = Example();
+        model.AlternativeData(1).MaxRegret = bad;
+        std::string error;
+        EXPECT_FALSE(WriteResultsReport(model, path_, &error)) << bad;
+        EXPECT_NE(error.find("not finite"), std::string::npos) << error;
+        EXPECT_EQ(ReadFile(path_), "previous\r\n");
+        EXPECT_FALSE(WriteResultsReport(WithUpperBound(bad), path_, &error)) << bad;
+    }
+    std::string error;
+    EXPECT_TRUE(WriteResultsReport(WithUpperBound(-1.0), path_, &error)) << error;
+}
 
 } // namespace
 } // namespace velor
