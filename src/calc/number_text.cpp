@@ -79,7 +79,12 @@ std::string NumberText(double value) {
         }
     }
     digits = StripTrailingZeros(std::move(digits));
-    const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+    std::string_view exponentText = text.substr(e + 1);
+    if (!exponentText.empty() && exponentText.front() == '+') {
+        exponentText.remove_prefix(1);
+    }
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
     const bool negative = value < 0;
     if (exponent >= kSmallestPlainExponent && exponent <= kLargestPlainExponent) {
         return PlainText(negative, digits, exponent);

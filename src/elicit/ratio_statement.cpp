@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdlib>
 
 namespace velor::elicit {
 
@@ -61,13 +60,20 @@ std::optional<double> ParseMultiplier(const std::string& text, char decimalSepar
     }
     if (!digit)
         return std::nullopt;
-    return std::strtod(plain.c_str(), nullptr);
+    // Read with a point whatever the C library's locale is (a GUI session sets it from the
+    // environment, where strtod would stop at the point).
+    double value = 0.0;
+    const char* end = plain.data() + plain.size();
+    const auto [last, error] = std::from_chars(plain.data(), end, value);
+    if (error != std::errc() || last != end)
+        return std::nullopt;
+    return value;
 }
 
 std::string FormatMultiplier(double value, char decimalSeparator) {
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    std::string text = ec == std::errc{} ? std::string(buffer, end) : std::to_string(value);
+    std::string text = ec == std::errc{} ? std::string(buffer, end) : std::string("0");
     std::replace(text.begin(), text.end(), '.', decimalSeparator);
     return text;
 }

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 namespace velor::elicit {
@@ -92,9 +91,11 @@ std::string BoundText(double bound, char decimalSeparator) {
     if (bound < 0.0) {
         return {};
     }
+    // 15 significant digits with a point, whatever the C library's locale is.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", bound);
-    std::string text = buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, bound, std::chars_format::general, 15);
+    std::string text(buffer, result.ptr);
     for (char& c : text) {
         if (c == '.') {
             c = decimalSeparator;

@@ -1,7 +1,7 @@
 #include "model/number_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace velor {
 
@@ -14,9 +14,10 @@ std::string FormatNumber(double value, char decimalSeparator) {
     if (rounded == 0.0) {
         rounded = 0.0; // no "-0"
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", rounded);
-    std::string text(buf);
+    // Three decimals with a point, whatever the C library's locale is.
+    char buf[400]; // the largest double has 309 integer digits
+    const auto result = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, 3);
+    std::string text(buf, result.ptr);
     auto point = text.find('.');
     if (point != std::string::npos) {
         while (!text.empty() && text.back() == '0') {

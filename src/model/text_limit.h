@@ -7,12 +7,13 @@
 
 namespace velor {
 
-// Cuts a UTF-8 text to at most kMaxTextLength bytes without splitting a character.
-inline std::string LimitText(const std::string& text) {
-    if (text.size() <= kMaxTextLength) {
+// Cuts a UTF-8 text to at most maxBytes bytes (the measure of a model file line) without
+// splitting a character.
+inline std::string LimitText(const std::string& text, std::size_t maxBytes = kMaxTextLength) {
+    if (text.size() <= maxBytes) {
         return text;
     }
-    std::size_t cut = kMaxTextLength;
+    std::size_t cut = maxBytes;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
         --cut;
     }

@@ -7,6 +7,7 @@
 #include "ui/node_icons.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
+#include "ui/utf8_limit_validator.h"
 #include "ui/widget_actions.h"
 
 #include <QAbstractButton>
@@ -41,7 +42,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setMaxLength(static_cast<int>(kMaxTextLength));
+            line->setValidator(new Utf8LimitValidator(static_cast<int>(kMaxTextLength), line));
             line->setObjectName(QStringLiteral("AltGridEditor"));
         }
         return editor;

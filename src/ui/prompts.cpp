@@ -1,6 +1,7 @@
 #include "ui/prompts.h"
 
 #include "ui/ui_text.h"
+#include "ui/utf8_limit_validator.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -73,14 +74,14 @@ std::optional<QString> WidgetPrompts::TextPrompt(const QString& title, const QSt
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(initial.left(maxLength));
+    dialog.setTextValue(Utf8LimitValidator::Cut(initial, maxLength));
     if (auto* edit = dialog.findChild<QLineEdit*>()) {
-        edit->setMaxLength(maxLength);
+        edit->setValidator(new Utf8LimitValidator(maxLength, edit));
     }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return dialog.textValue().left(maxLength);
+    return Utf8LimitValidator::Cut(dialog.textValue(), maxLength);
 }
 
 QString WidgetPrompts::OpenFileName(const FileDialogRequest& request) {

@@ -31,8 +31,8 @@ public:
     // A modal message box; returns the button the user chose (Ok for an Ok box).
     virtual Answer Message(const QString& caption, const QString& text, Icon icon,
                            Buttons buttons) = 0;
-    // A one-line text prompt taking at most maxLength characters. Returns the entered text, or
-    // nothing when cancelled.
+    // A one-line text prompt taking at most maxLength bytes of UTF-8 (the measure of a model
+    // file). Returns the entered text, or nothing when cancelled.
     virtual std::optional<QString> TextPrompt(const QString& title, const QString& label,
                                               const QString& initial, int maxLength) = 0;
     // Open and save dialogs: the chosen path, empty when cancelled. The save dialog asks before

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <initializer_list>
 #include <string>
 
@@ -17,19 +18,26 @@ SolverRows Rows(std::initializer_list<const char*> constraints) {
 }
 
 // The rows of one part or of the weights as text, "name*coefficient" terms, for comparison.
+// std::to_string's "%f" without the C library's locale (which may write a comma).
+std::string Fixed(double value) {
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    return std::string(buffer, result.ptr);
+}
+
 std::string Text(const SolverRows& rows) {
     std::string text;
     for (int row = 1; row <= rows.RowCount(); ++row) {
         for (const SolverRows::Element& e : rows.Elements) {
             if (e.Row == row) {
-                text += " " + std::to_string(e.Value).substr(0, 4) + "*" +
+                text += " " + Fixed(e.Value).substr(0, 4) + "*" +
                         rows.Names[static_cast<std::size_t>(e.Column - 1)];
             }
         }
         const int relation = rows.Relations[static_cast<std::size_t>(row - 1)];
         text += relation == kRelationEqual ? " =" : relation == kRelationLessEqual ? " <=" : " >=";
-        text +=
-            std::to_string(rows.RightSides[static_cast<std::size_t>(row - 1)]).substr(0, 1) + ";";
+        text += Fixed(rows.RightSides[static_cast<std::size_t>(row - 1)]).substr(0, 1) + ";";
     }
     return text;
 }

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <random>
@@ -274,9 +276,10 @@ TEST_F(LoadReasons, EachKindOfFailureSaysWhy) {
         bool asNobody = false;
     };
     const std::vector<Case> cases = {
-        {Path("missing.vlr"), "No such file or directory"},
-        {dir_.path().string(), "Is a directory"},
-        {Path("secret.vlr"), "Permission denied", true},
+        // The system's own words, in the language of the session.
+        {Path("missing.vlr"), std::strerror(ENOENT)},
+        {dir_.path().string(), std::strerror(EISDIR)},
+        {Path("secret.vlr"), std::strerror(EACCES), true},
         {Path("truncated.vlr"),
          "line 19: a number of nodes that the 8 lines after it can hold was expected"},
         {Path("short.vlr"), "line 3: the file ends where a number of alternatives was expected"},
