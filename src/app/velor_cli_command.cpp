@@ -122,8 +122,8 @@ std::string JoinChoices(std::initializer_list<std::string_view> choices) {
 
 const char* const kExitCodesHelp =
     "Exit codes: 0 done; 1 usage error; 2 model file unreadable or invalid;\n"
-    "            3 model infeasible or calculation not finished; 4 an output could not be\n"
-    "            written.\n";
+    "            3 model infeasible or calculation not finished; 4 an output (a file or\n"
+    "            standard output) could not be written.\n";
 
 bool Arguments::Has(std::string_view option) const {
     return values_.find(option) != values_.end();

@@ -113,6 +113,13 @@ TEST_F(CliTest, JsonOnStandardOutputCarriesNothingElse) {
     const CliResult quiet = Run({"calc", Example("car"), "--quiet", "--json", "-"});
     EXPECT_EQ(quiet.Code, 0);
     EXPECT_TRUE(quiet.Err.empty()) << quiet.Err;
+    // Zero has no sign, in the JSON as in the model file (the car's lowest values are zeros
+    // computed as -0).
+    EXPECT_EQ(quiet.Out.find("-0.0"), std::string::npos);
+    EXPECT_NE(quiet.Out.find(" 0.0"), std::string::npos);
+    const std::string model = Example("car");
+    ASSERT_EQ(Run({"calc", model, "--quiet", "--in-place"}).Code, 0);
+    EXPECT_EQ(ReadFile(model).find("-0.000000"), std::string::npos);
 }
 
 TEST_F(CliTest, InPlaceRewritesTheModel) {
