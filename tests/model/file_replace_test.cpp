@@ -79,32 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, TargetMode,
                              return "mode_" + std::to_string(info.param.mode);
                          });
 
-// A file the user may not write is refused even though it has write bits (for another user).
-TEST(TargetMode, FileOfAnotherUserIsNotReplaced) {
-    TempDir dir;
-    ::chmod(dir.path().c_str(), 0777);
-    const std::string path = (dir.path() / "model.vlr").string();
-    WriteBytes(path, kOld);
-    ::chmod(path.c_str(), 0644);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(3);
-        }
-        std::string error;
-        const bool replaced = ReplaceFile(path, kNew, &error);
-        ::_exit(!replaced && error == "the file is write-protected" ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 3 || ::geteuid() != 0) {
-        GTEST_SKIP() << "needs to run as root to act as another user";
-    }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadBytes(path), kOld);
-}
-
 // A link whose target does not exist yet is written through: the link stays and its target is
 // created, as for a link to an existing file.
 TEST(DanglingLink, IsWrittenThrough) {

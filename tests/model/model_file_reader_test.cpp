@@ -156,18 +156,6 @@ TEST(NodeBlockOrder, RandomOrders) {
     EXPECT_LT(preOrders, 360);
 }
 
-TEST(NodeBlockOrder, EveryExampleLoads) {
-    for (const auto& entry : fs::directory_iterator(fs::path(VELOR_SOURCE_DIR) / "examples")) {
-        if (entry.path().extension() != ".vlr") {
-            continue;
-        }
-        Model m;
-        std::string reason;
-        EXPECT_TRUE(LoadModelFile(m, entry.path().string(), &reason))
-            << entry.path() << ": " << reason;
-    }
-}
-
 // ----- numbers that are not finite
 
 TEST(ModelFileNumbers, NonFiniteNumbersAreNeitherSavedNorWritten) {

@@ -118,14 +118,6 @@ protected:
     std::string junk_;
 };
 
-TEST_F(SettingsWrites, EachPlacementAndTheRecentFilesAreOneWriteEach) {
-    WriteCounter counter(dir_.path(), "velor.ini");
-    ASSERT_TRUE(counter.Works());
-    ASSERT_TRUE(SaveEverything());
-    EXPECT_EQ(counter.Writes(), 5); // four placements of five keys, the recent files
-    ExpectEverythingSaved();
-}
-
 TEST_F(SettingsWrites, ABatchWritesEverythingOnce) {
     WriteCounter counter(dir_.path(), "velor.ini");
     ASSERT_TRUE(counter.Works());

@@ -82,12 +82,6 @@ TEST_F(LimitedEdit, RandomInsertionsKeepTheLineAndTakeWhatFits) {
     }
 }
 
-TEST(Utf8Limit, CutKeepsWholeCharacters) {
-    EXPECT_EQ(Utf8LimitValidator::Cut(kE.repeated(200), 255), kE.repeated(127));
-    EXPECT_EQ(Utf8LimitValidator::Cut(QStringLiteral("x") + kSmile, 4), QStringLiteral("x"));
-    EXPECT_EQ(Utf8LimitValidator::Cut(QStringLiteral("abc"), 255), QStringLiteral("abc"));
-}
-
 // The production text prompt (the node name) takes what the file holds.
 TEST(Utf8Limit, TheTextPromptStopsAtTheLimit) {
     QWidget parent;
