@@ -5,6 +5,7 @@
 #include "elicit/dialog_result.h"
 #include "elicit_gui_support.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -53,12 +54,15 @@ TEST_F(DecimalCommaTest, ARatioBoundTypedWithACommaIsStoredAndShown) {
     Find<QTabWidget>(&form, "TabCtrl")->setCurrentIndex(1);
 
     auto ran = OnCardinalForm([](CardinalForm& ratio) {
+        auto* num = Find<QComboBox>(&ratio, "NumCombo");
+        num->setCurrentIndex(num->findText(QStringLiteral("From (3) low to (2) medium")));
         QTest::keyClicks(Find<QLineEdit>(&ratio, "LMultEdit"), QStringLiteral("0,5"));
         QTest::keyClicks(Find<QLineEdit>(&ratio, "UMultEdit"), QStringLiteral("2,25"));
         EXPECT_EQ(Find<QLineEdit>(&ratio, "LMultEdit")->text(), QStringLiteral("0,5"));
         QTest::mouseClick(Find<QPushButton>(&ratio, "OKButton"), Qt::LeftButton);
         EXPECT_FALSE(ratio.isVisible());
     });
+
     QTest::mouseClick(Find<QPushButton>(&form, "NewButton"), Qt::LeftButton);
     ASSERT_TRUE(*ran);
 
