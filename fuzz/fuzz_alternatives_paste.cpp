@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const int r = row + piece.rowOffset;
                 if (c > model.N() || r > model.M())
                     continue;
-                if (model.CommitCellText(c, r, piece.text, true, true) && !keepRanking)
+                if (model.CommitCellText(c, r, piece.text, true) && !keepRanking)
                     model.UnrankConsequence(c, r);
             }
         }

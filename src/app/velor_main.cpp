@@ -23,13 +23,14 @@ namespace {
 // The assessment dialogs, the elicitation tour and the preference view, handed to the windows
 // that open them.
 void InstallElicitation(velor::ui::MainWindow& window,
-                        const velor::elicit::DialogContext& dialogs) {
+                        const velor::elicit::AssessmentContext& dialogs) {
     using namespace velor::elicit;
     SetWeightFormSettingsFile(window.SettingsPath());
     // Score or holistic assessment: F3 and a double-click on an attribute.
     window.Tree()->SetScoreAssessmentHandler([&dialogs](velor::NodeId node) {
-        if (dialogs.model.Exists(node)) {
-            ShowScoreAssessment(dialogs, dialogs.model.Node(node).Assessment);
+        const velor::Model& model = dialogs.document.GetModel();
+        if (model.Exists(node)) {
+            ShowScoreAssessment(dialogs, model.Node(node).Assessment);
         }
     });
     // Weight assessment of a goal's children, or of all attributes (kNone): F4 and a
@@ -39,7 +40,7 @@ void InstallElicitation(velor::ui::MainWindow& window,
     window.SetBottomUpWeightAssessment([&dialogs] { ShowWeightAssessment(dialogs, velor::kNone); });
     window.SetElicitationTour([&dialogs] { RunElicitationTour(dialogs); });
 
-    auto* preferences = new TPreferenceForm(dialogs.model, dialogs.prompts);
+    auto* preferences = new TPreferenceForm(dialogs.document, dialogs.prompts);
     preferences->SetDialogParent(&window);
     window.SetPreferenceView(preferences);
 }
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
 
-    const velor::elicit::DialogContext dialogs{window.GetModel(), prompts, &window};
+    const velor::elicit::AssessmentContext dialogs{window.GetDocument(), prompts, &window};
     InstallElicitation(window, dialogs);
     window.show();
 

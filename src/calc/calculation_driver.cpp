@@ -173,6 +173,31 @@ int StepTotal(int type, int m, int k) {
     }
 }
 
+const char* CalculationName(int type) {
+    static constexpr const char* kNames[kCalculationTypeCount] = {"Calculate Model",
+                                                                  "Calculate Model Partially",
+                                                                  "All Value Intervals",
+                                                                  "Weights",
+                                                                  "Dominance",
+                                                                  "Main Goal Value Intervals",
+                                                                  "Normalized Intervals",
+                                                                  "Non-Normalized Intervals"};
+    return type >= 0 && type < kCalculationTypeCount ? kNames[type] : "Calculate Model";
+}
+
+Document::ResultSets CalculatedSets(const Model& model, int type, RunOutcome outcome) {
+    if (outcome != RunOutcome::Complete) {
+        return {};
+    }
+    bool normalized = model.NormalizedIntervals();
+    if (type == kNormalizedIntervals) {
+        normalized = true;
+    } else if (type == kNonNormalizedIntervals) {
+        normalized = false;
+    }
+    return {normalized, !normalized};
+}
+
 const char* StatusText(int type) {
     static constexpr std::array<const char*, kCalculationTypeCount> texts = {
         "Calculating model...",
@@ -276,7 +301,6 @@ RunOutcome CalculationDriver::Run(int type) {
     }
 
     feasible_ = true;
-    model_.SetChanged(true);
     host_.RunStarted(StatusText(type));
 
     bool normalized = model_.NormalizedIntervals();

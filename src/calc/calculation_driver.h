@@ -5,6 +5,7 @@
 
 #include "calc/calc_host.h"
 #include "calc/calc_session.h"
+#include "model/document.h"
 #include "model/model.h"
 
 #include <string>
@@ -38,6 +39,12 @@ enum class RunOutcome {
 int StepTotal(int type, int m, int k);
 // The status text shown while a run of the type is going ("Calculating model...").
 const char* StatusText(int type);
+// The name of the command that runs the type ("Calculate Model"), the label of its step in the
+// edit history.
+const char* CalculationName(int type);
+// Which sets of interval results a run of the type over the model brought up to date: the
+// ones it computes when it finished, none otherwise.
+Document::ResultSets CalculatedSets(const Model& model, int type, RunOutcome outcome);
 
 inline constexpr const char* kInfeasibleMessage =
     "The model couldn't be computed!\nThere are no feasible solutions.";

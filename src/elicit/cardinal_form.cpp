@@ -276,7 +276,6 @@ void CardinalForm::OKButtonClick() {
         return;
     }
     statement_ = result;
-    context_.model.SetChanged(true);
     done(kResultOk);
 }
 

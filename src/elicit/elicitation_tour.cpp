@@ -13,7 +13,7 @@ bool IsWeightEntry(const TAssessmentEntry& entry) {
 }
 
 bool Assessed(const TAssessmentEntry& entry) {
-    return entry.SubItems[1] == kStatusYes;
+    return entry.Status == AssessmentStatus::Yes;
 }
 
 } // namespace

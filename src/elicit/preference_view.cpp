@@ -20,6 +20,19 @@ namespace velor::elicit {
 
 namespace {
 
+// The "Assessed" column's words for a task's status.
+QString StatusText(AssessmentStatus status) {
+    switch (status) {
+    case AssessmentStatus::Yes:
+        return QStringLiteral("Yes");
+    case AssessmentStatus::Partially:
+        return QStringLiteral("Partially");
+    case AssessmentStatus::No:
+        break;
+    }
+    return QStringLiteral("No");
+}
+
 constexpr int kImageSize = 16;
 constexpr int kStateWidth = 10; // the marker slot left of the entry's image
 constexpr int kEntryRole = Qt::UserRole + 1;
@@ -74,8 +87,8 @@ QIcon EntryIcon(int image, bool marked) {
 
 } // namespace
 
-TPreferenceForm::TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* parent)
-    : QWidget(parent), model_(model), prompts_(prompts) {
+TPreferenceForm::TPreferenceForm(Document& document, ui::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), document_(document), model_(document.GetModel()), prompts_(prompts) {
     setObjectName(QStringLiteral("PreferenceForm"));
     setWindowTitle(QStringLiteral("Preference Information"));
 
@@ -159,9 +172,9 @@ void TPreferenceForm::Refresh() {
         const TAssessmentEntry& entry = entries[i];
         QTreeWidgetItem* item = PrefView->topLevelItem(static_cast<int>(i));
         item->setText(0, ui::ToQ(entry.Caption));
-        for (int k = 0; k < 3; ++k) {
-            item->setText(k + 1, ui::ToQ(entry.SubItems[static_cast<std::size_t>(k)]));
-        }
+        item->setText(1, ui::ToQ(entry.References));
+        item->setText(2, StatusText(entry.Status));
+        item->setText(3, ui::ToQ(entry.Remarks));
         const bool marked = model_.WeightModeMarked(entry);
         item->setIcon(0, EntryIcon(entry.Image, marked));
         item->setData(0, kEntryRole, entry.Id);
@@ -189,8 +202,8 @@ void TPreferenceForm::PrefViewDblClick() {
     if (entry == nullptr) {
         return;
     }
-    const DialogContext context{model_, prompts_,
-                                dialogParent_ != nullptr ? dialogParent_ : window()};
+    const AssessmentContext context{document_, prompts_,
+                                    dialogParent_ != nullptr ? dialogParent_ : window()};
     switch (entry->Kind) {
     case EntryKind::ScoreAssessment:
     case EntryKind::HolisticComparison:
@@ -217,8 +230,7 @@ void TPreferenceForm::ClearPreferencesClick() {
             ui::Icon::Warning, ui::Buttons::YesNo) != ui::Answer::Yes) {
         return;
     }
-    model_.SetChanged(true);
-    model_.ClearPreferences();
+    document_.Apply("Clear Preferences", [](Model& m) { m.ClearPreferences(); });
 }
 
 } // namespace velor::elicit

@@ -26,7 +26,7 @@ public:
     static constexpr int kAssessedWidth = 70;
     static constexpr int kRemarksWidth = 120;
 
-    TPreferenceForm(Model& model, ui::Prompts& prompts, QWidget* parent = nullptr);
+    TPreferenceForm(Document& document, ui::Prompts& prompts, QWidget* parent = nullptr);
     ~TPreferenceForm() override;
 
     void ModelChanged(ModelChange what) override;
@@ -55,7 +55,8 @@ public:
     void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
 private:
-    Model& model_;
+    Document& document_;
+    const Model& model_;
     ui::Prompts& prompts_;
     QWidget* dialogParent_ = nullptr;
 };

@@ -168,7 +168,6 @@ bool ScoreAssessment::RemoveGiven() {
 }
 
 void ScoreAssessment::Store(Model& model) const {
-    model.SetChanged(true);
     model.StoreRanking(node_, ranking_.RanksByRow(rowCount_), given_);
     model.RefreshAssessedStatus();
 }

@@ -503,11 +503,16 @@ void ScoreForm::reject() {
     CancelButtonClick();
 }
 
-int ShowScoreAssessment(const DialogContext& context, EntryId entry, int tourStep, int tourSteps) {
-    if (!ScoreAssessment::CanAssess(context.model, entry))
+int ShowScoreAssessment(const AssessmentContext& context, EntryId entry, int tourStep,
+                        int tourSteps) {
+    const Model& model = context.document.GetModel();
+    if (!ScoreAssessment::CanAssess(model, entry))
         return kResultCancel;
-    ScoreForm form(context, entry, tourStep, tourSteps);
-    return form.exec();
+    const std::string label = model.Entry(entry)->Caption;
+    return RunOnWorkingCopy(context, label, [&](const DialogContext& dialog) {
+        ScoreForm form(dialog, entry, tourStep, tourSteps);
+        return form.exec();
+    });
 }
 
 } // namespace velor::elicit

@@ -99,7 +99,7 @@ private:
 // Opens the dialog for an assessment entry of kind "Score Assessment" or "Holistic Comparison"
 // and returns its DialogResult; an entry without a statement set opens nothing and returns
 // kResultCancel. tourStep and tourSteps are both 0 outside the elicitation tour.
-int ShowScoreAssessment(const DialogContext& context, EntryId entry, int tourStep = 0,
+int ShowScoreAssessment(const AssessmentContext& context, EntryId entry, int tourStep = 0,
                         int tourSteps = 0);
 
 } // namespace velor::elicit

@@ -8,12 +8,12 @@
 
 namespace velor::elicit {
 
-TourEnd RunElicitationTour(const DialogContext& context) {
+TourEnd RunElicitationTour(const AssessmentContext& context) {
     const auto inform = [&context](const char* text) {
         context.prompts.Inform(QString::fromLatin1(kTourCaption), QString::fromLatin1(text),
                                ui::Icon::Information);
     };
-    switch (ElicitationTour::WhyNothingToAssess(context.model)) {
+    switch (ElicitationTour::WhyNothingToAssess(context.document.GetModel())) {
     case NothingToAssess::NoAttributes:
         inform(kTourNoAttributesMessage);
         return TourEnd::NoSteps;
@@ -30,7 +30,7 @@ TourEnd RunElicitationTour(const DialogContext& context) {
     dialogs.weight = [&context](NodeId goal, int step, int steps) {
         return ShowWeightAssessment(context, goal, step, steps);
     };
-    ElicitationTour tour(context.model, std::move(dialogs));
+    ElicitationTour tour(context.document.GetModel(), std::move(dialogs));
     const TourEnd end = tour.Run();
     if (end == TourEnd::Completed) {
         inform(kTourCompletedMessage);

@@ -7,8 +7,9 @@
 
 namespace velor::elicit {
 
-// Runs the whole tour on the context's model and tells how it ended. Statements confirmed on
-// the way stay in the model however the tour ends; nothing is recalculated.
-TourEnd RunElicitationTour(const DialogContext& context);
+// Runs the whole tour on the document's model and tells how it ended. Each dialog that stored
+// statements is one step of the edit history; statements confirmed on the way stay however the
+// tour ends; nothing is recalculated.
+TourEnd RunElicitationTour(const AssessmentContext& context);
 
 } // namespace velor::elicit

@@ -61,12 +61,15 @@ void SetWeightFormSettingsFile(std::filesystem::path path) {
     SettingsPath() = std::move(path);
 }
 
-int ShowWeightAssessment(const DialogContext& context, NodeId goal, int tourStep, int tourSteps) {
-    if (goal != kNone && !context.model.Exists(goal)) {
+int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep,
+                         int tourSteps) {
+    if (goal != kNone && !context.document.GetModel().Exists(goal)) {
         return kResultCancel; // the goal has gone: nothing to weigh
     }
-    TWeightForm form(context, goal, tourStep, tourSteps, context.parent);
-    return form.exec();
+    return RunOnWorkingCopy(context, "Weight Assessment", [&](const DialogContext& dialog) {
+        TWeightForm form(dialog, goal, tourStep, tourSteps, dialog.parent);
+        return form.exec();
+    });
 }
 
 // ----- BoundEdit
@@ -326,7 +329,6 @@ void TWeightForm::OKButtonClick() {
             }
             return;
         }
-        model_.SetChanged(true);
         model_.StoreWeightBounds(table_.TopDown(), check.bounds);
     }
     model_.RefreshAssessedStatus();
@@ -406,7 +408,6 @@ void TWeightForm::PasteCellsClick() {
     if (!table_.Enabled() || WeightGrid->currentRow() < 0) {
         return;
     }
-    model_.SetChanged(true);
     const QString text = prompts_.ClipboardText().left(static_cast<int>(kMaxPasteLength));
     table_.Paste(ui::ToStd(text), SelectedRange());
     RefreshCells();

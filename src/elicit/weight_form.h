@@ -27,7 +27,7 @@ void SetWeightFormSettingsFile(std::filesystem::path path);
 // Opens the dialog for the children of goal (top down) or, with kNone, for every twig-level
 // attribute (bottom up), and returns its DialogResult. tourStep and tourSteps are 0 outside the
 // elicitation tour.
-int ShowWeightAssessment(const DialogContext& context, NodeId goal, int tourStep = 0,
+int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep = 0,
                          int tourSteps = 0);
 
 // The editor of a bound cell: keeps digits and one decimal separator, at most seven characters.

@@ -7,54 +7,27 @@
 
 namespace velor {
 
-Model::Model(const Model& other)
-    : topDownWeights_(other.topDownWeights_), normalizedIntervals_(other.normalizedIntervals_),
-      changed_(other.changed_), nodes_(other.nodes_), root_(other.root_),
-      preOrder_(other.preOrder_), nextNodeId_(other.nextNodeId_), table_(other.table_),
-      m_(other.m_), n_(other.n_), nextAltId_(other.nextAltId_), entries_(other.entries_),
-      bottomUpEntry_(other.bottomUpEntry_), nextEntryId_(other.nextEntryId_) {}
-
-Model& Model::operator=(const Model& other) {
-    if (this != &other) {
-        topDownWeights_ = other.topDownWeights_;
-        normalizedIntervals_ = other.normalizedIntervals_;
-        changed_ = other.changed_;
-        nodes_ = other.nodes_;
-        root_ = other.root_;
-        preOrder_ = other.preOrder_;
-        nextNodeId_ = other.nextNodeId_;
-        table_ = other.table_;
-        m_ = other.m_;
-        n_ = other.n_;
-        nextAltId_ = other.nextAltId_;
-        entries_ = other.entries_;
-        bottomUpEntry_ = other.bottomUpEntry_;
-        nextEntryId_ = other.nextEntryId_;
-        NotifyAll();
-    }
-    return *this;
-}
-
 void Model::NotifyAll() const {
     for (auto what : {ModelChange::Tree, ModelChange::Table, ModelChange::Assessments,
-                      ModelChange::Results, ModelChange::Options, ModelChange::ChangedFlag}) {
+                      ModelChange::Results, ModelChange::Options, ModelChange::History}) {
         Notify(what);
     }
 }
 
-void Model::AddObserver(ModelObserver* observer) {
-    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
-        observers_.push_back(observer);
+void Model::AddObserver(ModelObserver* observer) const {
+    auto& list = observers_.list;
+    if (std::find(list.begin(), list.end(), observer) == list.end()) {
+        list.push_back(observer);
     }
 }
 
-void Model::RemoveObserver(ModelObserver* observer) {
-    std::erase(observers_, observer);
+void Model::RemoveObserver(ModelObserver* observer) const {
+    std::erase(observers_.list, observer);
 }
 
 void Model::Notify(ModelChange what) const {
     // Copy first: an observer may detach itself while being told.
-    const auto observers = observers_;
+    const auto observers = observers_.list;
     for (auto* o : observers) {
         o->ModelChanged(what);
     }
@@ -76,23 +49,13 @@ void Model::SetNormalizedIntervals(bool on) {
     }
 }
 
-void Model::SetChanged(bool changed) {
-    if (changed_ != changed) {
-        changed_ = changed;
-        Notify(ModelChange::ChangedFlag);
-    }
-}
-
-void Model::MarkChanged() {
-    SetChanged(true);
-}
-
 void Model::Clear() {
     const bool top = topDownWeights_;
     const bool norm = normalizedIntervals_;
     *this = Model();
     topDownWeights_ = top;
     normalizedIntervals_ = norm;
+    NotifyAll();
 }
 
 // ----- tree queries
@@ -306,7 +269,6 @@ void Model::LoadCell(int col, int row, const std::string& text, const TConsequen
 
 void Model::FinishLoading() {
     RefreshAssessedStatus();
-    changed_ = false;
     NotifyAll();
 }
 

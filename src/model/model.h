@@ -1,6 +1,8 @@
 // A decision model: the value tree, the consequence table, the statements and the assessment
 // list, with every operation that changes them. A Model is a value; copying it gives a fully
-// independent model (observers are not copied).
+// independent model, and two models compare equal when everything they hold is equal (observers
+// are neither copied nor compared). Whether the model is saved is not the model's business but
+// its document's (document.h).
 #pragma once
 
 #include "model/consequence_table.h"
@@ -17,23 +19,26 @@ class Model {
 public:
     enum class MoveMode { FirstChild, SiblingBefore };
 
+    // Copies and assignments take every field and leave the observers where they were; an
+    // assignment does not notify (NotifyAll does).
     Model() = default;
-    Model(const Model& other);
-    Model& operator=(const Model& other);
+    Model(const Model&) = default;
+    Model(Model&&) = default;
+    Model& operator=(const Model&) = default;
+    Model& operator=(Model&&) = default;
+    bool operator==(const Model&) const = default;
 
-    // ----- observers
-    void AddObserver(ModelObserver* observer);
-    void RemoveObserver(ModelObserver* observer);
+    // ----- observers: views of a model that they only read may observe it too
+    void AddObserver(ModelObserver* observer) const;
+    void RemoveObserver(ModelObserver* observer) const;
     void Notify(ModelChange what) const;
     void NotifyAll() const;
 
-    // ----- options and the changed flag
+    // ----- options
     bool TopDownWeights() const { return topDownWeights_; }
     bool NormalizedIntervals() const { return normalizedIntervals_; }
     void SetTopDownWeights(bool on);
     void SetNormalizedIntervals(bool on);
-    bool Changed() const { return changed_; }
-    void SetChanged(bool changed);
 
     // Empties tree, table and assessment list (commands New, Open); options stay as they are.
     void Clear();
@@ -68,7 +73,7 @@ public:
     std::string Caption(NodeId node, char decimalSeparator = '.') const;
     bool CanConvert(NodeId node) const;
 
-    // ----- value tree: operations (each marks the model changed)
+    // ----- value tree: operations
     // Adds a goal or attribute as last child of parent, or the main goal to an empty tree.
     // Returns the new node, or kNone when nothing happened.
     NodeId AddNode(NodeKind kind, NodeId parent);
@@ -116,12 +121,11 @@ public:
     void DeleteAlternative(int row);
     void ClearAlternatives();
     // Stores an edited consequence; the text is cut to 255 characters. A ranked cell whose
-    // ranking is not kept is unranked. Does not mark the model changed (markChanged does, for
-    // clearing, cutting and pasting). A text typed into the main-goal column renames the
+    // ranking is not kept is unranked. A text typed into the main-goal column renames the
     // alternative; clearing or pasting there passes renameAlternative false and leaves the
     // names alone. Returns whether the text was stored.
     bool CommitCellText(int col, int row, const std::string& text, bool keepRanking,
-                        bool markChanged = false, bool renameAlternative = true);
+                        bool renameAlternative = true);
     void UnrankConsequence(int col, int row);
 
     // ----- statements and assessment list
@@ -169,12 +173,12 @@ private:
         NodeId Parent = kNone;
         std::vector<NodeId> Children;
         TNodeData Data;
+        bool operator==(const TreeNode&) const = default;
     };
 
     TreeNode& NodeRef(NodeId node);
     const TreeNode& NodeRef(NodeId node) const;
     void RebuildPreOrder();
-    void MarkChanged();
     void AddNodeColumn(NodeId node);
     int TopDownInsertPosition() const;
     EntryId InsertEntry(int position, TAssessmentEntry entry);
@@ -184,12 +188,22 @@ private:
     TAssessmentEntry MakeWeightEntry(NodeId goal) const;
     void RemoveEntriesOf(NodeId node);
     void RemoveStatementsNaming(AltId alt);
-    std::string EntryStatus(const TAssessmentEntry& entry) const;
+    AssessmentStatus EntryStatus(const TAssessmentEntry& entry) const;
     void EnsureBottomUpEntry(const char* remark);
+
+    // The observers of a model: not part of its value, so a copy starts without any, an
+    // assignment keeps the target's, and comparisons ignore them.
+    class ObserverList {
+    public:
+        ObserverList() = default;
+        ObserverList(const ObserverList&) {}
+        ObserverList& operator=(const ObserverList&) { return *this; }
+        bool operator==(const ObserverList&) const { return true; }
+        std::vector<ModelObserver*> list;
+    };
 
     bool topDownWeights_ = false;
     bool normalizedIntervals_ = false;
-    bool changed_ = false;
 
     std::map<NodeId, TreeNode> nodes_;
     NodeId root_ = kNone;
@@ -205,7 +219,7 @@ private:
     EntryId bottomUpEntry_ = kNone;
     EntryId nextEntryId_ = 1;
 
-    std::vector<ModelObserver*> observers_;
+    mutable ObserverList observers_;
 };
 
 } // namespace velor

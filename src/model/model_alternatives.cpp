@@ -98,7 +98,6 @@ std::vector<AchievementLevel> Model::Levels(int col) const {
 int Model::NewAlternative() {
     ++m_;
     table_.SetRowCount(std::max(m_ + 1, 2));
-    MarkChanged();
     const std::string name = "Alternative " + std::to_string(m_);
     table_.SetText(0, m_, name);
     if (n_ > 0) {
@@ -147,7 +146,6 @@ void Model::DeleteAlternative(int row) {
     if (m_ == 0 || row < 1 || row > m_) {
         return;
     }
-    MarkChanged();
     const AltId gone = Alternative(row).Id;
     for (auto& [id, tn] : nodes_) {
         auto& v = tn.Data.Values;
@@ -209,7 +207,6 @@ void Model::ClearAlternatives() {
     if (m_ == 0) {
         return;
     }
-    MarkChanged();
     for (auto& [id, tn] : nodes_) {
         tn.Data.Values.clear();
     }
@@ -231,7 +228,7 @@ void Model::ClearAlternatives() {
 }
 
 bool Model::CommitCellText(int col, int row, const std::string& text, bool keepRanking,
-                           bool markChanged, bool renameAlternative) {
+                           bool renameAlternative) {
     if (!CellsEditable() || col < 1 || col > n_ || row < 1 || row > m_) {
         return false;
     }
@@ -243,9 +240,6 @@ bool Model::CommitCellText(int col, int row, const std::string& text, bool keepR
     const bool renames = col == 1 && renameAlternative;
     if (renames) {
         table_.SetText(0, row, stored);
-    }
-    if (markChanged) {
-        MarkChanged();
     }
     Notify(ModelChange::Table);
     if (renames) {

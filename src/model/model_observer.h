@@ -9,7 +9,7 @@ enum class ModelChange {
     Assessments, // the assessment list, its statuses or the statements
     Results,     // calculated intervals, dominance, regret, recommendations
     Options,     // the two calculation options
-    ChangedFlag, // the unsaved-changes flag
+    History,     // the edit history: undo and redo, the saved point, whether results are current
 };
 
 class ModelObserver {

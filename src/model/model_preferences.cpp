@@ -49,7 +49,9 @@ void Model::EnsureBottomUpEntry(const char* remark) {
     e.Kind = EntryKind::BottomUpWeights;
     e.Caption = "Weight Assessment";
     e.Image = 1;
-    e.SubItems = {"Twig-level attributes", kStatusNo, remark};
+    e.References = "Twig-level attributes";
+    e.Status = AssessmentStatus::No;
+    e.Remarks = remark;
     bottomUpEntry_ = InsertEntry(static_cast<int>(entries_.size()), std::move(e));
 }
 
@@ -62,12 +64,13 @@ TAssessmentEntry Model::MakeOwnEntry(NodeId node) const {
     if (d.Kind == kAttribute) {
         e.Kind = EntryKind::ScoreAssessment;
         e.Caption = "Score Assessment";
-        e.SubItems = {d.Name, kStatusNo, ""};
+        e.References = d.Name;
         pref.Holistic = 0;
     } else {
         e.Kind = EntryKind::HolisticComparison;
         e.Caption = "Holistic Comparison";
-        e.SubItems = {d.Name, kStatusNo, "Optional"};
+        e.References = d.Name;
+        e.Remarks = "Optional";
         pref.Holistic = 1;
     }
     e.Preference = std::move(pref);
@@ -79,7 +82,8 @@ TAssessmentEntry Model::MakeWeightEntry(NodeId goal) const {
     e.Kind = EntryKind::TopDownWeights;
     e.Caption = "Weight Assessment";
     e.Image = 1;
-    e.SubItems = {Node(goal).Name, kStatusNo, "Top Down"};
+    e.References = Node(goal).Name;
+    e.Remarks = "Top Down";
     e.WeightNode = goal;
     return e;
 }
@@ -139,12 +143,12 @@ std::vector<NodeId> Model::WeightRows(const TAssessmentEntry& entry) const {
     return {};
 }
 
-std::string Model::EntryStatus(const TAssessmentEntry& entry) const {
+AssessmentStatus Model::EntryStatus(const TAssessmentEntry& entry) const {
     switch (entry.Kind) {
     case EntryKind::ScoreAssessment:
     case EntryKind::HolisticComparison: {
         if (!entry.Preference || !Exists(entry.Preference->Node)) {
-            return kStatusNo;
+            return AssessmentStatus::No;
         }
         const int col = Node(entry.Preference->Node).Column;
         int ranked = 0;
@@ -154,9 +158,10 @@ std::string Model::EntryStatus(const TAssessmentEntry& entry) const {
             }
         }
         if (entry.Kind == EntryKind::HolisticComparison) {
-            return ranked >= 1 ? kStatusYes : kStatusNo;
+            return ranked >= 1 ? AssessmentStatus::Yes : AssessmentStatus::No;
         }
-        return (ranked >= 2 || (ranked == 1 && m_ == 1)) ? kStatusYes : kStatusNo;
+        return (ranked >= 2 || (ranked == 1 && m_ == 1)) ? AssessmentStatus::Yes
+                                                         : AssessmentStatus::No;
     }
     case EntryKind::TopDownWeights:
     case EntryKind::BottomUpWeights: {
@@ -171,17 +176,17 @@ std::string Model::EntryStatus(const TAssessmentEntry& entry) const {
             allGiven = allGiven && lo >= 0 && hi >= 0;
         }
         if (!reference) {
-            return kStatusNo;
+            return AssessmentStatus::No;
         }
-        return allGiven ? kStatusYes : kStatusPartially;
+        return allGiven ? AssessmentStatus::Yes : AssessmentStatus::Partially;
     }
     }
-    return kStatusNo;
+    return AssessmentStatus::No;
 }
 
 void Model::RefreshAssessedStatus() {
     for (auto& e : entries_) {
-        e.SubItems[1] = EntryStatus(e);
+        e.Status = EntryStatus(e);
     }
     Notify(ModelChange::Assessments);
 }
@@ -204,7 +209,6 @@ void Model::StoreRanking(NodeId node, const std::vector<int>& ranks,
         }
         own->Preference->Statements = statements;
     }
-    MarkChanged();
     RefreshAssessedStatus();
     Notify(ModelChange::Table);
 }
@@ -220,7 +224,6 @@ void Model::StoreWeightBounds(bool topDown, const std::vector<WeightBound>& boun
             d.BottomUpUpper = b.Upper;
         }
     }
-    MarkChanged();
     RefreshAssessedStatus();
 }
 
@@ -238,7 +241,6 @@ void Model::ClearPreferences() {
             tn.Data.BottomUpLower = tn.Data.BottomUpUpper = kNotGiven;
         }
     }
-    MarkChanged();
     RefreshAssessedStatus();
     Notify(ModelChange::Table);
 }

@@ -59,7 +59,6 @@ NodeId Model::AddNode(NodeKind kind, NodeId parent) {
     }
 
     RefreshAssessedStatus();
-    MarkChanged();
     Notify(ModelChange::Tree);
     Notify(ModelChange::Table);
     Notify(ModelChange::Assessments);
@@ -152,7 +151,6 @@ void Model::DeleteSubtree(NodeId node) {
         }
     }
 
-    MarkChanged();
     Notify(ModelChange::Tree);
     Notify(ModelChange::Table);
     Notify(ModelChange::Assessments);
@@ -164,14 +162,13 @@ bool Model::RenameNode(NodeId node, const std::string& newName) {
     }
     auto& d = NodeData(node);
     d.Name = LimitText(newName);
-    MarkChanged();
     table_.SetText(d.Column, 0, d.Name);
     if (auto* own = MutableEntry(d.Assessment)) {
-        own->SubItems[0] = d.Name;
+        own->References = d.Name;
     }
     for (auto& e : entries_) {
         if (e.Kind == EntryKind::TopDownWeights && e.WeightNode == node) {
-            e.SubItems[0] = d.Name;
+            e.References = d.Name;
         }
     }
     Notify(ModelChange::Tree);
@@ -185,7 +182,6 @@ bool Model::MoveNode(NodeId node, NodeId target, MoveMode mode) {
         InSubtree(target, node)) {
         return false;
     }
-    MarkChanged();
     auto& oldSiblings = NodeRef(Parent(node)).Children;
     std::erase(oldSiblings, node);
 
@@ -250,7 +246,6 @@ bool Model::ConvertNode(NodeId node) {
         }
     }
     RefreshAssessedStatus();
-    MarkChanged();
     Notify(ModelChange::Tree);
     Notify(ModelChange::Assessments);
     return true;

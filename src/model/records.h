@@ -115,16 +115,17 @@ enum class EntryKind {
     BottomUpWeights,    // the weight assessment of all twig-level attributes, no data
 };
 
-inline constexpr const char* kStatusYes = "Yes";
-inline constexpr const char* kStatusNo = "No";
-inline constexpr const char* kStatusPartially = "Partially";
+// How far an assessment task is done.
+enum class AssessmentStatus : std::uint8_t { No, Partially, Yes };
 
 struct TAssessmentEntry {
     EntryId Id = kNone;
     EntryKind Kind = EntryKind::ScoreAssessment;
     std::string Caption;
     int Image = 0;
-    std::array<std::string, 3> SubItems;       // "References to", "Assessed", "Remarks"
+    std::string References; // the node the task is about, or "Twig-level attributes"
+    AssessmentStatus Status = AssessmentStatus::No;
+    std::string Remarks;                       // "Optional", "Top Down", "Bottom Up" or empty
     std::optional<TPreferenceData> Preference; // own entries (none for "DATANULL" files)
     NodeId WeightNode = kNone;                 // top-down entries: the goal
     bool operator==(const TAssessmentEntry&) const = default;

@@ -18,6 +18,10 @@ inline constexpr const char* kExit = "Exit1";
 // "RecentFile1" .. "RecentFile4"
 inline constexpr const char* kRecentFilePrefix = "RecentFile";
 
+// Edit
+inline constexpr const char* kUndo = "Undo1";
+inline constexpr const char* kRedo = "Redo1";
+
 // Model
 inline constexpr const char* kElicitationTour = "ElicitationTour1";
 inline constexpr const char* kNewAlternative = "NewAlternative2";

@@ -99,8 +99,8 @@ bool AltGridView::eventFilter(QObject* watched, QEvent* event) {
 
 // ----- AlternativesEditor
 
-AlternativesEditor::AlternativesEditor(Model& model, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), model_(model), prompts_(prompts) {
+AlternativesEditor::AlternativesEditor(Document& document, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), document_(document), model_(document.GetModel()), prompts_(prompts) {
     setObjectName(QStringLiteral("AlternativeForm"));
     setWindowTitle(QStringLiteral("Alternatives"));
     setWindowIcon(TableIcon());
@@ -262,7 +262,8 @@ void AlternativesEditor::AltPopupPopup() {
 }
 
 void AlternativesEditor::NewAlternativeClick() {
-    const int row = model_.NewAlternative();
+    int row = 0;
+    document_.Apply("New Alternative", [&row](Model& m) { row = m.NewAlternative(); });
     SetCurrentCell(std::max(1, CurrentColumn()), row);
 }
 
@@ -271,7 +272,9 @@ void AlternativesEditor::DuplicateAlternativeClick() {
     if (row < 1 || row > model_.M()) {
         return;
     }
-    const int copy = model_.DuplicateAlternative(row);
+    int copy = 0;
+    document_.Apply("Duplicate Alternative",
+                    [&copy, row](Model& m) { copy = m.DuplicateAlternative(row); });
     SetCurrentCell(std::max(1, CurrentColumn()), copy);
 }
 
@@ -285,7 +288,7 @@ void AlternativesEditor::DeleteAlternativeClick() {
     if (prompts_.Message(QStringLiteral("Confirm Deletion"), text, Icon::Question,
                          Buttons::YesNo) == Answer::Yes) {
         const int col = CurrentColumn();
-        model_.DeleteAlternative(row);
+        document_.Apply("Delete Alternative", [row](Model& m) { m.DeleteAlternative(row); });
         SetCurrentCell(col, std::min(row, std::max(1, model_.M())));
     }
 }
@@ -321,17 +324,20 @@ void AlternativesEditor::AltGridSetEditText(int column, int row, const QString& 
                                                "related to it will be deleted!"),
                                 Icon::Question, Buttons::YesNo) == Answer::Yes;
     }
-    // A typed consequence counts as a change like every other edit, so that closing or replacing
-    // the model asks before the typing is lost.
-    model_.CommitCellText(column, row, typed, keep, true);
+    // A typed consequence is a step like every other edit, so that closing or replacing the
+    // model asks before the typing is lost, and Undo takes it back.
+    document_.Apply("Typing", [&](Model& m) { m.CommitCellText(column, row, typed, keep); });
 }
 
 void AlternativesEditor::ClearCellsClick() {
+    ClearCells("Clear Cells");
+}
+
+void AlternativesEditor::ClearCells(const char* label) {
     if (grid_->IsEditing()) {
         return;
     }
     const QRect block = Selection();
-    model_.SetChanged(true);
     if (block.isNull() || !model_.CellsEditable()) {
         return;
     }
@@ -347,14 +353,16 @@ void AlternativesEditor::ClearCellsClick() {
             return;
         }
     }
-    for (int col = block.left(); col <= block.right(); ++col) {
-        for (int row = block.top(); row <= block.bottom(); ++row) {
-            if (model_.CommitCellText(col, row, std::string(), true, true, false) &&
-                answer == Answer::No) {
-                model_.UnrankConsequence(col, row);
+    document_.Apply(label, [&](Model& m) {
+        for (int col = block.left(); col <= block.right(); ++col) {
+            for (int row = block.top(); row <= block.bottom(); ++row) {
+                if (m.CommitCellText(col, row, std::string(), true, false) &&
+                    answer == Answer::No) {
+                    m.UnrankConsequence(col, row);
+                }
             }
         }
-    }
+    });
 }
 
 QString AlternativesEditor::BlockText(int left, int top, int right, int bottom) const {
@@ -386,7 +394,7 @@ void AlternativesEditor::CopyCellsClick() {
 
 void AlternativesEditor::CutCellsClick() {
     CopyCellsClick();
-    ClearCellsClick();
+    ClearCells("Cut");
 }
 
 void AlternativesEditor::CopyAlternativesToClipboardClick() {
@@ -397,7 +405,6 @@ void AlternativesEditor::CopyAlternativesToClipboardClick() {
 void AlternativesEditor::PasteCellsClick() {
     const QRect block = Selection();
     const std::string text = ToStd(prompts_.ClipboardText().left(kMaxPasteLength));
-    model_.SetChanged(true);
     if (block.isNull()) {
         return;
     }
@@ -414,21 +421,22 @@ void AlternativesEditor::PasteCellsClick() {
         }
     }
     const std::vector<PastePiece> pieces = SplitPaste(text);
-    for (int row = block.top(); row <= block.bottom(); ++row) {
-        for (int col = block.left(); col <= block.right(); ++col) {
-            for (const PastePiece& piece : pieces) {
-                const int c = col + piece.columnOffset;
-                const int r = row + piece.rowOffset;
-                if (c > model_.N() || r > model_.M()) {
-                    continue; // beyond the table: dropped
-                }
-                if (model_.CommitCellText(c, r, piece.text, true, true, false) &&
-                    answer == Answer::No) {
-                    model_.UnrankConsequence(c, r);
+    document_.Apply("Paste", [&](Model& m) {
+        for (int row = block.top(); row <= block.bottom(); ++row) {
+            for (int col = block.left(); col <= block.right(); ++col) {
+                for (const PastePiece& piece : pieces) {
+                    const int c = col + piece.columnOffset;
+                    const int r = row + piece.rowOffset;
+                    if (c > m.N() || r > m.M()) {
+                        continue; // beyond the table: dropped
+                    }
+                    if (m.CommitCellText(c, r, piece.text, true, false) && answer == Answer::No) {
+                        m.UnrankConsequence(c, r);
+                    }
                 }
             }
         }
-    }
+    });
 }
 
 } // namespace velor::ui

@@ -3,6 +3,7 @@
 // cells with the clipboard as tab-separated text.
 #pragma once
 
+#include "model/document.h"
 #include "model/model.h"
 #include "model/model_observer.h"
 #include "ui/printable_view.h"
@@ -34,7 +35,7 @@ protected:
 class AlternativesEditor : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
-    AlternativesEditor(Model& model, Prompts& prompts, QWidget* parent = nullptr);
+    AlternativesEditor(Document& document, Prompts& prompts, QWidget* parent = nullptr);
     ~AlternativesEditor() override;
 
     void ModelChanged(ModelChange what) override;
@@ -87,7 +88,11 @@ private:
     bool AnyRanked(const QRect& block) const;
     void ApplyColumnWidths();
 
-    Model& model_;
+    // Empties the selected cells as one step with the given label (Clear Cells, Cut).
+    void ClearCells(const char* label);
+
+    Document& document_;
+    const Model& model_;
     Prompts& prompts_;
     AltGridView* grid_;
     ConsequenceGridModel* gridModel_;

@@ -51,10 +51,10 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
 
     // Windows in their order of creation: the About box, the two editors, the progress dialog.
     about_ = new AboutBox(this);
-    treeEditor_ = new TreeEditor(model_, prompts_);
+    treeEditor_ = new TreeEditor(document_, prompts_);
     treeWindow_ = AddChild(treeEditor_, "TreeForm");
     treeWindow_->setGeometry(0, 0, 400, 335);
-    altEditor_ = new AlternativesEditor(model_, prompts_);
+    altEditor_ = new AlternativesEditor(document_, prompts_);
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
     altWindow_->setGeometry(400, 0, 695, 335);
     progress_ = new ProgressDialog(prompts_, this);
@@ -68,16 +68,17 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
         }
     };
 
-    model_.AddObserver(this);
+    GetModel().AddObserver(this);
     recent_.LoadRecentFiles(settings_);
     UpdateCaption();
     UpdateStatusPanels();
+    UpdateUndoActions();
     RestorePlacements();
     RebuildRecentMenu();
 }
 
 MainWindow::~MainWindow() {
-    model_.RemoveObserver(this);
+    GetModel().RemoveObserver(this);
     // Every child window may observe the model; they all go before it does.
     resultWindows_.fill(nullptr);
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
@@ -98,7 +99,10 @@ QMdiSubWindow* MainWindow::AddChild(QWidget* content, const char* placementName)
 
 void MainWindow::ModelChanged(ModelChange what) {
     switch (what) {
-    case ModelChange::ChangedFlag:
+    case ModelChange::History:
+        UpdateUndoActions();
+        UpdateStatusPanels();
+        break;
     case ModelChange::Options:
     case ModelChange::Tree:
     case ModelChange::Table:
@@ -110,15 +114,38 @@ void MainWindow::ModelChanged(ModelChange what) {
 }
 
 void MainWindow::UpdateStatusPanels() {
-    panels_[2]->setText(model_.TopDownWeights() ? QStringLiteral("Top Down")
-                                                : QStringLiteral("Bottom Up"));
-    panels_[3]->setText(model_.NormalizedIntervals() ? QStringLiteral("Normalized")
-                                                     : QStringLiteral("Not normalized"));
-    panels_[4]->setText(model_.Changed() ? QStringLiteral("Changed")
-                                         : QStringLiteral("No changes"));
-    panels_[5]->setText(QStringLiteral("Model Size: ") + QString::number(model_.ModelSize()));
-    Action(A::kTopDownWeights)->setChecked(model_.TopDownWeights());
-    Action(A::kNormalizedIntervals)->setChecked(model_.NormalizedIntervals());
+    const Model& model = GetModel();
+    panels_[2]->setText(model.TopDownWeights() ? QStringLiteral("Top Down")
+                                               : QStringLiteral("Bottom Up"));
+    panels_[3]->setText(model.NormalizedIntervals() ? QStringLiteral("Normalized")
+                                                    : QStringLiteral("Not normalized"));
+    panels_[4]->setText(document_.Changed() ? QStringLiteral("Changed")
+                                            : QStringLiteral("No changes"));
+    panels_[5]->setText(QStringLiteral("Model Size: ") + QString::number(model.ModelSize()));
+    outOfDatePanel_->setVisible(document_.ResultsOutOfDate());
+    Action(A::kTopDownWeights)->setChecked(model.TopDownWeights());
+    Action(A::kNormalizedIntervals)->setChecked(model.NormalizedIntervals());
+}
+
+void MainWindow::UpdateUndoActions() {
+    QAction* undo = Action(A::kUndo);
+    QAction* redo = Action(A::kRedo);
+    undo->setEnabled(document_.CanUndo());
+    redo->setEnabled(document_.CanRedo());
+    undo->setText(document_.CanUndo() ? QStringLiteral("&Undo ") + ToQ(document_.UndoLabel())
+                                      : QStringLiteral("&Undo"));
+    redo->setText(document_.CanRedo() ? QStringLiteral("&Redo ") + ToQ(document_.RedoLabel())
+                                      : QStringLiteral("&Redo"));
+    undo->setToolTip(undo->text().remove(QLatin1Char('&')));
+    redo->setToolTip(redo->text().remove(QLatin1Char('&')));
+}
+
+void MainWindow::UndoClick() {
+    document_.Undo();
+}
+
+void MainWindow::RedoClick() {
+    document_.Redo();
 }
 
 // ----- commands
@@ -164,15 +191,14 @@ void MainWindow::PrintSetupClick() {
 }
 
 void MainWindow::ClearValueTreeClick() {
-    if (model_.TreeEmpty()) {
+    if (GetModel().TreeEmpty()) {
         return;
     }
     if (prompts_.Message(QStringLiteral("Confirm deletion"),
                          QStringLiteral("Are you sure you wish to clear the whole value tree?\n"
                                         "All information in the value tree will be lost!"),
                          Icon::Warning, Buttons::YesNo) == Answer::Yes) {
-        model_.SetChanged(true);
-        model_.DeleteSubtree(model_.Root());
+        document_.Apply("Clear Value Tree", [](Model& m) { m.DeleteSubtree(m.Root()); });
     }
 }
 
@@ -181,8 +207,7 @@ void MainWindow::ClearAlternativesClick() {
                          QStringLiteral("Are you sure you wish to delete all alternatives?\n"
                                         "All information on the alternatives will be lost!"),
                          Icon::Warning, Buttons::YesNo) == Answer::Yes) {
-        model_.SetChanged(true);
-        model_.ClearAlternatives();
+        document_.Apply("Clear Alternatives", [](Model& m) { m.ClearAlternatives(); });
     }
 }
 
@@ -191,29 +216,36 @@ void MainWindow::ClearPreferencesClick() {
             QStringLiteral("Confirm deletion"),
             QStringLiteral("Are you sure you wish to delete all preference information?"),
             Icon::Warning, Buttons::YesNo) == Answer::Yes) {
-        model_.SetChanged(true);
-        model_.ClearPreferences();
+        document_.Apply("Clear Preferences", [](Model& m) { m.ClearPreferences(); });
     }
 }
 
 void MainWindow::Calculate(int type) {
-    progress_->runCalculation = [this, type](CalcHost& host) {
-        CalculationDriver driver(model_, host);
-        driver.Run(type);
-    };
-    progress_->RunModal();
+    // One step of the history, so that after an undo the stored results always belong to the
+    // model they were calculated for.
+    document_.ApplyCalculation(CalculationName(type), [this, type](Model& model) {
+        RunOutcome outcome = RunOutcome::NotFinished;
+        progress_->runCalculation = [&model, &outcome, type](CalcHost& host) {
+            CalculationDriver driver(model, host);
+            outcome = driver.Run(type);
+        };
+        progress_->RunModal();
+        return CalculatedSets(model, type, outcome);
+    });
     UpdateStatusPanels();
 }
 
 void MainWindow::TopDownWeightsClick() {
-    model_.SetChanged(true);
-    model_.SetTopDownWeights(!model_.TopDownWeights());
+    document_.Apply("Top Down Weights", [](Model& m) { m.SetTopDownWeights(!m.TopDownWeights()); });
     UpdateStatusPanels();
 }
 
 void MainWindow::NormalizedIntervalsClick() {
-    model_.SetChanged(true);
-    model_.SetNormalizedIntervals(!model_.NormalizedIntervals());
+    // Only which stored intervals are shown changes: the results stay as current as they were.
+    document_.Apply(
+        "Normalized Intervals",
+        [](Model& m) { m.SetNormalizedIntervals(!m.NormalizedIntervals()); },
+        Document::StepKind::KeepsResults);
     UpdateStatusPanels();
     for (QMdiSubWindow* window : resultWindows_) {
         if (window != nullptr) {
@@ -275,7 +307,7 @@ void MainWindow::ShowResultView(ResultView view) {
         if (!viewFactories_[index]) {
             return;
         }
-        QWidget* content = viewFactories_[index](model_);
+        QWidget* content = viewFactories_[index](document_);
         if (content == nullptr) {
             return;
         }
@@ -379,7 +411,7 @@ void MainWindow::SavePlacements() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (model_.Changed()) {
+    if (document_.Changed()) {
         const Answer answer = prompts_.Message(
             QStringLiteral("Model Unsaved"),
             QStringLiteral("The model is not saved. Do you want to save it before closing ") +
@@ -392,7 +424,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (answer == Answer::Yes) {
             bool saved = false;
             RunCommand([this, &saved] { saved = SaveClick(); });
-            if (!saved || model_.Changed()) {
+            if (!saved || document_.Changed()) {
                 event->ignore();
                 return;
             }

@@ -3,6 +3,7 @@
 // model's file name and changed flag, and the new/open/save/close flows.
 #pragma once
 
+#include "model/document.h"
 #include "model/ini_file.h"
 #include "model/model.h"
 #include "model/model_observer.h"
@@ -45,9 +46,11 @@ public:
 
     void ModelChanged(ModelChange what) override;
 
-    Model& GetModel() { return model_; }
+    // The model is read here and changed only through the document's edit path.
+    const Model& GetModel() const { return document_.GetModel(); }
+    Document& GetDocument() { return document_; }
     const std::filesystem::path& SettingsPath() const { return settings_.Path(); }
-    const std::string& FileName() const { return fileName_; }
+    const std::string& FileName() const { return document_.FileName(); }
     const RecentFiles& Recent() const { return recent_; }
     TreeEditor* Tree() const { return treeEditor_; }
     AlternativesEditor* Alternatives() const { return altEditor_; }
@@ -63,7 +66,7 @@ public:
     // The preference view, a child window for the whole run ("&Preferences", F7).
     void SetPreferenceView(QWidget* view);
     // Creates a result view the first time it is shown; the command stays disabled without one.
-    using ViewFactory = std::function<QWidget*(Model&)>;
+    using ViewFactory = std::function<QWidget*(const Document&)>;
     void SetResultViewFactory(ResultView view, ViewFactory factory);
     QWidget* ResultViewWidget(ResultView view) const;
     // The elicitation tour ("&Elicitation Tour...") and the weight assessment of the hidden
@@ -86,6 +89,8 @@ public:
     void ClearAlternativesClick();
     void ClearPreferencesClick();
     void Calculate(int type);
+    void UndoClick();
+    void RedoClick();
     void TopDownWeightsClick();
     void NormalizedIntervalsClick();
     void ShowTreeEditor();
@@ -130,6 +135,8 @@ private:
     bool WriteModel(const QString& path);
     void UpdateCaption();
     void UpdateStatusPanels();
+    // Undo and Redo name the step they would take back or do again.
+    void UpdateUndoActions();
     void RebuildRecentMenu();
     void RestorePlacements();
     void SavePlacements();
@@ -137,8 +144,7 @@ private:
 
     Prompts& prompts_;
     IniFile settings_;
-    Model model_;
-    std::string fileName_;
+    Document document_;
     RecentFiles recent_;
     QPrinter printer_;
 
@@ -158,6 +164,7 @@ private:
     std::function<void()> bottomUpAssessment_;
 
     std::array<QLabel*, 6> panels_{};
+    QLabel* outOfDatePanel_ = nullptr;
     std::map<QString, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

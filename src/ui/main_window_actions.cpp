@@ -58,6 +58,8 @@ void SetActionIcons(const MainWindow& window) {
     themed(A::kExit, "application-exit", QIcon());
     themed(A::kHelpTopics, "help-contents", QIcon());
     themed(A::kAbout, "help-about", QIcon());
+    themed(A::kUndo, "edit-undo", s->standardIcon(QStyle::SP_ArrowBack));
+    themed(A::kRedo, "edit-redo", s->standardIcon(QStyle::SP_ArrowForward));
     window.Action(A::kElicitationTour)->setIcon(DrawnIcon(QColor(220, 160, 40), false));
     window.Action(A::kCalculateModel)->setIcon(DrawnIcon(QColor(60, 140, 220), true));
 }
@@ -117,6 +119,13 @@ void MainWindow::CreateActions() {
     MakeAction(A::kExit, QStringLiteral("E&xit"), K(Qt::CTRL | Qt::Key_Q), nullptr);
     connect(Action(A::kExit), &QAction::triggered, this, &QWidget::close);
 
+    // Undo and Redo take back or do again one step of the document's history; their captions
+    // name the step ("&Undo Paste").
+    MakeAction(A::kUndo, QStringLiteral("&Undo"), K(), &MainWindow::UndoClick)
+        ->setShortcuts({K(Qt::CTRL | Qt::Key_Z)});
+    MakeAction(A::kRedo, QStringLiteral("&Redo"), K(), &MainWindow::RedoClick)
+        ->setShortcuts({K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)});
+
     MakeAction(A::kElicitationTour, QStringLiteral("&Elicitation Tour..."), K(), nullptr);
     connect(Action(A::kElicitationTour), &QAction::triggered, this, [this] {
         if (elicitationTour_) {
@@ -164,7 +173,7 @@ void MainWindow::CreateActions() {
     MakeAction(A::kWeightAssessment, QStringLiteral("&Weight Assessment..."), K(), nullptr)
         ->setVisible(false);
     connect(Action(A::kWeightAssessment), &QAction::triggered, this, [this] {
-        if (bottomUpAssessment_ && model_.BottomUpEntry() != kNone) {
+        if (bottomUpAssessment_ && GetModel().BottomUpEntry() != kNone) {
             RunCommand(bottomUpAssessment_);
         }
     });
@@ -240,6 +249,11 @@ void MainWindow::CreateMenus() {
     fileMenu_->addSeparator();
     fileMenu_->addAction(Action(A::kExit));
 
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu->setObjectName(QStringLiteral("EditMenu"));
+    editMenu->addAction(Action(A::kUndo));
+    editMenu->addAction(Action(A::kRedo));
+
     QMenu* modelMenu = menuBar()->addMenu(QStringLiteral("&Model"));
     modelMenu->setObjectName(QStringLiteral("ModelMenu"));
     modelMenu->addAction(Action(A::kElicitationTour));
@@ -297,17 +311,25 @@ void MainWindow::CreateToolBar() {
                             {A::kOpen, "Open Model"},
                             {A::kSave, "Save Model"},
                             {A::kPrint, "Print Active Window"}};
+    // The undo buttons show their actions' tooltips, which name the step.
+    const Button edit[] = {{A::kUndo, nullptr}, {A::kRedo, nullptr}};
     const Button second[] = {{A::kElicitationTour, "Elicitation Tour"},
                              {A::kCalculateModel, "Calculate Model"}};
     auto add = [this, bar](const Button& b) {
         QAction* action = Action(b.action);
         bar->addAction(action);
         if (QWidget* button = bar->widgetForAction(action)) {
-            button->setToolTip(QString::fromLatin1(b.hint));
+            if (b.hint != nullptr) {
+                button->setToolTip(QString::fromLatin1(b.hint));
+            }
             button->setObjectName(QStringLiteral("Tool") + QString::fromLatin1(b.action));
         }
     };
     for (const Button& b : first) {
+        add(b);
+    }
+    bar->addSeparator();
+    for (const Button& b : edit) {
         add(b);
     }
     bar->addSeparator();
@@ -342,6 +364,14 @@ void MainWindow::CreateStatusBar() {
         bar->addWidget(label, i == 5 ? 1 : 0);
         panels_[i] = label;
     }
+    // Shown only while the results no longer belong to the model as it is.
+    outOfDatePanel_ = new QLabel(QStringLiteral("Results out of date"), bar);
+    outOfDatePanel_->setObjectName(QStringLiteral("OutOfDatePanel"));
+    outOfDatePanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outOfDatePanel_->setContentsMargins(3, 0, 3, 0);
+    outOfDatePanel_->setToolTip(QStringLiteral("Recalculate to update (Ctrl+F9)"));
+    outOfDatePanel_->setVisible(false);
+    bar->addPermanentWidget(outOfDatePanel_);
 }
 
 } // namespace velor::ui

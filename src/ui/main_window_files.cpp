@@ -24,8 +24,8 @@ const QString kModelFilter = QStringLiteral("Velor Models (*.vlr);;All Files (*)
 
 void MainWindow::UpdateCaption() {
     QString caption = kAppTitle;
-    if (!fileName_.empty()) {
-        caption += QStringLiteral(" - ") + ToQ(fileName_);
+    if (!FileName().empty()) {
+        caption += QStringLiteral(" - ") + ToQ(FileName());
     }
     setWindowTitle(caption);
 }
@@ -45,15 +45,13 @@ void MainWindow::RebuildRecentMenu() {
 
 void MainWindow::ClearModel() {
     CloseResultViews();
-    fileName_.clear();
-    model_.Clear();
-    model_.SetChanged(false);
+    document_.Clear();
     UpdateCaption();
     UpdateStatusPanels();
 }
 
 void MainWindow::NewClick() {
-    if (model_.Changed() &&
+    if (document_.Changed() &&
         prompts_.Message(QStringLiteral("Clear Existing Model"),
                          QStringLiteral("Are you sure you want to clear the current model?"),
                          Icon::Question, Buttons::YesNo) != Answer::Yes) {
@@ -63,7 +61,7 @@ void MainWindow::NewClick() {
 }
 
 bool MainWindow::UnsavedModelQuestion() {
-    if (!model_.Changed()) {
+    if (!document_.Changed()) {
         return true;
     }
     switch (prompts_.Message(QStringLiteral("Model Unsaved"),
@@ -73,7 +71,7 @@ bool MainWindow::UnsavedModelQuestion() {
     case Answer::Yes:
         // The command goes on only when the model was saved: a cancelled Save As or a failed
         // write keeps the model and its changes.
-        return SaveClick() && !model_.Changed();
+        return SaveClick() && !document_.Changed();
     case Answer::No:
         return true;
     default:
@@ -98,19 +96,16 @@ void MainWindow::OpenClick() {
 
 bool MainWindow::OpenFile(const QString& path) {
     const std::string name = ToStd(path);
-    if (name == fileName_ && !model_.Changed()) {
+    if (name == FileName() && !document_.Changed()) {
         return true;
     }
     ClearModel();
-    if (!LoadModelFile(model_, name)) {
-        model_.Clear();
-        model_.SetChanged(false);
-        UpdateStatusPanels();
+    Model loaded;
+    if (!LoadModelFile(loaded, name)) {
         prompts_.Inform(kAppTitle, ToQ(InvalidModelMessage(name)), Icon::Stop);
         return false;
     }
-    model_.SetChanged(false);
-    fileName_ = name;
+    document_.Reset(std::move(loaded), name);
     UpdateCaption();
     UpdateStatusPanels();
     recent_.AddRecentFile(name);
@@ -177,7 +172,7 @@ void MainWindow::OpenRecentFile(int k) {
 bool MainWindow::WriteModel(const QString& path) {
     const std::string name = ToStd(path);
     std::string error;
-    if (!SaveModelFile(model_, name, &error)) {
+    if (!SaveModelFile(GetModel(), name, &error)) {
         prompts_.Inform(kAppTitle,
                         QStringLiteral("Cannot save into file ") + path + QStringLiteral("."),
                         Icon::Stop);
@@ -185,15 +180,16 @@ bool MainWindow::WriteModel(const QString& path) {
     }
     recent_.AddRecentFile(name);
     RebuildRecentMenu();
-    model_.SetChanged(false);
+    document_.MarkSaved(name);
+    UpdateCaption();
     return true;
 }
 
 bool MainWindow::SaveClick() {
-    if (fileName_.empty()) {
+    if (FileName().empty()) {
         return SaveAsClick();
     }
-    return WriteModel(ToQ(fileName_));
+    return WriteModel(ToQ(FileName()));
 }
 
 bool MainWindow::SaveAsClick() {
@@ -201,26 +197,21 @@ bool MainWindow::SaveAsClick() {
     request.title = QStringLiteral("Save Velor Model");
     request.filter = kModelFilter;
     request.defaultExtension = QStringLiteral("vlr");
-    request.initialPath = fileName_.empty() ? QStringLiteral("Untitled.vlr") : ToQ(fileName_);
+    request.initialPath = FileName().empty() ? QStringLiteral("Untitled.vlr") : ToQ(FileName());
     const QString path = prompts_.SaveFileName(request);
     if (path.isEmpty()) {
         return false;
     }
-    if (!WriteModel(path)) {
-        return false;
-    }
-    fileName_ = ToStd(path);
-    UpdateCaption();
-    return true;
+    return WriteModel(path);
 }
 
 void MainWindow::ExportModelClick() {
-    const TConstraintModel exported = ConstraintExportModel(model_);
+    const TConstraintModel exported = ConstraintExportModel(GetModel());
     FileDialogRequest request;
     request.title = QStringLiteral("Export Constraints");
     request.filter = QStringLiteral("LPX Models (*.mdl);;All files (*)");
     request.defaultExtension = QStringLiteral("mdl");
-    request.initialPath = ToQ(ProposedExportName(fileName_, ".mdl"));
+    request.initialPath = ToQ(ProposedExportName(FileName(), ".mdl"));
     const QString path = prompts_.SaveFileName(request);
     if (path.isEmpty()) {
         return;
@@ -237,12 +228,12 @@ void MainWindow::ExportResultsClick() {
     request.title = QStringLiteral("Export Results");
     request.filter = QStringLiteral("Text Files (*.txt);;All files (*)");
     request.defaultExtension = QStringLiteral("txt");
-    request.initialPath = ToQ(ProposedExportName(fileName_, ".txt"));
+    request.initialPath = ToQ(ProposedExportName(FileName(), ".txt"));
     const QString path = prompts_.SaveFileName(request);
     if (path.isEmpty()) {
         return;
     }
-    if (WriteResultsReport(model_, ToStd(path))) {
+    if (WriteResultsReport(GetModel(), ToStd(path))) {
         prompts_.Inform(kAppTitle, ToQ(kResultsExportedMessage), Icon::Information);
     } else {
         prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);

@@ -87,8 +87,8 @@ void NodeTreeWidget::dropEvent(QDropEvent* event) {
 
 // ----- TreeEditor
 
-TreeEditor::TreeEditor(Model& model, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), model_(model), prompts_(prompts) {
+TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), document_(document), model_(document.GetModel()), prompts_(prompts) {
     setObjectName(QStringLiteral("TreeForm"));
     setWindowTitle(QStringLiteral("Value Tree"));
     setWindowIcon(GoalIcon());
@@ -331,42 +331,57 @@ NodeId TreeEditor::ReselectRemembered() {
 
 void TreeEditor::NewNodeClick(NodeKind kind) {
     const NodeId parent = ReselectRemembered();
-    const NodeId node = model_.AddNode(kind, parent);
-    if (node == kNone) {
-        return;
-    }
-    if (parent != kNone) {
-        collapsed_.remove(parent);
-        if (QTreeWidgetItem* item = ItemOf(parent)) {
-            item->setExpanded(true);
+    // Adding the node and naming it are one step: the prompt asks while the new node is shown.
+    const char* label =
+        kind == kGoal ? (model_.TreeEmpty() ? "New Main Goal" : "New Goal") : "New Attribute";
+    NodeId node = kNone;
+    document_.Apply(label, [&](Model& m) {
+        node = m.AddNode(kind, parent);
+        if (node == kNone) {
+            return;
         }
+        if (parent != kNone) {
+            collapsed_.remove(parent);
+            if (QTreeWidgetItem* item = ItemOf(parent)) {
+                item->setExpanded(true);
+            }
+        }
+        SelectNode(node);
+        if (const std::optional<std::string> name = AskName(node)) {
+            m.RenameNode(node, *name);
+        }
+    });
+    if (model_.Exists(node)) {
+        SelectNode(node);
     }
-    SelectNode(node);
-    RenamePrompt(node);
 }
 
-void TreeEditor::RenamePrompt(NodeId node) {
+std::optional<std::string> TreeEditor::AskName(NodeId node) {
     if (!model_.Exists(node)) {
-        return;
+        return std::nullopt;
     }
     const QString name = ToQ(model_.Node(node).Name);
     const std::optional<QString> answer =
         prompts_.TextPrompt(QStringLiteral("New Node Name"),
                             QStringLiteral("Enter new name for '") + name + QStringLiteral("'."),
                             name, static_cast<int>(kMaxTextLength));
-    // Cancelling keeps the current name, which is applied like an answer.
     const QString text = answer.value_or(name);
     if (text.isEmpty()) {
-        return;
+        return std::nullopt;
     }
-    model_.SetChanged(true);
-    model_.RenameNode(node, ToStd(text));
+    return ToStd(text);
 }
 
 void TreeEditor::RenameNodeMenuClick() {
     const NodeId node = ReselectRemembered();
-    if (node != kNone) {
-        RenamePrompt(node);
+    if (node == kNone) {
+        return;
+    }
+    if (const std::optional<std::string> name = AskName(node)) {
+        // A name changes no result.
+        document_.Apply(
+            "Rename Node", [&](Model& m) { m.RenameNode(node, *name); },
+            Document::StepKind::KeepsResults);
     }
 }
 
@@ -381,7 +396,7 @@ void TreeEditor::ConvertMenuClick() {
             : QStringLiteral("Are you sure to change the selected goal into an attribute?");
     if (prompts_.Message(QStringLiteral("Confirm Change"), text, Icon::Question, Buttons::YesNo) ==
         Answer::Yes) {
-        model_.ConvertNode(node);
+        document_.Apply("Convert Node", [node](Model& m) { m.ConvertNode(node); });
         SelectNode(node);
     }
 }
@@ -421,8 +436,8 @@ void TreeEditor::DeleteNodeMenuClick() {
         return;
     }
     const NodeId parent = model_.Parent(node);
-    model_.SetChanged(true);
-    model_.DeleteSubtree(node);
+    document_.Apply(model_.IsGoal(node) ? "Delete Goal" : "Delete Attribute",
+                    [node](Model& m) { m.DeleteSubtree(node); });
     SelectNode(model_.Exists(parent) ? parent : kNone);
 }
 
@@ -467,12 +482,12 @@ void TreeEditor::DropNode(NodeId dragged, NodeId target) {
     if (!CanDrop(dragged, target)) {
         return;
     }
-    model_.SetChanged(true);
-    bool moved = false;
+    // The question comes first: a cancelled move leaves no step behind.
+    Model::MoveMode mode = Model::MoveMode::SiblingBefore;
     if (model_.IsAttribute(target)) {
-        moved = model_.MoveNode(dragged, target, Model::MoveMode::SiblingBefore);
+        mode = Model::MoveMode::SiblingBefore;
     } else if (target == model_.Root()) {
-        moved = model_.MoveNode(dragged, target, Model::MoveMode::FirstChild);
+        mode = Model::MoveMode::FirstChild;
     } else {
         const QString text = QStringLiteral("Do you want to move node '") +
                              ToQ(model_.Node(dragged).Name) + QStringLiteral("' as a child of '") +
@@ -480,15 +495,17 @@ void TreeEditor::DropNode(NodeId dragged, NodeId target) {
         switch (prompts_.Message(QStringLiteral("Move as a child node"), text, Icon::Question,
                                  Buttons::YesNoCancel)) {
         case Answer::Yes:
-            moved = model_.MoveNode(dragged, target, Model::MoveMode::FirstChild);
+            mode = Model::MoveMode::FirstChild;
             break;
         case Answer::No:
-            moved = model_.MoveNode(dragged, target, Model::MoveMode::SiblingBefore);
+            mode = Model::MoveMode::SiblingBefore;
             break;
         default:
-            break;
+            return;
         }
     }
+    bool moved = false;
+    document_.Apply("Move Node", [&](Model& m) { moved = m.MoveNode(dragged, target, mode); });
     if (!moved) {
         return;
     }

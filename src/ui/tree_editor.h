@@ -2,6 +2,7 @@
 // every tree operation through a context menu, shortcuts, double-click and drag and drop.
 #pragma once
 
+#include "model/document.h"
 #include "model/model.h"
 #include "model/model_observer.h"
 
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -39,7 +42,7 @@ private:
 class TreeEditor : public QWidget, public ModelObserver {
     Q_OBJECT
 public:
-    TreeEditor(Model& model, Prompts& prompts, QWidget* parent = nullptr);
+    TreeEditor(Document& document, Prompts& prompts, QWidget* parent = nullptr);
     ~TreeEditor() override;
 
     void ModelChanged(ModelChange what) override;
@@ -94,14 +97,17 @@ private:
     void CopyTreetoClipboardClick();
     void TreeViewDblClick(QTreeWidgetItem* item);
 
-    void RenamePrompt(NodeId node);
+    // Asks for a node's new name; nullopt when the answer changes nothing. Cancelling keeps the
+    // current name, which is applied like an answer.
+    std::optional<std::string> AskName(NodeId node);
     // Makes the remembered node the selected node again (first step of every menu command).
     NodeId ReselectRemembered();
     void RebuildTree();
     void RefreshCaptions();
     void ForgetVanishedNodes();
 
-    Model& model_;
+    Document& document_;
+    const Model& model_;
     Prompts& prompts_;
     NodeTreeWidget* tree_;
     QMenu* popup_;

@@ -389,7 +389,7 @@ public:
         const char* names[] = {"Estate", "SUV", "Coupe"};
         const char* prices[] = {"650", "700", "900"};
         for (int row = 1; row <= 3; ++row) {
-            t.model.CommitCellText(1, row, names[row - 1], true, true);
+            t.model.CommitCellText(1, row, names[row - 1], true);
             t.model.CommitCellText(t.model.ColumnOfNode(price), row, prices[row - 1], false);
         }
         t.model.StoreRanking(price, {1, 2, 3}, {});

@@ -32,7 +32,6 @@ struct SmallModel {
             const int row = model.NewAlternative();
             model.CommitCellText(model.ColumnOfNode(attribute), row, text, false);
         }
-        model.SetChanged(false);
     }
     EntryId Entry() const { return model.Node(attribute).Assessment; }
     int Column() const { return model.ColumnOfNode(attribute); }

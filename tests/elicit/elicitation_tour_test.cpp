@@ -90,11 +90,11 @@ TEST(TourSteps, BottomUpCountsTheWeightStepUntilItIsYes) {
             {"score:A", 1, 4}, {"score:B", 2, 4}, {"score:C", 3, 4}, {"weight:bottom-up", 4, 4}}));
 
     f.m.StoreWeightBounds(false, {{f.a, 100, 100}});
-    ASSERT_EQ(f.m.Entry(f.m.BottomUpEntry())->SubItems[1], "Partially");
+    ASSERT_EQ(f.m.Entry(f.m.BottomUpEntry())->Status, AssessmentStatus::Partially);
     EXPECT_EQ(ElicitationTour::StepCount(f.m), 4) << "partially assessed weights are a step";
 
     f.m.StoreWeightBounds(false, {{f.b, 10, 20}, {f.c, 0, 50}});
-    ASSERT_EQ(f.m.Entry(f.m.BottomUpEntry())->SubItems[1], "Yes");
+    ASSERT_EQ(f.m.Entry(f.m.BottomUpEntry())->Status, AssessmentStatus::Yes);
     EXPECT_EQ(ElicitationTour::StepCount(f.m), 3);
     script.shown.clear();
     ElicitationTour(f.m, script.Dialogs()).Run();
@@ -106,7 +106,7 @@ TEST(TourSteps, TopDownTakesEveryGoalNotYetAssessed) {
     ThreeAttributes f;
     f.m.SetTopDownWeights(true);
     f.m.StoreWeightBounds(true, {{f.b, 100, 100}}); // G1's only child: "Yes"
-    ASSERT_EQ(f.m.Entry(f.m.WeightEntryOf(f.g1))->SubItems[1], "Yes");
+    ASSERT_EQ(f.m.Entry(f.m.WeightEntryOf(f.g1))->Status, AssessmentStatus::Yes);
     f.m.StoreWeightBounds(true, {{f.a, 100, 100}}); // main goal: "Partially"
     EXPECT_EQ(ElicitationTour::StepCount(f.m), 5) << "three scores, main goal and G2";
     Script script{f.m, {}, {}, {}};
@@ -201,12 +201,11 @@ TEST(TourEnding, AbortOnAnyStepEndsAtOnce) {
 TEST(TourEnding, SkipOnEveryStepChangesNothing) {
     ThreeAttributes f;
     f.m.StoreRanking(f.a, {2, 1}, {});
-    f.m.SetChanged(false);
     const Model before = f.m;
     Script script{f.m, {kResultCancel, kResultCancel, kResultCancel, kResultCancel}, {}, {}};
     EXPECT_EQ(ElicitationTour(f.m, script.Dialogs()).Run(), TourEnd::Completed);
     EXPECT_EQ(script.shown.size(), 4U);
-    EXPECT_FALSE(f.m.Changed());
+    EXPECT_EQ(f.m, before);
     EXPECT_EQ(f.m.Assessments(), before.Assessments());
     EXPECT_EQ(f.m.Table(), before.Table());
     for (NodeId node : f.m.PreOrder()) {

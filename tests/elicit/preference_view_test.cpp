@@ -23,7 +23,10 @@ using ui::test::ScriptedPrompts;
 // Main goal with attributes Price and Comfort and a sub-goal Safety (attribute Airbags); one
 // alternative at first.
 struct PreferenceViewTest : ::testing::Test {
-    Model m;
+    Document doc;
+    // The fixture builds and changes the model directly; the view's own edits go through the
+    // document's history.
+    Model& m = const_cast<Model&>(doc.GetModel());
     ScriptedPrompts prompts;
     NodeId root, price, comfort, safety, airbags;
     std::unique_ptr<TPreferenceForm> view;
@@ -40,7 +43,7 @@ struct PreferenceViewTest : ::testing::Test {
         m.RenameNode(airbags, "Airbags");
         m.NewAlternative();
         m.RefreshAssessedStatus();
-        view = std::make_unique<TPreferenceForm>(m, prompts);
+        view = std::make_unique<TPreferenceForm>(doc, prompts);
         view->show();
     }
     void TearDown() override {
@@ -160,7 +163,7 @@ TEST_F(PreferenceViewTest, DoubleClickOpensTheEntrysDialog) {
 TEST_F(PreferenceViewTest, ClearPreferencesAsksAndKeepsTheMainGoalsBounds) {
     m.StoreRanking(price, {1}, {});
     m.StoreWeightBounds(false, {{price, 100, 100}, {comfort, 0, 0}, {airbags, 10, 20}});
-    m.SetChanged(false);
+    doc.MarkSaved("");
     prompts.answers = {Answer::No};
     view->ClearPreferencesAction->trigger();
     ASSERT_EQ(prompts.messages.size(), 1U);
@@ -169,7 +172,7 @@ TEST_F(PreferenceViewTest, ClearPreferencesAsksAndKeepsTheMainGoalsBounds) {
               QStringLiteral("Are you sure you wish to delete all preference information?"));
     EXPECT_EQ(prompts.messages[0].icon, ui::Icon::Warning);
     EXPECT_EQ(Item(3)->text(2), QStringLiteral("Yes")) << "No changes nothing";
-    EXPECT_FALSE(m.Changed());
+    EXPECT_FALSE(doc.Changed());
 
     prompts.answers = {Answer::Yes};
     view->ClearPreferencesClick();
@@ -179,7 +182,8 @@ TEST_F(PreferenceViewTest, ClearPreferencesAsksAndKeepsTheMainGoalsBounds) {
     EXPECT_EQ(m.Node(root).BottomUpLower, 100);
     EXPECT_EQ(m.Node(root).TopDownUpper, 100);
     EXPECT_EQ(m.Node(price).BottomUpLower, -1);
-    EXPECT_TRUE(m.Changed());
+    EXPECT_TRUE(doc.Changed());
+    EXPECT_EQ(doc.UndoLabel(), "Clear Preferences");
 }
 
 } // namespace

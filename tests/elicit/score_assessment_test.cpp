@@ -185,7 +185,7 @@ TEST(ScoreAssessmentStatements, StoredStatementsAreShownAndKeptWhenTheirLevelIsU
 TEST(ScoreAssessmentStore, WritesRanksStatementsAndStatus) {
     Fixture f;
     f.Texts(f.speed, {"a", "b", "c", "d"});
-    f.m.SetChanged(false);
+    const Model before = f.m;
     ScoreAssessment s(f.m, f.Entry(f.speed));
     f.RankAll(s);
     s.SelectRecommendation(1);
@@ -194,8 +194,7 @@ TEST(ScoreAssessmentStore, WritesRanksStatementsAndStatus) {
     s.AddRecommendation(st);
     const int column = f.m.ColumnOfNode(f.speed);
     EXPECT_EQ(f.m.Rank(column, 1), 0) << "nothing reaches the model before Store";
-    EXPECT_TRUE(f.m.Preference(f.speed)->Statements.empty());
-    EXPECT_FALSE(f.m.Changed());
+    EXPECT_EQ(f.m, before) << "nothing reaches the model before Store";
 
     s.Store(f.m);
     const int col = f.m.ColumnOfNode(f.speed);
@@ -203,8 +202,7 @@ TEST(ScoreAssessmentStore, WritesRanksStatementsAndStatus) {
         EXPECT_EQ(f.m.Rank(col, row), row);
     ASSERT_EQ(f.m.Preference(f.speed)->Statements.size(), 1u);
     EXPECT_EQ(f.m.Preference(f.speed)->Statements[0], st);
-    EXPECT_TRUE(f.m.Changed());
-    EXPECT_EQ(f.m.Entry(f.Entry(f.speed))->SubItems[1], "Yes");
+    EXPECT_EQ(f.m.Entry(f.Entry(f.speed))->Status, AssessmentStatus::Yes);
 }
 
 } // namespace

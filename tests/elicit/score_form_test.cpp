@@ -92,8 +92,7 @@ TEST_F(ScoreFormTest, RankThreeLevelsAddARecommendedStatementAndStoreOnOk) {
     const AltId a1 = s.model.AlternativeId(1), a2 = s.model.AlternativeId(2),
                 a3 = s.model.AlternativeId(3);
     EXPECT_EQ(statements[0], (TCardinalStatement{a1, a2, a2, a3, 2, 4}));
-    EXPECT_EQ(s.model.Entry(s.Entry())->SubItems[1], "Yes");
-    EXPECT_TRUE(s.model.Changed());
+    EXPECT_EQ(s.model.Entry(s.Entry())->Status, AssessmentStatus::Yes);
     EXPECT_TRUE(prompts.messages.empty()) << "feasible: no question";
 }
 
@@ -106,7 +105,6 @@ protected:
         const AltId a1 = s.model.AlternativeId(1), a2 = s.model.AlternativeId(2),
                     a3 = s.model.AlternativeId(3);
         s.model.StoreRanking(s.attribute, {1, 2, 3}, {{a1, a2, a2, a3, 3, -1}});
-        s.model.SetChanged(false);
     }
     void AddReverseStatement(ScoreForm& form) {
         auto ran = OnCardinalForm([](CardinalForm& ratio) {
@@ -140,7 +138,6 @@ TEST_F(InfeasibleOkTest, AnsweredNoKeepsTheStatementsAndDisablesCancel) {
     EXPECT_TRUE(form.isVisible()) << "the dialog stays open";
     EXPECT_FALSE(Find<QPushButton>(&form, "CancelButton")->isEnabled());
     EXPECT_EQ(s.model.Preference(s.attribute)->Statements.size(), 2u) << "already stored";
-    EXPECT_TRUE(s.model.Changed());
 
     form.reject(); // Escape does nothing while Cancel is disabled
     EXPECT_TRUE(form.isVisible());
@@ -188,9 +185,11 @@ TEST_F(ScoreFormTest, TourButtonsAndResults) {
     QTest::mouseClick(Find<QPushButton>(&plain, "CancelButton"), Qt::LeftButton);
     EXPECT_EQ(plain.result(), kResultCancel);
     EXPECT_EQ(s.model.Rank(s.Column(), 1), 0) << "Cancel stores nothing";
-    EXPECT_FALSE(s.model.Changed());
-    EXPECT_EQ(ShowScoreAssessment({s.model, prompts}, s.model.BottomUpEntry()), kResultCancel)
+    Document document;
+    document.Reset(s.model, "");
+    EXPECT_EQ(ShowScoreAssessment({document, prompts}, s.model.BottomUpEntry()), kResultCancel)
         << "not a score entry: nothing opens";
+    EXPECT_FALSE(document.CanUndo());
 }
 
 TEST_F(ScoreFormTest, ModelWithoutAlternativesOpensOnTheCardinalPage) {

@@ -25,6 +25,7 @@ using ui::test::ScriptedPrompts;
 // alternatives, Price and Comfort ranked.
 struct WeightFormTest : ::testing::Test {
     Model m;
+    Model saved; // the model as the fixture built it
     ScriptedPrompts prompts;
     NodeId root, price, comfort, safety, airbags;
 
@@ -46,7 +47,7 @@ struct WeightFormTest : ::testing::Test {
         m.CommitCellText(m.Node(comfort).Column, 2, "poor", true);
         m.StoreRanking(price, {1, 2}, {});
         m.StoreRanking(comfort, {1, 2}, {});
-        m.SetChanged(false);
+        saved = m;
     }
     void TearDown() override { EXPECT_TRUE(prompts.Done()) << "scripted answers left over"; }
 
@@ -147,8 +148,8 @@ TEST_F(WeightFormTest, TypingFillsTheGridWithinTheKeyRulesAndOkStores) {
     EXPECT_EQ(m.Node(comfort).BottomUpLower, 12.5678);
     EXPECT_EQ(m.Node(comfort).BottomUpUpper, 95);
     EXPECT_EQ(m.Node(airbags).BottomUpLower, -1) << "an empty cell stores -1";
-    EXPECT_EQ(m.Entry(m.BottomUpEntry())->SubItems[1], "Partially");
-    EXPECT_TRUE(m.Changed());
+    EXPECT_EQ(m.Entry(m.BottomUpEntry())->Status, AssessmentStatus::Partially);
+    EXPECT_NE(m, saved);
 }
 
 TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsStored) {
@@ -164,7 +165,7 @@ TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsSto
     EXPECT_EQ(Cell(form, 0, kUpperColumn), QStringLiteral("100"));
     EXPECT_EQ(Cell(form, 1, kLowerColumn), QStringLiteral("50"));
     EXPECT_EQ(Cell(form, 1, kUpperColumn), QStringLiteral("80")) << "no CR left in the cell";
-    EXPECT_TRUE(m.Changed()) << "a paste marks the model changed";
+    EXPECT_EQ(m, saved) << "a paste fills the dialog's grid; only OK stores into the model";
 
     prompts.clipboard = QStringLiteral("3O");
     form.WeightGrid->setCurrentCell(2, kUpperColumn);
@@ -214,7 +215,7 @@ TEST_F(WeightFormTest, RefusedBoundsKeepTheDialogOpenOnTheFaultyCell) {
     EXPECT_EQ(form.WeightGrid->currentColumn(), kLowerColumn);
     EXPECT_EQ(form.result(), 0);
     EXPECT_EQ(m.Node(price).TopDownUpper, -1);
-    EXPECT_FALSE(m.Changed());
+    EXPECT_EQ(m, saved);
 }
 
 TEST_F(WeightFormTest, InfeasibleBoundsAskWhetherToContinue) {
@@ -256,13 +257,13 @@ TEST_F(WeightFormTest, ModelWithoutAttributesOnlyChecksFeasibility) {
     Model goals;
     const NodeId r = goals.AddNode(kGoal, kNone);
     goals.AddNode(kGoal, r);
-    goals.SetChanged(false);
+    const Model before = goals;
     TWeightForm form(DialogContext{goals, prompts, nullptr}, kNone);
     EXPECT_FALSE(form.WeightGrid->isEnabled());
     EXPECT_EQ(form.WeightGrid->rowCount(), 1);
     form.OKButtonClick();
     EXPECT_EQ(form.result(), kResultOk);
-    EXPECT_FALSE(goals.Changed());
+    EXPECT_EQ(goals, before);
 }
 
 TEST_F(WeightFormTest, MousePressShowsTheConsequencesThatChange) {
@@ -303,7 +304,7 @@ TEST_F(WeightFormTest, PlacementIsSavedUnderTheDialogsNameAndRestored) {
     }
     SetWeightFormSettingsFile({});
     EXPECT_EQ(m.Node(price).TopDownLower, -1) << "Cancel stores nothing";
-    EXPECT_FALSE(m.Changed());
+    EXPECT_EQ(m, saved);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "../model/status_words.h"
 #include "elicit/weight_table.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@ namespace velor::elicit {
 namespace {
 
 std::string Status(const Model& m, EntryId id) {
-    return m.Entry(id)->SubItems[1];
+    return StatusWords(m.Entry(id)->Status);
 }
 
 // Main goal with attributes Price and Comfort and a sub-goal Safety (attributes Airbags and

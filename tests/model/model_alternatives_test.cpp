@@ -128,17 +128,14 @@ TEST(Alternatives, DuplicateCopiesTextsButNoRanks) {
     EXPECT_EQ(CheckInvariants(m), "");
 }
 
-TEST(Alternatives, CommitRenamesThroughColumnOneAndDoesNotMarkChanged) {
+TEST(Alternatives, CommitRenamesThroughColumnOne) {
     Model m = Flat(1, 2);
-    m.SetChanged(false);
     m.CommitCellText(1, 2, "Coupe", true);
     EXPECT_EQ(m.AlternativeName(2), "Coupe");
     m.CommitCellText(2, 2, "slow", true);
     EXPECT_EQ(m.AlternativeName(2), "Coupe");
-    EXPECT_FALSE(m.Changed()) << "typing into a cell is not a change";
-    m.CommitCellText(2, 2, "", true, /*markChanged=*/true);
-    EXPECT_TRUE(m.Changed()) << "clearing, cutting and pasting are";
-    m.CommitCellText(1, 2, "", true, true, /*renameAlternative=*/false);
+    m.CommitCellText(2, 2, "", true);
+    m.CommitCellText(1, 2, "", true, /*renameAlternative=*/false);
     EXPECT_EQ(m.AlternativeName(2), "Coupe") << "clearing or pasting into column 1 keeps names";
     EXPECT_EQ(m.CellText(1, 2), "");
     m.CommitCellText(2, 1, std::string(400, 'x'), true);

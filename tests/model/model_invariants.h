@@ -90,7 +90,7 @@ inline std::string CheckInvariants(const Model& m) {
             break;
         }
         if (s < section) {
-            return fail("assessment list out of order at " + e.Caption + " " + e.SubItems[0]);
+            return fail("assessment list out of order at " + e.Caption + " " + e.References);
         }
         section = s;
         if (!ids.insert(e.Id).second) {

@@ -1,5 +1,6 @@
 #include "model/model.h"
 #include "model_invariants.h"
+#include "status_words.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@ namespace velor {
 namespace {
 
 std::string Status(const Model& m, EntryId id) {
-    return m.Entry(id)->SubItems[1];
+    return StatusWords(m.Entry(id)->Status);
 }
 
 struct Fixture {
@@ -89,9 +90,7 @@ TEST(Preferences, ClearPreferencesResetsEverythingButTheMainGoal) {
     f.m.StoreRanking(f.g, {1, 1, 2}, {{a1, a3, a1, a3, 1, 1}});
     f.m.StoreWeightBounds(false, {{f.a, 100, 100}, {f.b, 10, 20}, {f.c, 30, 40}});
     f.m.StoreWeightBounds(true, {{f.a, 100, 100}, {f.b, 10, 20}});
-    f.m.SetChanged(false);
     f.m.ClearPreferences();
-    EXPECT_TRUE(f.m.Changed());
     for (int col = 1; col <= f.m.N(); ++col) {
         for (int row = 1; row <= 3; ++row) {
             EXPECT_EQ(f.m.Rank(col, row), 0);
@@ -104,7 +103,7 @@ TEST(Preferences, ClearPreferencesResetsEverythingButTheMainGoal) {
     EXPECT_EQ(f.m.Node(f.root).TopDownLower, 100);
     EXPECT_EQ(f.m.Node(f.root).BottomUpUpper, 100);
     for (const auto& e : f.m.Assessments()) {
-        EXPECT_EQ(e.SubItems[1], "No") << e.Caption << " " << e.SubItems[0];
+        EXPECT_EQ(e.Status, AssessmentStatus::No) << e.Caption << " " << e.References;
     }
 }
 

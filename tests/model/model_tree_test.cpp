@@ -1,5 +1,6 @@
 #include "model/model.h"
 #include "model_invariants.h"
+#include "status_words.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ std::vector<std::string> Headers(const Model& m) {
 std::vector<std::string> EntryRows(const Model& m) {
     std::vector<std::string> out;
     for (const auto& e : m.Assessments()) {
-        out.push_back(e.Caption + "|" + e.SubItems[0] + "|" + e.SubItems[1] + "|" + e.SubItems[2]);
+        out.push_back(e.Caption + "|" + e.References + "|" + StatusWords(e.Status) + "|" +
+                      e.Remarks);
     }
     return out;
 }
@@ -38,7 +40,6 @@ TEST(ValueTree, FirstNodeIsTheMainGoalWithReferenceBounds) {
     EXPECT_EQ(d.BottomUpUpper, 100.0);
     EXPECT_EQ(m.Caption(root), "Main Goal [1 ... 1]");
     EXPECT_EQ(m.Table().ColWidth(1), 120);
-    EXPECT_TRUE(m.Changed());
     EXPECT_EQ(EntryRows(m),
               (std::vector<std::string>{"Weight Assessment|Twig-level attributes|No|Bottom up",
                                         "Weight Assessment|Main Goal|No|Top Down",
@@ -127,15 +128,14 @@ TEST(ValueTree, RenameWritesEveryPlaceAndIgnoresEmptyNames) {
     Model m;
     const NodeId root = m.AddNode(kGoal, kNone);
     const NodeId g = m.AddNode(kGoal, root);
-    m.SetChanged(false);
+    const Model before = m;
     EXPECT_FALSE(m.RenameNode(g, ""));
-    EXPECT_EQ(m.Node(g).Name, "Goal");
-    EXPECT_FALSE(m.Changed());
+    EXPECT_EQ(m, before) << "an empty name changes nothing";
     EXPECT_TRUE(m.RenameNode(g, "Comfort"));
-    EXPECT_TRUE(m.Changed());
+    EXPECT_NE(m, before);
     EXPECT_EQ(m.Table().Text(m.Node(g).Column, 0), "Comfort");
-    EXPECT_EQ(m.Entry(m.Node(g).Assessment)->SubItems[0], "Comfort");
-    EXPECT_EQ(m.Entry(m.WeightEntryOf(g))->SubItems[0], "Comfort");
+    EXPECT_EQ(m.Entry(m.Node(g).Assessment)->References, "Comfort");
+    EXPECT_EQ(m.Entry(m.WeightEntryOf(g))->References, "Comfort");
     EXPECT_TRUE(m.RenameNode(g, std::string(300, 'n')));
     EXPECT_EQ(m.Node(g).Name.size(), 255u) << "names stay within a file line";
 }

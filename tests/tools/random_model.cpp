@@ -135,7 +135,7 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
     const int m = random.Int(options.minAlternatives, options.maxAlternatives);
     for (int i = 0; i < m; ++i) {
         const int row = model.NewAlternative();
-        model.CommitCellText(1, row, "Alternative " + std::to_string(i + 1), true, true);
+        model.CommitCellText(1, row, "Alternative " + std::to_string(i + 1), true);
     }
 
     // Hidden solution and ranks of every attribute.
@@ -160,7 +160,7 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
             texts[level] = LevelText(random, static_cast<int>(k) + 1, level + 1);
         }
         for (int row = 1; row <= m; ++row) {
-            model.CommitCellText(column, row, texts[levelOf[row - 1]], true, true);
+            model.CommitCellText(column, row, texts[levelOf[row - 1]], true);
         }
 
         // Last attribute: make sure some weight can be positive.
@@ -359,7 +359,6 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
         weigh(attributes, options.infeasible);
     }
     model.StoreWeightBounds(topDown, bounds);
-    model.SetChanged(false);
 
     result.infeasible = options.infeasible;
     result.description =

@@ -46,7 +46,13 @@ protected:
     }
     QString FilePath(const QString& name) const { return dir.filePath(name); }
 
-    Model& model() { return window->GetModel(); }
+    // Tests set a model up by editing the live model directly, as the core's own operations
+    // would; the edit history does not see these edits, the windows do.
+    Model& model() { return const_cast<Model&>(window->GetModel()); }
+    Document& document() { return window->GetDocument(); }
+    // Takes the model as it is now for the saved state (as a save would).
+    void MarkSaved() { document().MarkSaved(window->FileName()); }
+    bool Changed() { return document().Changed(); }
     TreeEditor* tree() { return window->Tree(); }
     AlternativesEditor* alts() { return window->Alternatives(); }
     QString Panel(int i) { return window->StatusPanel(i)->text(); }

@@ -65,7 +65,7 @@ TEST_F(GuiTest, ModelSizePanelAndOptionToggles) {
     alts()->NewAlternativeClick();
     EXPECT_EQ(Panel(5), QStringLiteral("Model Size: 20"));
 
-    model().SetChanged(false);
+    MarkSaved();
     window->Action(QStringLiteral("UseTopDownWeightsMenu"))->trigger();
     EXPECT_EQ(Panel(2), QStringLiteral("Top Down"));
     EXPECT_TRUE(window->Action(QStringLiteral("UseTopDownWeightsMenu"))->isChecked());
@@ -129,7 +129,7 @@ TEST_F(GuiTest, ReopensAFileFromTheRecentFilesMenuOfTheNextRun) {
     EXPECT_EQ(tree()->TreeView()->topLevelItem(0)->text(0), QStringLiteral("Car [1 ... 1]"));
 
     // Opening the open file again with no changes does nothing; after a change it asks first.
-    model().SetChanged(false);
+    MarkSaved();
     recent->trigger();
     EXPECT_TRUE(prompts.messages.empty());
     alts()->NewAlternativeClick();
@@ -138,12 +138,12 @@ TEST_F(GuiTest, ReopensAFileFromTheRecentFilesMenuOfTheNextRun) {
     EXPECT_EQ(prompts.LastText(), QStringLiteral("The model is not saved. Do you want to save it "
                                                  "before opening another model?"));
     EXPECT_EQ(model().M(), 2);
-    EXPECT_FALSE(model().Changed());
+    EXPECT_FALSE(Changed());
 }
 
 TEST_F(GuiTest, AFailedOpenSaysSoAndLeavesAnEmptyUntitledModel) {
     BuildSmallModel();
-    model().SetChanged(false);
+    MarkSaved();
     const QString bad = FilePath(QStringLiteral("bad.vlr"));
     QFile f(bad);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -159,7 +159,7 @@ TEST_F(GuiTest, AFailedOpenSaysSoAndLeavesAnEmptyUntitledModel) {
     EXPECT_EQ(prompts.messages.back().icon, Icon::Stop);
     EXPECT_EQ(model().NodeCount(), 0);
     EXPECT_EQ(model().M(), 0);
-    EXPECT_FALSE(model().Changed());
+    EXPECT_FALSE(Changed());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
     EXPECT_EQ(tree()->TreeView()->topLevelItemCount(), 0);
     EXPECT_FALSE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
@@ -172,7 +172,7 @@ TEST_F(GuiTest, AFailedSaveIsReportedAndKeepsNameAndChangedFlag) {
     EXPECT_FALSE(window->SaveAsClick());
     EXPECT_EQ(prompts.LastText(),
               QStringLiteral("Cannot save into file ") + path + QStringLiteral("."));
-    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(Changed());
     EXPECT_TRUE(window->FileName().empty());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
 }
@@ -382,7 +382,7 @@ namespace {
 
 TEST_F(GuiTest, AResultViewOpensOnceAndRemembersWhereItWasClosed) {
     int made = 0;
-    window->SetResultViewFactory(ResultView::Weights, [&made](Model&) {
+    window->SetResultViewFactory(ResultView::Weights, [&made](const Document&) {
         ++made;
         auto* view = new QWidget;
         view->setWindowTitle(QStringLiteral("Weights"));
@@ -434,7 +434,7 @@ TEST_P(SaveThatDidNotHappen, StopsTheCommandAndKeepsTheChanges) {
     ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
     window->Action(QStringLiteral("New1"))->trigger();
     BuildSmallModel();
-    ASSERT_TRUE(model().Changed());
+    ASSERT_TRUE(Changed());
 
     prompts.answers.push_back(Answer::Yes);
     prompts.fileAnswers.push_back(outcome == SaveOutcome::SaveAsCancelled
@@ -456,7 +456,7 @@ TEST_P(SaveThatDidNotHappen, StopsTheCommandAndKeepsTheChanges) {
     EXPECT_EQ(prompts.fileDialogs[0].title, QStringLiteral("Save Velor Model"));
     EXPECT_EQ(model().NodeCount(), 4);
     EXPECT_EQ(model().M(), 2);
-    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(Changed());
     EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
     EXPECT_TRUE(window->FileName().empty());
     EXPECT_TRUE(window->isVisible());

@@ -161,20 +161,20 @@ TEST_F(GuiTest, BuildsRenamesAndDeletesATreeWithTheKeyboardAlone) {
     EXPECT_EQ(tree()->SelectedNode(), car);
 }
 
-TEST_F(GuiTest, RenameCancelKeepsTheNameButMarksChangedAndEmptyAnswerChangesNothing) {
+TEST_F(GuiTest, RenameCancelAndEmptyAnswerKeepTheNameAndChangeNothing) {
     BuildSmallModel();
-    model().SetChanged(false);
+    MarkSaved();
     tree()->SelectNode(space);
     prompts.textAnswers.push_back(QString());
     TreeMenu(tree()->RenameAction());
     EXPECT_EQ(model().Node(space).Name, "Space");
-    EXPECT_FALSE(model().Changed());
+    EXPECT_FALSE(Changed());
 
     prompts.textAnswers.push_back(std::nullopt);
     TreeMenu(tree()->RenameAction());
     EXPECT_EQ(model().Node(space).Name, "Space");
-    EXPECT_TRUE(model().Changed());
-    EXPECT_EQ(Panel(4), QStringLiteral("Changed"));
+    EXPECT_FALSE(Changed());
+    EXPECT_EQ(Panel(4), QStringLiteral("No changes"));
 
     // A long answer is cut to what a model file holds.
     prompts.textAnswers.push_back(QString(300, QLatin1Char('x')));
@@ -233,8 +233,8 @@ TEST_F(GuiTest, DroppingANodeMovesItByTheTargetAndTheAnswer) {
     tree()->DropNode(space, price);
     EXPECT_EQ(model().Children(root), (std::vector<NodeId>{space, price, comfort, safety}));
 
-    // Onto another goal: Cancel moves nothing but marks the model changed.
-    model().SetChanged(false);
+    // Onto another goal: Cancel moves nothing and leaves no step.
+    MarkSaved();
     prompts.answers.push_back(Answer::Cancel);
     tree()->DropNode(price, safety);
     EXPECT_EQ(prompts.messages.back().text,
@@ -242,7 +242,7 @@ TEST_F(GuiTest, DroppingANodeMovesItByTheTargetAndTheAnswer) {
     EXPECT_EQ(prompts.messages.back().caption, QStringLiteral("Move as a child node"));
     EXPECT_EQ(prompts.messages.back().buttons, Buttons::YesNoCancel);
     EXPECT_EQ(model().Children(root), (std::vector<NodeId>{space, price, comfort, safety}));
-    EXPECT_TRUE(model().Changed());
+    EXPECT_FALSE(Changed());
 
     // Yes: the target's first child.
     prompts.answers.push_back(Answer::Yes);
@@ -280,7 +280,7 @@ TEST_F(GuiTest, ForgetsTheRememberedNodeWhenTheModelIsCleared) {
     BuildSmallModel();
     tree()->SelectNode(comfort);
     tree()->TreePopupPopup();
-    model().SetChanged(false);
+    MarkSaved();
     window->NewClick();
     EXPECT_EQ(tree()->RememberedNode(), kNone);
     // Ctrl+G on the empty tree now starts a new main goal instead of acting on a lost node.

@@ -1,6 +1,7 @@
 #include "ui/views/decision_rules_view.h"
 
 #include "ui/grid_printer.h"
+#include "ui/views/out_of_date_banner.h"
 #include "ui/views/result_grid.h"
 #include "ui/views/result_symbols.h"
 #include "ui/views/view_numbers.h"
@@ -27,12 +28,15 @@ constexpr int kNameWidthLimit = 280;
 
 } // namespace
 
-DecisionRulesView::DecisionRulesView(Model& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+DecisionRulesView::DecisionRulesView(const Document& document, QWidget* parent)
+    : QWidget(parent), model_(document.GetModel()) {
     setObjectName(QStringLiteral("DecisionForm"));
     setWindowTitle(QStringLiteral("Decision Rules"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    banner_ = new OutOfDateBanner(document, this);
+    layout->addWidget(banner_);
     grid_ = new ResultGrid(this);
     grid_->setObjectName(QStringLiteral("DecisionGrid"));
     grid_->onResize = [this] { ApplySizing(); };
@@ -58,7 +62,8 @@ QSize DecisionRulesView::sizeHint() const {
     const int frame = 2 * grid_->frameWidth();
     const int rows = std::max(model_.M(), 1);
     QSize size(std::max(502, NameWidth() + (kRuleColumns + 1) * kColumnWidth + frame),
-               std::max(k * 26, HeaderHeight() + rows * RowHeight() + frame));
+               std::max(k * 26, HeaderHeight() + rows * RowHeight() + frame) +
+                   (banner_->isVisibleTo(this) ? banner_->sizeHint().height() : 0));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
     }
@@ -143,8 +148,7 @@ void DecisionRulesView::ApplySizing() {
     // The name column is as wide as the longest name (within a limit) and takes any width the
     // five fixed columns leave over.
     const int w = grid_->UsableWidth(headerHeight + grid_->rowCount() * rowHeight);
-    grid_->SetHeaderColumnWidth(
-        std::max(NameWidth(), w - 409));
+    grid_->SetHeaderColumnWidth(std::max(NameWidth(), w - 409));
     for (int r = 0; r < grid_->rowCount(); ++r) {
         grid_->setRowHeight(r, rowHeight);
     }

@@ -2,6 +2,7 @@
 // rules that recommends it, and its possible loss (maximum regret).
 #pragma once
 
+#include "model/document.h"
 #include "model/model.h"
 #include "model/model_observer.h"
 #include "ui/printable_view.h"
@@ -15,7 +16,7 @@ class ResultGrid;
 class DecisionRulesView : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
-    explicit DecisionRulesView(Model& model, QWidget* parent = nullptr);
+    explicit DecisionRulesView(const Document& document, QWidget* parent = nullptr);
     ~DecisionRulesView() override;
 
     ResultGrid* Grid() const { return grid_; }
@@ -44,8 +45,9 @@ private:
     int HeaderHeight() const;
     int NameWidth() const;
 
-    Model& model_;
+    const Model& model_;
     ResultGrid* grid_ = nullptr;
+    QWidget* banner_ = nullptr;
 };
 
 } // namespace velor::ui

@@ -1,6 +1,7 @@
 #include "ui/views/dominance_view.h"
 
 #include "ui/grid_printer.h"
+#include "ui/views/out_of_date_banner.h"
 #include "ui/views/result_grid.h"
 #include "ui/views/result_symbols.h"
 
@@ -62,11 +63,14 @@ QWidget* MakeLegend(QWidget* parent) {
 
 } // namespace
 
-DominanceView::DominanceView(Model& model, QWidget* parent) : QWidget(parent), model_(model) {
+DominanceView::DominanceView(const Document& document, QWidget* parent)
+    : QWidget(parent), model_(document.GetModel()) {
     setObjectName(QStringLiteral("DominanceForm"));
     setWindowTitle(QStringLiteral("Dominance"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(new OutOfDateBanner(document, this));
     matrix_ = new ResultGrid(this);
     matrix_->setObjectName(QStringLiteral("DMatrix"));
     matrix_->onResize = [this] { ApplySizing(); };

@@ -4,6 +4,7 @@
 // been computed, and nothing when neither dominates the other.
 #pragma once
 
+#include "model/document.h"
 #include "model/model.h"
 #include "model/model_observer.h"
 #include "ui/printable_view.h"
@@ -19,7 +20,7 @@ class ResultGrid;
 class DominanceView : public QWidget, public ModelObserver, public PrintableView {
     Q_OBJECT
 public:
-    explicit DominanceView(Model& model, QWidget* parent = nullptr);
+    explicit DominanceView(const Document& document, QWidget* parent = nullptr);
     ~DominanceView() override;
 
     ResultGrid* Matrix() const { return matrix_; }
@@ -51,7 +52,7 @@ private:
     // Whether every pair of distinct alternatives is computed and neither dominates.
     bool NoPairDominates() const;
 
-    Model& model_;
+    const Model& model_;
     ResultGrid* matrix_ = nullptr;
     QLabel* note_ = nullptr;
     QWidget* legend_ = nullptr;

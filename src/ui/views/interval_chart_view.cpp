@@ -2,6 +2,7 @@
 
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
+#include "ui/views/out_of_date_banner.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,9 +19,10 @@
 
 namespace velor::ui {
 
-IntervalChartView::IntervalChartView(Model& model, Prompts& prompts, const QString& formName,
-                                     const QString& caption, const QString& comboName)
-    : model_(model), prompts_(prompts) {
+IntervalChartView::IntervalChartView(const Document& document, Prompts& prompts,
+                                     const QString& formName, const QString& caption,
+                                     const QString& comboName)
+    : model_(document.GetModel()), prompts_(prompts) {
     setObjectName(formName);
     setWindowTitle(caption);
 
@@ -35,6 +37,7 @@ IntervalChartView::IntervalChartView(Model& model, Prompts& prompts, const QStri
     combo_->setMinimumContentsLength(1);
     toolbar_->setFixedHeight(combo_->sizeHint().height() + 8);
     layout->addWidget(toolbar_);
+    layout->addWidget(new OutOfDateBanner(document, this));
 
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("ChartScroll"));

@@ -3,6 +3,7 @@
 // and saves it as PNG, SVG or PDF.
 #pragma once
 
+#include "model/document.h"
 #include "model/model.h"
 #include "model/model_observer.h"
 #include "ui/printable_view.h"
@@ -62,7 +63,7 @@ public:
     void ModelChanged(ModelChange what) override;
 
 protected:
-    IntervalChartView(Model& model, Prompts& prompts, const QString& formName,
+    IntervalChartView(const Document& document, Prompts& prompts, const QString& formName,
                       const QString& caption, const QString& comboName);
     // Builds the popup menu; printCaption is the caption of its print item.
     void CreatePopup(const QString& popupName, const QString& printCaption);
@@ -76,7 +77,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-    Model& model_;
+    const Model& model_;
     Prompts& prompts_;
     QWidget* toolbar_ = nullptr;
     QComboBox* combo_ = nullptr;

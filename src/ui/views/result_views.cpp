@@ -7,16 +7,16 @@
 
 namespace velor::ui {
 
-QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts) {
+QWidget* CreateResultView(ResultView view, const Document& document, Prompts& prompts) {
     switch (view) {
     case ResultView::ValueIntervals:
-        return new ValueIntervalsView(model, prompts);
+        return new ValueIntervalsView(document, prompts);
     case ResultView::Weights:
-        return new WeightsView(model, prompts);
+        return new WeightsView(document, prompts);
     case ResultView::Dominance:
-        return new DominanceView(model);
+        return new DominanceView(document);
     case ResultView::DecisionRules:
-        return new DecisionRulesView(model);
+        return new DecisionRulesView(document);
     }
     return nullptr;
 }
@@ -24,8 +24,8 @@ QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts) {
 void InstallResultViews(MainWindow& window, Prompts& prompts) {
     for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights, ResultView::Dominance,
                             ResultView::DecisionRules}) {
-        window.SetResultViewFactory(view, [view, &prompts](Model& model) {
-            return CreateResultView(view, model, prompts);
+        window.SetResultViewFactory(view, [view, &prompts](const Document& document) {
+            return CreateResultView(view, document, prompts);
         });
     }
 }

@@ -2,7 +2,7 @@
 // (Windows menu, F8 to F11) shows it, and at most one of each exists.
 #pragma once
 
-#include "model/model.h"
+#include "model/document.h"
 #include "ui/main_window.h"
 
 class QWidget;
@@ -11,8 +11,8 @@ namespace velor::ui {
 
 class Prompts;
 
-// A new, filled view of the given kind over the model.
-QWidget* CreateResultView(ResultView view, Model& model, Prompts& prompts);
+// A new, filled view of the given kind over the document's model.
+QWidget* CreateResultView(ResultView view, const Document& document, Prompts& prompts);
 
 // Registers the four views with the main window, which creates each on its command, keeps
 // at most one of each, and restores and saves their placement.

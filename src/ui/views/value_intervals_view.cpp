@@ -8,8 +8,8 @@
 
 namespace velor::ui {
 
-ValueIntervalsView::ValueIntervalsView(Model& model, Prompts& prompts, QWidget* parent)
-    : IntervalChartView(model, prompts, QStringLiteral("ValIntForm"),
+ValueIntervalsView::ValueIntervalsView(const Document& document, Prompts& prompts, QWidget* parent)
+    : IntervalChartView(document, prompts, QStringLiteral("ValIntForm"),
                         QStringLiteral("Value Intervals"), QStringLiteral("ValIntCombo")) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("ValIntToolbar"));

@@ -10,7 +10,7 @@ namespace velor::ui {
 class ValueIntervalsView : public IntervalChartView {
     Q_OBJECT
 public:
-    ValueIntervalsView(Model& model, Prompts& prompts, QWidget* parent = nullptr);
+    ValueIntervalsView(const Document& document, Prompts& prompts, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
 

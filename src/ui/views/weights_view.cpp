@@ -8,8 +8,8 @@
 
 namespace velor::ui {
 
-WeightsView::WeightsView(Model& model, Prompts& prompts, QWidget* parent)
-    : IntervalChartView(model, prompts, QStringLiteral("WeightsForm"), QStringLiteral("Weights"),
+WeightsView::WeightsView(const Document& document, Prompts& prompts, QWidget* parent)
+    : IntervalChartView(document, prompts, QStringLiteral("WeightsForm"), QStringLiteral("Weights"),
                         QStringLiteral("WeightsCombo")) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("WeightsToolbar"));

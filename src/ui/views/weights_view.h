@@ -10,7 +10,7 @@ namespace velor::ui {
 class WeightsView : public IntervalChartView {
     Q_OBJECT
 public:
-    WeightsView(Model& model, Prompts& prompts, QWidget* parent = nullptr);
+    WeightsView(const Document& document, Prompts& prompts, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
 

@@ -1,0 +1,143 @@
+#include "model/document.h"
+
+#include <utility>
+
+namespace velor {
+
+Document::Document(std::size_t historyLimit) : historyLimit_(historyLimit) {}
+
+bool Document::Apply(const std::string& label, const std::function<void(Model&)>& edit,
+                     StepKind kind) {
+    Snapshot before{label, model_, state_, current_};
+    try {
+        edit(model_);
+    } catch (...) {
+        model_ = before.model;
+        model_.NotifyAll();
+        throw;
+    }
+    if (model_ == before.model) {
+        return false; // nothing changed: no step
+    }
+    if (kind == StepKind::Edit) {
+        current_ = {};
+    }
+    return Record(label, std::move(before));
+}
+
+bool Document::ApplyCalculation(const std::string& label,
+                                const std::function<ResultSets(Model&)>& run) {
+    Snapshot before{label, model_, state_, current_};
+    ResultSets done;
+    try {
+        done = run(model_);
+    } catch (...) {
+        model_ = before.model;
+        model_.NotifyAll();
+        throw;
+    }
+    // Sets the run did not bring up to date keep what they were: an unfinished run leaves
+    // values of both kinds in a mix, so it makes neither current.
+    const bool finished = done.normalized || done.plain;
+    current_.normalized = done.normalized || (finished && current_.normalized);
+    current_.plain = done.plain || (finished && current_.plain);
+    if (model_ == before.model) {
+        // Nothing changed: no step, but a finished run may have confirmed the results.
+        if (!finished) {
+            current_ = before.current;
+        }
+        if (current_ != before.current) {
+            NotifyHistory();
+        }
+        return false;
+    }
+    return Record(label, std::move(before));
+}
+
+bool Document::Record(const std::string& label, Snapshot before) {
+    before.label = label;
+    undo_.push_back(std::move(before));
+    if (undo_.size() > historyLimit_) {
+        undo_.pop_front();
+    }
+    redo_.clear();
+    state_ = nextState_++;
+    NotifyHistory();
+    return true;
+}
+
+std::string Document::UndoLabel() const {
+    return undo_.empty() ? std::string() : undo_.back().label;
+}
+
+std::string Document::RedoLabel() const {
+    return redo_.empty() ? std::string() : redo_.back().label;
+}
+
+bool Document::Undo() {
+    if (undo_.empty()) {
+        return false;
+    }
+    Snapshot before = std::move(undo_.back());
+    undo_.pop_back();
+    redo_.push_back({before.label, model_, state_, current_});
+    model_ = std::move(before.model);
+    state_ = before.state;
+    current_ = before.current;
+    model_.NotifyAll();
+    NotifyHistory();
+    return true;
+}
+
+bool Document::Redo() {
+    if (redo_.empty()) {
+        return false;
+    }
+    Snapshot after = std::move(redo_.back());
+    redo_.pop_back();
+    undo_.push_back({after.label, model_, state_, current_});
+    model_ = std::move(after.model);
+    state_ = after.state;
+    current_ = after.current;
+    model_.NotifyAll();
+    NotifyHistory();
+    return true;
+}
+
+bool Document::ResultsOutOfDate() const {
+    if (model_.TreeEmpty() || model_.M() == 0) {
+        return false;
+    }
+    return !(model_.NormalizedIntervals() ? current_.normalized : current_.plain);
+}
+
+void Document::Reset(Model model, std::string fileName) {
+    model_ = std::move(model);
+    fileName_ = std::move(fileName);
+    undo_.clear();
+    redo_.clear();
+    state_ = nextState_++;
+    savedState_ = state_;
+    current_ = {true, true};
+    model_.NotifyAll();
+    NotifyHistory();
+}
+
+void Document::Clear() {
+    Model empty;
+    empty.SetTopDownWeights(model_.TopDownWeights());
+    empty.SetNormalizedIntervals(model_.NormalizedIntervals());
+    Reset(std::move(empty), std::string());
+}
+
+void Document::MarkSaved(std::string fileName) {
+    fileName_ = std::move(fileName);
+    savedState_ = state_;
+    NotifyHistory();
+}
+
+void Document::NotifyHistory() const {
+    model_.Notify(ModelChange::History);
+}
+
+} // namespace velor
