@@ -48,7 +48,6 @@ private:
 TEST_F(DecimalCommaTest, ARatioBoundTypedWithACommaIsStoredAndShown) {
     SmallModel s({"high", "medium", "low"});
     s.model.StoreRanking(s.attribute, {1, 2, 3}, {});
-    s.model.SetChanged(false);
     ScoreForm form({s.model, prompts}, s.Entry());
     form.show();
     Find<QTabWidget>(&form, "TabCtrl")->setCurrentIndex(1);

@@ -46,7 +46,7 @@ protected:
 
 TEST_F(DesktopTest, CtrlQWithUnsavedChangesAsksTheCloseQuery) {
     BuildSmallModel();
-    ASSERT_TRUE(model().Changed());
+    ASSERT_TRUE(Changed());
     prompts.answers.push_back(Answer::Cancel);
     PressCtrlQ();
     ASSERT_FALSE(prompts.messages.empty());
@@ -76,7 +76,7 @@ TEST_F(DesktopTest, ADroppedModelFileOpens) {
     ASSERT_TRUE(LoadModelFile(expected, path.toStdString()));
     EXPECT_EQ(model().M(), expected.M());
     EXPECT_EQ(model().NodeCount(), expected.NodeCount());
-    EXPECT_FALSE(model().Changed());
+    EXPECT_FALSE(Changed());
     EXPECT_EQ(window->Recent().RecentFile(1), path.toStdString());
 }
 
@@ -88,13 +88,13 @@ TEST_F(DesktopTest, ADropOverAnUnsavedModelAsksTheUnsavedModelQuestionFirst) {
     EXPECT_TRUE(Drop({QUrl::fromLocalFile(path)}));
     EXPECT_EQ(prompts.LastText(), kOpenQuestion);
     EXPECT_EQ(model().NodeCount(), 4);
-    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(Changed());
     EXPECT_TRUE(window->FileName().empty());
     // No: the dropped model replaces it.
     prompts.answers.push_back(Answer::No);
     EXPECT_TRUE(Drop({QUrl::fromLocalFile(path)}));
     EXPECT_EQ(window->FileName(), path.toStdString());
-    EXPECT_FALSE(model().Changed());
+    EXPECT_FALSE(Changed());
 }
 
 // Files that are not models: the usual message, and neither the model nor its file name changes;
@@ -119,7 +119,7 @@ TEST_P(DroppedNonModelTest, GivesTheUsualMessageAndChangesNothing) {
     EXPECT_EQ(prompts.messages[0].icon, Icon::Stop);
     EXPECT_EQ(model().NodeCount(), nodes);
     EXPECT_EQ(model().M(), 2);
-    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(Changed());
     EXPECT_TRUE(window->FileName().empty());
     EXPECT_EQ(window->Recent().Count(), 0);
 }

@@ -32,7 +32,7 @@ TEST_F(GuiTest, AWriteProtectedFileIsNotSavedInto) {
     EXPECT_FALSE(window->SaveAsClick());
     EXPECT_EQ(prompts.LastText(),
               QStringLiteral("Cannot save into file ") + path + QStringLiteral("."));
-    EXPECT_TRUE(model().Changed());
+    EXPECT_TRUE(Changed());
     EXPECT_EQ(model().NodeCount(), 4);
     EXPECT_TRUE(window->FileName().empty());
     EXPECT_EQ(ReadAll(path), before);
