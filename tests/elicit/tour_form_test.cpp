@@ -132,8 +132,20 @@ TEST_F(TourFormTest, WholeTopDownTourWithBackAcrossTheWeightBoundary) {
     // Comfort: Interior space, Ride quality.
     player.actions.push_back(FillWeights({{"", ""}, {"100", "100"}}));
 
+    const Model before = m;
     EXPECT_EQ(Run(), TourEnd::Completed);
     ASSERT_EQ(player.titles.size(), 11);
+    // Each dialog that stored something is one step of the history: the three weight
+    // assessments at least, and undoing them all gives the model as the tour found it.
+    EXPECT_EQ(doc.UndoLabel(), "Weight Assessment");
+    std::size_t steps = 0;
+    while (doc.Undo()) {
+        ++steps;
+    }
+    EXPECT_GE(steps, 3U);
+    EXPECT_LE(steps, 9U);
+    EXPECT_EQ(doc.GetModel(), before);
+    EXPECT_FALSE(doc.Changed());
     EXPECT_TRUE(player.titles[0].startsWith(QStringLiteral("Score Assessment: ")));
     EXPECT_TRUE(player.titles[0].endsWith(QStringLiteral("(Elicitation Tour Step 1 of 9)")));
     EXPECT_EQ(player.titles[6], QStringLiteral("Top Down Weight Assessment: Choose a car "
