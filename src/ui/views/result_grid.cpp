@@ -161,11 +161,19 @@ QString ResultGrid::CellText(int row, int column) const {
 }
 
 void ResultGrid::SetHeaderColumnWidth(int width) {
-    verticalHeader()->setFixedWidth(width);
+    if (verticalHeader()->maximumWidth() != width) {
+        verticalHeader()->setFixedWidth(width);
+        // The cells and the column headers move with the header column at once, also when
+        // this runs inside a resize.
+        updateGeometries();
+    }
 }
 
 void ResultGrid::SetHeaderRowHeight(int height) {
-    horizontalHeader()->setFixedHeight(height);
+    if (horizontalHeader()->maximumHeight() != height) {
+        horizontalHeader()->setFixedHeight(height);
+        updateGeometries();
+    }
 }
 
 int ResultGrid::UsableWidth(int contentHeight) const {

@@ -173,6 +173,9 @@ TEST_F(ViewsTest, DecisionGridFollowsItsSizingRules) {
     ResizeWindow(view, 700, 260);
     ASSERT_EQ(grid->UsableWidth(grid->HeaderRowHeight() + 5 * grid->rowHeight(0)), grid->width());
     EXPECT_EQ(grid->HeaderColumnWidth(), grid->width() - 409);
+    // The cells and the column headers start where the header column ends.
+    EXPECT_EQ(grid->viewport()->geometry().left(), grid->verticalHeader()->geometry().right() + 1);
+    EXPECT_EQ(grid->horizontalHeader()->geometry().left(), grid->viewport()->geometry().left());
     // Rows keep the height of their text instead of stretching with the window.
     EXPECT_EQ(grid->rowHeight(0), rowHeight);
     // Rule names too wide for 80 pixels wrap onto a taller header row instead of being cut.

@@ -58,5 +58,18 @@ TEST_F(ViewScreenshots, CrowdedValueIntervals) {
     Save(ShowDominance(), QStringLiteral("view-dominance-crowded.png"), QSize(760, 420));
 }
 
+// The main window after an edit of a calculated model: the Edit menu's Undo names the step, and
+// the status bar and the open result view say that the results are out of date.
+TEST_F(ViewScreenshots, UndoAndResultsOutOfDate) {
+    OpenExample("car.vlr");
+    window->resize(1100, 640);
+    ValueIntervalsView* intervals = ShowValueIntervals();
+    intervals->parentWidget()->setGeometry(0, 0, 640, 360);
+    document().Apply("Typing", [](Model& m) { m.CommitCellText(3, 1, "EUR 21 500", false); });
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("undo-out-of-date.png"))));
+}
+
 } // namespace
 } // namespace velor::ui::test
