@@ -101,8 +101,10 @@ bool MainWindow::OpenFile(const QString& path) {
     }
     ClearModel();
     Model loaded;
-    if (!LoadModelFile(loaded, name)) {
-        prompts_.Inform(kAppTitle, ToQ(InvalidModelMessage(name)), Icon::Stop);
+    std::string reason;
+    if (!LoadModelFile(loaded, name, &reason)) {
+        prompts_.InformWithDetail(kAppTitle, ToQ(InvalidModelMessage(name)), ToQ(reason),
+                                  Icon::Stop);
         return false;
     }
     document_.Reset(std::move(loaded), name);
@@ -152,8 +154,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::OpenDroppedFile(const QString& path) {
     const std::string name = ToStd(path);
     Model probe;
-    if (!LoadModelFile(probe, name)) {
-        prompts_.Inform(kAppTitle, ToQ(InvalidModelMessage(name)), Icon::Stop);
+    std::string reason;
+    if (!LoadModelFile(probe, name, &reason)) {
+        prompts_.InformWithDetail(kAppTitle, ToQ(InvalidModelMessage(name)), ToQ(reason),
+                                  Icon::Stop);
         return;
     }
     if (UnsavedModelQuestion()) {

@@ -36,6 +36,13 @@ QMessageBox::Icon ToBoxIcon(Icon icon) {
 
 } // namespace
 
+void WidgetPrompts::InformWithDetail(const QString& caption, const QString& text,
+                                     const QString& detail, Icon icon) {
+    QMessageBox box(ToBoxIcon(icon), caption, text, QMessageBox::Ok, parent_);
+    box.setInformativeText(detail);
+    box.exec();
+}
+
 Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon icon,
                               Buttons buttons) {
     QMessageBox box(ToBoxIcon(icon), caption, text, QMessageBox::NoButton, parent_);

@@ -55,6 +55,12 @@ public:
     void Inform(const QString& caption, const QString& text, Icon icon) {
         Message(caption, text, icon, Buttons::Ok);
     }
+    // A box with only an OK button that shows a detail (the reason of a failure) under its text;
+    // an empty detail shows the text alone.
+    virtual void InformWithDetail(const QString& caption, const QString& text,
+                                  const QString& detail, Icon icon) {
+        Inform(caption, detail.isEmpty() ? text : text + QLatin1Char('\n') + detail, icon);
+    }
 };
 
 // The production implementation over QMessageBox, QInputDialog, QFileDialog, QPrintDialog and
@@ -66,6 +72,8 @@ public:
 
     Answer Message(const QString& caption, const QString& text, Icon icon,
                    Buttons buttons) override;
+    void InformWithDetail(const QString& caption, const QString& text, const QString& detail,
+                          Icon icon) override;
     std::optional<QString> TextPrompt(const QString& title, const QString& label,
                                       const QString& initial, int maxLength) override;
     QString OpenFileName(const FileDialogRequest& request) override;

@@ -157,12 +157,19 @@ TEST_F(GuiTest, AFailedOpenSaysSoAndLeavesAnEmptyUntitledModel) {
                                       QStringLiteral(" is not a valid Velor Model.\nCannot "
                                                      "open the file."));
     EXPECT_EQ(prompts.messages.back().icon, Icon::Stop);
+    // The reason is the message's detail: here the line and what was expected there.
+    EXPECT_TRUE(prompts.messages.back().detail.startsWith(QStringLiteral("line ")))
+        << prompts.messages.back().detail.toStdString();
     EXPECT_EQ(model().NodeCount(), 0);
     EXPECT_EQ(model().M(), 0);
     EXPECT_FALSE(Changed());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Velor Decisions"));
     EXPECT_EQ(tree()->TreeView()->topLevelItemCount(), 0);
     EXPECT_FALSE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
+
+    // A file that is not there: the system's reason.
+    EXPECT_FALSE(window->OpenFile(FilePath(QStringLiteral("gone.vlr"))));
+    EXPECT_EQ(prompts.messages.back().detail, QStringLiteral("No such file or directory"));
 }
 
 TEST_F(GuiTest, AFailedSaveIsReportedAndKeepsNameAndChangedFlag) {

@@ -26,6 +26,7 @@ struct AskedMessage {
     QString text;
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    QString detail;
 };
 
 struct AskedPrompt {
@@ -66,6 +67,10 @@ public:
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    void InformWithDetail(const QString& caption, const QString& text, const QString& detail,
+                          Icon icon) override {
+        messages.push_back({caption, text, icon, Buttons::Ok, detail});
     }
     std::optional<QString> TextPrompt(const QString& title, const QString& label,
                                       const QString& initial, int maxLength) override {
