@@ -4,6 +4,7 @@
 #include "elicit/weight_form.h"
 #include "model/model.h"
 #include "ui/grid_printer.h"
+#include "ui/node_icons.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -68,21 +69,20 @@ void DrawMarker(QPainter& p) {
 
 // The state image slot followed by the entry's image, as one icon.
 QIcon EntryIcon(int image, bool marked) {
-    QPixmap pixmap(kStateWidth + kImageSize, kImageSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (marked) {
-        DrawMarker(p);
-    }
-    p.translate(kStateWidth, 0);
-    if (image == 1) {
-        DrawWeightImage(p);
-    } else {
-        DrawScoreImage(p);
-    }
-    p.end();
-    return QIcon(pixmap);
+    // Drawn at the size and pixel density it is shown at, so it stays sharp on dense screens.
+    return ui::PaintedIcon(
+        [image, marked](QPainter& p) {
+            if (marked) {
+                DrawMarker(p);
+            }
+            p.translate(kStateWidth, 0);
+            if (image == 1) {
+                DrawWeightImage(p);
+            } else {
+                DrawScoreImage(p);
+            }
+        },
+        QSizeF(kStateWidth + kImageSize, kImageSize));
 }
 
 } // namespace

@@ -136,6 +136,10 @@ TEST_F(PreferenceViewTest, WeightModeMarkersFollowTheOption) {
     EXPECT_TRUE(view->Marked(Item(5)));
     EXPECT_FALSE(view->Marked(Item(6))) << "holistic comparisons never carry the marker";
     EXPECT_NE(Item(3)->icon(0).pixmap(26, 16).toImage(), bottomUpMarked) << "the marker is drawn";
+    // On a 200 % screen the icons have device pixels of their own.
+    const QPixmap dense = Item(3)->icon(0).pixmap(QSize(26, 16), 2.0);
+    EXPECT_EQ(dense.size(), QSize(52, 32));
+    EXPECT_DOUBLE_EQ(dense.devicePixelRatio(), 2.0);
 }
 
 TEST_F(PreferenceViewTest, DoubleClickOpensTheEntrysDialog) {
