@@ -75,30 +75,24 @@ std::string Document::RedoLabel() const {
 }
 
 bool Document::Undo() {
-    if (undo_.empty()) {
-        return false;
-    }
-    Snapshot before = std::move(undo_.back());
-    undo_.pop_back();
-    redo_.push_back({before.label, model_, state_, current_});
-    model_ = std::move(before.model);
-    state_ = before.state;
-    current_ = before.current;
-    model_.NotifyAll();
-    NotifyHistory();
-    return true;
+    return Move(undo_, redo_);
 }
 
 bool Document::Redo() {
-    if (redo_.empty()) {
+    return Move(redo_, undo_);
+}
+
+bool Document::Move(std::deque<Snapshot>& from, std::deque<Snapshot>& to) {
+    if (from.empty()) {
         return false;
     }
-    Snapshot after = std::move(redo_.back());
-    redo_.pop_back();
-    undo_.push_back({after.label, model_, state_, current_});
-    model_ = std::move(after.model);
-    state_ = after.state;
-    current_ = after.current;
+    Snapshot target = std::move(from.back());
+    from.pop_back();
+    // The state left behind is where the opposite command comes back to, under the same label.
+    to.push_back({target.label, model_, state_, current_});
+    model_ = std::move(target.model);
+    state_ = target.state;
+    current_ = target.current;
     model_.NotifyAll();
     NotifyHistory();
     return true;

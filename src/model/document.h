@@ -82,6 +82,8 @@ private:
     };
 
     bool Record(const std::string& label, Snapshot before);
+    // Undo and Redo: restores the latest snapshot of from and keeps the state it replaces in to.
+    bool Move(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
     void NotifyHistory() const;
 
     std::size_t historyLimit_;
@@ -92,7 +94,7 @@ private:
     std::uint64_t nextState_ = 1;
     ResultSets current_{true, true};
     std::deque<Snapshot> undo_;  // states before each step, oldest first
-    std::vector<Snapshot> redo_; // states after each undone step, most recently undone last
+    std::deque<Snapshot> redo_; // states after each undone step, most recently undone last
 };
 
 } // namespace velor
