@@ -9,8 +9,24 @@ namespace velor {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The system's folders of installed programs (/usr/..., /bin, /sbin): a program there is the
+// installed one, whose settings belong to each user, even when run by root, who may write there.
+bool IsSystemProgramFolder(const fs::path& dir) {
+    const fs::path normal = dir.lexically_normal();
+    auto part = normal.begin();
+    if (!normal.is_absolute() || part == normal.end() || ++part == normal.end()) {
+        return false;
+    }
+    return *part == "usr" || *part == "bin" || *part == "sbin";
+}
+
+} // namespace
+
 std::filesystem::path SettingsFilePath(const SettingsEnvironment& env) {
-    if (!env.executableDir.empty() && env.isWritableDir && env.isWritableDir(env.executableDir))
+    if (!env.executableDir.empty() && !IsSystemProgramFolder(env.executableDir) &&
+        env.isWritableDir && env.isWritableDir(env.executableDir))
         return env.executableDir / kSettingsFileName;
     const fs::path xdg(env.xdgConfigHome);
     if (!xdg.empty() && xdg.is_absolute())

@@ -17,8 +17,9 @@ struct SettingsEnvironment {
     std::function<bool(const std::filesystem::path&)> isWritableDir;
 };
 
-// "velor.ini" beside the executable when that folder is writable, else in
-// $XDG_CONFIG_HOME/velor/, else in $HOME/.config/velor/. A relative $XDG_CONFIG_HOME is
+// "velor.ini" beside the executable when that folder is writable and is not one of the
+// system's program folders (/usr/..., /bin, /sbin: an installed program, also when root runs
+// it), else in $XDG_CONFIG_HOME/velor/, else in $HOME/.config/velor/. A relative $XDG_CONFIG_HOME is
 // ignored, as the XDG base directory rules require. When no configuration folder can be named
 // at all, the file beside the executable is returned (writes to it will then fail and say so).
 std::filesystem::path SettingsFilePath(const SettingsEnvironment& env);

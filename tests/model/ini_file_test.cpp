@@ -154,6 +154,16 @@ TEST(SettingsFilePath, BesideTheExecutableElseInTheUserConfigurationFolder) {
     EXPECT_EQ(SettingsFilePath(env), fs::path("/home/u/.config/velor/velor.ini"));
     env.home = "";
     EXPECT_EQ(SettingsFilePath(env), fs::path("/opt/velor/bin/velor.ini"));
+
+    // An installed program keeps its settings per user even where it may write (run by root).
+    writable = true;
+    env.home = "/root";
+    for (const char* installed : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games/"}) {
+        env.executableDir = installed;
+        EXPECT_EQ(SettingsFilePath(env), fs::path("/root/.config/velor/velor.ini")) << installed;
+    }
+    env.executableDir = "/usrlocal/velor"; // only the folder itself counts, not its name's start
+    EXPECT_EQ(SettingsFilePath(env), fs::path("/usrlocal/velor/velor.ini"));
 }
 
 TEST_F(IniFileTest, LocationProbesAndCreatesRealFolders) {
