@@ -5,6 +5,7 @@
 // left empty.
 #include "model/model_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -81,12 +82,41 @@ struct RealLine {
     bool NotFinite = false;
 };
 
+// Whether a decimal number that no double holds is too small rather than too large: its first
+// significant digit stands after the decimal point once the exponent is applied.
+bool TooSmall(std::string_view number) {
+    const std::size_t mark = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, mark);
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        std::string_view digits = number.substr(mark + 1);
+        if (!digits.empty() && digits.front() == '+') {
+            digits.remove_prefix(1);
+        }
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
+            std::errc()) {
+            return digits.front() == '-'; // an exponent beyond long long
+        }
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return true;
+    }
+    const long long position = first < point ? static_cast<long long>(point - first)
+                                             : -static_cast<long long>(first - point - 1);
+    return position + exponent <= 0;
+}
+
 RealLine ParseReal(std::string_view line) {
     const std::string_view s = NumberText(line);
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (s.empty() || ptr != s.data() + s.size()) {
         return {};
+    }
+    if (ec == std::errc::result_out_of_range && TooSmall(s)) {
+        return {s.front() == '-' ? -0.0 : 0.0, false}; // below the smallest double: zero
     }
     if (ec != std::errc() || !std::isfinite(value)) {
         return {std::nullopt, true};

@@ -182,6 +182,36 @@ TEST(ModelFileNumbers, NonFiniteNumbersAreNeitherSavedNorWritten) {
     }
 }
 
+// A number too small for a double reads as zero; one too large is refused like infinity.
+TEST(ModelFileNumbers, BeyondTheRangeOfADouble) {
+    const std::string valid = WriteModelText([] {
+        Model m;
+        m.AddNode(kGoal, kNone);
+        m.NewAlternative();
+        return m;
+    }());
+    auto lines = SplitLines(valid);
+    ASSERT_EQ(lines[4], "0.000000"); // the first alternative's lower value
+    struct Case {
+        const char* text;
+        bool read;
+    };
+    for (const Case& c : {Case{"1e-400", true}, Case{"-2.5E-999999999999999999999", true},
+                          Case{"0.0000000000e-330", true}, Case{"1e999", false},
+                          Case{"0.001e312", false}, Case{"1e+99999999999999999999", false}}) {
+        lines[4] = c.text;
+        Model m;
+        std::string reason;
+        EXPECT_EQ(ReadModelText(m, JoinLines(lines, "\r\n"), &reason), c.read) << c.text;
+        if (c.read) {
+            EXPECT_EQ(m.Alternative(1).ValueLower, 0.0) << c.text;
+        } else {
+            EXPECT_EQ(reason,
+                      "line 5: a finite number was expected, not \"" + std::string(c.text) + "\"");
+        }
+    }
+}
+
 // Negative values that round to zero, and negative zero itself, are written without a sign.
 TEST(ModelFileNumbers, ZeroHasNoSign) {
     Model m;
