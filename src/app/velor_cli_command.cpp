@@ -1,6 +1,7 @@
 #include "app/velor_cli_command.h"
 
 #include "calc/results_report.h"
+#include "model/csv_table.h"
 #include "model/file_replace.h"
 #include "model/model_file.h"
 
@@ -121,7 +122,8 @@ std::string JoinChoices(std::initializer_list<std::string_view> choices) {
 } // namespace
 
 const char* const kExitCodesHelp =
-    "Exit codes: 0 done; 1 usage error; 2 model file unreadable or invalid;\n"
+    "Exit codes: 0 done; 1 usage error; 2 model file (or imported table) unreadable or\n"
+    "            invalid;\n"
     "            3 model infeasible or calculation not finished; 4 an output (a file or\n"
     "            standard output) could not be written.\n";
 
@@ -325,6 +327,18 @@ std::string UsageErrorText(const Command* command, const std::string& message) {
     const std::string name(command->Name);
     return "velor-cli " + name + ": " + message + "\nTry 'velor-cli " + name +
            " --help' or 'velor-cli --help'.\n";
+}
+
+char CsvSeparatorArgument(const Arguments& args, bool detect) {
+    const std::string name = args.Value("--separator").value_or(detect ? "auto" : "comma");
+    char separator = ',';
+    if (!CsvSeparatorFromName(name, separator) || (!detect && separator == kCsvDetect)) {
+        throw UsageError(
+            "--separator takes " +
+            std::string(detect ? "auto, comma, semicolon or tab" : "comma, semicolon or tab") +
+            ", not \"" + name + "\"");
+    }
+    return separator;
 }
 
 bool LoadModel(Model& model, const std::string& path) {

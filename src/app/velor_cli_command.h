@@ -111,6 +111,12 @@ extern const char* const kExitCodesHelp;
 inline constexpr Option kQuietOption{"--quiet", "-q", "",
                                      "no information messages (warnings and errors still show)"};
 
+// The separator of a CSV output (comma, semicolon or tab), and of an input when detect is true
+// (auto too, the default then).
+inline constexpr Option kCsvSeparatorOption{"--separator", "", "SEP",
+                                            "comma, semicolon or tab (default: comma)"};
+char CsvSeparatorArgument(const Arguments& args, bool detect);
+
 // Shared steps of the commands. Each prints its message on stderr.
 
 // Loads path into model; on failure prints the message and, on a line of its own, the reason,

@@ -13,6 +13,13 @@ nlohmann::ordered_json Pair(double lower, double upper) {
     return nlohmann::ordered_json::array({Number(lower), Number(upper)});
 }
 
+nlohmann::ordered_json FormatJson(const char* name) {
+    nlohmann::ordered_json json;
+    json["name"] = name;
+    json["version"] = kJsonFormatVersion;
+    return json;
+}
+
 nlohmann::ordered_json NodeJson(const Model& model, NodeId node) {
     nlohmann::ordered_json json;
     json["name"] = model.Node(node).Name;
@@ -68,27 +75,23 @@ nlohmann::ordered_json StatementJson(const Model& model, const ConflictStatement
     return json;
 }
 
-} // namespace
-
-nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
+// Every stored result: the alternatives with their values, dominance and recommendations, and
+// the nodes in pre-order with weights and values.
+void AddResults(const Model& model, nlohmann::ordered_json& root) {
     using Json = nlohmann::ordered_json;
-    Json root;
-    root["feasible"] = run.Feasible;
-    root["complete"] = run.Complete;
-    root["type"] = run.Type;
-    root["lp_count"] = run.LpCount;
-    root["seconds"] = run.Seconds;
-
     const int m = model.M();
     Json alternatives = Json::array();
     for (int row = 1; row <= m; ++row) {
         const TAlternativeData& data = model.Alternative(row);
         Json dominance = Json::array();
+        Json words = Json::array();
         Json margins = Json::array();
         for (int other = 1; other <= m; ++other) {
             const auto index = static_cast<std::size_t>(other);
-            dominance.push_back(index < data.Dominance.size() ? int{data.Dominance[index]}
-                                                              : int{kNotComputed});
+            const std::uint8_t code =
+                index < data.Dominance.size() ? data.Dominance[index] : std::uint8_t{kNotComputed};
+            dominance.push_back(int{code});
+            words.push_back(DominanceCodeName(code));
             margins.push_back(
                 Number(index < data.DominanceMargin.size() ? data.DominanceMargin[index] : 0.0));
         }
@@ -100,6 +103,7 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
         alternative["name"] = model.AlternativeName(row);
         alternative["value"] = Pair(data.ValueLower, data.ValueUpper);
         alternative["dominance"] = std::move(dominance);
+        alternative["dominance_words"] = std::move(words);
         alternative["margins"] = std::move(margins);
         alternative["max_regret"] = Number(data.MaxRegret);
         alternative["recommended"] = std::move(recommended);
@@ -129,6 +133,28 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
         nodes.push_back(std::move(node));
     }
     root["nodes"] = std::move(nodes);
+}
+
+} // namespace
+
+nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
+    nlohmann::ordered_json root;
+    root["format"] = FormatJson("velor-results");
+    root["feasible"] = run.Feasible;
+    root["complete"] = run.Complete;
+    root["type"] = run.Type;
+    root["lp_count"] = run.LpCount;
+    root["seconds"] = run.Seconds;
+    AddResults(model, root);
+    return root;
+}
+
+nlohmann::ordered_json SummaryJson(const Model& model) {
+    nlohmann::ordered_json root;
+    root["format"] = FormatJson("velor-summary");
+    root["top_down_weights"] = model.TopDownWeights();
+    root["normalized_intervals"] = model.NormalizedIntervals();
+    AddResults(model, root);
     return root;
 }
 
@@ -136,6 +162,7 @@ nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
                                     const ConflictResult* conflict) {
     using Json = nlohmann::ordered_json;
     Json root;
+    root["format"] = FormatJson("velor-conflict");
     root["feasible"] = feasible;
     root["conflict"] = conflict != nullptr && conflict->Outcome == ConflictOutcome::Conflict;
     Json statements = Json::array();

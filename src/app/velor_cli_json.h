@@ -1,5 +1,8 @@
 // The --json outputs of velor-cli: the summary of a calculation (run status and every stored
-// result, nodes in pre-order) and the conflicting statements of an infeasible model.
+// result, nodes in pre-order), the summary of a model's stored results, and the conflicting
+// statements of an infeasible model. Each document starts with "format": its name and the
+// version of its layout (docs/velor-cli.schema.json describes every version in force). The
+// version goes up whenever a field changes its meaning or goes away; new fields leave it.
 #pragma once
 
 #include "calc/conflict_finder.h"
@@ -17,10 +20,16 @@ struct RunSummary {
     double Seconds = 0.0;
 };
 
-nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);
+inline constexpr int kJsonFormatVersion = 1;
 
-// Whether the model is feasible and, when a search ran (conflict given), the statements it
-// found: kind, text, node (name and column) and alternatives (name and row), bound and value.
+// calc --json: "velor-results".
+nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);
+// summary --json: "velor-summary", the options and every stored result.
+nlohmann::ordered_json SummaryJson(const Model& model);
+
+// check --json: "velor-conflict". Whether the model is feasible and, when a search ran (conflict
+// given), the statements it found: kind, text, node (name and column) and alternatives (name and
+// row), bound and value.
 nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
                                     const ConflictResult* conflict);
 

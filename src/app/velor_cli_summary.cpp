@@ -1,6 +1,7 @@
 #include "app/velor_cli_summary.h"
 
 #include "app/velor_cli_command.h"
+#include "app/velor_cli_json.h"
 #include "model/number_format.h"
 
 #include <iostream>
@@ -70,19 +71,29 @@ namespace cli {
 namespace {
 
 int RunSummaryCommand(const Arguments& args) {
+    const std::string json = args.Value("--json").value_or("");
+    RequireDistinctFiles({{"MODEL.vlr", args.Operand(0)}}, {{"--json", json}});
     Model model;
     if (!LoadModel(model, args.Operand(0))) {
         return kExitBadModel;
     }
-    PrintSummary(model, std::cout);
-    return kExitDone;
+    if (json.empty()) {
+        PrintSummary(model, std::cout);
+        return kExitDone;
+    }
+    return WriteOutput(
+        json,
+        SummaryJson(model).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
 }
 
 [[maybe_unused]] const bool kRegistered =
     RegisterCommand({"summary",
                      "MODEL.vlr",
                      "prints alternatives, value tree, weights and values",
-                     {kQuietOption},
+                     {kQuietOption,
+                      {"--json", "", "OUT.json|-",
+                       "writes the options and every stored result as JSON instead\n"
+                       "(\"-\": to standard output)"}},
                      "",
                      RunSummaryCommand});
 

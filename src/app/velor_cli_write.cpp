@@ -4,6 +4,7 @@
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
 #include "model/model_file.h"
+#include "report/results_csv.h"
 
 namespace velor::cli {
 
@@ -41,7 +42,27 @@ int RunExportConstraints(const Arguments& args) {
 }
 
 int RunExportResults(const Arguments& args) {
-    return LoadAndWrite(args, WriteResultsReport, kResultsExportedMessage);
+    if (!args.Has("--csv")) {
+        if (args.Has("--separator")) {
+            throw UsageError("--separator needs --csv");
+        }
+        return LoadAndWrite(args, WriteResultsReport, kResultsExportedMessage);
+    }
+    const char separator = CsvSeparatorArgument(args, false);
+    RequireDistinctFiles({{"the input", args.Operand(0)}}, {{"the output", args.Operand(1)}});
+    Model model;
+    if (!LoadModel(model, args.Operand(0))) {
+        return kExitBadModel;
+    }
+    std::string text;
+    if (!ResultsCsv(model, separator, text)) {
+        return CannotWrite(args.Operand(1), "the model holds a number that is not finite");
+    }
+    if (WriteOutput(args.Operand(1), text) != kExitDone) {
+        return kExitCannotWrite;
+    }
+    Info(args.Has("--quiet") || args.Operand(1) == "-", kResultsExportedMessage);
+    return kExitDone;
 }
 
 [[maybe_unused]] const bool kConvert = RegisterCommand(
@@ -57,7 +78,12 @@ int RunExportResults(const Arguments& args) {
     RegisterCommand({"export-results",
                      "MODEL.vlr OUT.txt",
                      "writes the report of the stored results (no calculation)",
-                     {kQuietOption},
+                     {{"--csv", "", "",
+                       "writes the results as CSV instead (value and weight\n"
+                       "intervals, dominance with margins, maximum regret and the\n"
+                       "decision rules; \"-\" for OUT: standard output)"},
+                      kCsvSeparatorOption,
+                      kQuietOption},
                      "",
                      RunExportResults});
 

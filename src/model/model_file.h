@@ -22,6 +22,13 @@ bool SaveModelFile(const Model& model, const std::string& path, std::string* err
 // is read; a pipe, a socket or a device is refused without opening it.
 bool LoadModelFile(Model& model, const std::string& path, std::string* reason = nullptr);
 
+// Reads the whole of a regular file of at most maxSize bytes into text. Only a regular file is
+// opened at all (a pipe would block the program, a device could be changed by an open), and what
+// was opened is checked again. On failure returns false with the system's error or "not a
+// regular file" or "larger than N MB" in reason.
+bool ReadRegularFile(const std::string& path, std::string& text, std::string& reason,
+                     std::size_t maxSize);
+
 // "File " + path + " is not a valid Velor Model.\nCannot open the file."
 std::string InvalidModelMessage(const std::string& path);
 

@@ -411,9 +411,10 @@ std::string SystemError(int code) {
     return std::strerror(code);
 }
 
-// Reads the whole of a regular file. Only a regular file is opened at all (a pipe would block
-// the program, a device could be changed by an open), and what was opened is checked again.
-bool ReadRegularFile(const std::string& path, std::string& text, std::string& reason) {
+} // namespace
+
+bool ReadRegularFile(const std::string& path, std::string& text, std::string& reason,
+                     std::size_t maxSize) {
     struct stat st {};
     if (path.empty()) {
         reason = "no file name";
@@ -447,8 +448,8 @@ bool ReadRegularFile(const std::string& path, std::string& text, std::string& re
     if (!S_ISREG(st.st_mode)) {
         return fail("not a regular file");
     }
-    const auto tooLarge = "larger than " + std::to_string(kMaxFileSize >> 20) + " MB";
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
+    const auto tooLarge = "larger than " + std::to_string(maxSize >> 20) + " MB";
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
         return fail(tooLarge);
     }
     text.clear();
@@ -465,7 +466,7 @@ bool ReadRegularFile(const std::string& path, std::string& text, std::string& re
         if (got == 0) {
             break;
         }
-        if (text.size() + static_cast<std::size_t>(got) > kMaxFileSize) {
+        if (text.size() + static_cast<std::size_t>(got) > maxSize) {
             return fail(tooLarge); // the file grew while it was read
         }
         text.append(buf, static_cast<std::size_t>(got));
@@ -473,8 +474,6 @@ bool ReadRegularFile(const std::string& path, std::string& text, std::string& re
     ::close(fd);
     return true;
 }
-
-} // namespace
 
 bool ReadModelText(Model& model, std::string_view text, std::string* reason) {
     model.Clear();
@@ -500,7 +499,7 @@ bool LoadModelFile(Model& model, const std::string& path, std::string* reason) {
     model.Clear();
     std::string text;
     std::string why;
-    if (!ReadRegularFile(path, text, why)) {
+    if (!ReadRegularFile(path, text, why, kMaxFileSize)) {
         return Refuse(model, reason, std::move(why));
     }
     return ReadModelText(model, text, reason);

@@ -60,6 +60,25 @@ enum DominanceCode : std::uint8_t {
     kNotComputed = 4,
 };
 
+// A dominance code in words, as the exports write it beside the number: "dominates", "is
+// dominated by", "neither", "itself", "not computed" (and "unknown" for any other byte).
+inline const char* DominanceCodeName(std::uint8_t code) {
+    switch (code) {
+    case kDominates:
+        return "dominates";
+    case kDominated:
+        return "is dominated by";
+    case kNeither:
+        return "neither";
+    case kSelf:
+        return "itself";
+    case kNotComputed:
+        return "not computed";
+    default:
+        return "unknown";
+    }
+}
+
 // Decision rules, in the order of TAlternativeData::Recommended.
 enum DecisionRule { kMaximax = 0, kMaximin = 1, kCentralValues = 2, kMinimaxRegret = 3 };
 inline constexpr std::array<const char*, 4> kDecisionRuleNames = {

@@ -1,0 +1,223 @@
+// velor-cli's spreadsheet and JSON outputs end to end: consequences exported and imported again
+// come back the same; a bad table is refused with its line and leaves the model file as it was,
+// byte for byte; the results CSV reads back as a table; and the JSON of every command follows
+// docs/velor-cli.schema.json.
+#include "calc/cli_test_support.h"
+#include "json_schema_validator.h"
+#include "model/consequence_csv.h"
+#include "model/csv_table.h"
+#include "model/model_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <regex>
+
+namespace velor::testing {
+namespace {
+
+using Json = nlohmann::json;
+
+const std::vector<std::string> kExamples = {"car", "job_offers", "supplier"};
+
+class CliCsvTest : public CliTest {
+protected:
+    // The example without its alternatives, saved into the test folder.
+    std::string EmptyTree(const std::string& example) {
+        Model model;
+        EXPECT_TRUE(LoadModelFile(model, Example(example)));
+        model.ClearAlternatives();
+        const std::string path = Path(example + "-empty.vlr");
+        EXPECT_TRUE(SaveModelFile(model, path));
+        return path;
+    }
+};
+
+TEST_F(CliCsvTest, ExportedConsequencesImportBackUnchanged) {
+    for (const std::string& example : kExamples) {
+        SCOPED_TRACE(example);
+        const std::string csv = Path(example + ".csv");
+        ASSERT_EQ(Run({"export-csv", Example(example), csv, "--quiet"}).Code, 0);
+        const std::string out = Path(example + "-imported.vlr");
+        const CliResult imported = Run({"import-csv", EmptyTree(example), csv, "-o", out});
+        ASSERT_EQ(imported.Code, 0) << imported.Err;
+        EXPECT_NE(imported.Err.find("added, 0 replaced, 0 kept"), std::string::npos)
+            << imported.Err;
+        const CliResult again = Run({"export-csv", out, "-"});
+        ASSERT_EQ(again.Code, 0) << again.Err;
+        EXPECT_EQ(again.Out, ReadFile(csv));
+    }
+}
+
+TEST_F(CliCsvTest, TheSeparatorCanBeChosenAndIsFoundOnImport) {
+    const std::string csv = Path("car.csv");
+    ASSERT_EQ(Run({"export-csv", Example("car"), csv, "--separator", "semicolon"}).Code, 0);
+    EXPECT_NE(ReadFile(csv).find("Name;"), std::string::npos);
+    const CliResult dry = Run({"import-csv", Example("car"), csv, "--dry-run"});
+    EXPECT_EQ(dry.Code, 0) << dry.Err;
+    EXPECT_NE(dry.Err.find("Separator: semicolon."), std::string::npos) << dry.Err;
+    EXPECT_NE(dry.Err.find("0 added, 5 replaced, 0 kept"), std::string::npos) << dry.Err;
+    EXPECT_NE(dry.Err.find("No ranked consequence changes."), std::string::npos) << dry.Err;
+}
+
+struct BadCsv {
+    const char* name;
+    const char* text;
+    const char* reason;
+};
+
+void PrintTo(const BadCsv& value, std::ostream* out) {
+    *out << value.name;
+}
+
+class CliBadCsv : public CliCsvTest, public ::testing::WithParamInterface<BadCsv> {};
+
+TEST_P(CliBadCsv, LeavesTheModelFileByteForByte) {
+    const std::string model = Example("car");
+    const std::string before = ReadFile(model);
+    const std::string table = Path("bad.csv");
+    {
+        std::ofstream out(table, std::ios::binary);
+        out << GetParam().text;
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"import-csv", model, table, "--in-place"},
+          std::vector<std::string>{"import-csv", model, table, "-o", Path("out.vlr")}}) {
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.Code, 2) << result.Err;
+        EXPECT_EQ(result.Err,
+                  "Cannot import the consequences of " + table + ".\n" + GetParam().reason + "\n");
+        EXPECT_EQ(ReadFile(model), before);
+        EXPECT_FALSE(fs::exists(Path("out.vlr")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CliBadCsv,
+    ::testing::Values(
+        BadCsv{"Unclosed", "Name,Purchase price\nA,\"12\n", "line 2: a quoted field is not closed"},
+        BadCsv{"Ragged", "Name,Purchase price\nA,1\nB\n",
+               "line 3: 1 field where the first line has 2"},
+        BadCsv{
+            "LongName",
+            "Name,Purchase price\n"
+            "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+            "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+            "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+            ",1\n",
+            "line 2: the name of the alternative is longer than 255 bytes"},
+        BadCsv{"NotUtf8", "Name,Purchase price\nA,\xff\n", "line 2: the text is not UTF-8"},
+        BadCsv{"Empty", "", "the file holds no table"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliCsvTest, AMissingTableOrTargetIsAUsageOrReadError) {
+    const std::string model = Example("car");
+    const CliResult missing = Run({"import-csv", model, Path("none.csv"), "--dry-run"});
+    EXPECT_EQ(missing.Code, 2);
+    EXPECT_NE(missing.Err.find("No such file"), std::string::npos) << missing.Err;
+    ExpectUsageError(Run({"import-csv", model, Path("none.csv")}),
+                     {"import-csv", model, "none.csv"});
+    const std::string table = Path("t.csv");
+    ASSERT_EQ(Run({"export-csv", model, table}).Code, 0);
+    ExpectUsageError(Run({"import-csv", model, table, "-o", table}), {"import-csv", "-o TABLE"});
+    ExpectUsageError(Run({"export-csv", model, Path("x.csv"), "--separator", "pipe"}),
+                     {"export-csv", "--separator pipe"});
+}
+
+TEST_F(CliCsvTest, ResultsAsCsvReadBackAsSections) {
+    const CliResult result = Run({"export-results", Example("car"), "-", "--csv"});
+    ASSERT_EQ(result.Code, 0) << result.Err;
+    CsvTable table;
+    CsvError error;
+    ASSERT_TRUE(ParseCsv(result.Out, ',', table, &error)) << error.Text();
+    std::vector<std::string> titles;
+    for (const auto& record : table.Records) {
+        if (record.size() == 1) {
+            titles.push_back(record[0]);
+        }
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Value intervals", "Weights", "Dominance",
+                                                "Dominance margins", "Decision rules"}));
+    EXPECT_FALSE(std::regex_search(result.Out, std::regex(R"(-0(\.0*)?[^.0-9])")));
+    EXPECT_NE(result.Out.find("is dominated by"), std::string::npos);
+    ExpectUsageError(Run({"export-results", Example("car"), Path("r.txt"), "--separator", "tab"}),
+                     {"export-results", "--separator without --csv"});
+}
+
+// ----- JSON against the schema
+
+Json Schema() {
+    return Json::parse(ReadFile(fs::path(VELOR_SOURCE_DIR) / "docs" / "velor-cli.schema.json"));
+}
+
+void ExpectValid(const std::string& text, const std::string& format) {
+    const Json document = Json::parse(text);
+    const std::vector<std::string> errors = JsonSchemaValidator(Schema()).Validate(document);
+    EXPECT_TRUE(errors.empty()) << ::testing::PrintToString(errors);
+    EXPECT_EQ(document["format"]["name"], format);
+    EXPECT_FALSE(std::regex_search(text, std::regex(R"(-0(\.0*)?[^.0-9])")))
+        << "zero is written without a sign";
+}
+
+TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
+    for (const std::string& example : kExamples) {
+        SCOPED_TRACE(example);
+        const std::string model = Example(example);
+        for (const char* type : {"0", "3", "4"}) {
+            const CliResult calc = Run({"calc", model, "--type", type, "--json", "-", "--quiet"});
+            ASSERT_EQ(calc.Code, 0) << calc.Err;
+            ExpectValid(calc.Out, "velor-results");
+        }
+        const CliResult summary = Run({"summary", model, "--json", "-"});
+        ASSERT_EQ(summary.Code, 0) << summary.Err;
+        ExpectValid(summary.Out, "velor-summary");
+        const CliResult check = Run({"check", model, "--json", "-", "--quiet"});
+        ASSERT_EQ(check.Code, 0) << check.Err;
+        ExpectValid(check.Out, "velor-conflict");
+    }
+    const std::string infeasible = InfeasibleModel();
+    const CliResult calc = Run({"calc", infeasible, "--json", "-", "--quiet"});
+    EXPECT_EQ(calc.Code, 3);
+    ExpectValid(calc.Out, "velor-results");
+    const CliResult check = Run({"check", infeasible, "--json", "-", "--quiet"});
+    EXPECT_EQ(check.Code, 3);
+    ExpectValid(check.Out, "velor-conflict");
+    EXPECT_FALSE(Json::parse(check.Out)["statements"].empty());
+}
+
+TEST_F(CliCsvTest, SummaryJsonCarriesTheDominanceInWords) {
+    const CliResult summary = Run({"summary", Example("car"), "--json", Path("s.json")});
+    ASSERT_EQ(summary.Code, 0) << summary.Err;
+    const Json json = Json::parse(ReadFile(Path("s.json")));
+    for (const Json& alternative : json["alternatives"]) {
+        ASSERT_EQ(alternative["dominance"].size(), alternative["dominance_words"].size());
+        for (std::size_t i = 0; i < alternative["dominance"].size(); ++i) {
+            EXPECT_EQ(alternative["dominance_words"][i],
+                      DominanceCodeName(alternative["dominance"][i].get<std::uint8_t>()));
+        }
+    }
+}
+
+TEST(JsonSchemaValidator, RefusesWhatTheSchemaDoesNotAllow) {
+    const JsonSchemaValidator validator(Schema());
+    Json document = {{"format", {{"name", "velor-conflict"}, {"version", 1}}},
+                     {"feasible", true},
+                     {"conflict", false},
+                     {"statements", Json::array()}};
+    EXPECT_TRUE(validator.Validate(document).empty());
+    for (const auto& damage : std::vector<std::pair<std::string, Json>>{
+             {"/feasible", "yes"},
+             {"/format/version", 2},
+             {"/format/name", "velor-results"},
+             {"/extra", 1},
+             {"/statements", Json::array({Json::object({{"kind", "ranking"}})})}}) {
+        Json damaged = document;
+        damaged[Json::json_pointer(damage.first)] = damage.second;
+        EXPECT_FALSE(validator.Validate(damaged).empty()) << damage.first;
+    }
+    Json missing = document;
+    missing.erase("conflict");
+    EXPECT_FALSE(validator.Validate(missing).empty());
+}
+
+} // namespace
+} // namespace velor::testing
