@@ -1,6 +1,7 @@
 #include "model/csv_table.h"
 
 #include "model/model_file.h"
+#include "model/text_limit.h"
 
 #include <array>
 
@@ -15,42 +16,6 @@ std::string_view WithoutBom(std::string_view text) {
         text.remove_prefix(kBom.size());
     }
     return text;
-}
-
-// Length of the UTF-8 sequence at text[pos], 0 when the bytes there are not UTF-8 (overlong
-// forms, surrogates and code points above U+10FFFF included).
-std::size_t Utf8Length(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned int low = 0x80;
-    unsigned int high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = byte(pos + i);
-        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 class CsvParser {
@@ -89,7 +54,7 @@ private:
 
     // Appends the UTF-8 character at pos_ to field; false for bytes that are not UTF-8.
     bool TakeCharacter(std::string& field) {
-        const std::size_t length = Utf8Length(text_, pos_);
+        const std::size_t length = Utf8SequenceLength(text_, pos_);
         if (length == 0) {
             return false;
         }

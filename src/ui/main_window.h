@@ -83,6 +83,9 @@ public:
     bool SaveAsClick();
     void ExportModelClick();
     void ExportResultsClick();
+    void ImportConsequencesClick();
+    void ExportConsequencesClick();
+    void ExportReportClick();
     void PrintClick();
     void PrintSetupClick();
     void ClearValueTreeClick();

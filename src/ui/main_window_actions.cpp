@@ -103,6 +103,12 @@ void MainWindow::CreateActions() {
                &MainWindow::ExportModelClick);
     MakeAction(A::kExportResults, QStringLiteral("&Export Results..."), K(),
                &MainWindow::ExportResultsClick);
+    MakeAction(A::kImportConsequences, QStringLiteral("&Import Consequences..."), K(),
+               &MainWindow::ImportConsequencesClick);
+    MakeAction(A::kExportConsequences, QStringLiteral("Export &Consequences..."), K(),
+               &MainWindow::ExportConsequencesClick);
+    MakeAction(A::kExportReport, QStringLiteral("Export Re&port..."), K(),
+               &MainWindow::ExportReportClick);
     MakeAction(A::kPrint, QStringLiteral("&Print Active Window..."), K(Qt::CTRL | Qt::Key_P),
                &MainWindow::PrintClick);
     MakeAction(A::kPrintSetup, QStringLiteral("P&rint Setup..."), K(),
@@ -239,6 +245,10 @@ void MainWindow::CreateMenus() {
     fileMenu_->addSeparator();
     fileMenu_->addAction(Action(A::kExportConstraints));
     fileMenu_->addAction(Action(A::kExportResults));
+    fileMenu_->addAction(Action(A::kExportReport));
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(A::kImportConsequences));
+    fileMenu_->addAction(Action(A::kExportConsequences));
     fileMenu_->addSeparator();
     fileMenu_->addAction(Action(A::kPrint));
     fileMenu_->addAction(Action(A::kPrintSetup));

@@ -4,17 +4,30 @@
 
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
+#include "model/consequence_csv.h"
 #include "model/model_file.h"
+#include "report/results_csv.h"
 #include "ui/prompts.h"
+#include "ui/report_export.h"
 #include "ui/ui_text.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
 namespace velor::ui {
+
+namespace {
+
+// Whether a path ends in "." + suffix, in any case.
+bool HasSuffix(const QString& path, const char* suffix) {
+    return QFileInfo(path).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
 
 namespace {
 
@@ -230,15 +243,113 @@ void MainWindow::ExportModelClick() {
 void MainWindow::ExportResultsClick() {
     FileDialogRequest request;
     request.title = QStringLiteral("Export Results");
-    request.filter = QStringLiteral("Text Files (*.txt);;All files (*)");
+    request.filter = QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All files (*)");
     request.defaultExtension = QStringLiteral("txt");
     request.initialPath = ToQ(ProposedExportName(FileName(), ".txt"));
     const QString path = prompts_.SaveFileName(request);
     if (path.isEmpty()) {
         return;
     }
-    if (WriteResultsReport(GetModel(), ToStd(path))) {
+    // A ".csv" file gets the results as a table for a spreadsheet, any other the text report.
+    bool written = false;
+    if (HasSuffix(path, "csv")) {
+        std::string text;
+        written = ResultsCsv(GetModel(), ',', text) && WriteFileSafely(ToStd(path), text, nullptr);
+    } else {
+        written = WriteResultsReport(GetModel(), ToStd(path));
+    }
+    if (written) {
         prompts_.Inform(kAppTitle, ToQ(kResultsExportedMessage), Icon::Information);
+    } else {
+        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
+    }
+}
+
+void MainWindow::ImportConsequencesClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Import Consequences");
+    request.filter = QStringLiteral("CSV Files (*.csv *.tsv *.txt);;All files (*)");
+    const QString path = prompts_.OpenFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString cannot =
+        QStringLiteral("Cannot import the consequences of ") + path + QStringLiteral(".\n");
+    std::string text;
+    std::string reason;
+    if (!ReadRegularFile(ToStd(path), text, reason, kMaxCsvFileSize)) {
+        prompts_.Inform(kAppTitle, cannot + ToQ(reason), Icon::Stop);
+        return;
+    }
+    // The file is read once; the plan follows the choices made in the dialog.
+    const auto plan = [&](const ImportChoices& choices, ConsequenceImportPlan& result,
+                          CsvError& error) {
+        CsvTable table;
+        ConsequenceImportOptions options;
+        options.AddUnmatchedColumns = choices.addUnmatched;
+        return ParseCsv(text, choices.separator, table, &error) &&
+               PlanConsequenceImport(GetModel(), table, options, result, &error);
+    };
+    const auto preview = [&](const ImportChoices& choices) {
+        ConsequenceImportPlan result;
+        CsvError error;
+        if (!plan(choices, result, error)) {
+            return ImportPreview{cannot + ToQ(error.Text()), false};
+        }
+        QString lines;
+        for (const std::string& line : result.Describe()) {
+            lines += ToQ(line) + QLatin1Char('\n');
+        }
+        return ImportPreview{lines, true};
+    };
+    const std::optional<ImportChoices> choices =
+        prompts_.ImportDialog(QStringLiteral("Import Consequences"), ImportChoices{}, preview);
+    if (!choices) {
+        return;
+    }
+    ConsequenceImportPlan result;
+    CsvError error;
+    if (!plan(*choices, result, error)) {
+        prompts_.Inform(kAppTitle, cannot + ToQ(error.Text()), Icon::Stop);
+        return;
+    }
+    document_.Apply(kImportConsequencesLabel,
+                    [&result](Model& m) { ApplyConsequenceImport(m, result); });
+}
+
+void MainWindow::ExportConsequencesClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export Consequences");
+    request.filter = QStringLiteral("CSV Files (*.csv);;All files (*)");
+    request.defaultExtension = QStringLiteral("csv");
+    request.initialPath = ToQ(ProposedExportName(FileName(), ".csv"));
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (WriteFileSafely(ToStd(path), ConsequenceCsv(GetModel()), nullptr)) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Consequences exported successfully."),
+                        Icon::Information);
+    } else {
+        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
+    }
+}
+
+void MainWindow::ExportReportClick() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export Report");
+    request.filter = QStringLiteral("HTML Files (*.html *.htm);;PDF Files (*.pdf);;All files (*)");
+    request.defaultExtension = QStringLiteral("html");
+    request.initialPath = ToQ(ProposedExportName(FileName(), ".html"));
+    const QString path = prompts_.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString shownFile =
+        FileName().empty() ? QString() : QDir::toNativeSeparators(ToQ(FileName()));
+    if (WriteDecisionReport(GetModel(), shownFile, document_.ResultsOutOfDate(), path)) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Report exported successfully."),
+                        Icon::Information);
     } else {
         prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
     }

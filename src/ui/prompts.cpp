@@ -4,15 +4,22 @@
 #include "ui/utf8_limit_validator.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace velor::ui {
 
@@ -144,6 +151,64 @@ bool WidgetPrompts::SetClipboardImage(const QImage& image) {
     clipboard->setImage(image);
     const QMimeData* data = clipboard->mimeData();
     return data != nullptr && data->hasImage();
+}
+
+std::optional<ImportChoices> WidgetPrompts::ImportDialog(const QString& title,
+                                                         const ImportChoices& initial,
+                                                         const ImportPreviewer& preview) {
+    QDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("ImportDialog"));
+    dialog.setWindowTitle(title);
+    auto* separator = new QComboBox(&dialog);
+    separator->setObjectName(QStringLiteral("SeparatorCombo"));
+    const std::pair<QString, char> separators[] = {
+        {QStringLiteral("Found from the first line"), 0},
+        {QStringLiteral("Comma"), ','},
+        {QStringLiteral("Semicolon"), ';'},
+        {QStringLiteral("Tab"), '\t'},
+    };
+    for (const auto& [name, character] : separators) {
+        separator->addItem(name, QVariant::fromValue(static_cast<int>(character)));
+    }
+    separator->setCurrentIndex(
+        std::max(0, separator->findData(static_cast<int>(initial.separator))));
+    auto* addUnmatched = new QCheckBox(
+        QStringLiteral("&Add columns that name no attribute as new attributes"), &dialog);
+    addUnmatched->setObjectName(QStringLiteral("AddUnmatchedCheck"));
+    addUnmatched->setChecked(initial.addUnmatched);
+    auto* text = new QPlainTextEdit(&dialog);
+    text->setObjectName(QStringLiteral("PreviewText"));
+    text->setReadOnly(true);
+    text->setMinimumSize(520, 260);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Import"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Separator:"), separator);
+    form->addRow(addUnmatched);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(text, 1);
+    layout->addWidget(buttons);
+
+    const auto choices = [&] {
+        return ImportChoices{static_cast<char>(separator->currentData().toInt()),
+                             addUnmatched->isChecked()};
+    };
+    const auto refresh = [&] {
+        const ImportPreview shown = preview(choices());
+        text->setPlainText(shown.text);
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(shown.ok);
+    };
+    QObject::connect(separator, &QComboBox::currentIndexChanged, &dialog, refresh);
+    QObject::connect(addUnmatched, &QCheckBox::toggled, &dialog, refresh);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    refresh();
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return choices();
 }
 
 } // namespace velor::ui

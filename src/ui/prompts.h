@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QPrinter;
@@ -16,6 +17,19 @@ namespace velor::ui {
 enum class Icon { None, Information, Question, Warning, Stop };
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
+
+// What a consequence import is asked: the separator (0: found from the file) and whether columns
+// that name no attribute become new attributes.
+struct ImportChoices {
+    char separator = 0;
+    bool addUnmatched = true;
+};
+// What the import would do for some choices, and whether it can be done at all.
+struct ImportPreview {
+    QString text;
+    bool ok = false;
+};
+using ImportPreviewer = std::function<ImportPreview(const ImportChoices&)>;
 
 struct FileDialogRequest {
     QString title;
@@ -43,6 +57,12 @@ public:
     virtual bool PrintDialog(QPrinter& printer) = 0;
     // The printer set-up dialog.
     virtual void PrintSetup(QPrinter& printer) = 0;
+    // The import dialog: the choices of a consequence import with what the import would do for
+    // them (preview), shown again whenever a choice changes. Returns the choices confirmed, or
+    // nothing when cancelled.
+    virtual std::optional<ImportChoices> ImportDialog(const QString& title,
+                                                      const ImportChoices& initial,
+                                                      const ImportPreviewer& preview) = 0;
     // The standard error box for an error that escaped a command.
     virtual void ErrorBox(const QString& text) = 0;
 
@@ -80,6 +100,8 @@ public:
     QString SaveFileName(const FileDialogRequest& request) override;
     bool PrintDialog(QPrinter& printer) override;
     void PrintSetup(QPrinter& printer) override;
+    std::optional<ImportChoices> ImportDialog(const QString& title, const ImportChoices& initial,
+                                              const ImportPreviewer& preview) override;
     void ErrorBox(const QString& text) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;

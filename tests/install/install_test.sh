@@ -40,6 +40,7 @@ expected=(
   share/doc/velor-decisions/LICENSE
   share/doc/velor-decisions/copyright
   share/doc/velor-decisions/changelog.gz
+  share/doc/velor-decisions/velor-cli.schema.json
   share/doc/velor-decisions/examples/README.md
   share/doc/velor-decisions/docs/screenshots/main-window.png
 )

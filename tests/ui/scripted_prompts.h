@@ -46,6 +46,11 @@ public:
     QString printFile; // the printer writes a PDF here when set
     int printDialogs = 0;
 
+    // Import dialogs: the choices confirmed (nullopt = Cancel), and the previews shown for the
+    // choices the dialog opened with.
+    std::deque<std::optional<ImportChoices>> importAnswers;
+    std::vector<ImportPreview> importPreviews;
+
     std::vector<AskedMessage> messages;
     std::vector<AskedPrompt> prompts;
     std::vector<FileDialogRequest> fileDialogs;
@@ -94,6 +99,17 @@ public:
         return printAnswer;
     }
     void PrintSetup(QPrinter&) override {}
+    std::optional<ImportChoices> ImportDialog(const QString& title, const ImportChoices& initial,
+                                              const ImportPreviewer& preview) override {
+        importPreviews.push_back(preview(initial));
+        if (importAnswers.empty()) {
+            ADD_FAILURE() << "unexpected import dialog: " << title.toStdString();
+            return std::nullopt;
+        }
+        auto a = importAnswers.front();
+        importAnswers.pop_front();
+        return a;
+    }
     void ErrorBox(const QString& text) override { errors << text; }
     QString ClipboardText() override { return clipboard; }
     void SetClipboardText(const QString& text) override { clipboard = text; }

@@ -1,8 +1,12 @@
-// A chart of horizontal interval bars: one bar per row from a lower to an upper value, labelled
-// on the left, with the interval as text beside the bar, a value axis at the bottom that starts
-// at 0, a chart title and two axis titles. Drawn with QPainter, so the same drawing goes to the
-// screen, a printer, an image, an SVG or a PDF file.
+// The interval chart as a widget: the chart's layout and drawing are the core's
+// (report/chart_layout.h, report/chart_scene.h), measured with the widget's font and painted with
+// QPainter, so the same drawing goes to the screen, a printer, an image, an SVG or a PDF file,
+// and the decision report shows the same chart. This class holds the content in Qt's types and
+// gives the layout in them.
 #pragma once
+
+#include "report/chart_layout.h"
+#include "ui/chart_painter.h"
 
 #include <QFont>
 #include <QImage>
@@ -60,13 +64,15 @@ class IntervalChart : public QWidget {
     Q_OBJECT
 public:
     // Distance between two value-axis ticks, and minor ticks between two of them.
-    static constexpr double kLabelIncrement = 0.05;
-    static constexpr int kMinorTicks = 9;
+    static constexpr double kLabelIncrement = chart::kLabelIncrement;
+    static constexpr int kMinorTicks = chart::kMinorTicks;
 
     explicit IntervalChart(QWidget* parent = nullptr);
 
     void SetAxisTitles(const QString& valueTitle, const QString& categoryTitle);
     void SetContent(const QString& title, std::vector<ChartBar> bars);
+    // The content as the core describes it (axis titles included), e.g. from result_charts.h.
+    void SetContent(const chart::ChartContent& content);
     void ClearContent() { SetContent(QString(), {}); }
 
     const QString& Title() const { return title_; }
@@ -102,18 +108,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QFont TextFont() const;
-    QFont TitleFont() const;
-    void Draw(QPainter& painter, const ChartLayout& layout) const;
+    chart::ChartContent Content() const;
+    chart::ChartFonts Fonts() const;
+    chart::ChartLayout CoreLayout(const QSizeF& size) const;
+    void Draw(QPainter& painter, const chart::ChartLayout& layout) const;
 
     QString title_;
     QString valueTitle_;
     QString categoryTitle_;
     std::vector<ChartBar> bars_;
 };
-
-// Splits text into lines no wider than width, at word boundaries where it can and anywhere
-// where a single word is wider than the line.
-QStringList WrapText(const QString& text, const QFont& font, qreal width);
 
 } // namespace velor::ui

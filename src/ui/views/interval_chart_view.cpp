@@ -118,12 +118,7 @@ void IntervalChartView::ComboChange(int index) {
 }
 
 void IntervalChartView::Rebuild() {
-    const NodeId node = SelectedNode();
-    if (node == kNone) {
-        chart_->ClearContent();
-        return;
-    }
-    chart_->SetContent(ChartTitle(node), ChartBars(node));
+    chart_->SetContent(ChartContent(SelectedNode()));
 }
 
 void IntervalChartView::ModelChanged(ModelChange what) {

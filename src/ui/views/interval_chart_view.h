@@ -69,8 +69,8 @@ protected:
     void CreatePopup(const QString& popupName, const QString& printCaption);
 
     virtual std::vector<NodeId> ListedNodes() const = 0;
-    virtual QString ChartTitle(NodeId node) const = 0;
-    virtual std::vector<ChartBar> ChartBars(NodeId node) const = 0;
+    // The chart of a node from the stored results (kNone: an empty chart with its axes).
+    virtual chart::ChartContent ChartContent(NodeId node) const = 0;
     // Lays out the selector panel for the current width.
     virtual void PlaceCombo() = 0;
 

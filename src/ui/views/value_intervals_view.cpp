@@ -1,5 +1,6 @@
 #include "ui/views/value_intervals_view.h"
 
+#include "report/result_charts.h"
 #include "ui/views/view_numbers.h"
 
 #include <QComboBox>
@@ -13,7 +14,6 @@ ValueIntervalsView::ValueIntervalsView(const Document& document, Prompts& prompt
                         QStringLiteral("Value Intervals"), QStringLiteral("ValIntCombo")) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("ValIntToolbar"));
-    Chart()->SetAxisTitles(QStringLiteral("Value"), QStringLiteral("Alternatives"));
     CreatePopup(QStringLiteral("ValIntPopup"), QStringLiteral("&Print"));
     RefillCombo(0);
 }
@@ -26,28 +26,9 @@ std::vector<NodeId> ValueIntervalsView::ListedNodes() const {
     return model_.PreOrder();
 }
 
-QString ValueIntervalsView::ChartTitle(NodeId node) const {
-    return QStringLiteral("Value Intervals: ") + QString::fromStdString(model_.Node(node).Name);
-}
-
-std::vector<ChartBar> ValueIntervalsView::ChartBars(NodeId node) const {
-    const TNodeData& data = model_.Node(node);
-    const bool normalized = model_.NormalizedIntervals();
-    std::vector<ChartBar> bars;
-    const int m = model_.M();
-    for (int r = 1; r <= m; ++r) {
-        ChartBar bar;
-        bar.label = QString::fromStdString(model_.AlternativeName(r));
-        if (r - 1 < static_cast<int>(data.Values.size())) {
-            const TNodeValue& v = data.Values[static_cast<std::size_t>(r - 1)];
-            bar.lower = normalized ? v.NormLower : v.Lower;
-            bar.upper = normalized ? v.NormUpper : v.Upper;
-        }
-        bar.position = m - r;
-        bar.mark = FormatValueRange(bar.lower, bar.upper);
-        bars.push_back(bar);
-    }
-    return bars;
+chart::ChartContent ValueIntervalsView::ChartContent(NodeId node) const {
+    return chart::ValueIntervalsChart(
+        model_, node, [](double value) { return FormatValue(value).toStdString(); });
 }
 
 void ValueIntervalsView::PlaceCombo() {

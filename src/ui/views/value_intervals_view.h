@@ -16,8 +16,7 @@ public:
 
 protected:
     std::vector<NodeId> ListedNodes() const override;
-    QString ChartTitle(NodeId node) const override;
-    std::vector<ChartBar> ChartBars(NodeId node) const override;
+    chart::ChartContent ChartContent(NodeId node) const override;
     void PlaceCombo() override;
 };
 

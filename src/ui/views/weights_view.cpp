@@ -1,5 +1,6 @@
 #include "ui/views/weights_view.h"
 
+#include "report/result_charts.h"
 #include "ui/views/view_numbers.h"
 
 #include <QComboBox>
@@ -13,7 +14,6 @@ WeightsView::WeightsView(const Document& document, Prompts& prompts, QWidget* pa
                         QStringLiteral("WeightsCombo")) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("WeightsToolbar"));
-    Chart()->SetAxisTitles(QStringLiteral("Values"), QStringLiteral("Subattributes"));
     CreatePopup(QStringLiteral("WeightsPopup"), QStringLiteral("Print"));
     RefillCombo(0);
 }
@@ -26,25 +26,9 @@ std::vector<NodeId> WeightsView::ListedNodes() const {
     return model_.Goals();
 }
 
-QString WeightsView::ChartTitle(NodeId node) const {
-    return QStringLiteral("Weights: ") + QString::fromStdString(model_.Node(node).Name);
-}
-
-std::vector<ChartBar> WeightsView::ChartBars(NodeId node) const {
-    const bool normalized = model_.NormalizedIntervals();
-    std::vector<ChartBar> bars;
-    int position = 0;
-    for (NodeId child : model_.Children(node)) {
-        const TNodeData& data = model_.Node(child);
-        ChartBar bar;
-        bar.label = QString::fromStdString(data.Name);
-        bar.lower = normalized ? data.NormWeightLower : data.WeightLower;
-        bar.upper = normalized ? data.NormWeightUpper : data.WeightUpper;
-        bar.position = position--;
-        bar.mark = FormatValueRange(bar.lower, bar.upper);
-        bars.push_back(bar);
-    }
-    return bars;
+chart::ChartContent WeightsView::ChartContent(NodeId node) const {
+    return chart::WeightsChart(model_, node,
+                               [](double value) { return FormatValue(value).toStdString(); });
 }
 
 void WeightsView::PlaceCombo() {
