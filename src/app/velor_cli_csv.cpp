@@ -1,7 +1,6 @@
 // The velor-cli commands that move consequences between a model and a spreadsheet: import-csv
 // and export-csv.
 #include "app/velor_cli_command.h"
-#include "calc/results_report.h"
 #include "model/consequence_csv.h"
 #include "model/model_file.h"
 

@@ -129,7 +129,8 @@ bool PlanColumns(const Model& model, const CsvTable& table, const ConsequenceImp
         }
         plan.Columns.push_back(std::move(column));
     }
-    if (nodes > kMaxImportedNodes) {
+    // A model read from a file may hold more already; only new attributes are refused then.
+    if (nodes > model.NodeCount() && nodes > kMaxImportedNodes) {
         return Refuse(error, headerLine,
                       "the model would have " + std::to_string(nodes) + " nodes; it can hold " +
                           std::to_string(kMaxImportedNodes));

@@ -252,6 +252,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"TooManyNodes", ManyColumns(kMaxImportedNodes), 1, "nodes"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ConsequenceCsv, AModelBeyondTheLimitStillImportsIntoItsColumns) {
+    Model model;
+    const NodeId root = model.AddNode(kGoal, kNone);
+    for (int i = 0; i < kMaxImportedNodes; ++i) {
+        model.AddNode(kAttribute, root);
+    }
+    ASSERT_GT(model.NodeCount(), kMaxImportedNodes);
+    Plan plan;
+    CsvError error;
+    EXPECT_TRUE(PlanConsequenceImport(model, Table("Name,Attribute\nA,x\n"), {}, plan, &error))
+        << error.Text();
+    EXPECT_FALSE(
+        PlanConsequenceImport(model, Table("Name,Attribute,New\nA,x,y\n"), {}, plan, &error));
+    EXPECT_EQ(error.Line, 1);
+}
+
 TEST(ConsequenceCsv, AnEmptyFileIsRefused) {
     Plan plan;
     CsvError error;
