@@ -167,9 +167,14 @@ TEST_F(GuiTest, AFailedOpenSaysSoAndLeavesAnEmptyUntitledModel) {
     EXPECT_EQ(tree()->TreeView()->topLevelItemCount(), 0);
     EXPECT_FALSE(window->Action(QStringLiteral("RecentFile1"))->isVisible());
 
-    // A file that is not there: the system's reason.
-    EXPECT_FALSE(window->OpenFile(FilePath(QStringLiteral("gone.vlr"))));
-    EXPECT_EQ(prompts.messages.back().detail, QStringLiteral("No such file or directory"));
+    // A file that is not there: the system's reason (in the session's language).
+    const QString gone = FilePath(QStringLiteral("gone.vlr"));
+    EXPECT_FALSE(window->OpenFile(gone));
+    Model unused;
+    std::string reason;
+    ASSERT_FALSE(LoadModelFile(unused, gone.toStdString(), &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(prompts.messages.back().detail, QString::fromStdString(reason));
 }
 
 TEST_F(GuiTest, AFailedSaveIsReportedAndKeepsNameAndChangedFlag) {
