@@ -91,7 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<velor::ui::PastePiece> pieces = velor::ui::SplitPaste(text);
     CheckSplit(text, pieces);
 
-    model.SetChanged(true);
     for (int row = top; row <= bottom; ++row) {
         for (int col = left; col <= right; ++col) {
             for (const auto& piece : pieces) {
