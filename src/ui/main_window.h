@@ -136,6 +136,11 @@ private:
     // not a valid model is refused with the usual message before anything changes.
     void OpenDroppedFile(const QString& path);
     bool WriteModel(const QString& path);
+    // The file an export goes into, asked in the Save dialog; empty when the user cancelled or
+    // chose the model's own file, which an export must never replace.
+    QString AskExportPath(const QString& title, const QString& filter, const char* extension);
+    // Tells whether an export was written.
+    void ReportExport(bool written, const QString& path, const QString& doneMessage);
     void UpdateCaption();
     void UpdateStatusPanels();
     // Undo and Redo name the step they would take back or do again.

@@ -5,6 +5,7 @@
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
 #include "model/consequence_csv.h"
+#include "model/file_replace.h"
 #include "model/model_file.h"
 #include "report/results_csv.h"
 #include "ui/prompts.h"
@@ -222,31 +223,47 @@ bool MainWindow::SaveAsClick() {
     return WriteModel(path);
 }
 
-void MainWindow::ExportModelClick() {
-    const TConstraintModel exported = ConstraintExportModel(GetModel());
+QString MainWindow::AskExportPath(const QString& title, const QString& filter,
+                                  const char* extension) {
     FileDialogRequest request;
-    request.title = QStringLiteral("Export Constraints");
-    request.filter = QStringLiteral("LPX Models (*.mdl);;All files (*)");
-    request.defaultExtension = QStringLiteral("mdl");
-    request.initialPath = ToQ(ProposedExportName(FileName(), ".mdl"));
+    request.title = title;
+    request.filter = filter;
+    request.defaultExtension = QLatin1String(extension);
+    request.initialPath = ToQ(ProposedExportName(FileName(), std::string(".") + extension));
     const QString path = prompts_.SaveFileName(request);
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty() && !FileName().empty() && SameFile(ToStd(path), FileName())) {
+        prompts_.Inform(kAppTitle,
+                        QStringLiteral("The export cannot be written into the model's own file ") +
+                            QDir::toNativeSeparators(ToQ(FileName())) + QLatin1Char('.'),
+                        Icon::Stop);
+        return {};
     }
-    if (WriteConstraintFile(exported, ToStd(path))) {
-        prompts_.Inform(kAppTitle, ToQ(kConstraintsExportedMessage), Icon::Information);
+    return path;
+}
+
+void MainWindow::ReportExport(bool written, const QString& path, const QString& doneMessage) {
+    if (written) {
+        prompts_.Inform(kAppTitle, doneMessage, Icon::Information);
     } else {
         prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
     }
 }
 
+void MainWindow::ExportModelClick() {
+    const TConstraintModel exported = ConstraintExportModel(GetModel());
+    const QString path = AskExportPath(QStringLiteral("Export Constraints"),
+                                       QStringLiteral("LPX Models (*.mdl);;All files (*)"), "mdl");
+    if (path.isEmpty()) {
+        return;
+    }
+    ReportExport(WriteConstraintFile(exported, ToStd(path)), path,
+                 ToQ(kConstraintsExportedMessage));
+}
+
 void MainWindow::ExportResultsClick() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Export Results");
-    request.filter = QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All files (*)");
-    request.defaultExtension = QStringLiteral("txt");
-    request.initialPath = ToQ(ProposedExportName(FileName(), ".txt"));
-    const QString path = prompts_.SaveFileName(request);
+    const QString path = AskExportPath(
+        QStringLiteral("Export Results"),
+        QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All files (*)"), "txt");
     if (path.isEmpty()) {
         return;
     }
@@ -258,11 +275,7 @@ void MainWindow::ExportResultsClick() {
     } else {
         written = WriteResultsReport(GetModel(), ToStd(path));
     }
-    if (written) {
-        prompts_.Inform(kAppTitle, ToQ(kResultsExportedMessage), Icon::Information);
-    } else {
-        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
-    }
+    ReportExport(written, path, ToQ(kResultsExportedMessage));
 }
 
 void MainWindow::ImportConsequencesClick() {
@@ -318,41 +331,26 @@ void MainWindow::ImportConsequencesClick() {
 }
 
 void MainWindow::ExportConsequencesClick() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Export Consequences");
-    request.filter = QStringLiteral("CSV Files (*.csv);;All files (*)");
-    request.defaultExtension = QStringLiteral("csv");
-    request.initialPath = ToQ(ProposedExportName(FileName(), ".csv"));
-    const QString path = prompts_.SaveFileName(request);
+    const QString path = AskExportPath(QStringLiteral("Export Consequences"),
+                                       QStringLiteral("CSV Files (*.csv);;All files (*)"), "csv");
     if (path.isEmpty()) {
         return;
     }
-    if (WriteFileSafely(ToStd(path), ConsequenceCsv(GetModel()), nullptr)) {
-        prompts_.Inform(kAppTitle, QStringLiteral("Consequences exported successfully."),
-                        Icon::Information);
-    } else {
-        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
-    }
+    ReportExport(WriteFileSafely(ToStd(path), ConsequenceCsv(GetModel()), nullptr), path,
+                 QStringLiteral("Consequences exported successfully."));
 }
 
 void MainWindow::ExportReportClick() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Export Report");
-    request.filter = QStringLiteral("HTML Files (*.html *.htm);;PDF Files (*.pdf);;All files (*)");
-    request.defaultExtension = QStringLiteral("html");
-    request.initialPath = ToQ(ProposedExportName(FileName(), ".html"));
-    const QString path = prompts_.SaveFileName(request);
+    const QString path = AskExportPath(
+        QStringLiteral("Export Report"),
+        QStringLiteral("HTML Files (*.html *.htm);;PDF Files (*.pdf);;All files (*)"), "html");
     if (path.isEmpty()) {
         return;
     }
     const QString shownFile =
         FileName().empty() ? QString() : QDir::toNativeSeparators(ToQ(FileName()));
-    if (WriteDecisionReport(GetModel(), shownFile, document_.ResultsOutOfDate(), path)) {
-        prompts_.Inform(kAppTitle, QStringLiteral("Report exported successfully."),
-                        Icon::Information);
-    } else {
-        prompts_.Inform(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), Icon::Stop);
-    }
+    ReportExport(WriteDecisionReport(GetModel(), shownFile, document_.ResultsOutOfDate(), path),
+                 path, QStringLiteral("Report exported successfully."));
 }
 
 } // namespace velor::ui

@@ -163,5 +163,30 @@ TEST_F(ReportCommands, ReportOfAChangedModelSaysItsResultsAreOutOfDate) {
     EXPECT_TRUE(ReadBytes(html).contains("out of date"));
 }
 
+// No export replaces the model's own file, whichever way its path is written.
+class ExportOntoTheModel : public ReportCommands,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ExportOntoTheModel, IsRefusedAndLeavesTheFileAsItWas) {
+    OpenCar();
+    const QString model = FilePath(QStringLiteral("car.vlr"));
+    const QByteArray before = ReadBytes(model);
+    const QString link = FilePath(QStringLiteral("link.vlr"));
+    ASSERT_TRUE(QFile::link(model, link));
+    for (const QString& path : {model, link, FilePath(QStringLiteral("./car.vlr"))}) {
+        prompts.fileAnswers.push_back(path);
+        Trigger(GetParam());
+        EXPECT_TRUE(prompts.LastText().startsWith(
+            QStringLiteral("The export cannot be written into the model's own file ")))
+            << prompts.LastText().toStdString();
+        EXPECT_EQ(prompts.messages.back().icon, Icon::Stop);
+        EXPECT_EQ(ReadBytes(model), before) << path.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryExport, ExportOntoTheModel,
+                         ::testing::Values("ExportModel", "ExportResults", "ExportConsequences",
+                                           "ExportReport"));
+
 } // namespace
 } // namespace velor::ui::test
