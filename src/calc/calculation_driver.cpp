@@ -26,8 +26,9 @@ bool IsOneOf(int type, std::initializer_list<int> types) {
 // goal's bounds also go to the alternative's own interval.
 void StoreValue(Model& model, NodeId node, int row, int direction, bool normalized, double value) {
     const int column = model.ColumnOfNode(node);
-    TNodeValue& nodeValue = model.NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
-    TConsequenceData& cell = model.ConsequenceData(column, row);
+    TNodeValue& nodeValue =
+        ResultRecords(model).NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
+    TConsequenceData& cell = ResultRecords(model).ConsequenceData(column, row);
     if (normalized) {
         (direction == kMin ? nodeValue.NormLower : nodeValue.NormUpper) = value;
         (direction == kMin ? cell.NormLower : cell.NormUpper) = value;
@@ -36,13 +37,13 @@ void StoreValue(Model& model, NodeId node, int row, int direction, bool normaliz
         (direction == kMin ? cell.Lower : cell.Upper) = value;
     }
     if (column == 1) {
-        TAlternativeData& alternative = model.AlternativeData(row);
+        TAlternativeData& alternative = ResultRecords(model).AlternativeData(row);
         (direction == kMin ? alternative.ValueLower : alternative.ValueUpper) = value;
     }
 }
 
 void StoreWeight(Model& model, NodeId node, int direction, bool normalized, double value) {
-    TNodeData& data = model.NodeData(node);
+    TNodeData& data = ResultRecords(model).NodeData(node);
     if (normalized) {
         (direction == kMin ? data.NormWeightLower : data.NormWeightUpper) = value;
     } else {
@@ -86,7 +87,8 @@ bool ValueIntervalStep(CalcSession& session, NodeId node, int row, bool normaliz
         const ProgramParts program = ValueProgram(model, column, row, direction, normalized);
         if (program.Objective.empty()) {
             // A goal with no twig-level attribute below it is worth nothing.
-            TNodeValue& value = model.NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
+            TNodeValue& value =
+                ResultRecords(model).NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
             (direction == kMin ? value.Lower : value.Upper) = 0.0;
             continue;
         }

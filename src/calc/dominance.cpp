@@ -28,7 +28,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
     Model& model = session.GetModel();
     const int m = model.M();
     for (int r = 1; r <= m; ++r) {
-        TAlternativeData& data = model.AlternativeData(r);
+        TAlternativeData& data = ResultRecords(model).AlternativeData(r);
         EnsureListSizes(data, m);
         std::fill(data.Dominance.begin() + 1, data.Dominance.end(), kNotComputed);
     }
@@ -37,7 +37,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
             if (session.CancelPolled()) {
                 return false;
             }
-            TAlternativeData& own = model.AlternativeData(r);
+            TAlternativeData& own = ResultRecords(model).AlternativeData(r);
             if (r == s) {
                 own.Dominance[s] = kSelf;
                 own.DominanceMargin[s] = 0.0;
@@ -63,7 +63,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
                     if (d > 0.0) {
                         own.Dominance[s] = kDominates;
                         own.DominanceMargin[s] = d;
-                        model.AlternativeData(s).Dominance[r] = kDominated;
+                        ResultRecords(model).AlternativeData(s).Dominance[r] = kDominated;
                     } else {
                         own.Dominance[s] = own.Dominance[s] == kDominated ? kDominated : kNeither;
                         own.DominanceMargin[s] = d;
@@ -84,7 +84,7 @@ bool CalculateMaxRegret(CalcSession& session, int& progress, int total) {
     Model& model = session.GetModel();
     const int m = model.M();
     for (int r = 1; r <= m; ++r) {
-        TAlternativeData& data = model.AlternativeData(r);
+        TAlternativeData& data = ResultRecords(model).AlternativeData(r);
         EnsureListSizes(data, m);
         double regret = 0.0;
         bool first = true;
@@ -108,7 +108,7 @@ bool CalculateMaxRegret(CalcSession& session, int& progress, int total) {
 void UpdateRecommendations(Model& model) {
     const int m = model.M();
     for (int r = 1; r <= m; ++r) {
-        model.AlternativeData(r).Recommended.fill(0);
+        ResultRecords(model).AlternativeData(r).Recommended.fill(0);
     }
     if (m == 0) {
         return;
@@ -137,7 +137,7 @@ void UpdateRecommendations(Model& model) {
             }
         }
         for (int r : best) {
-            model.AlternativeData(r).Recommended[rule] = 1;
+            ResultRecords(model).AlternativeData(r).Recommended[rule] = 1;
         }
     }
 }

@@ -50,8 +50,6 @@ public:
     const std::vector<NodeId>& PreOrder() const { return preOrder_; }
     bool Exists(NodeId node) const { return nodes_.count(node) != 0; }
     const TNodeData& Node(NodeId node) const;
-    // Writable node record, for results and weight bounds; the caller notifies.
-    TNodeData& NodeData(NodeId node);
     NodeId Parent(NodeId node) const;
     const std::vector<NodeId>& Children(NodeId node) const;
     NodeId FirstChild(NodeId node) const;
@@ -99,10 +97,8 @@ public:
     std::string DisplayText(int col, int row) const;
     static bool IsEmptyText(const std::string& text) { return text.empty() || text == " "; }
     const TConsequenceData& Consequence(int col, int row) const;
-    TConsequenceData& ConsequenceData(int col, int row);
     int Rank(int col, int row) const { return Consequence(col, row).Rank; }
     const TAlternativeData& Alternative(int row) const;
-    TAlternativeData& AlternativeData(int row);
     AltId AlternativeId(int row) const { return Alternative(row).Id; }
     // Row of a stable alternative id, 0 when it no longer exists.
     int RowOfAlternative(AltId id) const;
@@ -169,6 +165,11 @@ public:
     void FinishLoading();
 
 private:
+    friend class ResultRecords;
+    TNodeData& NodeData(NodeId node);
+    TConsequenceData& ConsequenceData(int col, int row);
+    TAlternativeData& AlternativeData(int row);
+
     struct TreeNode {
         NodeId Parent = kNone;
         std::vector<NodeId> Children;
@@ -220,6 +221,22 @@ private:
     EntryId nextEntryId_ = 1;
 
     mutable ObserverList observers_;
+};
+
+// Write access to the records that hold a calculation's results: value and weight intervals,
+// dominance codes and recommendations, and the bounds the calculation derives. The calculation
+// stores its results through it (in the desktop application as one step of the document's
+// history), and a file reader or a test may set records up through it. Editors, forms and
+// dialogs have no such access: they change a model only through its operations.
+class ResultRecords {
+public:
+    explicit ResultRecords(Model& model) : model_(model) {}
+    TNodeData& NodeData(NodeId node) { return model_.NodeData(node); }
+    TConsequenceData& ConsequenceData(int col, int row) { return model_.ConsequenceData(col, row); }
+    TAlternativeData& AlternativeData(int row) { return model_.AlternativeData(row); }
+
+private:
+    Model& model_;
 };
 
 } // namespace velor

@@ -154,7 +154,7 @@ TEST(CalculationDriver, NothingRunsWithoutTreeOrAlternatives) {
 TEST(CalculationDriver, InfeasibleModelChangesNothing) {
     FourNodeModel m;
     m.BottomUp(m.b, 200, 50); // at least twice and at most half of A's weight
-    m.model.AlternativeData(1).ValueLower = 0.25;
+    ResultRecords(m.model).AlternativeData(1).ValueLower = 0.25;
     const Model before = m.model;
     ScriptedHost host;
     CalculationDriver driver(m.model, host);
@@ -171,7 +171,7 @@ TEST(CalculationDriver, InfeasibleModelChangesNothing) {
 
 TEST(CalculationDriver, CancelStopsBeforeTheNextStep) {
     FourNodeModel m;
-    m.model.NodeData(m.a).WeightLower = 0.125; // the weights phase is never reached
+    ResultRecords(m.model).NodeData(m.a).WeightLower = 0.125; // the weights phase is never reached
     ScriptedHost host;
     host.cancelAtPump = 4; // three dominance pairs are done
     CalculationDriver driver(m.model, host);
@@ -210,8 +210,8 @@ TEST(CalculationDriver, FailedProgramInPlainModeAsks) {
     for (bool yes : {true, false}) {
         SCOPED_TRACE(yes);
         FourNodeModel m;
-        m.model.NodeData(m.model.Root()).Values[0].Lower = 0.375;
-        m.model.AlternativeData(1).ValueLower = 0.375;
+        ResultRecords(m.model).NodeData(m.model.Root()).Values[0].Lower = 0.375;
+        ResultRecords(m.model).AlternativeData(1).ValueLower = 0.375;
         ScriptedSolver solver;
         solver.failAt = {2}; // the minimum of alternative 1's main-goal value
         ScriptedHost host;
@@ -259,7 +259,7 @@ TEST(CalculationDriver, FailedProgramInNormalizedModeStoresZero) {
 
         ScriptedSolver weights;
         weights.failAt = {2}; // the minimum of G's weight
-        m.model.NodeData(m.g).NormWeightLower = 0.5;
+        ResultRecords(m.model).NodeData(m.g).NormWeightLower = 0.5;
         CalculationDriver weightDriver(m.model, host, weights.Function());
         EXPECT_EQ(weightDriver.Run(kWeights), RunOutcome::Complete);
         EXPECT_TRUE(host.questions.empty());
@@ -276,7 +276,7 @@ TEST(CalculationDriver, FailedProgramInNormalizedModeStoresZero) {
 
 TEST(CalculationDriver, FailedWeightProgramInPlainModeAsks) {
     FourNodeModel m;
-    m.model.NodeData(m.g).WeightUpper = 0.625;
+    ResultRecords(m.model).NodeData(m.g).WeightUpper = 0.625;
     ScriptedSolver solver;
     solver.failAt = {3}; // the maximum of G's weight
     ScriptedHost host;
@@ -331,11 +331,11 @@ TEST(CalculationDriver, SolverErrorStopsTheRun) {
 
 TEST(CalculationDriver, PartialCalculationLeavesWeightsAndLowerLevelsAlone) {
     FourNodeModel m;
-    TNodeData& a = m.model.NodeData(m.a);
+    TNodeData& a = ResultRecords(m.model).NodeData(m.a);
     a.WeightLower = 0.125;
     a.NormWeightUpper = 0.875;
     a.Values[1] = TNodeValue{0.25, 0.75, 0.125, 0.625};
-    m.model.ConsequenceData(m.model.ColumnOfNode(m.b), 2).Lower = 0.0625;
+    ResultRecords(m.model).ConsequenceData(m.model.ColumnOfNode(m.b), 2).Lower = 0.0625;
     const TNodeData gBefore = m.model.Node(m.g);
     ScriptedHost host;
     CalculationDriver driver(m.model, host);
@@ -494,8 +494,8 @@ TEST(CalculationDriver, GoalWithNothingBelowIsWorthNothing) {
     const NodeId a = m.Attribute();
     const NodeId empty = m.Add(kGoal, m.root);
     m.Rank(a, {1, 2});
-    m.model.NodeData(empty).Values[0] = TNodeValue{0.5, 0.5, 0.5, 0.5};
-    m.model.NodeData(empty).WeightLower = 0.5;
+    ResultRecords(m.model).NodeData(empty).Values[0] = TNodeValue{0.5, 0.5, 0.5, 0.5};
+    ResultRecords(m.model).NodeData(empty).WeightLower = 0.5;
     ScriptedHost host;
     CalculationDriver driver(m.model, host);
     ASSERT_EQ(driver.Run(kCalculateModel), RunOutcome::Complete);

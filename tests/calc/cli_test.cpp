@@ -126,7 +126,7 @@ TEST_F(CliTest, InPlaceRewritesTheModel) {
     const std::string model = Example("job_offers");
     Model before;
     ASSERT_TRUE(LoadModelFile(before, model));
-    before.NodeData(before.NodeAt(1)).WeightLower = 0.0;
+    ResultRecords(before).NodeData(before.NodeAt(1)).WeightLower = 0.0;
     ASSERT_TRUE(SaveModelFile(before, model));
     ASSERT_EQ(Run({"calc", model, "--type", "3", "--in-place"}).Code, 0);
     Model after;

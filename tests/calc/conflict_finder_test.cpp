@@ -155,7 +155,7 @@ void TakeBack(Model& model, const ConflictStatement& statement) {
     }
     case ConflictKind::BottomUpWeight:
     case ConflictKind::TopDownWeight: {
-        TNodeData& data = model.NodeData(statement.Node);
+        TNodeData& data = ResultRecords(model).NodeData(statement.Node);
         const bool bottomUp = statement.Kind == ConflictKind::BottomUpWeight;
         double& bound = statement.Bound == BoundSide::Lower
                             ? (bottomUp ? data.BottomUpLower : data.TopDownLower)

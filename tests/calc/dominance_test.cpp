@@ -96,7 +96,7 @@ TEST(Dominance, IdenticalAlternativesTieEverywhere) {
 TEST(Dominance, SingleAlternative) {
     CalcTestModel m(1);
     m.Attribute(); // unranked: its one level carries the whole weight
-    m.model.AlternativeData(1).MaxRegret = 0.5;
+    ResultRecords(m.model).AlternativeData(1).MaxRegret = 0.5;
     ScriptedHost host;
     CalculationDriver driver(m.model, host);
     ASSERT_EQ(driver.Run(kDominances), RunOutcome::Complete);
@@ -110,7 +110,7 @@ TEST(Dominance, SingleAlternative) {
 // A failed pair answered Yes keeps code 4 and the old margin, which the regret then uses.
 TEST(Dominance, FailedPairAnsweredYesKeepsTheOldMargin) {
     HandModel m;
-    m.model.AlternativeData(1).DominanceMargin[3] = -0.25;
+    ResultRecords(m.model).AlternativeData(1).DominanceMargin[3] = -0.25;
     int calls = 0;
     const SolveFunction solve = [&](const TConstraintModel& program) {
         if (++calls == 3) { // check, (1, 2), then (1, 3)
@@ -157,7 +157,7 @@ TEST(UpdateRecommendations, KeysTieOnlyWhenExactlyEqual) {
         {0.3, 0.7, 0.5},       // central 0.5
     };
     for (int row = 1; row <= 4; ++row) {
-        TAlternativeData& alternative = m.model.AlternativeData(row);
+        TAlternativeData& alternative = ResultRecords(m.model).AlternativeData(row);
         alternative.ValueLower = data[row - 1].lower;
         alternative.ValueUpper = data[row - 1].upper;
         alternative.MaxRegret = data[row - 1].regret;
@@ -174,7 +174,7 @@ TEST(UpdateRecommendations, KeysTieOnlyWhenExactlyEqual) {
         EXPECT_EQ(m.model.Alternative(row).Recommended, expected[row - 1]) << "row " << row;
     }
     // A key one unit in the last place better wins alone.
-    m.model.AlternativeData(4).ValueUpper = std::nextafter(0.9, 1.0);
+    ResultRecords(m.model).AlternativeData(4).ValueUpper = std::nextafter(0.9, 1.0);
     UpdateRecommendations(m.model);
     EXPECT_EQ(m.model.Alternative(1).Recommended[kMaximax], 0);
     EXPECT_EQ(m.model.Alternative(4).Recommended[kMaximax], 1);

@@ -206,7 +206,7 @@ TEST_F(NonFiniteExports, TheConstraintExportWritesOnlyWhatItsParserReads) {
 TEST_F(NonFiniteExports, TheReportRefusesNumbersThatAreNotFinite) {
     for (double bad : {kInfinity, -kInfinity, std::nan("")}) {
         Model model = Example();
-        model.AlternativeData(1).MaxRegret = bad;
+        ResultRecords(model).AlternativeData(1).MaxRegret = bad;
         std::string error;
         EXPECT_FALSE(WriteResultsReport(model, path_, &error)) << bad;
         EXPECT_NE(error.find("not finite"), std::string::npos) << error;

@@ -123,21 +123,21 @@ SolveFunction FaultySolver(int failAt, Fault fault, int* calls) {
 std::string Statements(const Model& model) {
     Model copy = model;
     for (NodeId node : copy.PreOrder()) {
-        TNodeData& data = copy.NodeData(node);
+        TNodeData& data = ResultRecords(copy).NodeData(node);
         data.NormWeightLower = data.NormWeightUpper = data.WeightLower = data.WeightUpper = 0;
         for (TNodeValue& value : data.Values) {
             value = TNodeValue{};
         }
     }
     for (int row = 1; row <= copy.M(); ++row) {
-        TAlternativeData& alternative = copy.AlternativeData(row);
+        TAlternativeData& alternative = ResultRecords(copy).AlternativeData(row);
         const AltId id = alternative.Id;
         const int index = alternative.Index;
         alternative = TAlternativeData{};
         alternative.Id = id;
         alternative.Index = index;
         for (int column = 1; column <= copy.N(); ++column) {
-            TConsequenceData& cell = copy.ConsequenceData(column, row);
+            TConsequenceData& cell = ResultRecords(copy).ConsequenceData(column, row);
             const int rank = cell.Rank;
             cell = TConsequenceData{};
             cell.Rank = rank;

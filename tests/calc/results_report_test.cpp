@@ -70,16 +70,16 @@ Model SmallModel() {
     m.model.CommitCellText(2, 2, "20 EUR", false);
     m.model.StoreRanking(price, {1, 2}, {});
     m.Ratio(price, 1, 2, 1, 2, 1, kNotGiven);
-    TAlternativeData& cheap = m.model.AlternativeData(1);
+    TAlternativeData& cheap = ResultRecords(m.model).AlternativeData(1);
     cheap.ValueLower = 0.25;
     cheap.Dominance[2] = kDominates;
     cheap.Recommended = {1, 1, 1, 1};
-    TAlternativeData& deja = m.model.AlternativeData(2);
+    TAlternativeData& deja = ResultRecords(m.model).AlternativeData(2);
     deja.ValueUpper = 0.5;
     deja.Dominance[1] = kDominated;
     deja.MaxRegret = 0.75;
-    m.model.NodeData(price).Values[0] = TNodeValue{0.125, 1, 0.5, 0.75};
-    m.model.ConsequenceData(2, 1).Rank = 1;
+    ResultRecords(m.model).NodeData(price).Values[0] = TNodeValue{0.125, 1, 0.5, 0.75};
+    ResultRecords(m.model).ConsequenceData(2, 1).Rank = 1;
     return m.model;
 }
 

@@ -167,7 +167,7 @@ TEST(ModelFileNumbers, NonFiniteNumbersAreNeitherSavedNorWritten) {
         Model m;
         m.AddNode(kGoal, kNone);
         m.NewAlternative();
-        m.NodeData(m.Root()).WeightUpper = bad;
+        ResultRecords(m).NodeData(m.Root()).WeightUpper = bad;
         std::string error;
         EXPECT_FALSE(SaveModelFile(m, path, &error));
         EXPECT_NE(error.find("not finite"), std::string::npos) << error;
@@ -218,13 +218,13 @@ TEST(ModelFileNumbers, ZeroHasNoSign) {
     m.AddNode(kGoal, kNone);
     m.NewAlternative();
     for (double zero : {-0.0, -0.0000004, -1e-300}) {
-        m.AlternativeData(1).ValueLower = zero;
-        m.NodeData(m.Root()).WeightLower = zero;
+        ResultRecords(m).AlternativeData(1).ValueLower = zero;
+        ResultRecords(m).NodeData(m.Root()).WeightLower = zero;
         const std::string text = WriteModelText(m);
         EXPECT_EQ(text.find("-0"), std::string::npos) << zero;
         EXPECT_EQ(SplitLines(text)[4], "0.000000");
     }
-    m.AlternativeData(1).ValueLower = -0.0000006; // rounds away from zero
+    ResultRecords(m).AlternativeData(1).ValueLower = -0.0000006; // rounds away from zero
     EXPECT_EQ(SplitLines(WriteModelText(m))[4], "-0.000001");
 }
 

@@ -103,7 +103,7 @@ Model BuildRichModel(bool topDown, bool normalized) {
     // Results of a calculation.
     int k = 0;
     for (NodeId n : m.PreOrder()) {
-        auto& d = m.NodeData(n);
+        auto& d = ResultRecords(m).NodeData(n);
         d.NormWeightLower = 0.01 * k;
         d.NormWeightUpper = 0.5 + 0.01 * k;
         d.WeightLower = 0.125 * k;
@@ -114,7 +114,7 @@ Model BuildRichModel(bool topDown, bool normalized) {
         ++k;
     }
     for (int row = 1; row <= m.M(); ++row) {
-        auto& a = m.AlternativeData(row);
+        auto& a = ResultRecords(m).AlternativeData(row);
         for (std::size_t r = 0; r < a.Dominance.size(); ++r) {
             a.Dominance[r] = static_cast<std::uint8_t>((row + r) % 5);
             a.DominanceMargin[r] = 0.7 * static_cast<double>(r) - 1.9;
@@ -125,7 +125,7 @@ Model BuildRichModel(bool topDown, bool normalized) {
         a.ValueUpper = 0.5 + 0.05 * row;
         a.MaxRegret = 0.0625 * row;
         for (int col = 1; col <= m.N(); ++col) {
-            auto& c = m.ConsequenceData(col, row);
+            auto& c = ResultRecords(m).ConsequenceData(col, row);
             c.NormLower = 0.02 * col;
             c.NormUpper = 0.75;
             c.Lower = 1e-7 * row; // below the six decimals
@@ -240,12 +240,12 @@ TEST(ModelFileWriter, EmptyModelIsFiveLines) {
 TEST(ModelFileWriter, NumberForms) {
     Model m = ExampleModel();
     m.NewAlternative();
-    auto& a = m.AlternativeData(1);
+    auto& a = ResultRecords(m).AlternativeData(1);
     a.DominanceMargin = {-0.4, 2.7, -3.9};
     a.MaxRegret = 1.0 / 3.0;
     a.ValueLower = -0.0000004; // rounds to minus zero
     a.ValueUpper = 1e20;
-    m.AlternativeData(2).DominanceMargin = {1e20, -1e20, std::nan("")};
+    ResultRecords(m).AlternativeData(2).DominanceMargin = {1e20, -1e20, std::nan("")};
     const auto lines = SplitLines(WriteModelText(m));
     // Alternative 1: name, lower, upper, index, K, then code/margin pairs.
     EXPECT_EQ(lines[3], "Alternative 1");
@@ -264,7 +264,7 @@ TEST(ModelFileWriter, NumberForms) {
 
 TEST(ModelFileWriter, TextsStayOnOneLine) {
     Model m = ExampleModel();
-    m.NodeData(m.Root()).Name = "two\r\nlines";
+    ResultRecords(m).NodeData(m.Root()).Name = "two\r\nlines";
     m.CommitCellText(1, 1, "", false); // empty consequence and alternative name
     std::string text = WriteModelText(m);
     auto lines = SplitLines(text);
@@ -273,7 +273,7 @@ TEST(ModelFileWriter, TextsStayOnOneLine) {
     EXPECT_EQ(lines[20], "two  lines");
     EXPECT_EQ(lines[40], " ");
     // A name too long for a line is cut to 255 bytes without splitting a character.
-    m.NodeData(m.Root()).Name = std::string(254, 'x') + "\xC3\xA4";
+    ResultRecords(m).NodeData(m.Root()).Name = std::string(254, 'x') + "\xC3\xA4";
     EXPECT_EQ(SplitLines(WriteModelText(m))[20], std::string(254, 'x'));
 
     // A single space reads back as a single space.
@@ -462,7 +462,7 @@ TEST(ModelFileRoundTrip, RandomlyEditedModels) {
                 }
                 break;
             case 7: {
-                auto& d = m.NodeData(any);
+                auto& d = ResultRecords(m).NodeData(any);
                 d.NormWeightLower = real();
                 d.TopDownUpper = real();
                 d.BottomUpLower = real();
@@ -471,13 +471,15 @@ TEST(ModelFileRoundTrip, RandomlyEditedModels) {
                 }
                 if (m.M() > 0) {
                     const int row = 1 + pick(m.M());
-                    auto& a = m.AlternativeData(row);
+                    auto& a = ResultRecords(m).AlternativeData(row);
                     a.MaxRegret = real();
                     a.DominanceMargin[static_cast<std::size_t>(pick(m.M() + 1))] = real();
                     a.Dominance[static_cast<std::size_t>(pick(m.M() + 1))] =
                         static_cast<std::uint8_t>(pick(5));
                     a.Recommended[static_cast<std::size_t>(pick(4))] = 1;
-                    m.ConsequenceData(any == m.Root() ? 1 : m.Node(any).Column, row).Upper = real();
+                    ResultRecords(m)
+                        .ConsequenceData(any == m.Root() ? 1 : m.Node(any).Column, row)
+                        .Upper = real();
                 }
                 break;
             }

@@ -7,6 +7,15 @@
 namespace velor {
 namespace {
 
+// A model hands out no writable record: editors and forms change it through its operations only,
+// and the calculation stores its results through ResultRecords.
+template <typename M>
+concept HandsOutRecords = requires(M& m) { m.NodeData(NodeId{}); } ||
+                          requires(M& m) { m.ConsequenceData(1, 1); } ||
+                          requires(M& m) { m.AlternativeData(1); };
+static_assert(!HandsOutRecords<Model>);
+static_assert(HandsOutRecords<ResultRecords>);
+
 using testing::CheckInvariants;
 
 std::vector<std::string> Headers(const Model& m) {
@@ -153,7 +162,7 @@ TEST(ValueTree, MovesFollowTheTargetKindAndKeepRecords) {
     m.RenameNode(b, "B");
     m.NewAlternative();
     m.CommitCellText(m.Node(a).Column, 1, "a-text", true);
-    m.NodeData(a).BottomUpLower = 30;
+    ResultRecords(m).NodeData(a).BottomUpLower = 30;
     const auto entriesBefore = EntryRows(m);
 
     EXPECT_FALSE(m.MoveNode(g1, a, Model::MoveMode::FirstChild)) << "onto its own subtree";
@@ -221,7 +230,7 @@ TEST(ValueTree, CaptionFollowsTheNormalizedOption) {
     const NodeId root = m.AddNode(kGoal, kNone);
     const NodeId a = m.AddNode(kAttribute, root);
     m.RenameNode(a, "Cost");
-    auto& d = m.NodeData(a);
+    auto& d = ResultRecords(m).NodeData(a);
     d.NormWeightLower = 0.33333;
     d.NormWeightUpper = 0.5;
     d.WeightLower = 0.2;

@@ -174,8 +174,8 @@ TEST(ResultCharts, ValueAndWeightChartsFollowTheNormalizedOption) {
     const NodeId price = model.AddNode(kAttribute, root);
     model.RenameNode(price, "Price");
     model.CommitCellText(1, model.NewAlternative(), "A", true);
-    model.NodeData(root).Values[0] = TNodeValue{0.2, 0.9, 0.1, 0.3};
-    model.NodeData(price).WeightLower = 0.25;
+    ResultRecords(model).NodeData(root).Values[0] = TNodeValue{0.2, 0.9, 0.1, 0.3};
+    ResultRecords(model).NodeData(price).WeightLower = 0.25;
     EXPECT_EQ(ValueIntervalsChart(model, root, PointFormat).bars[0].mark, "0.1 ... 0.3");
     model.SetNormalizedIntervals(true);
     const ChartContent values = ValueIntervalsChart(model, root, PointFormat);

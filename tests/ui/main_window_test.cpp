@@ -222,7 +222,7 @@ TEST_F(GuiTest, CalculateModelShowsProgressPanelsAndTheCompletionMessage) {
     ASSERT_GT(m, 1);
     // Forget the stored results so the run is seen to write them.
     for (int row = 1; row <= m; ++row) {
-        model().AlternativeData(row).ValueLower = -1;
+        ResultRecords(model()).AlternativeData(row).ValueLower = -1;
     }
     window->Action(QStringLiteral("CalculateModel"))->trigger();
     EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete"));

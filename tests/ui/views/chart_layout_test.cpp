@@ -25,7 +25,8 @@ void BuildCrowdedModel(Model& model) {
             name = "Averyveryverylongsinglewordsitenamewithoutanyspacesatalltowraponto";
         }
         model.CommitCellText(1, row, name, true);
-        TNodeValue& v = model.NodeData(root).Values[static_cast<std::size_t>(row - 1)];
+        TNodeValue& v =
+            ResultRecords(model).NodeData(root).Values[static_cast<std::size_t>(row - 1)];
         v.Lower = 0.02 * i;
         v.Upper = 0.3 + 0.03 * i;
     }

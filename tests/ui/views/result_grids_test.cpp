@@ -89,7 +89,7 @@ TEST_F(ViewsTest, DominanceSaysSoWhenNoAlternativeDominatesAnother) {
     EXPECT_FALSE(view->NoDominanceNote()->isVisibleTo(view));
     // Every pair computed, none dominating (ties and crossing intervals): the note instead.
     for (int r = 1; r <= model().M(); ++r) {
-        auto& codes = model().AlternativeData(r).Dominance;
+        auto& codes = ResultRecords(model()).AlternativeData(r).Dominance;
         for (int c = 1; c <= model().M(); ++c) {
             codes[static_cast<std::size_t>(c)] = c == r ? kSelf : kNeither;
         }
@@ -99,7 +99,7 @@ TEST_F(ViewsTest, DominanceSaysSoWhenNoAlternativeDominatesAnother) {
     EXPECT_TRUE(view->NoDominanceNote()->isVisibleTo(view));
     EXPECT_EQ(view->NoDominanceNote()->text(), QStringLiteral("No alternative dominates another."));
     // A pair not computed yet is not "no dominance".
-    model().AlternativeData(1).Dominance[2] = kNotComputed;
+    ResultRecords(model()).AlternativeData(1).Dominance[2] = kNotComputed;
     model().Notify(ModelChange::Results);
     EXPECT_TRUE(view->Matrix()->isVisibleTo(view));
 }
@@ -142,10 +142,10 @@ TEST_F(ViewsTest, DecisionRulesShowMarksAndPossibleLoss) {
 TEST_F(ViewsTest, DecisionRulesShowTiesAndSeveralMarksPerRow) {
     BuildSmallModel();
     DecisionRulesView* view = ShowDecisionRules();
-    model().AlternativeData(1).Recommended = {1, 1, 1, 1};
-    model().AlternativeData(1).MaxRegret = 0.0;
-    model().AlternativeData(2).Recommended = {1, 0, 0, 0};
-    model().AlternativeData(2).MaxRegret = 0.12345;
+    ResultRecords(model()).AlternativeData(1).Recommended = {1, 1, 1, 1};
+    ResultRecords(model()).AlternativeData(1).MaxRegret = 0.0;
+    ResultRecords(model()).AlternativeData(2).Recommended = {1, 0, 0, 0};
+    ResultRecords(model()).AlternativeData(2).MaxRegret = 0.12345;
     model().Notify(ModelChange::Results);
     for (int rule = 0; rule < 4; ++rule) {
         EXPECT_TRUE(view->Marked(1, rule));

@@ -49,7 +49,8 @@ TEST_F(ViewScreenshots, CrowdedValueIntervals) {
             name += " next to the motorway junction with rail access and room to grow";
         }
         model().CommitCellText(1, row, name, true);
-        TNodeValue& v = model().NodeData(top).Values[static_cast<std::size_t>(row - 1)];
+        TNodeValue& v =
+            ResultRecords(model()).NodeData(top).Values[static_cast<std::size_t>(row - 1)];
         v.Lower = 0.015 * i;
         v.Upper = std::min(1.0, 0.35 + 0.031 * i);
     }
