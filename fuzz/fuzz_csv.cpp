@@ -32,7 +32,7 @@ velor::Model SmallModel() {
     model.RenameNode(model.AddNode(velor::kAttribute, root), "Price");
     model.RenameNode(model.AddNode(velor::kAttribute, root), "Comfort");
     model.CommitCellText(1, model.NewAlternative(), "A", true);
-    ResultRecords(model).ConsequenceData(2, 1).Rank = 1;
+    velor::ResultRecords(model).ConsequenceData(2, 1).Rank = 1;
     return model;
 }
 
