@@ -122,10 +122,10 @@ std::string JoinChoices(std::initializer_list<std::string_view> choices) {
 } // namespace
 
 const char* const kExitCodesHelp =
-    "Exit codes: 0 done; 1 usage error; 2 model file (or imported table) unreadable or\n"
-    "            invalid;\n"
-    "            3 model infeasible or calculation not finished; 4 an output (a file or\n"
-    "            standard output) could not be written.\n";
+    "Exit codes: 0 done; 1 usage error;\n"
+    "            2 model file (or imported table) unreadable or invalid;\n"
+    "            3 model infeasible or calculation not finished;\n"
+    "            4 an output (a file or standard output) could not be written.\n";
 
 bool Arguments::Has(std::string_view option) const {
     return values_.find(option) != values_.end();

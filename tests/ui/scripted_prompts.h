@@ -61,7 +61,7 @@ public:
 
     Answer Message(const QString& caption, const QString& text, Icon icon,
                    Buttons buttons) override {
-        messages.push_back({caption, text, icon, buttons});
+        messages.push_back({caption, text, icon, buttons, {}});
         if (buttons == Buttons::Ok) {
             return Answer::Ok;
         }
@@ -84,9 +84,11 @@ public:
             ADD_FAILURE() << "unexpected prompt: " << label.toStdString();
             return std::nullopt;
         }
-        auto a = textAnswers.front();
+        // Taken apart rather than copied whole: GCC 12 warns of a copied optional<QString>.
+        const bool cancelled = !textAnswers.front().has_value();
+        const QString text = textAnswers.front().value_or(QString());
         textAnswers.pop_front();
-        return a;
+        return cancelled ? std::nullopt : std::optional<QString>(text);
     }
     QString OpenFileName(const FileDialogRequest& request) override { return NextFile(request); }
     QString SaveFileName(const FileDialogRequest& request) override { return NextFile(request); }
