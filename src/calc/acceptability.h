@@ -1,0 +1,78 @@
+// Acceptability analysis: how often each alternative ranks first, second, ... among all the value
+// functions and weights that the model's statements allow. Points are drawn uniformly from the
+// feasible set of the calculation's linear programs (plain normalization: the attribute weights
+// sum to 1) by a hit-and-run walk, and every point ranks the alternatives by overall value.
+//
+// The run is deterministic for a seed: a fixed number of independent walks, each with its own
+// seed derived from the run's seed, share the samples in a fixed way, and their tallies are added
+// in walk order, so the result does not depend on how many threads run the walks.
+#pragma once
+
+#include "model/model.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velor {
+
+struct AcceptabilityOptions {
+    int Samples = 10000;
+    std::uint64_t Seed = 1;
+    int Threads = 0; // 0: as many as the machine has, at most one per walk
+};
+
+// The fewest samples a run takes: every batch of the error estimate needs a few.
+inline constexpr int kMinimumAcceptabilitySamples = 100;
+
+struct AcceptabilityResult {
+    int Samples = 0;
+    std::uint64_t Seed = 0;
+    int Dimension = 0; // free coordinates of the walk (values and weights not fixed by others)
+    std::vector<std::string> Alternatives; // in row order
+    std::vector<int> AttributeColumns;     // the twig-level attributes, in column order
+    std::vector<std::string> Attributes;   // their names
+    // [alternative][rank - 1]: share of samples with the alternative at that rank. Alternatives
+    // whose values tie (within 1e-10) share the ranks they occupy evenly.
+    std::vector<std::vector<double>> RankShares;
+    // Monte Carlo standard error of each rank share (batch means, so that the correlation of
+    // successive points of a walk counts).
+    std::vector<std::vector<double>> RankErrors;
+    // [alternative][other]: share of samples in which the alternative's value exceeds the
+    // other's; a tie counts half to each. The diagonal is 0.
+    std::vector<std::vector<double>> PairwiseWinning;
+    // [alternative][attribute]: mean attribute weights over the samples where the alternative
+    // ranks first (a shared first place counts with its share). All 0 when it never does.
+    std::vector<std::vector<double>> CentralWeights;
+
+    bool HasCentralWeights(int alternative) const {
+        return RankShares[static_cast<std::size_t>(alternative)][0] > 0.0;
+    }
+};
+
+enum class AcceptabilityStatus {
+    Completed,
+    Stopped,    // the caller asked to stop; no result
+    Infeasible, // the statements contradict each other
+    Failed,     // no sampling possible (no alternatives, no room to vary, solver error)
+};
+
+struct AcceptabilityOutcome {
+    AcceptabilityStatus Status = AcceptabilityStatus::Failed;
+    std::string Message; // why, when not completed
+    AcceptabilityResult Result;
+};
+
+struct AcceptabilityCallbacks {
+    // Polled on the calling thread every few milliseconds; true stops the run.
+    std::function<bool()> StopRequested;
+    // Work done out of the total, on the calling thread.
+    std::function<void(int done, int total)> Progress;
+};
+
+// Throws std::invalid_argument for fewer than kMinimumAcceptabilitySamples samples.
+AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
+                                          const AcceptabilityCallbacks& callbacks = {});
+
+} // namespace velor
