@@ -82,42 +82,21 @@ AffineForm SumOf(const FeasiblePolytope& polytope, const std::vector<int>& unkno
 
 Setup MakeSetup(const Model& model, const std::vector<int>& attributeColumns,
                 const std::function<bool()>& stop) {
-    TConstraintModel program(kMinimize, std::string());
-    AppendModelConstraints(model, program, std::string());
-
-    // Every value unknown of the model gets its index first, in attribute and row order.
-    std::unordered_map<std::string, int> indexOf;
-    const auto unknownOf = [&](const std::string& name) {
-        const auto [it, inserted] = indexOf.try_emplace(name, static_cast<int>(indexOf.size()));
-        return it->second;
-    };
-    std::vector<std::vector<int>> ofAlternative(static_cast<std::size_t>(model.M()));
+    const FeasibleRows rows = FeasibleRowsOf(model);
+    // The value unknowns come first, attribute by attribute, each with its M rows.
+    const auto m = static_cast<std::size_t>(model.M());
+    std::vector<std::vector<int>> ofAlternative(m);
     std::vector<std::vector<int>> ofAttribute;
-    for (const int column : attributeColumns) {
-        for (int row = 1; row <= model.M(); ++row) {
-            ofAlternative[static_cast<std::size_t>(row - 1)].push_back(
-                unknownOf(ValueVariable(column, row)));
+    for (std::size_t j = 0; j < attributeColumns.size(); ++j) {
+        for (std::size_t row = 0; row < m; ++row) {
+            ofAlternative[row].push_back(static_cast<int>(j * m + row));
         }
-        ofAttribute.push_back({unknownOf(ValueVariable(column, BestAlternativeRow(model, column)))});
+        const int best = BestAlternativeRow(model, attributeColumns[j]);
+        ofAttribute.push_back({static_cast<int>(j * m) + best - 1});
     }
-
-    std::vector<LinearRow> rows;
-    rows.reserve(static_cast<std::size_t>(program.ConstraintCount()));
-    for (const std::string& text : program.Constraints) {
-        const ParsedConstraint parsed = ParseConstraint(text);
-        LinearRow row;
-        for (const ParsedTerm& term : parsed.Terms) {
-            row.Terms.push_back({unknownOf(term.Name), term.Coefficient});
-        }
-        row.Relation = parsed.Relation == kRelationEqual          ? RowRelation::Equal
-                       : parsed.Relation == kRelationGreaterEqual ? RowRelation::GreaterEqual
-                                                                  : RowRelation::LessEqual;
-        row.RightSide = parsed.RightSide;
-        rows.push_back(std::move(row));
-    }
-
     Setup setup;
-    setup.Polytope = std::make_unique<FeasiblePolytope>(rows, static_cast<int>(indexOf.size()), stop);
+    setup.Polytope = std::make_unique<FeasiblePolytope>(
+        rows.Rows, static_cast<int>(rows.Names.size()), stop);
     for (const auto& unknowns : ofAlternative) {
         setup.Values.push_back(SumOf(*setup.Polytope, unknowns));
     }
@@ -300,6 +279,39 @@ AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
 }
 
 } // namespace
+
+FeasibleRows FeasibleRowsOf(const Model& model) {
+    TConstraintModel program(kMinimize, std::string());
+    AppendModelConstraints(model, program, std::string());
+    FeasibleRows out;
+    std::unordered_map<std::string, int> indexOf;
+    const auto unknownOf = [&](const std::string& name) {
+        const auto [it, inserted] = indexOf.try_emplace(name, static_cast<int>(out.Names.size()));
+        if (inserted) {
+            out.Names.push_back(name);
+        }
+        return it->second;
+    };
+    for (const NodeId node : model.Attributes()) {
+        for (int row = 1; row <= model.M(); ++row) {
+            unknownOf(ValueVariable(model.ColumnOfNode(node), row));
+        }
+    }
+    out.Rows.reserve(static_cast<std::size_t>(program.ConstraintCount()));
+    for (const std::string& text : program.Constraints) {
+        const ParsedConstraint parsed = ParseConstraint(text);
+        LinearRow row;
+        for (const ParsedTerm& term : parsed.Terms) {
+            row.Terms.push_back({unknownOf(term.Name), term.Coefficient});
+        }
+        row.Relation = parsed.Relation == kRelationEqual          ? RowRelation::Equal
+                       : parsed.Relation == kRelationGreaterEqual ? RowRelation::GreaterEqual
+                                                                  : RowRelation::LessEqual;
+        row.RightSide = parsed.RightSide;
+        out.Rows.push_back(std::move(row));
+    }
+    return out;
+}
 
 AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
                                           const AcceptabilityCallbacks& callbacks) {

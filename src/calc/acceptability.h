@@ -8,6 +8,7 @@
 // in walk order, so the result does not depend on how many threads run the walks.
 #pragma once
 
+#include "calc/feasible_polytope.h"
 #include "model/model.h"
 
 #include <cstdint>
@@ -70,6 +71,15 @@ struct AcceptabilityCallbacks {
     // Work done out of the total, on the calling thread.
     std::function<void(int done, int total)> Progress;
 };
+
+// The rows of the calculation's constraint system (plain normalization) over its value unknowns,
+// numbered from 0: every "va<column>a<row>" of a twig-level attribute first, in attribute and
+// row order, then any other unknown the rows name.
+struct FeasibleRows {
+    std::vector<LinearRow> Rows;
+    std::vector<std::string> Names; // per unknown
+};
+FeasibleRows FeasibleRowsOf(const Model& model);
 
 // Throws std::invalid_argument for fewer than kMinimumAcceptabilitySamples samples.
 AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
