@@ -9,6 +9,7 @@
 #pragma once
 
 #include "calc/feasible_polytope.h"
+#include "model/acceptability_result.h"
 #include "model/model.h"
 
 #include <cstdint>
@@ -26,31 +27,6 @@ struct AcceptabilityOptions {
 
 // The fewest samples a run takes: every batch of the error estimate needs a few.
 inline constexpr int kMinimumAcceptabilitySamples = 100;
-
-struct AcceptabilityResult {
-    int Samples = 0;
-    std::uint64_t Seed = 0;
-    int Dimension = 0; // free coordinates of the walk (values and weights not fixed by others)
-    std::vector<std::string> Alternatives; // in row order
-    std::vector<int> AttributeColumns;     // the twig-level attributes, in column order
-    std::vector<std::string> Attributes;   // their names
-    // [alternative][rank - 1]: share of samples with the alternative at that rank. Alternatives
-    // whose values tie (within 1e-10) share the ranks they occupy evenly.
-    std::vector<std::vector<double>> RankShares;
-    // Monte Carlo standard error of each rank share (batch means, so that the correlation of
-    // successive points of a walk counts).
-    std::vector<std::vector<double>> RankErrors;
-    // [alternative][other]: share of samples in which the alternative's value exceeds the
-    // other's; a tie counts half to each. The diagonal is 0.
-    std::vector<std::vector<double>> PairwiseWinning;
-    // [alternative][attribute]: mean attribute weights over the samples where the alternative
-    // ranks first (a shared first place counts with its share). All 0 when it never does.
-    std::vector<std::vector<double>> CentralWeights;
-
-    bool HasCentralWeights(int alternative) const {
-        return RankShares[static_cast<std::size_t>(alternative)][0] > 0.0;
-    }
-};
 
 enum class AcceptabilityStatus {
     Completed,
