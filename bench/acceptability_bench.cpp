@@ -61,9 +61,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--threads") {
             options.Threads = std::atoi(next());
         } else {
-            std::fprintf(stderr,
-                         "usage: velor_acceptability_bench [--sizes 20,40] [--samples N] "
-                         "[--seed N] [--threads N]\n");
+            std::fprintf(stderr, "usage: velor_acceptability_bench [--sizes 20,40] [--samples N] "
+                                 "[--seed N] [--threads N]\n");
             return 2;
         }
     }

@@ -15,12 +15,12 @@
 // extrapolated to all programs of the run; the table marks such figures with "~". The default
 // path is cancelled after --limit seconds (default 600); the programs it solved until then are
 // the sequence that GLPK solves, and the row says so.
+#include "bench_model.h"
 #include "calc/calculation_driver.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
 #include "lp/lpx.h"
-#include "bench_model.h"
 
 #include <glpk.h>
 
@@ -279,8 +279,8 @@ void TimedRun(velor::CalculationDriver& driver, double& seconds, long long& iter
 }
 
 velor::Model BenchModel(int size, const Options& options) {
-    return velor::bench::BenchModel(size, {options.seed, options.normalized, options.topDown,
-                                           options.holistic});
+    return velor::bench::BenchModel(
+        size, {options.seed, options.normalized, options.topDown, options.holistic});
 }
 
 Result RunSize(int size, const Options& options) {

@@ -141,9 +141,10 @@ int RunAcceptability(const Arguments& args) {
         PrintAcceptability(outcome.Result, text);
         return WriteOutput("-", text.str());
     }
-    return WriteOutput(json, AcceptabilityJson(outcome.Result)
-                                     .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
-                                 "\n");
+    return WriteOutput(json,
+                       AcceptabilityJson(outcome.Result)
+                               .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+                           "\n");
 }
 
 Command AcceptabilityCommand() {
@@ -152,8 +153,7 @@ Command AcceptabilityCommand() {
         "MODEL.vlr",
         "shows how often each alternative ranks first, second, ... (sampling)",
         {
-            {"--samples", "-n", "N",
-             "number of samples (default 10000, at least 100)"},
+            {"--samples", "-n", "N", "number of samples (default 10000, at least 100)"},
             {"--seed", "", "S",
              "seed of the random numbers (default 1); a seed gives the same\n"
              "result on every run"},

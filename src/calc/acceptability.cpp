@@ -95,8 +95,8 @@ Setup MakeSetup(const Model& model, const std::vector<int>& attributeColumns,
         ofAttribute.push_back({static_cast<int>(j * m) + best - 1});
     }
     Setup setup;
-    setup.Polytope = std::make_unique<FeasiblePolytope>(
-        rows.Rows, static_cast<int>(rows.Names.size()), stop);
+    setup.Polytope =
+        std::make_unique<FeasiblePolytope>(rows.Rows, static_cast<int>(rows.Names.size()), stop);
     for (const auto& unknowns : ofAlternative) {
         setup.Values.push_back(SumOf(*setup.Polytope, unknowns));
     }
@@ -133,7 +133,8 @@ void Count(const std::vector<double>& values, const std::vector<double>& weights
         int end = start + 1;
         const double top = values[static_cast<std::size_t>(order[static_cast<std::size_t>(start)])];
         while (end < m &&
-               top - values[static_cast<std::size_t>(order[static_cast<std::size_t>(end)])] <= kTie) {
+               top - values[static_cast<std::size_t>(order[static_cast<std::size_t>(end)])] <=
+                   kTie) {
             ++end;
         }
         const double share = 1.0 / (end - start);
@@ -203,8 +204,8 @@ void RunWalk(const Setup& setup, std::uint64_t seed, int samples, Tally& tally, 
         for (std::size_t j = 0; j < weights.size(); ++j) {
             weights[j] = setup.Weights[j].At(walk.Point());
         }
-        const auto batch = static_cast<std::size_t>(
-            static_cast<long long>(sample) * kBatchesPerWalk / samples);
+        const auto batch =
+            static_cast<std::size_t>(static_cast<long long>(sample) * kBatchesPerWalk / samples);
         Count(values, weights, tally.RankCounts[batch], tally, order);
         ++tally.BatchSizes[batch];
     }
@@ -358,8 +359,8 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
     for (int w = 0; w < options.Samples % kWalks; ++w) {
         ++samplesOf[static_cast<std::size_t>(w)];
     }
-    std::vector<Tally> tallies(kWalks, Tally(m, static_cast<int>(attributeColumns.size()),
-                                             kBatchesPerWalk));
+    std::vector<Tally> tallies(
+        kWalks, Tally(m, static_cast<int>(attributeColumns.size()), kBatchesPerWalk));
     const long long totalSweeps = static_cast<long long>(kWalks) * kWarmUpSweeps +
                                   static_cast<long long>(options.Samples) * kThinningSweeps;
 

@@ -242,7 +242,8 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
             w.Terms[term.Index] += sign * term.Value;
         }
         std::erase_if(w.Terms, [](const auto& t) { return t.second == 0.0; });
-        w.Relation = row.Relation == RowRelation::Equal ? RowRelation::Equal : RowRelation::LessEqual;
+        w.Relation =
+            row.Relation == RowRelation::Equal ? RowRelation::Equal : RowRelation::LessEqual;
         w.RightSide = sign * row.RightSide;
         work.push_back(std::move(w));
     }

@@ -100,7 +100,7 @@ private:
     void FindInnerPoint(const std::function<bool()>& stopRequested);
 
     std::vector<AffineForm> unknowns_;
-    std::vector<int> freeUnknowns_; // the original unknown of each free coordinate
+    std::vector<int> freeUnknowns_;             // the original unknown of each free coordinate
     std::vector<std::vector<SparseTerm>> rows_; // G by row
     std::vector<double> rightSides_;
     std::vector<int> columnStarts_;

@@ -21,8 +21,8 @@ void HitAndRun::Sweep() {
 }
 
 void HitAndRun::Step(int coordinate) {
-    const auto begin = static_cast<std::size_t>(
-        polytope_.ColumnStarts()[static_cast<std::size_t>(coordinate)]);
+    const auto begin =
+        static_cast<std::size_t>(polytope_.ColumnStarts()[static_cast<std::size_t>(coordinate)]);
     const auto end = static_cast<std::size_t>(
         polytope_.ColumnStarts()[static_cast<std::size_t>(coordinate) + 1]);
     const std::vector<int>& rows = polytope_.RowIndices();

@@ -243,12 +243,12 @@ void MainWindow::Calculate(int type) {
 
 void MainWindow::AcceptabilityAnalysisClick() {
     const QLocale locale;
-    const std::optional<QString> answer = prompts_.TextPrompt(
-        QStringLiteral("Acceptability Analysis"),
-        QStringLiteral("Number of samples (%1 to %2):")
-            .arg(locale.toString(kMinimumAcceptabilitySamples))
-            .arg(locale.toString(kMostAcceptabilitySamples)),
-        QString::number(kDefaultAcceptabilitySamples), 20);
+    const std::optional<QString> answer =
+        prompts_.TextPrompt(QStringLiteral("Acceptability Analysis"),
+                            QStringLiteral("Number of samples (%1 to %2):")
+                                .arg(locale.toString(kMinimumAcceptabilitySamples))
+                                .arg(locale.toString(kMostAcceptabilitySamples)),
+                            QString::number(kDefaultAcceptabilitySamples), 20);
     if (!answer) {
         return;
     }

@@ -314,8 +314,8 @@ void MainWindow::CreateMenus() {
         windowsMenu->addAction(Action(name));
     }
     windowsMenu->addSeparator();
-    for (const char* name : {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules,
-                             A::kAcceptability}) {
+    for (const char* name :
+         {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules, A::kAcceptability}) {
         windowsMenu->addAction(Action(name));
     }
     windowsMenu->addSeparator();

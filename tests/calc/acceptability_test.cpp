@@ -18,21 +18,21 @@ namespace {
 using testing::CalcTestModel;
 
 AcceptabilityResult Sample(const Model& model, int samples = 10000, std::uint64_t seed = 1,
-                        int threads = 0) {
+                           int threads = 0) {
     const AcceptabilityOutcome outcome = ComputeAcceptability(model, {samples, seed, threads});
     EXPECT_EQ(outcome.Status, AcceptabilityStatus::Completed) << outcome.Message;
     return outcome.Result;
 }
 
 void ExpectShare(const AcceptabilityResult& result, int alternative, int rank, double expected) {
-    const double share = result.RankShares[static_cast<std::size_t>(alternative)]
-                                          [static_cast<std::size_t>(rank)];
-    const double error = result.RankErrors[static_cast<std::size_t>(alternative)]
-                                          [static_cast<std::size_t>(rank)];
+    const double share =
+        result.RankShares[static_cast<std::size_t>(alternative)][static_cast<std::size_t>(rank)];
+    const double error =
+        result.RankErrors[static_cast<std::size_t>(alternative)][static_cast<std::size_t>(rank)];
     EXPECT_GT(error, 0.0) << "alternative " << alternative << " rank " << rank + 1;
     EXPECT_LT(error, 0.05);
-    EXPECT_NEAR(share, expected, 4.0 * error) << "alternative " << alternative << " rank "
-                                              << rank + 1;
+    EXPECT_NEAR(share, expected, 4.0 * error)
+        << "alternative " << alternative << " rank " << rank + 1;
 }
 
 // One attribute per alternative: alternative i is the only best level of attribute i and every
@@ -71,12 +71,12 @@ TEST_P(UniformityTest, RankSharesMatchVolumeFractions) {
     const AcceptabilityResult result = Sample(w.t.model);
     for (int a = 0; a < GetParam().attributes; ++a) {
         for (int r = 0; r < GetParam().attributes; ++r) {
-            const double expected = GetParam().shares[static_cast<std::size_t>(a)]
-                                                     [static_cast<std::size_t>(r)];
+            const double expected =
+                GetParam().shares[static_cast<std::size_t>(a)][static_cast<std::size_t>(r)];
             if (expected == 0.0 || expected == 1.0) {
-                EXPECT_EQ(result.RankShares[static_cast<std::size_t>(a)]
-                                           [static_cast<std::size_t>(r)],
-                          expected);
+                EXPECT_EQ(
+                    result.RankShares[static_cast<std::size_t>(a)][static_cast<std::size_t>(r)],
+                    expected);
             } else {
                 ExpectShare(result, a, r, expected);
             }
@@ -90,17 +90,23 @@ INSTANTIATE_TEST_SUITE_P(
         // Mirrored alternatives, no weight statements: w1 uniform on [0, 1].
         Uniformity{"Mirrored", 2, [](WeightModel&) {}, {{0.5, 0.5}, {0.5, 0.5}}},
         // w1 <= 3 w2: w1 uniform on [0, 3/4], above w2 on a third of it.
-        Uniformity{"ThreeTimesAtMost", 2, [](WeightModel& w) { w.Bound(0, 1, 0, 300); },
+        Uniformity{"ThreeTimesAtMost",
+                   2,
+                   [](WeightModel& w) { w.Bound(0, 1, 0, 300); },
                    {{1.0 / 3, 2.0 / 3}, {2.0 / 3, 1.0 / 3}}},
         // Three weights: each of the six orders on a sixth of the simplex.
-        Uniformity{"Simplex", 3, [](WeightModel&) {},
+        Uniformity{"Simplex",
+                   3,
+                   [](WeightModel&) {},
                    {{1.0 / 3, 1.0 / 3, 1.0 / 3},
                     {1.0 / 3, 1.0 / 3, 1.0 / 3},
                     {1.0 / 3, 1.0 / 3, 1.0 / 3}}},
         // w1 >= w2 halves the simplex and keeps three of the six orders.
-        Uniformity{"HalvedSimplex", 3, [](WeightModel& w) { w.Bound(0, 1, 100, -1); },
-                   {{2.0 / 3, 1.0 / 3, 0.0}, {0.0, 1.0 / 3, 2.0 / 3},
-                    {1.0 / 3, 1.0 / 3, 1.0 / 3}}}),
+        Uniformity{
+            "HalvedSimplex",
+            3,
+            [](WeightModel& w) { w.Bound(0, 1, 100, -1); },
+            {{2.0 / 3, 1.0 / 3, 0.0}, {0.0, 1.0 / 3, 2.0 / 3}, {1.0 / 3, 1.0 / 3, 1.0 / 3}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Acceptability, CentralWeightsOfTheSimplexAreTheMeanOfTheLargestWeight) {
@@ -112,9 +118,9 @@ TEST(Acceptability, CentralWeightsOfTheSimplexAreTheMeanOfTheLargestWeight) {
         for (std::size_t j = 0; j < 3; ++j) {
             EXPECT_NEAR(result.CentralWeights[a][j], a == j ? 11.0 / 18 : 7.0 / 36, 0.015);
         }
-        EXPECT_NEAR(std::accumulate(result.CentralWeights[a].begin(),
-                                    result.CentralWeights[a].end(), 0.0),
-                    1.0, 1e-9);
+        EXPECT_NEAR(
+            std::accumulate(result.CentralWeights[a].begin(), result.CentralWeights[a].end(), 0.0),
+            1.0, 1e-9);
     }
 }
 
@@ -179,8 +185,8 @@ TEST(Acceptability, DominatedAlternativeNeverRanksAboveItsDominator) {
                     continue;
                 }
                 const TSolution low = SolveModel(BuildDominanceModel(model, a, b));
-                const TSolution high = SolveModel(
-                    AssembleProgram(model, {kMaximize, DominanceProgram(model, a, b).Objective, ""}));
+                const TSolution high = SolveModel(AssembleProgram(
+                    model, {kMaximize, DominanceProgram(model, a, b).Objective, ""}));
                 if (low.Failed != kSolveOptimal || high.Failed != kSolveOptimal ||
                     low.Objective < 1e-7 || high.Objective < 1e-6) {
                     continue; // a dominates b strictly everywhere only

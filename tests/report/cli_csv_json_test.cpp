@@ -195,8 +195,8 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
 // The acceptability JSON: one entry per row with M shares per list, the shares of each rank
 // and of each alternative summing to 1, and the same document for the same seed.
 TEST_F(CliCsvTest, AcceptabilityJsonHoldsDistributionsAndFollowsItsSeed) {
-    const std::vector<std::string> args = {"acceptability", Example("car"), "--samples", "300",
-                                           "--seed", "7", "--json", "-"};
+    const std::vector<std::string> args = {
+        "acceptability", Example("car"), "--samples", "300", "--seed", "7", "--json", "-"};
     const CliResult first = Run(args);
     ASSERT_EQ(first.Code, 0) << first.Err;
     EXPECT_EQ(Run(args).Out, first.Out);
@@ -211,8 +211,8 @@ TEST_F(CliCsvTest, AcceptabilityJsonHoldsDistributionsAndFollowsItsSeed) {
     for (std::size_t a = 0; a < m; ++a) {
         const Json& alternative = json["alternatives"][a];
         EXPECT_EQ(alternative["name"], model.AlternativeName(static_cast<int>(a) + 1));
-        for (const char* list : {"rank_acceptability", "rank_acceptability_error",
-                                 "pairwise_winning"}) {
+        for (const char* list :
+             {"rank_acceptability", "rank_acceptability_error", "pairwise_winning"}) {
             EXPECT_EQ(alternative[list].size(), m) << list;
         }
         double sum = 0.0;

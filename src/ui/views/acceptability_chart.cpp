@@ -71,8 +71,7 @@ qreal AcceptabilityChart::NameWidth() const {
 
 QSizeF AcceptabilityChart::ContentSize() const {
     const int m = result_ != nullptr ? static_cast<int>(result_->RankShares.size()) : 0;
-    const int legendRows =
-        m > kMostLegendItems ? 1 : (m + 7) / 8; // eight swatches per legend row
+    const int legendRows = m > kMostLegendItems ? 1 : (m + 7) / 8; // eight swatches per legend row
     const qreal width = 2 * kMargin + NameWidth() + kMinimumBarWidth + kShareWidth;
     const qreal height = 2 * kMargin + kTitleHeight + m * kRowHeight + kAxisHeight +
                          std::max(1, legendRows) * kLegendRowHeight + 6;
@@ -201,9 +200,9 @@ void AcceptabilityChart::Draw(QPainter& painter, const QSizeF& size) const {
             const qreal x = left + ((r - 1) % 8) * kLegendItemWidth;
             const qreal rowY = y + ((r - 1) / 8) * kLegendRowHeight;
             painter.fillRect(QRectF(x, rowY, kSwatch, kSwatch), RankColour(r, m));
-            painter.drawText(QRectF(x + kSwatch + 4, rowY - 2, kLegendItemWidth - kSwatch - 4,
-                                    kSwatch + 4),
-                             Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Rank %1").arg(r));
+            painter.drawText(
+                QRectF(x + kSwatch + 4, rowY - 2, kLegendItemWidth - kSwatch - 4, kSwatch + 4),
+                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Rank %1").arg(r));
         }
     }
     painter.restore();

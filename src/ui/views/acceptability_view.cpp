@@ -60,8 +60,7 @@ AcceptabilityView::AcceptabilityView(const Document& document, Prompts& prompts,
     info_->setContentsMargins(6, 4, 6, 4);
     info_->setWordWrap(true);
     layout->addWidget(info_);
-    layout->addWidget(
-        new OutOfDateBanner(document, this, OutOfDateBanner::Follows::Acceptability));
+    layout->addWidget(new OutOfDateBanner(document, this, OutOfDateBanner::Follows::Acceptability));
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("AcceptabilityTabs"));
@@ -81,8 +80,8 @@ AcceptabilityView::AcceptabilityView(const Document& document, Prompts& prompts,
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("AcceptabilityPopup"));
     // Ctrl+P is left to the main window's Print Active Window, which prints this view too.
-    printAction_ = popup_->addAction(QStringLiteral("&Print Chart..."), this,
-                                     &AcceptabilityView::PrintClick);
+    printAction_ =
+        popup_->addAction(QStringLiteral("&Print Chart..."), this, &AcceptabilityView::PrintClick);
     printAction_->setObjectName(QStringLiteral("ChartPrint"));
     printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     printAction_->setShortcutContext(Qt::WidgetShortcut);
@@ -129,9 +128,8 @@ void AcceptabilityView::Refresh() {
                            .arg(QLocale().toString(result->Samples))
                            .arg(QString::number(result->Seed)));
     } else {
-        info_->setText(
-            QStringLiteral("No acceptability analysis yet: choose Model > Acceptability "
-                           "Analysis... to run one."));
+        info_->setText(QStringLiteral("No acceptability analysis yet: choose Model > Acceptability "
+                                      "Analysis... to run one."));
     }
     chart_->SetContent(result, names);
 
@@ -161,10 +159,10 @@ void AcceptabilityView::Refresh() {
         for (int j = 0; j < attributes.size(); ++j) {
             SetCell(central_, a, j,
                     result->HasCentralWeights(a)
-                        ? QString::fromStdString(FormatNumber(
-                              result->CentralWeights[static_cast<std::size_t>(a)]
-                                                    [static_cast<std::size_t>(j)],
-                              DecimalSeparator()))
+                        ? QString::fromStdString(
+                              FormatNumber(result->CentralWeights[static_cast<std::size_t>(a)]
+                                                                 [static_cast<std::size_t>(j)],
+                                           DecimalSeparator()))
                         : QStringLiteral("-"));
         }
     }

@@ -19,7 +19,8 @@ namespace {
 class AcceptabilityViewTest : public ViewsTest {
 protected:
     AcceptabilityView* View() {
-        return qobject_cast<AcceptabilityView*>(window->ResultViewWidget(ResultView::Acceptability));
+        return qobject_cast<AcceptabilityView*>(
+            window->ResultViewWidget(ResultView::Acceptability));
     }
     // Runs the analysis with the given answer to the samples prompt.
     void Analyse(const QString& samples) {
@@ -118,7 +119,8 @@ TEST_P(AcceptabilityPictureTest, ChartSavesInEveryFormat) {
     OpenExample("car.vlr");
     Analyse(QStringLiteral("300"));
     ASSERT_NE(View(), nullptr);
-    const QString path = FilePath(QStringLiteral("acceptability.") + QString::fromLatin1(GetParam()));
+    const QString path =
+        FilePath(QStringLiteral("acceptability.") + QString::fromLatin1(GetParam()));
     ASSERT_TRUE(View()->SavePicture(path));
     EXPECT_GT(QFileInfo(path).size(), 500);
 }
