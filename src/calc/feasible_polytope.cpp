@@ -223,15 +223,107 @@ void JoinOppositeRows(std::vector<WorkRow>& rows) {
     }
 }
 
+// "c1*y3+c2*y7" for a row of G.
+std::string RowText(const std::vector<SparseTerm>& row) {
+    std::string text;
+    for (const SparseTerm& term : row) {
+        if (!text.empty() && term.Value >= 0.0) {
+            text += '+';
+        }
+        text += NumberText(term.Value);
+        text += "*y";
+        text += std::to_string(term.Index);
+    }
+    return text;
+}
+
+void AppendTerm(std::string& text, double coefficient, const std::string& name) {
+    if (coefficient >= 0.0) {
+        text += '+';
+    }
+    text += NumberText(coefficient);
+    text += '*';
+    text += name;
+}
+
+// Solves a program of our solver, polling stopRequested inside the simplex. Throws
+// PolytopeError for a stop or a solver failure; an infeasible program counts as no point.
+TSolution SolveProgram(const TConstraintModel& program,
+                       const std::function<bool()>& stopRequested) {
+    LP_SETINTERRUPT(stopRequested);
+    TSolution solution;
+    try {
+        solution = SolveModel(program);
+    } catch (...) {
+        LP_SETINTERRUPT({});
+        throw;
+    }
+    LP_SETINTERRUPT({});
+    if (stopRequested && stopRequested()) {
+        throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
+    }
+    if (!solution.Error.empty()) {
+        throw PolytopeError(PolytopeError::Kind::Solver, solution.Error);
+    }
+    if (solution.Failed != kSolveOptimal) {
+        // The reduction keeps every row, so no optimum means no point at all (the set is
+        // bounded by the check of every coordinate).
+        Infeasible();
+    }
+    return solution;
+}
+
+// The value of a name of the solution, 0 when the program did not name it.
+double ValueOf(const TSolution& solution, const std::string& name) {
+    for (std::size_t i = 0; i < solution.Names.size(); ++i) {
+        if (solution.Names[i] == name) {
+            return solution.Values[i];
+        }
+    }
+    return 0.0;
+}
+
 } // namespace
 
 FeasiblePolytope::FeasiblePolytope(const std::vector<LinearRow>& rows, int unknownCount,
                                    const std::function<bool()>& stopRequested) {
-    Reduce(rows, unknownCount);
-    FindInnerPoint(stopRequested);
+    std::vector<LinearRow> current = rows;
+    // Each round that finds no room turns the rows that hold with equality at every point into
+    // equalities; there are at most as many rounds as rows.
+    for (std::size_t round = 0; round <= rows.size() + static_cast<std::size_t>(unknownCount);
+         ++round) {
+        Reduce(current, unknownCount);
+        if (FindInnerPoint(stopRequested)) {
+            return;
+        }
+        const std::vector<int> pinned = PinnedRows(stopRequested);
+        if (pinned.empty()) {
+            break;
+        }
+        for (const int r : pinned) {
+            const int origin = rowOrigins_[static_cast<std::size_t>(r)];
+            if (origin >= 0) {
+                current[static_cast<std::size_t>(origin)].Relation = RowRelation::Equal;
+            } else {
+                current.push_back({{{-origin - 1, 1.0}}, RowRelation::Equal, 0.0});
+            }
+        }
+    }
+    throw PolytopeError(PolytopeError::Kind::NoRoom,
+                        "the statements leave the values no room to vary");
 }
 
 void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCount) {
+    unknowns_.clear();
+    freeUnknowns_.clear();
+    rows_.clear();
+    rowOrigins_.clear();
+    rightSides_.clear();
+    columnStarts_.clear();
+    rowIndices_.clear();
+    coefficients_.clear();
+    innerPoint_.clear();
+    innerRadius_ = 0.0;
     std::vector<WorkRow> work;
     work.reserve(rows.size());
     for (const LinearRow& row : rows) {
@@ -295,7 +387,8 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
     }
 
     // G y <= h: the "<=" rows, then x >= 0 for each unknown that is not fixed.
-    const auto addRow = [&](const AffineForm& form, double rightSide) {
+    // origin: the index of the row in rows, or -(u + 1) for x[u] >= 0.
+    const auto addRow = [&](const AffineForm& form, double rightSide, int origin) {
         const double right = rightSide - form.Constant;
         if (form.Terms.empty()) {
             if (right < -kRightSideTolerance) {
@@ -305,10 +398,12 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
         }
         rows_.push_back(form.Terms);
         rightSides_.push_back(right);
+        rowOrigins_.push_back(origin);
     };
-    for (const WorkRow& row : work) {
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        const WorkRow& row = work[i];
         if (!row.Dropped && row.Relation == RowRelation::LessEqual) {
-            addRow(toForm(reducer.Substitute(row.Terms)), row.RightSide);
+            addRow(toForm(reducer.Substitute(row.Terms)), row.RightSide, static_cast<int>(i));
         }
     }
     for (int u = 0; u < unknownCount; ++u) {
@@ -318,7 +413,7 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
             for (SparseTerm& term : negated.Terms) {
                 term.Value = -term.Value;
             }
-            addRow(negated, 0.0);
+            addRow(negated, 0.0, -(u + 1));
         }
     }
 
@@ -359,11 +454,11 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
     }
 }
 
-void FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested) {
+bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested) {
     const int d = Dimension();
     if (d == 0) {
         innerRadius_ = 0.0;
-        return; // a single point; the walk has nowhere to go
+        return true; // a single point; the walk has nowhere to go
     }
     // max t over y = y' + t (y' >= 0, so every y_k keeps a distance t from its own bound)
     // subject to g y' + (sum g + |g|) t <= h for every other row: the ball of radius t around y
@@ -374,68 +469,70 @@ void FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
         if (row.size() == 1 && row.front().Value == -1.0 && rightSides_[r] == 0.0) {
             continue; // y_k >= 0, held by y' >= 0
         }
-        std::string text;
         double sum = 0.0;
         double norm = 0.0;
         for (const SparseTerm& term : row) {
-            if (!text.empty() && term.Value >= 0.0) {
-                text += '+';
-            }
-            text += NumberText(term.Value);
-            text += "*y";
-            text += std::to_string(term.Index);
             sum += term.Value;
             norm += term.Value * term.Value;
         }
-        const double tCoefficient = sum + std::sqrt(norm);
-        if (tCoefficient >= 0.0) {
-            text += '+';
-        }
-        text += NumberText(tCoefficient);
-        text += "*t<=";
+        std::string text = RowText(row);
+        AppendTerm(text, sum + std::sqrt(norm), "t");
+        text += "<=";
         text += NumberText(rightSides_[r]);
         program.AddConstraint(std::move(text));
     }
-
-    LP_SETINTERRUPT(stopRequested);
-    TSolution solution;
-    try {
-        solution = SolveModel(program);
-    } catch (...) {
-        LP_SETINTERRUPT({});
-        throw;
-    }
-    LP_SETINTERRUPT({});
-    if (stopRequested && stopRequested()) {
-        throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
-    }
-    if (!solution.Error.empty()) {
-        throw PolytopeError(PolytopeError::Kind::Solver, solution.Error);
-    }
-    if (solution.Failed != kSolveOptimal) {
-        // The reduction keeps every row, so no optimum means no point at all (the set is
-        // bounded by the check above).
-        Infeasible();
-    }
+    const TSolution solution = SolveProgram(program, stopRequested);
+    const double t = ValueOf(solution, "t");
     innerPoint_.assign(static_cast<std::size_t>(d), 0.0);
-    double t = 0.0;
-    for (std::size_t i = 0; i < solution.Names.size(); ++i) {
-        const std::string& name = solution.Names[i];
-        if (name == "t") {
-            t = solution.Values[i];
-        } else if (name.size() > 1 && name[0] == 'y') {
-            innerPoint_[static_cast<std::size_t>(std::stoi(name.substr(1)))] = solution.Values[i];
-        }
-    }
-    for (double& y : innerPoint_) {
-        y += t;
+    for (int k = 0; k < d; ++k) {
+        innerPoint_[static_cast<std::size_t>(k)] = ValueOf(solution, "y" + std::to_string(k)) + t;
     }
     innerRadius_ = t;
     const std::vector<double> slacks = Slacks(innerPoint_);
     const double smallest = slacks.empty() ? 0.0 : *std::min_element(slacks.begin(), slacks.end());
-    if (t < kSmallestRadius || !(smallest > 0.0)) {
-        throw PolytopeError(PolytopeError::Kind::NoRoom,
-                            "the statements leave the values no room to vary");
+    return t >= kSmallestRadius && smallest > 0.0;
+}
+
+std::vector<int> FeasiblePolytope::PinnedRows(const std::function<bool()>& stopRequested) const {
+    // max sum s_r over 0 <= s_r <= 1 with g_r y + s_r <= h_r: every row that some point holds
+    // strictly gets a positive s_r at some optimum. Rows found strict leave the objective and
+    // the program runs again; when none is found, the rows left hold with equality everywhere.
+    std::vector<char> strict(rows_.size(), 0);
+    for (;;) {
+        TConstraintModel program(kMaximize, std::string());
+        std::string& objective = program.Objective;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            std::string text = RowText(rows_[r]);
+            if (strict[r] == 0) {
+                const std::string slack = "s" + std::to_string(r);
+                AppendTerm(text, 1.0, slack);
+                AppendTerm(objective, 1.0, slack);
+                program.AddConstraint("1*" + slack + "<=1");
+            }
+            text += "<=";
+            text += NumberText(rightSides_[r]);
+            program.AddConstraint(std::move(text));
+        }
+        if (objective.empty()) {
+            return {}; // every row can be strict: the set is merely thin
+        }
+        const TSolution solution = SolveProgram(program, stopRequested);
+        bool found = false;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (strict[r] == 0 && ValueOf(solution, "s" + std::to_string(r)) > kSmallestRadius) {
+                strict[r] = 1;
+                found = true;
+            }
+        }
+        if (!found) {
+            std::vector<int> pinned;
+            for (std::size_t r = 0; r < rows_.size(); ++r) {
+                if (strict[r] == 0) {
+                    pinned.push_back(static_cast<int>(r));
+                }
+            }
+            return pinned;
+        }
     }
 }
 

@@ -8,8 +8,11 @@
 // the rows: a "= 0" or "<= 0" row whose unknowns all carry coefficients of one sign forces those
 // unknowns to 0, and two "<=" rows that are each other's negation with opposite right sides
 // make an equality. The inner point is the centre of the largest ball inside G y <= h, found by
-// a linear program of our own solver; a radius of (almost) 0 means that the rows pin the points
-// to a lower-dimensional face in some other way, and the set is refused as having no room.
+// a linear program of our own solver. A radius of (almost) 0 means that the rows pin the points
+// to a lower-dimensional face in some other way (two statements that together force a level to
+// equal the best one, say): a further linear program finds the rows that hold with equality at
+// every point, they become equalities, and the reduction starts again. A set that is only
+// thinner than the walk can handle is refused as having no room.
 #pragma once
 
 #include <cstddef>
@@ -97,11 +100,15 @@ public:
 
 private:
     void Reduce(const std::vector<LinearRow>& rows, int unknownCount);
-    void FindInnerPoint(const std::function<bool()>& stopRequested);
+    // False when the largest inner ball is too small to walk in.
+    bool FindInnerPoint(const std::function<bool()>& stopRequested);
+    // The rows of G that hold with equality at every point of the set.
+    std::vector<int> PinnedRows(const std::function<bool()>& stopRequested) const;
 
     std::vector<AffineForm> unknowns_;
     std::vector<int> freeUnknowns_;             // the original unknown of each free coordinate
     std::vector<std::vector<SparseTerm>> rows_; // G by row
+    std::vector<int> rowOrigins_; // per row of G: its input row, or -(u + 1) for x[u] >= 0
     std::vector<double> rightSides_;
     std::vector<int> columnStarts_;
     std::vector<int> rowIndices_;

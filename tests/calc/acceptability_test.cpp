@@ -166,6 +166,21 @@ TEST(Acceptability, AlternativeWhoseIntervalLiesAboveAllOthersIsAlwaysFirst) {
     EXPECT_EQ(result.PairwiseWinning[0][2], 1.0);
 }
 
+TEST(Acceptability, StatementsThatTogetherTieTwoLevelsStillGiveSamples) {
+    // Alternative 2 is ranked below alternative 1 on the first attribute, but the ratio
+    // statement says it is at least as far above alternative 3: the two levels are equal, which
+    // no single row states. On the second attribute alternative 2 is best, so it wins always.
+    CalcTestModel t(3);
+    const NodeId first = t.Attribute();
+    const NodeId second = t.Attribute();
+    t.Rank(first, {1, 2, 3});
+    t.Rank(second, {2, 1, 3});
+    t.Ratio(first, 2, 3, 1, 3, 1.0, 2.0);
+    const AcceptabilityResult result = Sample(t.model, 1000);
+    EXPECT_EQ(result.PairwiseWinning[1][0], 1.0);
+    EXPECT_EQ(result.RankShares[1][0], 1.0);
+}
+
 // In random models, an alternative that another dominates (its value never exceeds the
 // other's anywhere in the feasible set) is never ranked above it and never first.
 TEST(Acceptability, DominatedAlternativeNeverRanksAboveItsDominator) {

@@ -147,12 +147,19 @@ INSTANTIATE_TEST_SUITE_P(
                   -1,
                   PolytopeError::Kind::Unbounded},
         // x1 >= 2 x2 and x2 >= 2 x1 hold only at x1 = x2 = 0, which no row states.
-        Reduction{"HiddenFace",
+        Reduction{"HiddenZeros",
                   {Row({{0, 1}, {1, 1}, {2, 1}}, kEq, 1), Row({{0, -1}, {1, 2}}, kLe, 0),
                    Row({{0, 2}, {1, -1}}, kLe, 0)},
                   3,
-                  -1,
-                  PolytopeError::Kind::NoRoom}),
+                  0,
+                  {}},
+        // x1 <= x2 <= x3 <= x1: three rows that only together say x1 = x2 = x3.
+        Reduction{"HiddenChain",
+                  {Row({{0, 1}, {1, 1}, {2, 1}, {3, 1}}, kEq, 1), Row({{0, 1}, {1, -1}}, kLe, 0),
+                   Row({{1, 1}, {2, -1}}, kLe, 0), Row({{2, 1}, {0, -1}}, kLe, 0)},
+                  4,
+                  1,
+                  {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
