@@ -301,6 +301,7 @@ void MainWindow::CreateMenus() {
                              A::kCalcAllValues, A::kCalcDominance, A::kCalcWeights}) {
         calcMenu->addAction(Action(name));
     }
+    modelMenu->addSeparator();
     modelMenu->addAction(Action(A::kAcceptabilityAnalysis));
 
     QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));

@@ -53,6 +53,8 @@ public:
     void SavePictureClick();
 
     void ModelChanged(ModelChange what) override;
+    // Room for the bars of a handful of alternatives and their legend.
+    QSize sizeHint() const override { return {760, 420}; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
