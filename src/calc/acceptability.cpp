@@ -368,7 +368,6 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
     int threads = options.Threads > 0 ? options.Threads
                                       : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, kWalks);
-    shared.WorkersLeft = threads;
     const auto worker = [&] {
         try {
             for (int w = shared.NextWalk++; w < kWalks && !shared.Stop; w = shared.NextWalk++) {
@@ -384,42 +383,62 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
         --shared.WorkersLeft;
         shared.Finished.notify_all();
     };
+    // Each worker counts itself in before it starts and out when it ends; the walks go to
+    // whichever worker is free, so fewer threads than asked for (none to be had) change nothing
+    // but the time.
     std::vector<std::thread> pool;
-    try {
-        for (int t = 0; t < threads; ++t) {
-            pool.emplace_back(worker);
+    for (int t = 0; t < threads; ++t) {
+        {
+            const std::lock_guard lock(shared.Mutex);
+            ++shared.WorkersLeft;
         }
-    } catch (const std::system_error&) {
-        // No more threads to be had: the ones started take all the walks.
-        const std::lock_guard lock(shared.Mutex);
-        shared.WorkersLeft = static_cast<int>(pool.size());
-        if (pool.empty()) {
-            shared.WorkersLeft = 1;
+        try {
             pool.emplace_back(worker);
+        } catch (const std::system_error&) {
+            const std::lock_guard lock(shared.Mutex);
+            --shared.WorkersLeft;
+            break;
         }
+    }
+    if (pool.empty()) {
+        {
+            const std::lock_guard lock(shared.Mutex);
+            ++shared.WorkersLeft;
+        }
+        worker(); // on this thread; progress and stop are polled once it is done
     }
     const auto scale = [&](long long sweeps) {
         // Progress in thousandths, so the figures fit an int for any run.
         return static_cast<int>(sweeps * 1000 / std::max(1LL, totalSweeps));
     };
-    for (;;) {
-        {
-            std::unique_lock lock(shared.Mutex);
-            if (shared.Finished.wait_for(lock, std::chrono::milliseconds(20),
-                                         [&] { return shared.WorkersLeft == 0; })) {
-                break;
+    const auto joinAll = [&] {
+        for (std::thread& thread : pool) {
+            thread.join();
+        }
+    };
+    try {
+        for (;;) {
+            {
+                std::unique_lock lock(shared.Mutex);
+                if (shared.Finished.wait_for(lock, std::chrono::milliseconds(20),
+                                             [&] { return shared.WorkersLeft == 0; })) {
+                    break;
+                }
+            }
+            if (callbacks.Progress) {
+                callbacks.Progress(scale(shared.SweepsDone.load()), 1000);
+            }
+            if (stop()) {
+                shared.Stop = true;
             }
         }
-        if (callbacks.Progress) {
-            callbacks.Progress(scale(shared.SweepsDone.load()), 1000);
-        }
-        if (stop()) {
-            shared.Stop = true;
-        }
+    } catch (...) {
+        // A callback that throws ends the run; the walks stop before the error goes on.
+        shared.Stop = true;
+        joinAll();
+        throw;
     }
-    for (std::thread& thread : pool) {
-        thread.join();
-    }
+    joinAll();
     if (shared.Error) {
         try {
             std::rethrow_exception(shared.Error);

@@ -271,6 +271,13 @@ TEST(Acceptability, StopEndsTheRunWithoutResult) {
     EXPECT_TRUE(outcome.Result.RankShares.empty());
 }
 
+TEST(Acceptability, AnErrorOfACallbackStopsTheWalksAndGoesOn) {
+    WeightModel w(3);
+    AcceptabilityCallbacks callbacks;
+    callbacks.Progress = [](int, int) { throw std::runtime_error("window closed"); };
+    EXPECT_THROW(ComputeAcceptability(w.t.model, {100000000, 1, 2}, callbacks), std::runtime_error);
+}
+
 TEST(Acceptability, ProgressEndsAtItsTotal) {
     WeightModel w(2);
     int last = -1;
