@@ -217,6 +217,38 @@ TEST(Acceptability, DominatedAlternativeNeverRanksAboveItsDominator) {
     EXPECT_GT(pairs, 5);
 }
 
+// Two alternatives tie in every sample only where the statements make their values equal
+// everywhere; a pair whose difference can take either sign is split in the samples.
+TEST(Acceptability, PairsTieOnlyWhereTheirValuesAreEqualEverywhere) {
+    int split = 0;
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        const Model model = testing::MakeRandomModel(seed).model;
+        const AcceptabilityOutcome outcome = ComputeAcceptability(model, {400, seed, 0});
+        ASSERT_EQ(outcome.Status, AcceptabilityStatus::Completed) << outcome.Message;
+        for (int a = 1; a <= model.M(); ++a) {
+            for (int b = a + 1; b <= model.M(); ++b) {
+                const ProgramParts difference = DominanceProgram(model, a, b);
+                const TSolution low = SolveModel(AssembleProgram(model, difference));
+                const TSolution high =
+                    SolveModel(AssembleProgram(model, {kMaximize, difference.Objective, ""}));
+                ASSERT_EQ(low.Failed, kSolveOptimal);
+                ASSERT_EQ(high.Failed, kSolveOptimal);
+                const double share =
+                    outcome.Result.PairwiseWinning[static_cast<std::size_t>(a - 1)]
+                                                  [static_cast<std::size_t>(b - 1)];
+                if (high.Objective - low.Objective < 1e-9) {
+                    EXPECT_EQ(share, std::fabs(low.Objective) < 1e-9 ? 0.5 : (low.Objective > 0));
+                } else if (low.Objective < -1e-3 && high.Objective > 1e-3) {
+                    ++split;
+                    EXPECT_GT(share, 0.0) << "seed " << seed << " pair " << a << "," << b;
+                    EXPECT_LT(share, 1.0) << "seed " << seed << " pair " << a << "," << b;
+                }
+            }
+        }
+    }
+    EXPECT_GT(split, 10);
+}
+
 TEST(Acceptability, SharesAreDistributionsOverRanksAndAlternatives) {
     for (std::uint64_t seed = 20; seed < 26; ++seed) {
         const Model model = testing::MakeRandomModel(seed).model;
