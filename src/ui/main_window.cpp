@@ -282,8 +282,11 @@ void MainWindow::AcceptabilityAnalysisClick() {
         callbacks.Progress = [&host](int done, int total) { host.ShowProgress(done, total); };
         outcome = ComputeAcceptability(model, options, callbacks);
         host.RunFinished();
-        if (outcome.Status == AcceptabilityStatus::Infeasible ||
-            outcome.Status == AcceptabilityStatus::Failed) {
+        if (outcome.Status == AcceptabilityStatus::Stopped) {
+            host.ShowMessage(MessageKind::Warning,
+                             "The acceptability analysis was not finished; the previous one "
+                             "is kept.");
+        } else if (outcome.Status != AcceptabilityStatus::Completed) {
             host.ShowMessage(MessageKind::Error, outcome.Message);
         }
     };

@@ -3,12 +3,15 @@
 // toolbar); the analysis lives in the document, is marked out of date by an edit and current
 // again by undo, and leaves the model unchanged; the chart prints, copies and saves like the
 // interval charts.
+#include "ui/progress_dialog.h"
 #include "ui/views/acceptability_chart.h"
 #include "ui/views/acceptability_view.h"
 #include "views_fixture.h"
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -110,6 +113,26 @@ TEST_F(AcceptabilityViewTest, SampleCountsOutOfRangeAreRefusedAndCancelRunsNothi
     prompts.textAnswers.push_back(std::nullopt);
     window->Action(QStringLiteral("AcceptabilityAnalysis1"))->trigger();
     EXPECT_EQ(window->GetDocument().Acceptability(), nullptr);
+}
+
+TEST_F(AcceptabilityViewTest, CancelKeepsThePreviousAnalysis) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("300"));
+    const AcceptabilityResult* before = window->GetDocument().Acceptability();
+    ASSERT_NE(before, nullptr);
+    // Press Cancel once the sampling has moved the progress bar.
+    ProgressDialog* dialog = window->Progress();
+    auto pressed = QObject::connect(dialog->ProgressBar(), &QProgressBar::valueChanged, dialog,
+                                    [dialog](int value) {
+                                        if (value > 0) {
+                                            dialog->CancelButton()->click();
+                                        }
+                                    });
+    Analyse(QStringLiteral("1000000"));
+    QObject::disconnect(pressed);
+    EXPECT_EQ(window->GetDocument().Acceptability(), before);
+    EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("not finished")));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Warning);
 }
 
 class AcceptabilityPictureTest : public AcceptabilityViewTest,
