@@ -3,6 +3,7 @@
 #include "calc/constraint_model.h"
 #include "calc/number_text.h"
 #include "calc/solver_bridge.h"
+#include "calc/solver_rows.h"
 #include "lp/lpx.h"
 
 #include <algorithm>
@@ -246,41 +247,79 @@ void AppendTerm(std::string& text, double coefficient, const std::string& name) 
     text += name;
 }
 
-// Solves a program of our solver, polling stopRequested inside the simplex. Throws
-// PolytopeError for a stop or a solver failure; an infeasible program counts as no point.
-TSolution SolveProgram(const TConstraintModel& program,
-                       const std::function<bool()>& stopRequested) {
-    LP_SETINTERRUPT(stopRequested);
-    TSolution solution;
-    try {
-        solution = SolveModel(program);
-    } catch (...) {
-        LP_SETINTERRUPT({});
-        throw;
+// The values of a program's unknowns by name, and whether the simplex proved them optimal.
+struct ProgramResult {
+    std::vector<std::string> Names;
+    std::vector<double> Values;
+    bool Optimal = false;
+
+    // 0 for a name the program does not hold.
+    double ValueOf(const std::string& name) const {
+        for (std::size_t i = 0; i < Names.size(); ++i) {
+            if (Names[i] == name) {
+                return Values[i];
+            }
+        }
+        return 0.0;
     }
-    LP_SETINTERRUPT({});
+};
+
+// Solves a program with our solver, polling stopRequested inside the simplex. Throws
+// PolytopeError for a stop, a solver error, a program the simplex shows infeasible (no point
+// satisfies the rows) or unbounded. A run that ends without an optimum (the simplex gave up)
+// returns the values it ended at, not optimal.
+ProgramResult SolveProgram(const TConstraintModel& program,
+                           const std::function<bool()>& stopRequested) {
+    const SolverRows rows = ParseProgram(program);
+    std::string error;
+    if (!FitsSinglePrecision(rows, error)) {
+        throw PolytopeError(PolytopeError::Kind::Solver, error);
+    }
+    struct Problem {
+        LpModel* lp = nullptr;
+        ~Problem() {
+            LP_SETINTERRUPT({});
+            if (lp != nullptr) {
+                try {
+                    LP_DELETE(&lp);
+                } catch (...) {
+                    // nothing more can be done for a problem that cannot be freed
+                }
+            }
+        }
+    } problem;
+    LP_SETINTERRUPT(stopRequested);
+    ProgramResult result;
+    int status = LP_FEASIBLE;
+    try {
+        problem.lp = NewSolverProblem(rows, program.Direction == kMaximize);
+        LP_REINVERT(problem.lp);
+        LP_PRIMAL(problem.lp);
+        status = LP_GETSTATUS(problem.lp);
+        result.Names = rows.Names;
+        for (int j = 1; j <= rows.ColumnCount(); ++j) {
+            result.Values.push_back(LP_GETSOL(j, problem.lp));
+        }
+    } catch (const LpFatalError& fatal) {
+        throw PolytopeError(PolytopeError::Kind::Solver, fatal.what());
+    }
     if (stopRequested && stopRequested()) {
         throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
     }
-    if (!solution.Error.empty()) {
-        throw PolytopeError(PolytopeError::Kind::Solver, solution.Error);
+    if (status == LP_INFEASIBLE) {
+        Infeasible(); // the programs keep every row of the set
     }
-    if (solution.Failed != kSolveOptimal) {
-        // The reduction keeps every row, so no optimum means no point at all (the set is
-        // bounded by the check of every coordinate).
-        Infeasible();
+    if (status == LP_UNBOUNDED) {
+        throw PolytopeError(PolytopeError::Kind::Unbounded,
+                            "the statements leave some value without an upper limit");
     }
-    return solution;
+    result.Optimal = status == LP_OPTIMAL;
+    return result;
 }
 
-// The value of a name of the solution, 0 when the program did not name it.
-double ValueOf(const TSolution& solution, const std::string& name) {
-    for (std::size_t i = 0; i < solution.Names.size(); ++i) {
-        if (solution.Names[i] == name) {
-            return solution.Values[i];
-        }
-    }
-    return 0.0;
+[[noreturn]] void SolverGaveUp() {
+    throw PolytopeError(PolytopeError::Kind::Solver,
+                        "the linear program for a starting point did not finish");
 }
 
 } // namespace
@@ -481,16 +520,21 @@ bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
         text += NumberText(rightSides_[r]);
         program.AddConstraint(std::move(text));
     }
-    const TSolution solution = SolveProgram(program, stopRequested);
-    const double t = ValueOf(solution, "t");
+    const ProgramResult solution = SolveProgram(program, stopRequested);
+    const double t = solution.ValueOf("t");
     innerPoint_.assign(static_cast<std::size_t>(d), 0.0);
     for (int k = 0; k < d; ++k) {
-        innerPoint_[static_cast<std::size_t>(k)] = ValueOf(solution, "y" + std::to_string(k)) + t;
+        innerPoint_[static_cast<std::size_t>(k)] = solution.ValueOf("y" + std::to_string(k)) + t;
     }
     innerRadius_ = t;
     const std::vector<double> slacks = Slacks(innerPoint_);
     const double smallest = slacks.empty() ? 0.0 : *std::min_element(slacks.begin(), slacks.end());
-    return t >= kSmallestRadius && smallest > 0.0;
+    const bool inside = t >= kSmallestRadius && smallest > 0.0;
+    if (!inside && !solution.Optimal) {
+        // Any inner point will do; without one and without an optimum nothing can be said.
+        SolverGaveUp();
+    }
+    return inside;
 }
 
 std::vector<int> FeasiblePolytope::PinnedRows(const std::function<bool()>& stopRequested) const {
@@ -516,10 +560,13 @@ std::vector<int> FeasiblePolytope::PinnedRows(const std::function<bool()>& stopR
         if (objective.empty()) {
             return {}; // every row can be strict: the set is merely thin
         }
-        const TSolution solution = SolveProgram(program, stopRequested);
+        const ProgramResult solution = SolveProgram(program, stopRequested);
+        if (!solution.Optimal) {
+            SolverGaveUp();
+        }
         bool found = false;
         for (std::size_t r = 0; r < rows_.size(); ++r) {
-            if (strict[r] == 0 && ValueOf(solution, "s" + std::to_string(r)) > kSmallestRadius) {
+            if (strict[r] == 0 && solution.ValueOf("s" + std::to_string(r)) > kSmallestRadius) {
                 strict[r] = 1;
                 found = true;
             }
