@@ -15,12 +15,12 @@
 // extrapolated to all programs of the run; the table marks such figures with "~". The default
 // path is cancelled after --limit seconds (default 600); the programs it solved until then are
 // the sequence that GLPK solves, and the row says so.
+#include "bench_model.h"
 #include "calc/calculation_driver.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
 #include "lp/lpx.h"
-#include "random_model.h"
 
 #include <glpk.h>
 
@@ -278,23 +278,9 @@ void TimedRun(velor::CalculationDriver& driver, double& seconds, long long& iter
     lps = driver.LpCount();
 }
 
-// A model of size alternatives and size attributes below a few goals: ranked levels with ties,
-// ratio statements, some holistic rankings and weight statements, all feasible.
 velor::Model BenchModel(int size, const Options& options) {
-    velor::testing::RandomModelOptions modelOptions;
-    modelOptions.minAlternatives = modelOptions.maxAlternatives = size;
-    modelOptions.minAttributes = modelOptions.maxAttributes = size;
-    modelOptions.minGoals = 2;
-    modelOptions.maxGoals = std::max(2, size / 10);
-    modelOptions.gapShare = 0.1;
-    modelOptions.unrankedCellShare = 0.05;
-    modelOptions.unrankedAttributeShare = 0.0;
-    modelOptions.topDownShare = options.topDown ? 1.0 : 0.0;
-    modelOptions.normalizedShare = options.normalized ? 1.0 : 0.0;
-    modelOptions.holisticShare = options.holistic;
-    return velor::testing::MakeRandomModel(options.seed * 1000 + static_cast<std::uint64_t>(size),
-                                           modelOptions)
-        .model;
+    return velor::bench::BenchModel(
+        size, {options.seed, options.normalized, options.topDown, options.holistic});
 }
 
 Result RunSize(int size, const Options& options) {

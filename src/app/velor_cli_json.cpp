@@ -1,5 +1,7 @@
 #include "app/velor_cli_json.h"
 
+#include <algorithm>
+
 namespace velor {
 
 namespace {
@@ -173,6 +175,49 @@ nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
         root["checks"] = conflict->Checks;
     }
     root["statements"] = std::move(statements);
+    return root;
+}
+
+nlohmann::ordered_json AcceptabilityJson(const AcceptabilityResult& result) {
+    using Json = nlohmann::ordered_json;
+    const auto numbers = [](const std::vector<double>& values) {
+        Json list = Json::array();
+        for (const double value : values) {
+            list.push_back(Number(value));
+        }
+        return list;
+    };
+    // Object keys must differ: an attribute named like an earlier one gets its column added.
+    std::vector<std::string> keys;
+    for (std::size_t j = 0; j < result.Attributes.size(); ++j) {
+        std::string key = result.Attributes[j];
+        if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
+            key += " (column " + std::to_string(result.AttributeColumns[j]) + ")";
+        }
+        keys.push_back(std::move(key));
+    }
+    Json root;
+    root["format"] = FormatJson("velor-acceptability");
+    root["samples"] = result.Samples;
+    root["seed"] = result.Seed;
+    root["attributes"] = keys;
+    Json alternatives = Json::array();
+    for (std::size_t a = 0; a < result.Alternatives.size(); ++a) {
+        Json central = Json::object();
+        for (std::size_t j = 0; j < keys.size(); ++j) {
+            central[keys[j]] = result.HasCentralWeights(static_cast<int>(a))
+                                   ? Json(Number(result.CentralWeights[a][j]))
+                                   : Json(nullptr);
+        }
+        Json alternative;
+        alternative["name"] = result.Alternatives[a];
+        alternative["rank_acceptability"] = numbers(result.RankShares[a]);
+        alternative["rank_acceptability_error"] = numbers(result.RankErrors[a]);
+        alternative["pairwise_winning"] = numbers(result.PairwiseWinning[a]);
+        alternative["central_weights"] = std::move(central);
+        alternatives.push_back(std::move(alternative));
+    }
+    root["alternatives"] = std::move(alternatives);
     return root;
 }
 

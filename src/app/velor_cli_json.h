@@ -5,6 +5,7 @@
 // version goes up whenever a field changes its meaning or goes away; new fields leave it.
 #pragma once
 
+#include "calc/acceptability.h"
 #include "calc/conflict_finder.h"
 #include "model/model.h"
 
@@ -32,5 +33,11 @@ nlohmann::ordered_json SummaryJson(const Model& model);
 // row), bound and value.
 nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
                                     const ConflictResult* conflict);
+
+// acceptability --json: "velor-acceptability". Samples and seed, the attributes, and per
+// alternative in row order its rank shares with their standard errors, its pairwise winning
+// shares against every alternative in row order and its central weights by attribute name
+// (null where it never ranks first).
+nlohmann::ordered_json AcceptabilityJson(const AcceptabilityResult& result);
 
 } // namespace velor

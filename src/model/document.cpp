@@ -6,9 +6,13 @@ namespace velor {
 
 Document::Document(std::size_t historyLimit) : historyLimit_(historyLimit) {}
 
+Document::Snapshot Document::Take(const std::string& label) const {
+    return {label, model_, state_, current_, acceptability_, acceptabilityCurrent_};
+}
+
 bool Document::Apply(const std::string& label, const std::function<void(Model&)>& edit,
                      StepKind kind) {
-    Snapshot before{label, model_, state_, current_};
+    Snapshot before = Take(label);
     try {
         edit(model_);
     } catch (...) {
@@ -21,13 +25,14 @@ bool Document::Apply(const std::string& label, const std::function<void(Model&)>
     }
     if (kind == StepKind::Edit) {
         current_ = {};
+        acceptabilityCurrent_ = false;
     }
     return Record(label, std::move(before));
 }
 
 bool Document::ApplyCalculation(const std::string& label,
                                 const std::function<ResultSets(Model&)>& run) {
-    Snapshot before{label, model_, state_, current_};
+    Snapshot before = Take(label);
     ResultSets done;
     try {
         done = run(model_);
@@ -89,10 +94,12 @@ bool Document::Move(std::deque<Snapshot>& from, std::deque<Snapshot>& to) {
     Snapshot target = std::move(from.back());
     from.pop_back();
     // The state left behind is where the opposite command comes back to, under the same label.
-    to.push_back({target.label, model_, state_, current_});
+    to.push_back(Take(target.label));
     model_ = std::move(target.model);
     state_ = target.state;
     current_ = target.current;
+    acceptability_ = std::move(target.acceptability);
+    acceptabilityCurrent_ = target.acceptabilityCurrent;
     model_.NotifyAll();
     NotifyHistory();
     return true;
@@ -113,6 +120,8 @@ void Document::Reset(Model model, std::string fileName) {
     state_ = nextState_++;
     savedState_ = state_;
     current_ = {true, true};
+    acceptability_.reset();
+    acceptabilityCurrent_ = false;
     model_.NotifyAll();
     NotifyHistory();
 }
@@ -122,6 +131,12 @@ void Document::Clear() {
     empty.SetTopDownWeights(model_.TopDownWeights());
     empty.SetNormalizedIntervals(model_.NormalizedIntervals());
     Reset(std::move(empty), std::string());
+}
+
+void Document::SetAcceptability(std::shared_ptr<const AcceptabilityResult> result) {
+    acceptability_ = std::move(result);
+    acceptabilityCurrent_ = acceptability_ != nullptr;
+    NotifyHistory();
 }
 
 void Document::MarkSaved(std::string fileName) {

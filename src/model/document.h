@@ -5,12 +5,14 @@
 // stands. The history is a list of snapshots: a Model is a value, so a snapshot is a copy.
 #pragma once
 
+#include "model/acceptability_result.h"
 #include "model/model.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,14 @@ public:
     // nodes or alternatives has nothing to calculate and is never out of date.
     bool ResultsOutOfDate() const;
 
+    // The last acceptability analysis, kept in memory only (never in the model file); null
+    // when none has run on this model. Setting one is no step of the history: it leaves the
+    // model as it is. An edit makes it out of date; undo and redo bring back the analysis that
+    // belonged to the state they return to, with its state.
+    const AcceptabilityResult* Acceptability() const { return acceptability_.get(); }
+    void SetAcceptability(std::shared_ptr<const AcceptabilityResult> result);
+    bool AcceptabilityOutOfDate() const { return acceptability_ && !acceptabilityCurrent_; }
+
     // Starts over with model (read from fileName, or a new empty model with fileName empty):
     // no history, not changed, its results current.
     void Reset(Model model, std::string fileName);
@@ -79,7 +89,10 @@ private:
         Model model;
         std::uint64_t state = 0;
         ResultSets current;
+        std::shared_ptr<const AcceptabilityResult> acceptability;
+        bool acceptabilityCurrent = false;
     };
+    Snapshot Take(const std::string& label) const;
 
     bool Record(const std::string& label, Snapshot before);
     // Undo and Redo: restores the latest snapshot of from and keeps the state it replaces in to.
@@ -93,6 +106,8 @@ private:
     std::uint64_t savedState_ = 0; // the state last loaded or saved
     std::uint64_t nextState_ = 1;
     ResultSets current_{true, true};
+    std::shared_ptr<const AcceptabilityResult> acceptability_;
+    bool acceptabilityCurrent_ = false;
     std::deque<Snapshot> undo_;  // states before each step, oldest first
     std::deque<Snapshot> redo_; // states after each undone step, most recently undone last
 };

@@ -40,6 +40,7 @@ inline constexpr const char* kCalcMainGoal = "MainGoalValInt1";
 inline constexpr const char* kCalcAllValues = "ValueIntervals1";
 inline constexpr const char* kCalcDominance = "Dominances1";
 inline constexpr const char* kCalcWeights = "Weights2";
+inline constexpr const char* kAcceptabilityAnalysis = "AcceptabilityAnalysis1";
 
 // Options
 inline constexpr const char* kTopDownWeights = "UseTopDownWeightsMenu";
@@ -53,6 +54,7 @@ inline constexpr const char* kValueIntervals = "ValueIntervals2";
 inline constexpr const char* kWeights = "Weights1";
 inline constexpr const char* kDominance = "Dominance1";
 inline constexpr const char* kDecisionRules = "DecisionRules1";
+inline constexpr const char* kAcceptability = "Acceptability1";
 inline constexpr const char* kTile = "Tile1";
 inline constexpr const char* kCascade = "Cascade1";
 inline constexpr const char* kArrangeIcons = "ArrangeIcons1";

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "calc/acceptability.h"
 #include "calc/calculation_driver.h"
 #include "model/window_placement.h"
 #include "ui/about_box.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -29,8 +31,12 @@ namespace {
 
 namespace A = action_id;
 
-constexpr std::array<const char*, 4> kResultViewNames = {"ValIntForm", "WeightsForm",
-                                                         "DominanceForm", "DecisionForm"};
+constexpr std::array<const char*, kResultViewCount> kResultViewNames = {
+    "ValIntForm", "WeightsForm", "DominanceForm", "DecisionForm", "AcceptabilityForm"};
+
+// The samples the analysis takes unless the user asks for another number.
+constexpr int kDefaultAcceptabilitySamples = 10000;
+constexpr int kMostAcceptabilitySamples = 100000000;
 
 } // namespace
 
@@ -235,6 +241,64 @@ void MainWindow::Calculate(int type) {
     UpdateStatusPanels();
 }
 
+void MainWindow::AcceptabilityAnalysisClick() {
+    const QLocale locale;
+    const std::optional<QString> answer =
+        prompts_.TextPrompt(QStringLiteral("Acceptability Analysis"),
+                            QStringLiteral("Number of samples (%1 to %2):")
+                                .arg(locale.toString(kMinimumAcceptabilitySamples))
+                                .arg(locale.toString(kMostAcceptabilitySamples)),
+                            QString::number(kDefaultAcceptabilitySamples), 20);
+    if (!answer) {
+        return;
+    }
+    // "10000", or written with the locale's group separators ("10,000" / "10.000").
+    bool ok = false;
+    int samples = locale.toInt(answer->trimmed(), &ok);
+    if (!ok) {
+        samples = answer->trimmed().toInt(&ok);
+    }
+    if (!ok || samples < kMinimumAcceptabilitySamples || samples > kMostAcceptabilitySamples) {
+        prompts_.Inform(kAppTitle,
+                        QStringLiteral("The number of samples must be a whole number from %1 "
+                                       "to %2.")
+                            .arg(locale.toString(kMinimumAcceptabilitySamples))
+                            .arg(locale.toString(kMostAcceptabilitySamples)),
+                        Icon::Stop);
+        return;
+    }
+    AcceptabilityOptions options;
+    options.Samples = samples;
+    AcceptabilityOutcome outcome;
+    const Model& model = document_.GetModel();
+    progress_->runCalculation = [&model, &options, &outcome](CalcHost& host) {
+        host.ResetCancel();
+        host.RunStarted("Acceptability analysis...");
+        AcceptabilityCallbacks callbacks;
+        callbacks.StopRequested = [&host] {
+            host.ProcessEvents();
+            return host.CancelRequested();
+        };
+        callbacks.Progress = [&host](int done, int total) { host.ShowProgress(done, total); };
+        outcome = ComputeAcceptability(model, options, callbacks);
+        host.RunFinished();
+        if (outcome.Status == AcceptabilityStatus::Stopped) {
+            host.ShowMessage(MessageKind::Warning,
+                             "The acceptability analysis was not finished; the previous one "
+                             "is kept.");
+        } else if (outcome.Status != AcceptabilityStatus::Completed) {
+            host.ShowMessage(MessageKind::Error, outcome.Message);
+        }
+    };
+    progress_->RunModal();
+    if (outcome.Status != AcceptabilityStatus::Completed) {
+        return;
+    }
+    document_.SetAcceptability(
+        std::make_shared<const AcceptabilityResult>(std::move(outcome.Result)));
+    ShowResultView(ResultView::Acceptability);
+}
+
 void MainWindow::TopDownWeightsClick() {
     document_.Apply("Top Down Weights", [](Model& m) { m.SetTopDownWeights(!m.TopDownWeights()); });
     UpdateStatusPanels();
@@ -291,8 +355,8 @@ void MainWindow::SetPreferenceView(QWidget* view) {
 void MainWindow::SetResultViewFactory(ResultView view, ViewFactory factory) {
     const auto index = static_cast<std::size_t>(view);
     viewFactories_[index] = std::move(factory);
-    static const std::array<const char*, 4> actionIds = {A::kValueIntervals, A::kWeights,
-                                                         A::kDominance, A::kDecisionRules};
+    static const std::array<const char*, kResultViewCount> actionIds = {
+        A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules, A::kAcceptability};
     Action(actionIds[index])->setEnabled(viewFactories_[index] != nullptr);
 }
 

@@ -35,8 +35,15 @@ class ProgressDialog;
 class Prompts;
 class TreeEditor;
 
-// The result views opened from the Windows menu (F8 .. F11), by their settings names.
-enum class ResultView { ValueIntervals = 0, Weights = 1, Dominance = 2, DecisionRules = 3 };
+// The result views opened from the Windows menu (F8 .. F12), by their settings names.
+enum class ResultView {
+    ValueIntervals = 0,
+    Weights = 1,
+    Dominance = 2,
+    DecisionRules = 3,
+    Acceptability = 4,
+};
+inline constexpr std::size_t kResultViewCount = 5;
 
 class MainWindow : public QMainWindow, public ModelObserver {
     Q_OBJECT
@@ -92,6 +99,10 @@ public:
     void ClearAlternativesClick();
     void ClearPreferencesClick();
     void Calculate(int type);
+    // Model > Acceptability Analysis...: asks for the number of samples, samples with the
+    // progress dialog (Cancel stops) and shows the result in the Acceptability view. The result
+    // goes to the document, not into the model.
+    void AcceptabilityAnalysisClick();
     void UndoClick();
     void RedoClick();
     void TopDownWeightsClick();
@@ -166,8 +177,8 @@ private:
     ProgressDialog* progress_ = nullptr;
     HelpWindow* help_ = nullptr;
 
-    std::array<ViewFactory, 4> viewFactories_;
-    std::array<QMdiSubWindow*, 4> resultWindows_{};
+    std::array<ViewFactory, kResultViewCount> viewFactories_;
+    std::array<QMdiSubWindow*, kResultViewCount> resultWindows_{};
     std::function<void()> elicitationTour_;
     std::function<void()> bottomUpAssessment_;
 

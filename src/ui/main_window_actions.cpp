@@ -43,6 +43,21 @@ QIcon DrawnIcon(const QColor& color, bool play) {
     });
 }
 
+// Acceptability: two bars stacked from a green, a yellow and a red part.
+QIcon StackedBarsIcon() {
+    return PaintedIcon([](QPainter& p) {
+        const QColor parts[] = {QColor(70, 170, 80), QColor(230, 200, 60), QColor(210, 80, 60)};
+        const qreal widths[2][3] = {{8, 4, 3}, {4, 6, 5}};
+        for (int bar = 0; bar < 2; ++bar) {
+            qreal x = 0.5;
+            for (int i = 0; i < 3; ++i) {
+                p.fillRect(QRectF(x, 2.5 + bar * 6.5, widths[bar][i], 5), parts[i]);
+                x += widths[bar][i];
+            }
+        }
+    });
+}
+
 // Standard actions show the desktop's icon theme where it has one, the style's or our own
 // image otherwise; actions that had no image keep none without a theme.
 void SetActionIcons(const MainWindow& window) {
@@ -62,6 +77,7 @@ void SetActionIcons(const MainWindow& window) {
     themed(A::kRedo, "edit-redo", s->standardIcon(QStyle::SP_ArrowForward));
     window.Action(A::kElicitationTour)->setIcon(DrawnIcon(QColor(220, 160, 40), false));
     window.Action(A::kCalculateModel)->setIcon(DrawnIcon(QColor(60, 140, 220), true));
+    window.Action(A::kAcceptability)->setIcon(StackedBarsIcon());
 }
 
 } // namespace
@@ -167,6 +183,8 @@ void MainWindow::CreateActions() {
         connect(action, &QAction::triggered, this,
                 [this, type] { RunCommand([this, type] { Calculate(type); }); });
     }
+    MakeAction(A::kAcceptabilityAnalysis, QStringLiteral("Acceptability Anal&ysis..."), K(),
+               &MainWindow::AcceptabilityAnalysisClick);
     MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
                &MainWindow::TopDownWeightsClick)
         ->setCheckable(true);
@@ -204,6 +222,7 @@ void MainWindow::CreateActions() {
         {A::kWeights, "&Weights", Qt::Key_F9, ResultView::Weights},
         {A::kDominance, "&Dominance", Qt::Key_F10, ResultView::Dominance},
         {A::kDecisionRules, "Decision &Rules", Qt::Key_F11, ResultView::DecisionRules},
+        {A::kAcceptability, "Accepta&bility", Qt::Key_F12, ResultView::Acceptability},
     };
     for (const View& v : views) {
         QAction* action = MakeAction(v.name, QString::fromLatin1(v.caption), K(v.key), nullptr);
@@ -282,6 +301,8 @@ void MainWindow::CreateMenus() {
                              A::kCalcAllValues, A::kCalcDominance, A::kCalcWeights}) {
         calcMenu->addAction(Action(name));
     }
+    modelMenu->addSeparator();
+    modelMenu->addAction(Action(A::kAcceptabilityAnalysis));
 
     QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
     optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
@@ -294,7 +315,8 @@ void MainWindow::CreateMenus() {
         windowsMenu->addAction(Action(name));
     }
     windowsMenu->addSeparator();
-    for (const char* name : {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules}) {
+    for (const char* name :
+         {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules, A::kAcceptability}) {
         windowsMenu->addAction(Action(name));
     }
     windowsMenu->addSeparator();
@@ -324,7 +346,8 @@ void MainWindow::CreateToolBar() {
     // The undo buttons show their actions' tooltips, which name the step.
     const Button edit[] = {{A::kUndo, nullptr}, {A::kRedo, nullptr}};
     const Button second[] = {{A::kElicitationTour, "Elicitation Tour"},
-                             {A::kCalculateModel, "Calculate Model"}};
+                             {A::kCalculateModel, "Calculate Model"},
+                             {A::kAcceptability, "Acceptability"}};
     auto add = [this, bar](const Button& b) {
         QAction* action = Action(b.action);
         bar->addAction(action);

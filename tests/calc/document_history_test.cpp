@@ -273,3 +273,50 @@ TEST(DocumentResults, AreCurrentAfterACalculationUntilAnEditAndAgainAfterUndo) {
 
 } // namespace
 } // namespace velor
+
+namespace velor {
+namespace {
+
+// The acceptability analysis lives beside the model: no step of its own, out of date after an
+// edit, current again after undo, gone with a new model, and never in the model itself.
+TEST(DocumentAcceptability, FollowsTheHistoryWithoutBeingAStep) {
+    testing::CalcTestModel m(2);
+    m.Rank(m.Attribute(), {1, 2});
+    m.Rank(m.Attribute(), {2, 1});
+    Document doc;
+    doc.Reset(m.model, "");
+    EXPECT_EQ(doc.Acceptability(), nullptr);
+    EXPECT_FALSE(doc.AcceptabilityOutOfDate());
+
+    auto result = std::make_shared<AcceptabilityResult>();
+    result->Samples = 1000;
+    doc.SetAcceptability(result);
+    EXPECT_EQ(doc.Acceptability(), result.get());
+    EXPECT_FALSE(doc.AcceptabilityOutOfDate());
+    EXPECT_FALSE(doc.CanUndo()) << "an analysis is no edit";
+    EXPECT_FALSE(doc.Changed());
+
+    ASSERT_TRUE(doc.ApplyCalculation("Calculate Model", [](Model& model) {
+        ScriptedHost host;
+        CalculationDriver driver(model, host);
+        return CalculatedSets(model, kCalculateModel, driver.Run(kCalculateModel));
+    }));
+    EXPECT_FALSE(doc.AcceptabilityOutOfDate()) << "a calculation changes no statement";
+
+    doc.Apply("Typing", [](Model& model) { model.CommitCellText(1, 1, "new level", true); });
+    EXPECT_TRUE(doc.AcceptabilityOutOfDate());
+    EXPECT_EQ(doc.Acceptability(), result.get()) << "still shown, marked out of date";
+    doc.Undo();
+    EXPECT_FALSE(doc.AcceptabilityOutOfDate());
+    doc.Undo(); // before the calculation, where the analysis had already run
+    EXPECT_EQ(doc.Acceptability(), result.get());
+    doc.Redo();
+    doc.Redo();
+    EXPECT_TRUE(doc.AcceptabilityOutOfDate());
+
+    doc.Reset(m.model, "");
+    EXPECT_EQ(doc.Acceptability(), nullptr);
+}
+
+} // namespace
+} // namespace velor

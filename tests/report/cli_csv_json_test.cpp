@@ -173,6 +173,10 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
         const CliResult check = Run({"check", model, "--json", "-", "--quiet"});
         ASSERT_EQ(check.Code, 0) << check.Err;
         ExpectValid(check.Out, "velor-conflict");
+        const CliResult acceptability =
+            Run({"acceptability", model, "--samples", "200", "--json", "-", "--quiet"});
+        ASSERT_EQ(acceptability.Code, 0) << acceptability.Err;
+        ExpectValid(acceptability.Out, "velor-acceptability");
     }
     const std::string infeasible = InfeasibleModel();
     const CliResult calc = Run({"calc", infeasible, "--json", "-", "--quiet"});
@@ -182,6 +186,56 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
     EXPECT_EQ(check.Code, 3);
     ExpectValid(check.Out, "velor-conflict");
     EXPECT_FALSE(Json::parse(check.Out)["statements"].empty());
+    const CliResult acceptability = Run({"acceptability", infeasible, "--json", "-", "--quiet"});
+    EXPECT_EQ(acceptability.Code, 3);
+    EXPECT_TRUE(acceptability.Out.empty()) << "no samples of an infeasible model";
+    EXPECT_NE(acceptability.Err.find("infeasible"), std::string::npos) << acceptability.Err;
+}
+
+// The acceptability JSON: one entry per row with M shares per list, the shares of each rank
+// and of each alternative summing to 1, and the same document for the same seed.
+TEST_F(CliCsvTest, AcceptabilityJsonHoldsDistributionsAndFollowsItsSeed) {
+    const std::vector<std::string> args = {
+        "acceptability", Example("car"), "--samples", "300", "--seed", "7", "--json", "-"};
+    const CliResult first = Run(args);
+    ASSERT_EQ(first.Code, 0) << first.Err;
+    EXPECT_EQ(Run(args).Out, first.Out);
+    const Json json = Json::parse(first.Out);
+    EXPECT_EQ(json["samples"], 300);
+    EXPECT_EQ(json["seed"], 7);
+    Model model;
+    ASSERT_TRUE(LoadModelFile(model, Example("car")));
+    const auto m = static_cast<std::size_t>(model.M());
+    ASSERT_EQ(json["alternatives"].size(), m);
+    std::vector<double> byRank(m, 0.0);
+    for (std::size_t a = 0; a < m; ++a) {
+        const Json& alternative = json["alternatives"][a];
+        EXPECT_EQ(alternative["name"], model.AlternativeName(static_cast<int>(a) + 1));
+        for (const char* list :
+             {"rank_acceptability", "rank_acceptability_error", "pairwise_winning"}) {
+            EXPECT_EQ(alternative[list].size(), m) << list;
+        }
+        double sum = 0.0;
+        for (std::size_t r = 0; r < m; ++r) {
+            sum += alternative["rank_acceptability"][r].get<double>();
+            byRank[r] += alternative["rank_acceptability"][r].get<double>();
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-9);
+        EXPECT_EQ(alternative["central_weights"].size(), json["attributes"].size());
+    }
+    for (const double sum : byRank) {
+        EXPECT_NEAR(sum, 1.0, 1e-9);
+    }
+    const CliResult table = Run({"acceptability", Example("car"), "--samples", "300"});
+    ASSERT_EQ(table.Code, 0) << table.Err;
+    for (const char* heading : {"Rank acceptability", "Pairwise winning", "Central weights"}) {
+        EXPECT_NE(table.Out.find(heading), std::string::npos) << table.Out;
+    }
+    for (const char* bad : {"--samples=99", "--samples=many", "--seed=-1"}) {
+        ExpectUsageError(Run({"acceptability", Example("car"), bad}), {"acceptability", bad});
+    }
+    ExpectUsageError(Run({"acceptability", Example("car"), "--json", Example("car")}),
+                     {"acceptability", "--json MODEL"});
 }
 
 TEST_F(CliCsvTest, SummaryJsonCarriesTheDominanceInWords) {

@@ -3,18 +3,14 @@
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 #include "ui/views/out_of_date_banner.h"
+#include "ui/views/picture_file.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFileInfo>
 #include <QMenu>
-#include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QScrollArea>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 
 namespace velor::ui {
@@ -180,64 +176,15 @@ void IntervalChartView::CopyClick() {
 }
 
 bool IntervalChartView::SavePicture(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    // Written to a temporary file that replaces the target only when complete, so a failed
-    // save leaves an older picture as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QSizeF size = chart_->PictureSize();
-    bool drawn = false;
-    if (suffix == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size.toSize());
-        svg.setViewBox(QRectF(QPointF(), size));
-        svg.setTitle(chart_->Title());
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            chart_->Render(painter, QRectF(QPointF(), size));
-            drawn = painter.end();
-        }
-    } else if (suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&file);
-        pdf.setTitle(chart_->Title());
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
-                                                             : QPageLayout::Portrait);
-        QPainter painter;
-        if (painter.begin(&pdf)) {
-            chart_->Render(painter, QRectF(0, 0, pdf.width(), pdf.height()));
-            drawn = painter.end();
-        }
-    } else {
-        drawn = chart_->ToImage(2.0).save(&file, "PNG");
-    }
-    if (!drawn) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SavePictureFile(
+        path, {chart_->PictureSize(), chart_->Title(),
+               [this](QPainter& painter, const QRectF& target) { chart_->Render(painter, target); },
+               [this](qreal scale) { return chart_->ToImage(scale); }});
 }
 
 void IntervalChartView::SavePictureClick() {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Save Picture");
-    request.filter = QStringLiteral(
-        "PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf);;All Files (*)");
-    request.defaultExtension = QStringLiteral("png");
-    request.initialPath = windowTitle() + QStringLiteral(".png");
-    const QString path = prompts_.SaveFileName(request);
-    if (path.isEmpty()) {
-        return;
-    }
-    if (!SavePicture(path)) {
-        prompts_.Inform(kAppTitle,
-                        QStringLiteral("Cannot save the picture into file ") + path +
-                            QStringLiteral("."),
-                        Icon::Stop);
-    }
+    SavePictureWithDialog(prompts_, windowTitle(),
+                          [this](const QString& path) { return SavePicture(path); });
 }
 
 } // namespace velor::ui

@@ -2,10 +2,13 @@
 
 namespace velor::ui {
 
-OutOfDateBanner::OutOfDateBanner(const Document& document, QWidget* parent)
-    : QLabel(parent), document_(document) {
+OutOfDateBanner::OutOfDateBanner(const Document& document, QWidget* parent, Follows follows)
+    : QLabel(parent), document_(document), follows_(follows) {
     setObjectName(QStringLiteral("OutOfDateBanner"));
-    setText(QStringLiteral("Results out of date: recalculate to update (Ctrl+F9)."));
+    setText(follows == Follows::Results
+                ? QStringLiteral("Results out of date: recalculate to update (Ctrl+F9).")
+                : QStringLiteral("Out of date: the model changed since this analysis ran "
+                                 "(Model > Acceptability Analysis... to update)."));
     setWordWrap(true);
     setContentsMargins(6, 3, 6, 3);
     setAutoFillBackground(true);
@@ -28,7 +31,8 @@ void OutOfDateBanner::ModelChanged(ModelChange what) {
 }
 
 void OutOfDateBanner::Follow() {
-    setVisible(document_.ResultsOutOfDate());
+    setVisible(follows_ == Follows::Results ? document_.ResultsOutOfDate()
+                                            : document_.AcceptabilityOutOfDate());
 }
 
 } // namespace velor::ui

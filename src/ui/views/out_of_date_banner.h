@@ -1,6 +1,7 @@
 // A line at the top of a result view that says when the results it shows no longer belong to
 // the model: the model changed since they were calculated, or the view shows the set of
-// intervals (normalized or not) that was never calculated for it.
+// intervals (normalized or not) that was never calculated for it. The banner of the
+// acceptability view follows the document's acceptability analysis instead.
 #pragma once
 
 #include "model/document.h"
@@ -13,7 +14,9 @@ namespace velor::ui {
 class OutOfDateBanner : public QLabel, public ModelObserver {
     Q_OBJECT
 public:
-    explicit OutOfDateBanner(const Document& document, QWidget* parent = nullptr);
+    enum class Follows { Results, Acceptability };
+    explicit OutOfDateBanner(const Document& document, QWidget* parent = nullptr,
+                             Follows follows = Follows::Results);
     ~OutOfDateBanner() override;
 
     void ModelChanged(ModelChange what) override;
@@ -22,6 +25,7 @@ private:
     void Follow();
 
     const Document& document_;
+    Follows follows_;
 };
 
 } // namespace velor::ui

@@ -1,5 +1,6 @@
 #include "ui/views/result_views.h"
 
+#include "ui/views/acceptability_view.h"
 #include "ui/views/decision_rules_view.h"
 #include "ui/views/dominance_view.h"
 #include "ui/views/value_intervals_view.h"
@@ -17,13 +18,15 @@ QWidget* CreateResultView(ResultView view, const Document& document, Prompts& pr
         return new DominanceView(document);
     case ResultView::DecisionRules:
         return new DecisionRulesView(document);
+    case ResultView::Acceptability:
+        return new AcceptabilityView(document, prompts);
     }
     return nullptr;
 }
 
 void InstallResultViews(MainWindow& window, Prompts& prompts) {
     for (ResultView view : {ResultView::ValueIntervals, ResultView::Weights, ResultView::Dominance,
-                            ResultView::DecisionRules}) {
+                            ResultView::DecisionRules, ResultView::Acceptability}) {
         window.SetResultViewFactory(view, [view, &prompts](const Document& document) {
             return CreateResultView(view, document, prompts);
         });

@@ -1,5 +1,5 @@
-// Hands the four result views to the main window: each is created the first time its command
-// (Windows menu, F8 to F11) shows it, and at most one of each exists.
+// Hands the five result views to the main window: each is created the first time its command
+// (Windows menu, F8 to F12) shows it, and at most one of each exists.
 #pragma once
 
 #include "model/document.h"
@@ -14,7 +14,7 @@ class Prompts;
 // A new, filled view of the given kind over the document's model.
 QWidget* CreateResultView(ResultView view, const Document& document, Prompts& prompts);
 
-// Registers the four views with the main window, which creates each on its command, keeps
+// Registers the five views with the main window, which creates each on its command, keeps
 // at most one of each, and restores and saves their placement.
 void InstallResultViews(MainWindow& window, Prompts& prompts);
 

@@ -1,4 +1,4 @@
-// Pictures of the four views for the user guide and the documentation. Runs only when
+// Pictures of the five views for the user guide and the documentation. Runs only when
 // VELOR_SCREENSHOT_DIR names a folder: the pictures go there as view-*.png.
 //   VELOR_SCREENSHOT_DIR=docs/screenshots velor_views_tests --gtest_filter='*Screenshot*'
 #include "views_fixture.h"
@@ -36,6 +36,10 @@ TEST_F(ViewScreenshots, ExampleViews) {
     Save(weights, QStringLiteral("view-weights.png"), QSize(640, 340));
     Save(ShowDominance(), QStringLiteral("view-dominance.png"), QSize(760, 230));
     Save(ShowDecisionRules(), QStringLiteral("view-decision-rules.png"), QSize(620, 200));
+    prompts.textAnswers.push_back(QStringLiteral("10000"));
+    window->Action(QStringLiteral("AcceptabilityAnalysis1"))->trigger();
+    Save(window->ResultViewWidget(ResultView::Acceptability),
+         QStringLiteral("view-acceptability.png"), QSize(760, 400));
 }
 
 TEST_F(ViewScreenshots, CrowdedValueIntervals) {

@@ -1,0 +1,39 @@
+// The result of an acceptability analysis: for each alternative how often it ranks first,
+// second, ... over samples of the values and weights that the model's statements allow. It is
+// kept in memory with the document (the model file cannot hold it) and computed by
+// calc/acceptability.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velor {
+
+struct AcceptabilityResult {
+    int Samples = 0;
+    std::uint64_t Seed = 0;
+    int Dimension = 0; // free coordinates of the walk (values and weights not fixed by others)
+    std::vector<std::string> Alternatives; // in row order
+    std::vector<int> AttributeColumns;     // the twig-level attributes, in column order
+    std::vector<std::string> Attributes;   // their names
+    // [alternative][rank - 1]: share of samples with the alternative at that rank. Alternatives
+    // whose values tie (within 1e-10) share the ranks they occupy evenly.
+    std::vector<std::vector<double>> RankShares;
+    // Monte Carlo standard error of each rank share (batch means, so that the correlation of
+    // successive points of a walk counts).
+    std::vector<std::vector<double>> RankErrors;
+    // [alternative][other]: share of samples in which the alternative's value exceeds the
+    // other's; a tie counts half to each. The diagonal is 0.
+    std::vector<std::vector<double>> PairwiseWinning;
+    // [alternative][attribute]: mean attribute weights over the samples where the alternative
+    // ranks first (a shared first place counts with its share). All 0 when it never does.
+    std::vector<std::vector<double>> CentralWeights;
+
+    bool HasCentralWeights(int alternative) const {
+        return RankShares[static_cast<std::size_t>(alternative)][0] > 0.0;
+    }
+};
+
+} // namespace velor

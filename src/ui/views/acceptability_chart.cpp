@@ -1,0 +1,211 @@
+#include "ui/views/acceptability_chart.h"
+
+#include "model/number_format.h"
+#include "ui/ui_text.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velor::ui {
+
+namespace {
+
+constexpr qreal kMargin = 12;
+constexpr qreal kTitleHeight = 26;
+constexpr qreal kRowHeight = 24;
+constexpr qreal kBarHeight = 16;
+constexpr qreal kAxisHeight = 22;
+constexpr qreal kLegendRowHeight = 20;
+constexpr qreal kSwatch = 12;
+constexpr qreal kLegendItemWidth = 64;
+constexpr qreal kShareWidth = 56; // the first-rank share after each bar
+constexpr qreal kMinimumBarWidth = 200;
+// With more ranks than this the legend is a colour band from rank 1 to rank M.
+constexpr int kMostLegendItems = 12;
+
+QString Percent(double share) {
+    const std::string text = FormatNumber(std::round(share * 1000.0) / 10.0, DecimalSeparator());
+    return QString::fromStdString(text) + QStringLiteral(" %");
+}
+
+} // namespace
+
+AcceptabilityChart::AcceptabilityChart(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("AcceptabilityChart"));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void AcceptabilityChart::SetContent(const AcceptabilityResult* result, QStringList names) {
+    result_ = result;
+    names_ = std::move(names);
+    updateGeometry();
+    update();
+}
+
+QColor AcceptabilityChart::RankColour(int rank, int ranks) {
+    // Dark green for the first rank through yellow to a light red for the last: hue and
+    // brightness both change, so neighbouring ranks stay apart.
+    const qreal t = ranks > 1 ? static_cast<qreal>(rank - 1) / (ranks - 1) : 0.0;
+    return QColor::fromHsvF(static_cast<float>(0.36 * (1.0 - t)), 0.68F,
+                            static_cast<float>(0.62 + 0.3 * t));
+}
+
+QFont AcceptabilityChart::ChartFont(qreal scale) const {
+    QFont f = font();
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(12 * scale))));
+    return f;
+}
+
+qreal AcceptabilityChart::NameWidth() const {
+    const QFontMetricsF metrics(ChartFont());
+    qreal width = 60;
+    for (const QString& name : names_) {
+        width = std::max(width, metrics.horizontalAdvance(name));
+    }
+    return std::min(width, 260.0) + 10;
+}
+
+QSizeF AcceptabilityChart::ContentSize() const {
+    const int m = result_ != nullptr ? static_cast<int>(result_->RankShares.size()) : 0;
+    const int legendRows = m > kMostLegendItems ? 1 : (m + 7) / 8; // eight swatches per legend row
+    const qreal width = 2 * kMargin + NameWidth() + kMinimumBarWidth + kShareWidth;
+    const qreal height = 2 * kMargin + kTitleHeight + m * kRowHeight + kAxisHeight +
+                         std::max(1, legendRows) * kLegendRowHeight + 6;
+    return {width, height};
+}
+
+QSize AcceptabilityChart::sizeHint() const {
+    return ContentSize().expandedTo(QSizeF(560, 0)).toSize();
+}
+
+QSize AcceptabilityChart::minimumSizeHint() const {
+    return ContentSize().toSize();
+}
+
+QSizeF AcceptabilityChart::PictureSize() const {
+    return QSizeF(size()).expandedTo(ContentSize());
+}
+
+void AcceptabilityChart::Render(QPainter& painter, const QRectF& target) const {
+    const QSizeF logical = PictureSize();
+    const qreal scale =
+        std::min(target.width() / logical.width(), target.height() / logical.height());
+    painter.save();
+    painter.translate(target.left() + (target.width() - logical.width() * scale) / 2, target.top());
+    painter.scale(scale, scale);
+    Draw(painter, logical);
+    painter.restore();
+}
+
+QImage AcceptabilityChart::ToImage(qreal scale) const {
+    const QSizeF logical = PictureSize();
+    QImage image((logical * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    Render(painter, QRectF(QPointF(), logical * scale));
+    painter.end();
+    return image;
+}
+
+void AcceptabilityChart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Draw(painter, QSizeF(size()));
+}
+
+void AcceptabilityChart::Draw(QPainter& painter, const QSizeF& size) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(QRectF(QPointF(), size), Qt::white);
+    const QFont text = ChartFont();
+    QFont bold = text;
+    bold.setBold(true);
+    bold.setPixelSize(text.pixelSize() + 2);
+    const QFontMetricsF metrics(text);
+    const QColor ink(40, 40, 40);
+
+    painter.setFont(bold);
+    painter.setPen(ink);
+    painter.drawText(QRectF(kMargin, kMargin, size.width() - 2 * kMargin, kTitleHeight),
+                     Qt::AlignLeft | Qt::AlignTop, Title());
+    if (result_ == nullptr || result_->RankShares.empty()) {
+        painter.restore();
+        return;
+    }
+    const int m = static_cast<int>(result_->RankShares.size());
+    const qreal nameWidth = NameWidth();
+    const qreal left = kMargin + nameWidth;
+    const qreal barWidth = std::max(kMinimumBarWidth, size.width() - left - kShareWidth - kMargin);
+    const qreal top = kMargin + kTitleHeight;
+
+    painter.setFont(text);
+    for (int a = 0; a < m; ++a) {
+        const qreal y = top + a * kRowHeight;
+        const QString name = a < names_.size() ? names_[a] : QString::number(a + 1);
+        painter.setPen(ink);
+        painter.drawText(QRectF(kMargin, y, nameWidth - 8, kRowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         metrics.elidedText(name, Qt::ElideRight, nameWidth - 8));
+        const QRectF bar(left, y + (kRowHeight - kBarHeight) / 2, barWidth, kBarHeight);
+        qreal x = bar.left();
+        const auto& shares = result_->RankShares[static_cast<std::size_t>(a)];
+        for (int r = 0; r < m; ++r) {
+            const qreal w = shares[static_cast<std::size_t>(r)] * barWidth;
+            if (w > 0) {
+                painter.fillRect(QRectF(x, bar.top(), w, bar.height()), RankColour(r + 1, m));
+            }
+            x += w;
+        }
+        painter.setPen(QPen(QColor(120, 120, 120), 0.8));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bar);
+        painter.setPen(ink);
+        painter.drawText(QRectF(bar.right() + 6, y, kShareWidth - 6, kRowHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, Percent(shares[0]));
+    }
+
+    // The percent axis.
+    const qreal axisY = top + m * kRowHeight + 2;
+    painter.setPen(QPen(QColor(120, 120, 120), 0.8));
+    painter.drawLine(QPointF(left, axisY), QPointF(left + barWidth, axisY));
+    for (int tick = 0; tick <= 4; ++tick) {
+        const qreal x = left + barWidth * tick / 4.0;
+        painter.drawLine(QPointF(x, axisY), QPointF(x, axisY + 4));
+        painter.drawText(QRectF(x - 30, axisY + 4, 60, kAxisHeight - 4),
+                         Qt::AlignHCenter | Qt::AlignTop, Percent(tick / 4.0));
+    }
+
+    // The legend.
+    qreal y = axisY + kAxisHeight + 4;
+    painter.setPen(ink);
+    if (m > kMostLegendItems) {
+        const QString first = QStringLiteral("Rank 1");
+        const QString last = QStringLiteral("Rank %1").arg(m);
+        const qreal firstWidth = metrics.horizontalAdvance(first) + 6;
+        painter.drawText(QRectF(left, y, firstWidth, kSwatch), Qt::AlignLeft | Qt::AlignVCenter,
+                         first);
+        const QRectF band(left + firstWidth, y, std::min(200.0, barWidth / 2), kSwatch);
+        for (int r = 1; r <= m; ++r) {
+            painter.fillRect(QRectF(band.left() + band.width() * (r - 1) / m, band.top(),
+                                    band.width() / m + 0.5, band.height()),
+                             RankColour(r, m));
+        }
+        painter.drawText(QRectF(band.right() + 6, y, 80, kSwatch), Qt::AlignLeft | Qt::AlignVCenter,
+                         last);
+    } else {
+        for (int r = 1; r <= m; ++r) {
+            const qreal x = left + ((r - 1) % 8) * kLegendItemWidth;
+            const qreal rowY = y + ((r - 1) / 8) * kLegendRowHeight;
+            painter.fillRect(QRectF(x, rowY, kSwatch, kSwatch), RankColour(r, m));
+            painter.drawText(
+                QRectF(x + kSwatch + 4, rowY - 2, kLegendItemWidth - kSwatch - 4, kSwatch + 4),
+                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Rank %1").arg(r));
+        }
+    }
+    painter.restore();
+}
+
+} // namespace velor::ui

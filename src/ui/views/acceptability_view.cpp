@@ -1,0 +1,229 @@
+#include "ui/views/acceptability_view.h"
+
+#include "model/number_format.h"
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+#include "ui/views/acceptability_chart.h"
+#include "ui/views/out_of_date_banner.h"
+#include "ui/views/picture_file.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace velor::ui {
+
+namespace {
+
+QString Percent(double share) {
+    return QString::fromStdString(
+               FormatNumber(std::round(share * 1000.0) / 10.0, DecimalSeparator())) +
+           QStringLiteral(" %");
+}
+
+QTableWidget* MakeTable(const QString& name, QWidget* parent) {
+    auto* table = new QTableWidget(parent);
+    table->setObjectName(name);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+void SetCell(QTableWidget* table, int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, column, item);
+}
+
+} // namespace
+
+AcceptabilityView::AcceptabilityView(const Document& document, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), document_(document), prompts_(prompts) {
+    setObjectName(QStringLiteral("AcceptabilityForm"));
+    setWindowTitle(QStringLiteral("Acceptability"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    info_ = new QLabel(this);
+    info_->setObjectName(QStringLiteral("AcceptabilityInfo"));
+    info_->setContentsMargins(6, 4, 6, 4);
+    info_->setWordWrap(true);
+    layout->addWidget(info_);
+    layout->addWidget(new OutOfDateBanner(document, this, OutOfDateBanner::Follows::Acceptability));
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("AcceptabilityTabs"));
+    auto* scroll = new QScrollArea(tabs_);
+    scroll->setObjectName(QStringLiteral("AcceptabilityScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    chart_ = new AcceptabilityChart;
+    scroll->setWidget(chart_);
+    tabs_->addTab(scroll, QStringLiteral("Rank Acceptability"));
+    pairwise_ = MakeTable(QStringLiteral("PairwiseTable"), tabs_);
+    tabs_->addTab(pairwise_, QStringLiteral("Pairwise Winning"));
+    central_ = MakeTable(QStringLiteral("CentralWeightsTable"), tabs_);
+    tabs_->addTab(central_, QStringLiteral("Central Weights"));
+    layout->addWidget(tabs_, 1);
+
+    popup_ = new QMenu(this);
+    popup_->setObjectName(QStringLiteral("AcceptabilityPopup"));
+    // Ctrl+P is left to the main window's Print Active Window, which prints this view too.
+    printAction_ =
+        popup_->addAction(QStringLiteral("&Print Chart..."), this, &AcceptabilityView::PrintClick);
+    printAction_->setObjectName(QStringLiteral("ChartPrint"));
+    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    printAction_->setShortcutContext(Qt::WidgetShortcut);
+    copyAction_ = popup_->addAction(QStringLiteral("&Copy"), this, &AcceptabilityView::CopyClick);
+    copyAction_->setObjectName(QStringLiteral("ChartCopy"));
+    copyAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(copyAction_);
+    popup_->addSeparator();
+    saveAction_ = popup_->addAction(QStringLiteral("Save &Picture..."), this,
+                                    &AcceptabilityView::SavePictureClick);
+    saveAction_->setObjectName(QStringLiteral("ChartSavePicture"));
+
+    document_.GetModel().AddObserver(this);
+    Refresh();
+}
+
+AcceptabilityView::~AcceptabilityView() {
+    document_.GetModel().RemoveObserver(this);
+}
+
+void AcceptabilityView::Refresh() {
+    const AcceptabilityResult* result = document_.Acceptability();
+    const Model& model = document_.GetModel();
+    QStringList names;
+    QStringList attributes;
+    if (result != nullptr) {
+        // While the analysis is current the rows are the model's (a rename keeps it current);
+        // an out-of-date one keeps the names it ran with.
+        const bool current = !document_.AcceptabilityOutOfDate() &&
+                             model.M() == static_cast<int>(result->Alternatives.size());
+        for (std::size_t a = 0; a < result->Alternatives.size(); ++a) {
+            names << QString::fromStdString(current ? model.AlternativeName(static_cast<int>(a) + 1)
+                                                    : result->Alternatives[a]);
+        }
+        for (std::size_t j = 0; j < result->Attributes.size(); ++j) {
+            const NodeId node = model.NodeByColumn(result->AttributeColumns[j]);
+            attributes << QString::fromStdString(current && node != kNone ? model.Node(node).Name
+                                                                          : result->Attributes[j]);
+        }
+        info_->setText(QStringLiteral("%1 samples, seed %2. Each bar shows how often the "
+                                      "alternative ranks first, second, ... over the values and "
+                                      "weights the statements allow.")
+                           .arg(QLocale().toString(result->Samples))
+                           .arg(QString::number(result->Seed)));
+    } else {
+        info_->setText(QStringLiteral("No acceptability analysis yet: choose Model > Acceptability "
+                                      "Analysis... to run one."));
+    }
+    chart_->SetContent(result, names);
+
+    const int m = static_cast<int>(names.size());
+    pairwise_->clear();
+    pairwise_->setRowCount(m);
+    pairwise_->setColumnCount(m);
+    pairwise_->setHorizontalHeaderLabels(names);
+    pairwise_->setVerticalHeaderLabels(names);
+    for (int a = 0; a < m; ++a) {
+        for (int b = 0; b < m; ++b) {
+            SetCell(pairwise_, a, b,
+                    a == b ? QStringLiteral("-")
+                           : Percent(result->PairwiseWinning[static_cast<std::size_t>(a)]
+                                                            [static_cast<std::size_t>(b)]));
+        }
+    }
+    pairwise_->setToolTip(
+        QStringLiteral("Share of the samples in which the row's alternative beats the column's"));
+
+    central_->clear();
+    central_->setRowCount(m);
+    central_->setColumnCount(static_cast<int>(attributes.size()));
+    central_->setHorizontalHeaderLabels(attributes);
+    central_->setVerticalHeaderLabels(names);
+    for (int a = 0; a < m; ++a) {
+        for (int j = 0; j < attributes.size(); ++j) {
+            SetCell(central_, a, j,
+                    result->HasCentralWeights(a)
+                        ? QString::fromStdString(
+                              FormatNumber(result->CentralWeights[static_cast<std::size_t>(a)]
+                                                                 [static_cast<std::size_t>(j)],
+                                           DecimalSeparator()))
+                        : QStringLiteral("-"));
+        }
+    }
+    central_->setToolTip(QStringLiteral(
+        "Mean weights over the samples in which the alternative ranks first (- : never first)"));
+}
+
+void AcceptabilityView::ModelChanged(ModelChange what) {
+    if (what == ModelChange::History || what == ModelChange::Tree || what == ModelChange::Table) {
+        Refresh();
+    }
+}
+
+void AcceptabilityView::contextMenuEvent(QContextMenuEvent* event) {
+    popup_->popup(event->globalPos());
+    event->accept();
+}
+
+bool AcceptabilityView::Print(QPrinter& printer) {
+    printer.setDocName(chart_->Title());
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    chart_->Render(painter, QRectF(0, 0, printer.width(), printer.height()));
+    return painter.end();
+}
+
+void AcceptabilityView::PrintView(QPrinter& printer) {
+    if (!Print(printer)) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Cannot print the chart."), Icon::Stop);
+    }
+}
+
+void AcceptabilityView::PrintClick() {
+    if (prompts_.PrintDialog(printer_)) {
+        PrintView(printer_);
+    }
+}
+
+bool AcceptabilityView::CopyToClipboard() {
+    return prompts_.SetClipboardImage(chart_->ToImage());
+}
+
+void AcceptabilityView::CopyClick() {
+    if (!CopyToClipboard()) {
+        prompts_.Inform(kAppTitle, QStringLiteral("Cannot copy the chart to the clipboard."),
+                        Icon::Stop);
+    }
+}
+
+bool AcceptabilityView::SavePicture(const QString& path) {
+    return SavePictureFile(
+        path, {chart_->PictureSize(), chart_->Title(),
+               [this](QPainter& painter, const QRectF& target) { chart_->Render(painter, target); },
+               [this](qreal scale) { return chart_->ToImage(scale); }});
+}
+
+void AcceptabilityView::SavePictureClick() {
+    SavePictureWithDialog(prompts_, windowTitle(),
+                          [this](const QString& path) { return SavePicture(path); });
+}
+
+} // namespace velor::ui

@@ -1,0 +1,75 @@
+#include "ui/views/picture_file.h"
+
+#include "ui/prompts.h"
+#include "ui/ui_text.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace velor::ui {
+
+bool SavePictureFile(const QString& path, const PictureSource& source) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QSizeF size = source.size;
+    bool drawn = false;
+    if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size.toSize());
+        svg.setViewBox(QRectF(QPointF(), size));
+        svg.setTitle(source.title);
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            source.render(painter, QRectF(QPointF(), size));
+            drawn = painter.end();
+        }
+    } else if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(source.title);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+        QPainter painter;
+        if (painter.begin(&pdf)) {
+            source.render(painter, QRectF(0, 0, pdf.width(), pdf.height()));
+            drawn = painter.end();
+        }
+    } else {
+        drawn = source.image(2.0).save(&file, "PNG");
+    }
+    if (!drawn) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void SavePictureWithDialog(Prompts& prompts, const QString& initialName,
+                           const std::function<bool(const QString&)>& save) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Picture");
+    request.filter = QStringLiteral(
+        "PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf);;All Files (*)");
+    request.defaultExtension = QStringLiteral("png");
+    request.initialPath = initialName + QStringLiteral(".png");
+    const QString path = prompts.SaveFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!save(path)) {
+        prompts.Inform(kAppTitle,
+                       QStringLiteral("Cannot save the picture into file ") + path +
+                           QStringLiteral("."),
+                       Icon::Stop);
+    }
+}
+
+} // namespace velor::ui

@@ -1,0 +1,34 @@
+// Saving a chart as a picture file: PNG (at twice the screen size), SVG or PDF (one A4 page),
+// chosen by the extension. The file is written to a temporary file that replaces the target
+// only when complete, so a failed save leaves an older picture as it was.
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+
+class QPainter;
+
+namespace velor::ui {
+
+struct PictureSource {
+    QSizeF size;   // the picture's size in pixels at scale 1
+    QString title; // of the SVG and PDF documents
+    // Draws the chart scaled into target.
+    std::function<void(QPainter&, const QRectF&)> render;
+    // The chart as an image at the given scale.
+    std::function<QImage(qreal)> image;
+};
+
+bool SavePictureFile(const QString& path, const PictureSource& source);
+
+class Prompts;
+// "Save Picture": asks for the file (initialName + ".png" proposed), saves with save and
+// says so when that fails.
+void SavePictureWithDialog(Prompts& prompts, const QString& initialName,
+                           const std::function<bool(const QString&)>& save);
+
+} // namespace velor::ui

@@ -1,0 +1,175 @@
+// The Acceptability view and its commands: Model > Acceptability Analysis... asks for the
+// number of samples, runs with the progress dialog and opens the view (F12, Windows menu,
+// toolbar); the analysis lives in the document, is marked out of date by an edit and current
+// again by undo, and leaves the model unchanged; the chart prints, copies and saves like the
+// interval charts.
+#include "ui/progress_dialog.h"
+#include "ui/views/acceptability_chart.h"
+#include "ui/views/acceptability_view.h"
+#include "views_fixture.h"
+
+#include <QFileInfo>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolBar>
+
+namespace velor::ui::test {
+namespace {
+
+class AcceptabilityViewTest : public ViewsTest {
+protected:
+    AcceptabilityView* View() {
+        return qobject_cast<AcceptabilityView*>(
+            window->ResultViewWidget(ResultView::Acceptability));
+    }
+    // Runs the analysis with the given answer to the samples prompt.
+    void Analyse(const QString& samples) {
+        prompts.textAnswers.push_back(samples);
+        window->Action(QStringLiteral("AcceptabilityAnalysis1"))->trigger();
+    }
+    bool BannerShown() {
+        QWidget* banner = View()->findChild<QWidget*>(QStringLiteral("OutOfDateBanner"));
+        return banner != nullptr && banner->isVisibleTo(View());
+    }
+};
+
+TEST_F(AcceptabilityViewTest, CommandsReachTheViewFromMenuKeyAndToolbar) {
+    QAction* show = window->Action(QStringLiteral("Acceptability1"));
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(show->shortcut(), QKeySequence(Qt::Key_F12));
+    EXPECT_TRUE(show->isEnabled());
+    const auto* windows = window->findChild<QMenu*>(QStringLiteral("WindowsMenu"));
+    ASSERT_NE(windows, nullptr);
+    EXPECT_TRUE(windows->actions().contains(show));
+    const auto* modelMenu = window->findChild<QMenu*>(QStringLiteral("ModelMenu"));
+    ASSERT_NE(modelMenu, nullptr);
+    EXPECT_TRUE(modelMenu->actions().contains(window->Action("AcceptabilityAnalysis1")));
+    EXPECT_NE(window->findChild<QWidget*>(QStringLiteral("ToolAcceptability1")), nullptr);
+
+    OpenExample("car.vlr");
+    show->trigger();
+    ASSERT_NE(View(), nullptr);
+    EXPECT_TRUE(View()->Info()->text().contains(QStringLiteral("No acceptability analysis")));
+    EXPECT_EQ(View()->PairwiseTable()->rowCount(), 0);
+    EXPECT_FALSE(BannerShown());
+}
+
+TEST_F(AcceptabilityViewTest, AnalysisFillsTheViewAndLeavesTheModelAlone) {
+    OpenExample("car.vlr");
+    const Model before = window->GetModel();
+    Analyse(QStringLiteral("2000"));
+    const AcceptabilityResult* result = window->GetDocument().Acceptability();
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->Samples, 2000);
+    EXPECT_EQ(window->GetModel(), before);
+    EXPECT_FALSE(window->GetDocument().Changed());
+    EXPECT_FALSE(window->GetDocument().CanUndo()) << "an analysis is no edit";
+
+    AcceptabilityView* view = View();
+    ASSERT_NE(view, nullptr) << "the view opens with the result";
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_TRUE(view->Info()->text().contains(QStringLiteral("seed 1")));
+    EXPECT_EQ(view->Tabs()->count(), 3);
+    const int m = before.M();
+    QTableWidget* pairs = view->PairwiseTable();
+    ASSERT_EQ(pairs->rowCount(), m);
+    ASSERT_EQ(pairs->columnCount(), m);
+    for (int a = 0; a < m; ++a) {
+        EXPECT_EQ(pairs->verticalHeaderItem(a)->text(),
+                  QString::fromStdString(before.AlternativeName(a + 1)));
+        EXPECT_EQ(pairs->item(a, a)->text(), QStringLiteral("-"));
+    }
+    EXPECT_EQ(view->CentralWeightsTable()->columnCount(), before.AttributeCount());
+    EXPECT_FALSE(BannerShown());
+}
+
+TEST_F(AcceptabilityViewTest, AnEditMarksTheAnalysisOutOfDateAndUndoMakesItCurrent) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("500"));
+    ASSERT_NE(View(), nullptr);
+    window->GetDocument().Apply("Typing",
+                                [](Model& m) { m.CommitCellText(1, 1, "changed level", true); });
+    EXPECT_TRUE(BannerShown());
+    EXPECT_NE(window->GetDocument().Acceptability(), nullptr) << "still shown";
+    window->UndoClick();
+    EXPECT_FALSE(BannerShown());
+    // A new model has no analysis.
+    window->NewClick();
+    EXPECT_EQ(window->GetDocument().Acceptability(), nullptr);
+}
+
+TEST_F(AcceptabilityViewTest, SampleCountsOutOfRangeAreRefusedAndCancelRunsNothing) {
+    OpenExample("car.vlr");
+    for (const char* bad : {"50", "ten thousand", "1000000000"}) {
+        prompts.messages.clear();
+        Analyse(QString::fromLatin1(bad));
+        EXPECT_EQ(window->GetDocument().Acceptability(), nullptr) << bad;
+        ASSERT_EQ(prompts.messages.size(), 1u) << bad;
+        EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("number of samples"))) << bad;
+    }
+    prompts.textAnswers.push_back(std::nullopt);
+    window->Action(QStringLiteral("AcceptabilityAnalysis1"))->trigger();
+    EXPECT_EQ(window->GetDocument().Acceptability(), nullptr);
+}
+
+TEST_F(AcceptabilityViewTest, CancelKeepsThePreviousAnalysis) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("300"));
+    const AcceptabilityResult* before = window->GetDocument().Acceptability();
+    ASSERT_NE(before, nullptr);
+    // Press Cancel once the sampling has moved the progress bar.
+    ProgressDialog* dialog = window->Progress();
+    auto pressed = QObject::connect(dialog->ProgressBar(), &QProgressBar::valueChanged, dialog,
+                                    [dialog](int value) {
+                                        if (value > 0) {
+                                            dialog->CancelButton()->click();
+                                        }
+                                    });
+    Analyse(QStringLiteral("1000000"));
+    QObject::disconnect(pressed);
+    EXPECT_EQ(window->GetDocument().Acceptability(), before);
+    EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("not finished")));
+    EXPECT_EQ(prompts.messages.back().icon, Icon::Warning);
+}
+
+class AcceptabilityPictureTest : public AcceptabilityViewTest,
+                                 public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AcceptabilityPictureTest, ChartSavesInEveryFormat) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("300"));
+    ASSERT_NE(View(), nullptr);
+    const QString path =
+        FilePath(QStringLiteral("acceptability.") + QString::fromLatin1(GetParam()));
+    ASSERT_TRUE(View()->SavePicture(path));
+    EXPECT_GT(QFileInfo(path).size(), 500);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AcceptabilityPictureTest, ::testing::Values("png", "svg", "pdf"));
+
+TEST_F(AcceptabilityViewTest, ChartCopiesAndItsColoursTellTheRanksApart) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("300"));
+    ASSERT_NE(View(), nullptr);
+    ASSERT_TRUE(View()->CopyToClipboard());
+    EXPECT_FALSE(prompts.clipboardImage.isNull());
+    EXPECT_GE(prompts.clipboardImage.height(), View()->Chart()->minimumSizeHint().height());
+    for (const int ranks : {2, 5, 40}) {
+        QColor previous;
+        for (int r = 1; r <= ranks; ++r) {
+            const QColor colour = AcceptabilityChart::RankColour(r, ranks);
+            EXPECT_NE(colour, previous) << r << " of " << ranks;
+            previous = colour;
+        }
+        EXPECT_GT(AcceptabilityChart::RankColour(1, ranks).green(),
+                  AcceptabilityChart::RankColour(1, ranks).red());
+        EXPECT_GT(AcceptabilityChart::RankColour(ranks, ranks).red(),
+                  AcceptabilityChart::RankColour(ranks, ranks).green());
+    }
+}
+
+} // namespace
+} // namespace velor::ui::test
