@@ -3,6 +3,7 @@
 #include "calc/calculation_driver.h"
 #include "model/window_placement.h"
 #include "ui/about_box.h"
+#include "ui/conflict_window.h"
 #include "ui/action_ids.h"
 #include "ui/alternatives_editor.h"
 #include "ui/help_window.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
     altWindow_->setGeometry(400, 0, 695, 335);
     progress_ = new ProgressDialog(prompts_, this);
+    progress_->offerConflict = true;
     progress_->setProgressPanel = [this](const QString& text) { panels_[0]->setText(text); };
     progress_->setActivityPanel = [this](const QString& text) { panels_[1]->setText(text); };
     treeEditor_->onTreeMoved = [this] {
@@ -233,6 +235,9 @@ void MainWindow::Calculate(int type) {
         return CalculatedSets(model, type, outcome);
     });
     UpdateStatusPanels();
+    if (progress_->ConflictRequested()) {
+        ShowConflict();
+    }
 }
 
 void MainWindow::TopDownWeightsClick() {
@@ -354,6 +359,34 @@ void MainWindow::SetElicitationTour(std::function<void()> tour) {
 void MainWindow::SetBottomUpWeightAssessment(std::function<void()> assessment) {
     bottomUpAssessment_ = std::move(assessment);
     Action(A::kWeightAssessment)->setEnabled(static_cast<bool>(bottomUpAssessment_));
+}
+
+void MainWindow::SetAssessmentOpener(AssessmentOpener opener) {
+    assessmentOpener_ = std::move(opener);
+}
+
+void MainWindow::ShowConflict() {
+    if (conflict_ == nullptr) {
+        conflict_ = new ConflictWindow(this);
+        conflict_->SetOpenHandler(
+            [this](const ConflictStatement& statement) { OpenAssessmentOf(statement); });
+    }
+    conflict_->Search(GetModel());
+    conflict_->show();
+    conflict_->raise();
+    conflict_->activateWindow();
+}
+
+void MainWindow::OpenAssessmentOf(const ConflictStatement& statement) {
+    const AssessmentTarget target = AssessmentOf(GetModel(), statement);
+    if (!assessmentOpener_ || target.Kind == AssessmentTarget::Dialog::None) {
+        return;
+    }
+    RunCommand([this, &target] { assessmentOpener_(target); });
+    // What is left after the change: another conflict, or none.
+    if (conflict_ != nullptr && conflict_->isVisible()) {
+        conflict_->Search(GetModel());
+    }
 }
 
 void MainWindow::NewAlternativeClick() {

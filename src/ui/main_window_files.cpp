@@ -2,6 +2,8 @@
 #include "ui/action_ids.h"
 #include "ui/main_window.h"
 
+#include "ui/conflict_window.h"
+
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
 #include "model/consequence_csv.h"
@@ -58,6 +60,10 @@ void MainWindow::RebuildRecentMenu() {
 
 void MainWindow::ClearModel() {
     CloseResultViews();
+    // Its statements belong to the model that goes.
+    if (conflict_ != nullptr) {
+        conflict_->hide();
+    }
     document_.Clear();
     UpdateCaption();
     UpdateStatusPanels();
