@@ -1,5 +1,6 @@
 #include "elicit/feasibility_form.h"
 
+#include "elicit/dialog_result.h"
 #include "elicit/score_assessment.h"
 #include "elicit/score_form.h"
 #include "elicit/weight_form.h"
