@@ -43,7 +43,7 @@ ConflictWindow::ConflictWindow(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(openButton_);
     buttons->addWidget(closeButton_);
     layout->addLayout(buttons);
-    resize(560, 260);
+    resize(720, 300);
 
     // Activation is a double-click or Enter (or the platform's single click where that is the
     // convention).
