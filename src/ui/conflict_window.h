@@ -23,9 +23,9 @@ namespace velor::ui {
 // The button of the infeasibility messages that opens this window.
 inline const QString kShowConflictLabel = QStringLiteral("Show Conflict...");
 inline const QString kConflictWindowTitle = QStringLiteral("Conflicting Statements");
-inline const QString kConflictExplanation = QStringLiteral(
-    "These statements cannot all hold together. Change or remove one of them:\n"
-    "double-click a statement to open the assessment where it was made.");
+inline const QString kConflictExplanation =
+    QStringLiteral("These statements cannot all hold together. Change or remove one of them:\n"
+                   "double-click a statement to open the assessment where it was made.");
 inline const QString kNoConflictText =
     QStringLiteral("No conflict: the statements can all hold together.");
 

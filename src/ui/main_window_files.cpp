@@ -2,13 +2,12 @@
 #include "ui/action_ids.h"
 #include "ui/main_window.h"
 
-#include "ui/conflict_window.h"
-
 #include "calc/constraint_file.h"
 #include "calc/results_report.h"
 #include "model/consequence_csv.h"
 #include "model/model_file.h"
 #include "report/results_csv.h"
+#include "ui/conflict_window.h"
 #include "ui/prompts.h"
 #include "ui/report_export.h"
 #include "ui/ui_text.h"

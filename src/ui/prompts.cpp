@@ -77,7 +77,8 @@ Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon 
             // Cut the button off from the box, which would close on it, and run the action
             // with the box still open.
             QObject::disconnect(actionButton, &QPushButton::clicked, nullptr, nullptr);
-            QObject::connect(actionButton, &QPushButton::clicked, &box, [&action] { action.run(); });
+            QObject::connect(actionButton, &QPushButton::clicked, &box,
+                             [&action] { action.run(); });
         }
     }
     box.exec();

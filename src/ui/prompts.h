@@ -55,8 +55,8 @@ public:
     virtual Answer Message(const QString& caption, const QString& text, Icon icon,
                            Buttons buttons) = 0;
     // The same box with an extra button that offers action.
-    virtual Answer Message(const QString& caption, const QString& text, Icon icon,
-                           Buttons buttons, const MessageAction& action) = 0;
+    virtual Answer Message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                           const MessageAction& action) = 0;
     // A one-line text prompt taking at most maxLength bytes of UTF-8 (the measure of a model
     // file). Returns the entered text, or nothing when cancelled.
     virtual std::optional<QString> TextPrompt(const QString& title, const QString& label,
