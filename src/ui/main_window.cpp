@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <exception>
 
@@ -112,6 +113,14 @@ void MainWindow::ModelChanged(ModelChange what) {
         break;
     default:
         break;
+    }
+    // An open list of conflicting statements follows every change of what it is computed from
+    // (an edit elsewhere, Undo, Redo), so that it never names a conflict that is gone.
+    const bool statementsChanged = what == ModelChange::Tree || what == ModelChange::Table ||
+                                   what == ModelChange::Assessments ||
+                                   what == ModelChange::Options;
+    if (statementsChanged && conflict_ != nullptr && conflict_->isVisible()) {
+        conflictRefresh_->start();
     }
 }
 
@@ -370,7 +379,16 @@ void MainWindow::ShowConflict() {
         conflict_ = new ConflictWindow(this);
         conflict_->SetOpenHandler(
             [this](const ConflictStatement& statement) { OpenAssessmentOf(statement); });
+        conflictRefresh_ = new QTimer(this);
+        conflictRefresh_->setSingleShot(true);
+        conflictRefresh_->setInterval(0);
+        connect(conflictRefresh_, &QTimer::timeout, this, [this] {
+            if (conflict_->isVisible()) {
+                conflict_->Search(GetModel());
+            }
+        });
     }
+    conflictRefresh_->stop();
     conflict_->Search(GetModel());
     conflict_->show();
     conflict_->raise();
@@ -385,6 +403,7 @@ void MainWindow::OpenAssessmentOf(const ConflictStatement& statement) {
     RunCommand([this, &target] { assessmentOpener_(target); });
     // What is left after the change: another conflict, or none.
     if (conflict_ != nullptr && conflict_->isVisible()) {
+        conflictRefresh_->stop();
         conflict_->Search(GetModel());
     }
 }

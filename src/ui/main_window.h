@@ -26,6 +26,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QTimer;
 
 namespace velor::ui {
 
@@ -172,6 +173,7 @@ private:
     ProgressDialog* progress_ = nullptr;
     HelpWindow* help_ = nullptr;
     ConflictWindow* conflict_ = nullptr;
+    QTimer* conflictRefresh_ = nullptr; // looks again once a burst of edits is over
     AssessmentOpener assessmentOpener_;
 
     std::array<ViewFactory, 4> viewFactories_;

@@ -140,6 +140,16 @@ TEST_F(ConflictWindowTest, ResolvingAConflictShowsTheNextOne) {
     EXPECT_EQ(window->Conflict()->ExplanationLabel()->text(), kNoConflictText);
 }
 
+// The list follows changes made elsewhere, Undo among them.
+TEST_F(ConflictWindowTest, TheListFollowsEditsAndUndo) {
+    BuildInfeasibleModel();
+    window->ShowConflict();
+    document().Apply("Clear Preferences", [](Model& m) { m.ClearPreferences(); });
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->Conflict()->Statements().empty(); }));
+    document().Undo();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return RatioNodes() == std::set<NodeId>{price}; }));
+}
+
 TEST_F(ConflictWindowTest, NumbersTakeTheLocalesDecimalSeparator) {
     BuildInfeasibleModel(2.5);
     const QLocale before;
