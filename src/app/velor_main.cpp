@@ -1,5 +1,6 @@
 // The desktop application: `velor [MODEL.vlr]`, `velor --help` or `velor --version`.
 #include "elicit/dialog_context.h"
+#include "elicit/feasibility_form.h"
 #include "elicit/preference_view.h"
 #include "elicit/score_form.h"
 #include "elicit/tour_form.h"
@@ -39,6 +40,9 @@ void InstallElicitation(velor::ui::MainWindow& window,
         [&dialogs](velor::NodeId goal) { ShowWeightAssessment(dialogs, goal); });
     window.SetBottomUpWeightAssessment([&dialogs] { ShowWeightAssessment(dialogs, velor::kNone); });
     window.SetElicitationTour([&dialogs] { RunElicitationTour(dialogs); });
+    // A statement of the window "Conflicting Statements".
+    window.SetAssessmentOpener(
+        [&dialogs](const velor::AssessmentTarget& target) { ShowAssessmentOf(dialogs, target); });
 
     auto* preferences = new TPreferenceForm(dialogs.document, dialogs.prompts);
     preferences->SetDialogParent(&window);

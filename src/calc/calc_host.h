@@ -35,6 +35,11 @@ public:
     virtual bool AskContinue(const std::string& question) = 0;
     // The final or failure message of a run, shown with its kind's icon.
     virtual void ShowMessage(MessageKind kind, const std::string& text) = 0;
+    // The warning that the statements admit no solution; a face that can explain which
+    // statements contradict each other offers that with it.
+    virtual void ShowInfeasibleMessage(const std::string& text) {
+        ShowMessage(MessageKind::Warning, text);
+    }
 };
 
 // Percent shown for done out of total: done / total * 100, at most 100, and 0 when that is not

@@ -294,7 +294,7 @@ RunOutcome CalculationDriver::Run(int type) {
             return RunOutcome::NotFinished;
         }
         if (feasibility == Feasibility::Infeasible) {
-            host_.ShowMessage(MessageKind::Warning, kInfeasibleMessage);
+            host_.ShowInfeasibleMessage(kInfeasibleMessage);
             return RunOutcome::Infeasible;
         }
         solverError_ = session.FatalError();

@@ -185,4 +185,23 @@ NodeId WeightAssessmentGoal(const Model& model, const ConflictStatement& stateme
     return model.Parent(statement.Node);
 }
 
+AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& statement) {
+    using Dialog = AssessmentTarget::Dialog;
+    if (!model.Exists(statement.Node)) {
+        return {};
+    }
+    switch (statement.Kind) {
+    case ConflictKind::Ranking:
+    case ConflictKind::HolisticRanking:
+    case ConflictKind::RatioBound:
+    case ConflictKind::FlatRanking:
+        return {Dialog::Score, statement.Node};
+    case ConflictKind::BottomUpWeight:
+        return {Dialog::Weight, kNone};
+    case ConflictKind::TopDownWeight:
+        return {Dialog::Weight, WeightAssessmentGoal(model, statement)};
+    }
+    return {};
+}
+
 } // namespace velor

@@ -64,4 +64,17 @@ const char* ConflictKindName(ConflictKind kind);
 // parent); kNone for every other kind.
 NodeId WeightAssessmentGoal(const Model& model, const ConflictStatement& statement);
 
+// The assessment dialog in which a statement is made and changed.
+struct AssessmentTarget {
+    enum class Dialog : std::uint8_t {
+        None,   // the statement's node is gone
+        Score,  // the score assessment (holistic comparison of a goal) of Node
+        Weight, // the weight assessment of Node's children; Node kNone: all attributes at once
+    };
+    Dialog Kind = Dialog::None;
+    NodeId Node = kNone;
+    bool operator==(const AssessmentTarget&) const = default;
+};
+AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& statement);
+
 } // namespace velor

@@ -3,6 +3,7 @@
 #include "calc/calculation_driver.h"
 #include "elicit/cardinal_form.h"
 #include "elicit/dialog_result.h"
+#include "elicit/feasibility_form.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -472,9 +473,10 @@ void ScoreForm::OKButtonClick() {
         done(kResultOk);
         return;
     }
+    const DialogContext asking{context_.model, context_.prompts, this};
     const ui::Answer answer =
-        context_.prompts.Message(Q(kFeasibilityCaption), ui::ToQ(logic_.InfeasibleQuestion()),
-                                 ui::Icon::Warning, ui::Buttons::YesNo);
+        AskInfeasibleQuestion(asking, ui::ToQ(logic_.InfeasibleQuestion()),
+                              {AssessmentTarget::Dialog::Score, logic_.Node()});
     if (answer == ui::Answer::Yes) {
         done(kResultAbort);
         return;

@@ -2,6 +2,7 @@
 
 #include "calc/calculation_driver.h"
 #include "elicit/dialog_result.h"
+#include "elicit/feasibility_form.h"
 #include "elicit/score_assessment.h"
 #include "model/ini_file.h"
 #include "model/model.h"
@@ -348,9 +349,10 @@ void TWeightForm::OKButtonClick() {
         done(kResultOk);
         return;
     }
-    if (prompts_.Message(QStringLiteral("Model Feasibility Check"),
-                         InfeasibleQuestion(tourSteps_ > 0), ui::Icon::Warning,
-                         ui::Buttons::YesNo) == ui::Answer::Yes) {
+    const DialogContext asking{model_, prompts_, this};
+    if (AskInfeasibleQuestion(asking, InfeasibleQuestion(tourSteps_ > 0),
+                              {AssessmentTarget::Dialog::Weight, table_.Goal()}) ==
+        ui::Answer::Yes) {
         done(kResultAbort);
         return;
     }

@@ -6,6 +6,7 @@
 #include "ui/about_box.h"
 #include "ui/action_ids.h"
 #include "ui/alternatives_editor.h"
+#include "ui/conflict_window.h"
 #include "ui/help_window.h"
 #include "ui/node_icons.h"
 #include "ui/progress_dialog.h"
@@ -22,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <exception>
 
@@ -64,6 +66,7 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
     altWindow_->setGeometry(400, 0, 695, 335);
     progress_ = new ProgressDialog(prompts_, this);
+    progress_->offerConflict = true;
     progress_->setProgressPanel = [this](const QString& text) { panels_[0]->setText(text); };
     progress_->setActivityPanel = [this](const QString& text) { panels_[1]->setText(text); };
     treeEditor_->onTreeMoved = [this] {
@@ -116,6 +119,14 @@ void MainWindow::ModelChanged(ModelChange what) {
         break;
     default:
         break;
+    }
+    // An open list of conflicting statements follows every change of what it is computed from
+    // (an edit elsewhere, Undo, Redo), so that it never names a conflict that is gone.
+    const bool statementsChanged = what == ModelChange::Tree || what == ModelChange::Table ||
+                                   what == ModelChange::Assessments ||
+                                   what == ModelChange::Options;
+    if (statementsChanged && conflict_ != nullptr && conflict_->isVisible()) {
+        conflictRefresh_->start();
     }
 }
 
@@ -239,6 +250,9 @@ void MainWindow::Calculate(int type) {
         return CalculatedSets(model, type, outcome);
     });
     UpdateStatusPanels();
+    if (progress_->ConflictRequested()) {
+        ShowConflict();
+    }
 }
 
 void MainWindow::AcceptabilityAnalysisClick() {
@@ -418,6 +432,44 @@ void MainWindow::SetElicitationTour(std::function<void()> tour) {
 void MainWindow::SetBottomUpWeightAssessment(std::function<void()> assessment) {
     bottomUpAssessment_ = std::move(assessment);
     Action(A::kWeightAssessment)->setEnabled(static_cast<bool>(bottomUpAssessment_));
+}
+
+void MainWindow::SetAssessmentOpener(AssessmentOpener opener) {
+    assessmentOpener_ = std::move(opener);
+}
+
+void MainWindow::ShowConflict() {
+    if (conflict_ == nullptr) {
+        conflict_ = new ConflictWindow(this);
+        conflict_->SetOpenHandler(
+            [this](const ConflictStatement& statement) { OpenAssessmentOf(statement); });
+        conflictRefresh_ = new QTimer(this);
+        conflictRefresh_->setSingleShot(true);
+        conflictRefresh_->setInterval(0);
+        connect(conflictRefresh_, &QTimer::timeout, this, [this] {
+            if (conflict_->isVisible()) {
+                conflict_->Search(GetModel());
+            }
+        });
+    }
+    conflictRefresh_->stop();
+    conflict_->Search(GetModel());
+    conflict_->show();
+    conflict_->raise();
+    conflict_->activateWindow();
+}
+
+void MainWindow::OpenAssessmentOf(const ConflictStatement& statement) {
+    const AssessmentTarget target = AssessmentOf(GetModel(), statement);
+    if (!assessmentOpener_ || target.Kind == AssessmentTarget::Dialog::None) {
+        return;
+    }
+    RunCommand([this, &target] { assessmentOpener_(target); });
+    // What is left after the change: another conflict, or none.
+    if (conflict_ != nullptr && conflict_->isVisible()) {
+        conflictRefresh_->stop();
+        conflict_->Search(GetModel());
+    }
 }
 
 void MainWindow::NewAlternativeClick() {

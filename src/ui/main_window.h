@@ -3,6 +3,7 @@
 // model's file name and changed flag, and the new/open/save/close flows.
 #pragma once
 
+#include "calc/conflict_statement.h"
 #include "model/document.h"
 #include "model/ini_file.h"
 #include "model/model.h"
@@ -25,11 +26,13 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QTimer;
 
 namespace velor::ui {
 
 class AboutBox;
 class AlternativesEditor;
+class ConflictWindow;
 class HelpWindow;
 class ProgressDialog;
 class Prompts;
@@ -80,6 +83,10 @@ public:
     // "&Weight Assessment..." item.
     void SetElicitationTour(std::function<void()> tour);
     void SetBottomUpWeightAssessment(std::function<void()> assessment);
+    // Opens the assessment dialog a conflicting statement was made in (from the window
+    // "Conflicting Statements"); the dialog applies its changes through the document.
+    using AssessmentOpener = std::function<void(const AssessmentTarget&)>;
+    void SetAssessmentOpener(AssessmentOpener opener);
 
     // ----- operations (the menu commands run these)
     void NewClick();
@@ -114,6 +121,10 @@ public:
     void HelpTopicsClick();
     void AboutClick();
     void NewAlternativeClick();
+    // Searches the model for statements that cannot all hold together and lists them in the
+    // window "Conflicting Statements" (brought forward when it is open).
+    void ShowConflict();
+    ConflictWindow* Conflict() const { return conflict_; }
 
     // Clears the model (New, Open): closes the result views, forgets the file name.
     void ClearModel();
@@ -160,6 +171,7 @@ private:
     void RestorePlacements();
     void SavePlacements();
     void CloseResultViews();
+    void OpenAssessmentOf(const ConflictStatement& statement);
 
     Prompts& prompts_;
     IniFile settings_;
@@ -176,6 +188,9 @@ private:
     AboutBox* about_ = nullptr;
     ProgressDialog* progress_ = nullptr;
     HelpWindow* help_ = nullptr;
+    ConflictWindow* conflict_ = nullptr;
+    QTimer* conflictRefresh_ = nullptr; // looks again once a burst of edits is over
+    AssessmentOpener assessmentOpener_;
 
     std::array<ViewFactory, kResultViewCount> viewFactories_;
     std::array<QMdiSubWindow*, kResultViewCount> resultWindows_{};

@@ -8,6 +8,7 @@
 #include "model/file_replace.h"
 #include "model/model_file.h"
 #include "report/results_csv.h"
+#include "ui/conflict_window.h"
 #include "ui/prompts.h"
 #include "ui/report_export.h"
 #include "ui/ui_text.h"
@@ -59,6 +60,10 @@ void MainWindow::RebuildRecentMenu() {
 
 void MainWindow::ClearModel() {
     CloseResultViews();
+    // Its statements belong to the model that goes.
+    if (conflict_ != nullptr) {
+        conflict_->hide();
+    }
     document_.Clear();
     UpdateCaption();
     UpdateStatusPanels();

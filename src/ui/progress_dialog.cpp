@@ -1,5 +1,6 @@
 #include "ui/progress_dialog.h"
 
+#include "ui/conflict_window.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -52,6 +53,7 @@ ProgressDialog::ProgressDialog(Prompts& prompts, QWidget* parent)
 void ProgressDialog::RunModal() {
     pending_.clear();
     cancel_ = false;
+    conflictRequested_ = false;
     infoLabel_->clear();
     exec();
     calcTimer_->stop();
@@ -66,11 +68,17 @@ void ProgressDialog::RunModal() {
         error_.clear();
         prompts_.ErrorBox(error);
     }
-    for (const auto& [kind, text] : messages) {
-        const Icon icon = kind == MessageKind::Information ? Icon::Information
-                          : kind == MessageKind::Warning   ? Icon::Warning
-                                                           : Icon::Stop;
-        prompts_.Inform(kAppTitle, ToQ(text), icon);
+    for (const PendingMessage& message : messages) {
+        const Icon icon = message.kind == MessageKind::Information ? Icon::Information
+                          : message.kind == MessageKind::Warning   ? Icon::Warning
+                                                                   : Icon::Stop;
+        if (message.infeasible && offerConflict) {
+            const Answer answer = prompts_.Message(kAppTitle, ToQ(message.text), icon, Buttons::Ok,
+                                                   MessageAction{kShowConflictLabel, {}});
+            conflictRequested_ = conflictRequested_ || answer == Answer::Action;
+        } else {
+            prompts_.Inform(kAppTitle, ToQ(message.text), icon);
+        }
     }
 }
 
@@ -161,7 +169,11 @@ bool ProgressDialog::AskContinue(const std::string& question) {
 }
 
 void ProgressDialog::ShowMessage(MessageKind kind, const std::string& text) {
-    pending_.emplace_back(kind, text);
+    pending_.push_back({kind, text});
+}
+
+void ProgressDialog::ShowInfeasibleMessage(const std::string& text) {
+    pending_.push_back({MessageKind::Warning, text, true});
 }
 
 } // namespace velor::ui

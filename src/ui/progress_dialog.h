@@ -31,10 +31,14 @@ public:
     std::function<void(const QString&)> setActivityPanel;
     // Runs the calculation (called from the dialog's timer once it is on screen).
     std::function<void(CalcHost&)> runCalculation;
+    // Whether the message that the model is infeasible offers "Show Conflict...".
+    bool offerConflict = false;
 
     // Shows the dialog modally, runs the calculation inside it and returns after the dialog has
     // closed and the final message has been shown.
     void RunModal();
+    // Whether the user asked to see the conflicting statements from the last run's message.
+    bool ConflictRequested() const { return conflictRequested_; }
 
     QLabel* InfoLabel() const { return infoLabel_; }
     QProgressBar* ProgressBar() const { return progressBar_; }
@@ -49,6 +53,7 @@ public:
     void RunFinished() override;
     bool AskContinue(const std::string& question) override;
     void ShowMessage(MessageKind kind, const std::string& text) override;
+    void ShowInfeasibleMessage(const std::string& text) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,7 +72,13 @@ private:
     bool cursorSet_ = false;
     QString error_; // an error that escaped the calculation
     // Final messages wait until the dialog has closed.
-    std::vector<std::pair<MessageKind, std::string>> pending_;
+    struct PendingMessage {
+        MessageKind kind;
+        std::string text;
+        bool infeasible = false;
+    };
+    std::vector<PendingMessage> pending_;
+    bool conflictRequested_ = false;
 };
 
 } // namespace velor::ui

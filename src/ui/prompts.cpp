@@ -52,6 +52,11 @@ void WidgetPrompts::InformWithDetail(const QString& caption, const QString& text
 
 Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon icon,
                               Buttons buttons) {
+    return Message(caption, text, icon, buttons, MessageAction{});
+}
+
+Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon icon,
+                              Buttons buttons, const MessageAction& action) {
     QMessageBox box(ToBoxIcon(icon), caption, text, QMessageBox::NoButton, parent_);
     switch (buttons) {
     case Buttons::Ok:
@@ -64,7 +69,23 @@ Answer WidgetPrompts::Message(const QString& caption, const QString& text, Icon 
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    switch (box.exec()) {
+    QPushButton* actionButton = nullptr;
+    if (!action.label.isEmpty()) {
+        actionButton = box.addButton(action.label, QMessageBox::ActionRole);
+        actionButton->setObjectName(QStringLiteral("MessageActionButton"));
+        if (action.run) {
+            // Cut the button off from the box, which would close on it, and run the action
+            // with the box still open.
+            QObject::disconnect(actionButton, &QPushButton::clicked, nullptr, nullptr);
+            QObject::connect(actionButton, &QPushButton::clicked, &box,
+                             [&action] { action.run(); });
+        }
+    }
+    box.exec();
+    if (actionButton != nullptr && box.clickedButton() == actionButton) {
+        return Answer::Action;
+    }
+    switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

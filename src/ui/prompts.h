@@ -16,7 +16,16 @@ namespace velor::ui {
 
 enum class Icon { None, Information, Question, Warning, Stop };
 enum class Buttons { Ok, YesNo, YesNoCancel };
-enum class Answer { Ok, Yes, No, Cancel };
+// Action: the box's extra button closed it (see MessageAction).
+enum class Answer { Ok, Yes, No, Cancel, Action };
+
+// An extra button of a message box beside its standard buttons ("Show Conflict...").
+struct MessageAction {
+    QString label;
+    // Runs while the box stays open, for a question that still wants its answer afterwards.
+    // When empty, the button closes the box and the box answers Answer::Action.
+    std::function<void()> run;
+};
 
 // What a consequence import is asked: the separator (0: found from the file) and whether columns
 // that name no attribute become new attributes.
@@ -45,6 +54,9 @@ public:
     // A modal message box; returns the button the user chose (Ok for an Ok box).
     virtual Answer Message(const QString& caption, const QString& text, Icon icon,
                            Buttons buttons) = 0;
+    // The same box with an extra button that offers action.
+    virtual Answer Message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                           const MessageAction& action) = 0;
     // A one-line text prompt taking at most maxLength bytes of UTF-8 (the measure of a model
     // file). Returns the entered text, or nothing when cancelled.
     virtual std::optional<QString> TextPrompt(const QString& title, const QString& label,
@@ -92,6 +104,8 @@ public:
 
     Answer Message(const QString& caption, const QString& text, Icon icon,
                    Buttons buttons) override;
+    Answer Message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                   const MessageAction& action) override;
     void InformWithDetail(const QString& caption, const QString& text, const QString& detail,
                           Icon icon) override;
     std::optional<QString> TextPrompt(const QString& title, const QString& label,

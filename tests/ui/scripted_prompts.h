@@ -27,6 +27,7 @@ struct AskedMessage {
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
     QString detail;
+    QString action; // the label of the box's extra button, empty without one
 };
 
 struct AskedPrompt {
@@ -38,7 +39,9 @@ struct AskedPrompt {
 
 class ScriptedPrompts : public Prompts {
 public:
-    // Answers, used in order. Boxes with only an OK button need no answer.
+    // Answers, used in order. Boxes with only an OK button need no answer. Answer::Action
+    // presses a box's extra button: one that runs its action in an open box is pressed and the
+    // box takes the next answer; one that closes the box answers Action.
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> textAnswers; // nullopt = Cancel
     std::deque<QString> fileAnswers;                // empty = Cancel
@@ -61,21 +64,27 @@ public:
 
     Answer Message(const QString& caption, const QString& text, Icon icon,
                    Buttons buttons) override {
-        messages.push_back({caption, text, icon, buttons, {}});
-        if (buttons == Buttons::Ok) {
-            return Answer::Ok;
+        messages.push_back({caption, text, icon, buttons, {}, {}});
+        return NextAnswer(text, buttons);
+    }
+    Answer Message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                   const MessageAction& action) override {
+        if (action.label.isEmpty()) {
+            return Message(caption, text, icon, buttons);
         }
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text.toStdString();
-            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        messages.push_back({caption, text, icon, buttons, {}, action.label});
+        while (!answers.empty() && answers.front() == Answer::Action) {
+            answers.pop_front();
+            if (!action.run) {
+                return Answer::Action;
+            }
+            action.run();
         }
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return NextAnswer(text, buttons);
     }
     void InformWithDetail(const QString& caption, const QString& text, const QString& detail,
                           Icon icon) override {
-        messages.push_back({caption, text, icon, Buttons::Ok, detail});
+        messages.push_back({caption, text, icon, Buttons::Ok, detail, {}});
     }
     std::optional<QString> TextPrompt(const QString& title, const QString& label,
                                       const QString& initial, int maxLength) override {
@@ -128,6 +137,18 @@ public:
     bool Done() const { return answers.empty() && textAnswers.empty() && fileAnswers.empty(); }
 
 private:
+    Answer NextAnswer(const QString& text, Buttons buttons) {
+        if (buttons == Buttons::Ok) {
+            return Answer::Ok;
+        }
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     QString NextFile(const FileDialogRequest& request) {
         fileDialogs.push_back(request);
         if (fileAnswers.empty()) {
