@@ -68,6 +68,8 @@ public:
     // Solves the program given by its parts, counted and guarded like Solve.
     TSolution SolveProgram(const ProgramParts& parts);
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
+    // For tests, on the default path: see WarmStartSolver::SetRunFault.
+    void SetRunFault(std::function<bool()> fault);
 
     // Lets pending input run, then tells whether the user asked to stop.
     bool CancelPolled();

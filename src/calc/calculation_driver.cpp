@@ -283,6 +283,7 @@ RunOutcome CalculationDriver::Run(int type) {
     // path its solver problem and basis carry on into the run.
     CalcSession session(model_, host_, solve_, !referencePath_, pollInterval_);
     session.SetProgramObserver(observer_);
+    session.SetRunFault(runFault_);
     const Feasibility feasibility = SessionFeasibility(session);
     if (feasibility != Feasibility::Feasible) {
         lpCount_ += session.LpCount();

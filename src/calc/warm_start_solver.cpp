@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -29,6 +30,13 @@ constexpr int kWarmBudget = 150;
 // cut short: solving the program from scratch then decides its outcome anyway.
 int SlackStartBudget(int rows) {
     return std::max(1000, 2 * rows);
+}
+// A program that neither the warm start nor the short run from the slack basis settles is solved
+// once more from a fresh basis before the reference formulation is asked: large degenerate
+// programs may need many times more iterations than rows from the slack basis, and giving up on
+// them would put the user's question to a model that is feasible. Cancel still stops such a run.
+int RecoveryBudget(int rows, int columns) {
+    return std::max(lp::kIterationBudget, 10 * (rows + columns));
 }
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
@@ -71,6 +79,8 @@ struct WarmStartSolver::ConstraintSet {
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
     bool parsed = false;
+    int recoveries = 0; // programs solved again from a fresh basis
+    const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault
 
     ConstraintSet() = default;
     ConstraintSet(const ConstraintSet&) = delete;
@@ -156,7 +166,8 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // From the previous optimal basis, which is still feasible when only the objective changed;
-    // should that not end at an exact optimum, once more from the slack basis.
+    // should that not end at an exact optimum, once more from the slack basis, and then from a
+    // fresh basis with a budget that large degenerate programs need.
     bool Solve(std::uint8_t direction, TSolution& solution) {
         if (!slackStart) {
             if (Optimize(direction, solution, kWarmBudget)) {
@@ -164,7 +175,12 @@ struct WarmStartSolver::ConstraintSet {
             }
             LP_REINVERT(lp);
         }
-        return Optimize(direction, solution, SlackStartBudget(rows.RowCount()));
+        if (Optimize(direction, solution, SlackStartBudget(rows.RowCount()))) {
+            return true;
+        }
+        ++recoveries;
+        LP_REINVERT(lp);
+        return Optimize(direction, solution, RecoveryBudget(rows.RowCount(), rows.ColumnCount()));
     }
 
     // Runs the simplex from the current basis. True with solution filled when it ends at an
@@ -197,6 +213,9 @@ struct WarmStartSolver::ConstraintSet {
                 LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
                 std::fabs(LP_GETSOL(0, lp) - stopped) <= moveTolerance * (1.0 + std::fabs(stopped));
         }
+        if (exact && Faulted()) {
+            exact = false;
+        }
         if (exact) {
             const double objective = LP_GETSOL(0, lp);
             solution.Failed = kSolveOptimal;
@@ -215,6 +234,8 @@ struct WarmStartSolver::ConstraintSet {
     // up to 1e-5 outside its bounds and an improvement rate up to 1e-5). A basis accepted only
     // within the simplex's tolerances may be off by about that much, and which such basis a
     // solve ends at depends on where it started.
+    bool Faulted() const { return runFault != nullptr && *runFault && (*runFault)(); }
+
     bool ExactOptimum() {
         constexpr double kTolerance = 1e-9;
         return LP_ISOPTIMAL(kTolerance, lp) != 0;
@@ -344,6 +365,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
     auto split = std::make_unique<Split>();
     split->weights = std::make_unique<ConstraintSet>();
     split->weights->moveTolerance = kSplitMoveTolerance;
+    split->weights->runFault = &runFault_;
     if (!split->weights->Load(std::move(plan->weights))) {
         return nullptr;
     }
@@ -352,6 +374,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
         if (!part) {
             part = std::make_unique<Part>();
             part->set.moveTolerance = kSplitMoveTolerance;
+            part->set.runFault = &runFault_;
             // A part whose rows do not admit weight 1 holds its weight at 0, which the weight
             // rows alone do not say: no set that has it is split.
             TSolution feasible;
@@ -377,8 +400,23 @@ WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& norma
     std::unique_ptr<ConstraintSet>& set = sets_[normalizer];
     if (!set) {
         set = std::make_unique<ConstraintSet>();
+        set->runFault = &runFault_;
     }
     return *set;
+}
+
+int WarmStartSolver::Recoveries() const {
+    int count = 0;
+    for (const auto& entry : sets_) {
+        count += entry.second->recoveries;
+        if (entry.second->split) {
+            count += entry.second->split->weights->recoveries;
+        }
+    }
+    for (const auto& entry : parts_) {
+        count += entry.second->set.recoveries;
+    }
+    return count;
 }
 
 TSolution WarmStartSolver::SolveFromScratch(const ProgramParts& parts) {
