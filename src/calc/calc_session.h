@@ -79,6 +79,9 @@ public:
     // Failed program where the user decides: true to skip it and go on.
     bool AskContinue() { return host_.AskContinue(kFailedProgramQuestion); }
 
+    // Whether programs given to SolveProgram go to a warm-started solver.
+    bool WarmStart() const { return warm_ != nullptr; }
+
     int LpCount() const { return lpCount_; }
     bool Fatal() const { return !fatalError_.empty(); }
     const std::string& FatalError() const { return fatalError_; }

@@ -17,6 +17,7 @@
 #include <new>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace velor {
 
@@ -38,6 +39,14 @@ int SlackStartBudget(int rows) {
 int RecoveryBudget(int rows, int columns) {
     return std::max(lp::kIterationBudget, 10 * (rows + columns));
 }
+// A column counts as 0 at an optimum when its value is at most this (see ProvenZero), and the
+// costs of an objective whose minimum is taken as 0 from such a point sum to at most the second:
+// the objective is then at most 1e-12 there.
+constexpr double kZeroColumn = 1e-14;
+constexpr double kMaxZeroCostSum = 100.0;
+// Optima remembered per set: enough for the minima of a calculation to find one where their
+// columns are 0, few enough to check quickly.
+constexpr std::size_t kPointsKept = 4096;
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
 constexpr double kPolishTolerance = 1e-10;
@@ -80,6 +89,7 @@ struct WarmStartSolver::ConstraintSet {
     bool splitTried = false;
     bool parsed = false;
     int recoveries = 0; // programs solved again from a fresh basis
+    bool stoppedByBudget = false; // the last run ended neither optimal nor infeasible
     const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault
 
     ConstraintSet() = default;
@@ -126,6 +136,58 @@ struct WarmStartSolver::ConstraintSet {
         rows = std::move(loaded);
         parsed = true;
         return Create();
+    }
+
+    // Where the optima of earlier programs of the set lie: per optimum, one bit per column that
+    // was clear of 0 there (bit j for column j). Kept for whole sets only (see ProvenZero).
+    bool keepPoints = false;
+    std::vector<std::vector<std::uint64_t>> points;
+
+    // Remembers which columns the optimal basis just reached holds clear of 0.
+    void RememberPoint() {
+        const int n = rows.ColumnCount();
+        std::vector<std::uint64_t> bits(static_cast<std::size_t>(n) / 64 + 1, 0);
+        for (int j = 1; j <= n; ++j) {
+            if (LP_GETSOL(j, lp) > kZeroColumn) {
+                bits[static_cast<std::size_t>(j) / 64] |= std::uint64_t{1} << (j % 64);
+            }
+        }
+        if (points.empty() || points.back() != bits) {
+            if (points.size() == kPointsKept) {
+                points.erase(points.begin());
+            }
+            points.push_back(std::move(bits));
+        }
+    }
+
+    // Whether the minimum of the objective in costs is proven to be 0 without solving: every
+    // cost is non-negative, so no feasible point (all columns are non-negative) goes below 0,
+    // and an earlier optimum of the set, a feasible point of the same rows, holds every column
+    // with a cost at 0. There the objective is at most the sum of the costs times kZeroColumn,
+    // at most 1e-12 with costs summing to at most 100: the simplex, solving the program, would
+    // end at an exact optimum between 0 and that, which the calculation stores as 0 (see
+    // WithoutRoundingNoise).
+    bool ProvenZero() const {
+        double sum = 0.0;
+        for (const auto& [column, cost] : costs) {
+            if (cost < 0.0) {
+                return false;
+            }
+            sum += cost;
+        }
+        if (sum > kMaxZeroCostSum) {
+            return false;
+        }
+        for (auto point = points.rbegin(); point != points.rend(); ++point) {
+            const bool zero = std::none_of(costs.begin(), costs.end(), [&](const auto& cost) {
+                const auto j = static_cast<std::size_t>(cost.first);
+                return cost.second > 0.0 && ((*point)[j / 64] >> (j % 64) & 1U) != 0;
+            });
+            if (zero) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // Puts the objective of parts into the objective row. False when it names a variable that
@@ -178,6 +240,11 @@ struct WarmStartSolver::ConstraintSet {
         if (Optimize(direction, solution, SlackStartBudget(rows.RowCount()))) {
             return true;
         }
+        if (!stoppedByBudget) {
+            // It ended at a basis that is not an exact optimum (or showed the rows infeasible):
+            // a fresh start would take the same path to the same basis.
+            return false;
+        }
         ++recoveries;
         LP_REINVERT(lp);
         return Optimize(direction, solution, RecoveryBudget(rows.RowCount(), rows.ColumnCount()));
@@ -213,10 +280,15 @@ struct WarmStartSolver::ConstraintSet {
                 LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
                 std::fabs(LP_GETSOL(0, lp) - stopped) <= moveTolerance * (1.0 + std::fabs(stopped));
         }
+        stoppedByBudget = LP_GETSTATUS(lp) == LP_FEASIBLE;
         if (exact && Faulted()) {
             exact = false;
+            stoppedByBudget = true;
         }
         if (exact) {
+            if (keepPoints) {
+                RememberPoint();
+            }
             const double objective = LP_GETSOL(0, lp);
             solution.Failed = kSolveOptimal;
             solution.Objective = direction == kMinimize ? -objective : objective;
@@ -401,6 +473,7 @@ WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& norma
     if (!set) {
         set = std::make_unique<ConstraintSet>();
         set->runFault = &runFault_;
+        set->keepPoints = true;
     }
     return *set;
 }
@@ -457,6 +530,12 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
+        }
+        if (parts.Direction == kMinimize && set.ProvenZero()) {
+            ++provenSolves_;
+            solution.Failed = kSolveOptimal;
+            solution.Objective = 0.0;
+            return solution;
         }
         if (set.Solve(parts.Direction, solution)) {
             return solution;

@@ -14,6 +14,7 @@ struct StoredComparison {
     double largest = 0.0; // largest difference of a stored number
     int flagsDiffer = 0;  // dominance codes and recommendation flags that differ
     std::string first;    // the first flag that differs, for messages
+    std::string largestAt; // where the largest difference of a number lies, for messages
 };
 
 // The key of a decision rule (see UpdateRecommendations) and how it ranks alternatives.
@@ -46,8 +47,12 @@ inline bool NearBest(const Model& model, int row, std::size_t rule, double noise
 // run ends at.
 inline StoredComparison CompareStored(const Model& a, const Model& b, double noise = 0.0) {
     StoredComparison c;
-    const auto number = [&c](double x, double y) {
-        c.largest = std::max(c.largest, std::fabs(x - y));
+    std::string at;
+    const auto number = [&c, &at](double x, double y) {
+        if (std::fabs(x - y) > c.largest) {
+            c.largest = std::fabs(x - y);
+            c.largestAt = at + ": " + std::to_string(x) + " against " + std::to_string(y);
+        }
     };
     const auto flag = [&c](int x, int y, const std::string& what) {
         if (x != y) {
@@ -59,11 +64,14 @@ inline StoredComparison CompareStored(const Model& a, const Model& b, double noi
     for (NodeId node : a.PreOrder()) {
         const TNodeData& x = a.Node(node);
         const TNodeData& y = b.Node(node);
+        at = "weight of node " + std::to_string(a.ColumnOfNode(node));
         number(x.WeightLower, y.WeightLower);
         number(x.WeightUpper, y.WeightUpper);
         number(x.NormWeightLower, y.NormWeightLower);
         number(x.NormWeightUpper, y.NormWeightUpper);
         for (std::size_t i = 0; i < x.Values.size() && i < y.Values.size(); ++i) {
+            at = "value of node " + std::to_string(a.ColumnOfNode(node)) + " for alternative " +
+                 std::to_string(i + 1);
             number(x.Values[i].Lower, y.Values[i].Lower);
             number(x.Values[i].Upper, y.Values[i].Upper);
             number(x.Values[i].NormLower, y.Values[i].NormLower);
@@ -73,6 +81,7 @@ inline StoredComparison CompareStored(const Model& a, const Model& b, double noi
     for (int row = 1; row <= a.M(); ++row) {
         const TAlternativeData& x = a.Alternative(row);
         const TAlternativeData& y = b.Alternative(row);
+        at = "alternative " + std::to_string(row);
         number(x.ValueLower, y.ValueLower);
         number(x.ValueUpper, y.ValueUpper);
         number(x.MaxRegret, y.MaxRegret);
