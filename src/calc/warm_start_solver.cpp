@@ -47,6 +47,10 @@ constexpr double kMaxZeroCostSum = 100.0;
 // Optima remembered per set: enough for the minima of a calculation to find one where their
 // columns are 0, few enough to check quickly.
 constexpr std::size_t kPointsKept = 4096;
+// Optima kept whole per set, and how close to 0 an objective must be at one of them for its
+// minimum to be taken as 0 (the noise that WithoutRoundingNoise takes off an optimum).
+constexpr std::size_t kRecentKept = 32;
+constexpr double kZeroObjective = 1e-12;
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
 constexpr double kPolishTolerance = 1e-10;
@@ -142,6 +146,7 @@ struct WarmStartSolver::ConstraintSet {
     // was clear of 0 there (bit j for column j). Kept for whole sets only (see ProvenZero).
     bool keepPoints = false;
     std::vector<std::vector<std::uint64_t>> points;
+    std::vector<std::vector<double>> recent; // the latest optima themselves, columns 1..n
 
     // Remembers which columns the optimal basis just reached holds clear of 0.
     void RememberPoint() {
@@ -157,7 +162,33 @@ struct WarmStartSolver::ConstraintSet {
                 points.erase(points.begin());
             }
             points.push_back(std::move(bits));
+            std::vector<double> values(static_cast<std::size_t>(n) + 1, 0.0);
+            for (int j = 1; j <= n; ++j) {
+                values[static_cast<std::size_t>(j)] = LP_GETSOL(j, lp);
+            }
+            if (recent.size() == kRecentKept) {
+                recent.erase(recent.begin());
+            }
+            recent.push_back(std::move(values));
         }
+    }
+
+    // Whether the minimum of an objective that the rows make at least 0 everywhere (a
+    // dominance program whose alternative is ranked no lower than the other) is proven to be
+    // 0: one of the latest optima of the set, a feasible point of the same rows, puts the
+    // objective within 1e-12 of 0. The simplex would end at an exact optimum between 0 and
+    // that, which the calculation stores as 0 (see WithoutRoundingNoise).
+    bool ProvenZeroNonNegative() const {
+        for (auto point = recent.rbegin(); point != recent.rend(); ++point) {
+            double value = 0.0;
+            for (const auto& [column, cost] : costs) {
+                value += cost * (*point)[static_cast<std::size_t>(column)];
+            }
+            if (std::fabs(value) <= kZeroObjective) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // Whether the minimum of the objective in costs is proven to be 0 without solving: every
@@ -531,7 +562,8 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
         }
-        if (parts.Direction == kMinimize && set.ProvenZero()) {
+        if (parts.Direction == kMinimize &&
+            (set.ProvenZero() || (parts.NonNegative && set.ProvenZeroNonNegative()))) {
             ++provenSolves_;
             solution.Failed = kSolveOptimal;
             solution.Objective = 0.0;

@@ -16,7 +16,8 @@
 // look the same as on the reference path.
 //
 // A minimum whose objective has no negative cost is 0 without solving when an earlier optimum of
-// the same set holds every column with a cost at 0.
+// the same set holds every column with a cost at 0; so is a minimum that the ranking rows hold at
+// 0 or above (ProgramParts::NonNegative) when one of the latest optima puts it at 0.
 //
 // Where the rows of a set split per attribute (program_split.h: no goal ranked holistically), a
 // program is solved as one small program per attribute with its weight fixed at 1, whose
@@ -56,7 +57,7 @@ public:
     // and benchmarks).
     int ScratchSolves() const { return scratchSolves_; }
     int SplitSolves() const { return splitSolves_; }
-    // Minima taken as 0 from an earlier optimum without solving.
+    // Minima taken as 0 from an earlier optimum without solving (both kinds).
     int ProvenSolves() const { return provenSolves_; }
     // Programs that the warm start and the short run from the slack basis left without an exact
     // optimum and that were solved again from a fresh basis.
