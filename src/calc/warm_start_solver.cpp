@@ -26,7 +26,13 @@ namespace {
 // A program started from the optimum of its predecessor usually needs a handful of iterations.
 // Many more mean the simplex is circling among degenerate bases of one vertex, which it may do
 // until its whole budget is spent; starting again from the slack basis is then far cheaper.
+// Large programs whose rows tie every attribute together (a holistic ranking of the main goal)
+// are highly degenerate: a warm start may need hundreds of iterations there and still be far
+// cheaper than the slack start, which then needs thousands.
 constexpr int kWarmBudget = 150;
+int WarmBudget(int rows) {
+    return std::max(kWarmBudget, rows);
+}
 // From the slack basis a program needs a few iterations per row. A run that circles instead is
 // cut short: solving the program from scratch then decides its outcome anyway.
 int SlackStartBudget(int rows) {
@@ -263,7 +269,7 @@ struct WarmStartSolver::ConstraintSet {
     // fresh basis with a budget that large degenerate programs need.
     bool Solve(std::uint8_t direction, TSolution& solution) {
         if (!slackStart) {
-            if (Optimize(direction, solution, kWarmBudget)) {
+            if (Optimize(direction, solution, WarmBudget(rows.RowCount()))) {
                 return true;
             }
             LP_REINVERT(lp);
