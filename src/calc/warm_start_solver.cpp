@@ -154,12 +154,29 @@ struct WarmStartSolver::ConstraintSet {
     std::vector<std::vector<std::uint64_t>> points;
     std::vector<std::vector<double>> recent; // the latest optima themselves, columns 1..n
 
-    // Remembers which columns the optimal basis just reached holds clear of 0.
+    // Remembers which columns the optimal basis just reached holds clear of 0, and, when that
+    // differs from the last optimum, the point itself. The values are those LP_GETSOL gives,
+    // read by basis position: LP_GETSOL looks a basic column's position up one by one.
     void RememberPoint() {
         const int n = rows.ColumnCount();
+        std::vector<double> values(static_cast<std::size_t>(n) + 1, 0.0);
+        for (int j = 1; j <= n; ++j) {
+            const int status = LP_GETVARSTAT(j, lp);
+            if ((status & LP_BASIC) == 0) {
+                values[static_cast<std::size_t>(j)] =
+                    status == LP_AT_UPPER ? LP_GETUBOUND(j, lp) : LP_GETLBOUND(j, lp);
+            }
+        }
+        const int m = LP_M(lp);
+        for (int p = 1; p <= m; ++p) {
+            const int k = LP_BASISVAR(p, lp);
+            if (k > 0) {
+                values[static_cast<std::size_t>(k)] = LP_BASISVAL(p, lp);
+            }
+        }
         std::vector<std::uint64_t> bits(static_cast<std::size_t>(n) / 64 + 1, 0);
         for (int j = 1; j <= n; ++j) {
-            if (LP_GETSOL(j, lp) > kZeroColumn) {
+            if (values[static_cast<std::size_t>(j)] > kZeroColumn) {
                 bits[static_cast<std::size_t>(j) / 64] |= std::uint64_t{1} << (j % 64);
             }
         }
@@ -168,10 +185,6 @@ struct WarmStartSolver::ConstraintSet {
                 points.erase(points.begin());
             }
             points.push_back(std::move(bits));
-            std::vector<double> values(static_cast<std::size_t>(n) + 1, 0.0);
-            for (int j = 1; j <= n; ++j) {
-                values[static_cast<std::size_t>(j)] = LP_GETSOL(j, lp);
-            }
             if (recent.size() == kRecentKept) {
                 recent.erase(recent.begin());
             }
