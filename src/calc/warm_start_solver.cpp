@@ -100,6 +100,7 @@ struct WarmStartSolver::ConstraintSet {
     bool parsed = false;
     int recoveries = 0; // programs solved again from a fresh basis
     bool stoppedByBudget = false; // the last run ended neither optimal nor infeasible
+    int lastStatus = LP_FEASIBLE; // how the last run ended
     const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault
 
     ConstraintSet() = default;
@@ -290,14 +291,19 @@ struct WarmStartSolver::ConstraintSet {
         if (Optimize(direction, solution, SlackStartBudget(rows.RowCount()))) {
             return true;
         }
-        if (!stoppedByBudget) {
-            // It ended at a basis that is not an exact optimum (or showed the rows infeasible):
-            // a fresh start would take the same path to the same basis.
+        // A run that declared rows infeasible that earlier programs of the set had optima for
+        // lost its way numerically in a large basis (the product-form inverse drifts); the
+        // primal simplex alone, without the dual simplex's start, takes another path from the
+        // slack basis. A run that ended at a basis that is not an exact optimum would take the
+        // same path to the same basis again: the reference formulation decides.
+        const bool wrongVerdict = solved && lastStatus == LP_INFEASIBLE;
+        if (!stoppedByBudget && !wrongVerdict) {
             return false;
         }
         ++recoveries;
         LP_REINVERT(lp);
-        return Optimize(direction, solution, RecoveryBudget(rows.RowCount(), rows.ColumnCount()));
+        return Optimize(direction, solution, RecoveryBudget(rows.RowCount(), rows.ColumnCount()),
+                        !wrongVerdict);
     }
 
     // Runs the simplex from the current basis. True with solution filled when it ends at an
@@ -308,8 +314,8 @@ struct WarmStartSolver::ConstraintSet {
     // only a few rows are violated; the dual simplex then needs a few iterations where the
     // primal one, starting from the same basis, may need thousands of small steps. The primal
     // simplex finishes from wherever the dual one stopped.
-    bool Optimize(std::uint8_t direction, TSolution& solution, int budget) {
-        if (slackStart) {
+    bool Optimize(std::uint8_t direction, TSolution& solution, int budget, bool dualFirst = true) {
+        if (slackStart && dualFirst) {
             LP_DUALBUDGET(budget, lp);
         }
         slackStart = false;
@@ -330,7 +336,8 @@ struct WarmStartSolver::ConstraintSet {
                 LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
                 std::fabs(LP_GETSOL(0, lp) - stopped) <= moveTolerance * (1.0 + std::fabs(stopped));
         }
-        stoppedByBudget = LP_GETSTATUS(lp) == LP_FEASIBLE;
+        lastStatus = LP_GETSTATUS(lp);
+        stoppedByBudget = lastStatus == LP_FEASIBLE;
         if (exact && Faulted()) {
             exact = false;
             stoppedByBudget = true;
