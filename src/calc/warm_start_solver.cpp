@@ -357,14 +357,15 @@ struct WarmStartSolver::ConstraintSet {
         return false;
     }
 
+    // Whether the test seam (WarmStartSolver::SetRunFault) turns this run into a failed one.
+    bool Faulted() const { return runFault != nullptr && *runFault && (*runFault)(); }
+
     // Whether the optimal basis the simplex stopped at is an exact optimum: every basic
     // variable within its bounds and no nonbasic variable that could still improve the
     // objective, both to a tolerance far below the simplex's own (which accepts a basic value
     // up to 1e-5 outside its bounds and an improvement rate up to 1e-5). A basis accepted only
     // within the simplex's tolerances may be off by about that much, and which such basis a
     // solve ends at depends on where it started.
-    bool Faulted() const { return runFault != nullptr && *runFault && (*runFault)(); }
-
     bool ExactOptimum() {
         constexpr double kTolerance = 1e-9;
         return LP_ISOPTIMAL(kTolerance, lp) != 0;
