@@ -10,7 +10,7 @@
 //
 // Usage: velor_calc_bench [--sizes 10,20,40,60] [--normalized] [--top-down] [--seed N]
 //                         [--holistic SHARE] [--reference-limit SECONDS] [--glpk-scratch-limit SECONDS]
-//                         [--no-reference] [--limit SECONDS]
+//                         [--no-reference] [--limit SECONDS] [--holistic-main]
 // A limited measurement (reference path, GLPK from scratch) stops after about the limit and is
 // extrapolated to all programs of the run; the table marks such figures with "~". The default
 // path is cancelled after --limit seconds (default 600); the programs it solved until then are
@@ -70,6 +70,8 @@ struct Options {
     double glpkScratchLimit = 120.0;
     double limit = 600.0;
     bool reference = true;
+    // Models whose main goal ranks every alternative holistically (see HolisticMainModel).
+    bool holisticMain = false;
 };
 
 // Counts event pumps and the longest stretch of work between two of them; cancels after a
@@ -218,6 +220,8 @@ struct Result {
     double maxGapMs = 0.0;
     int scratchFallbacks = 0;
     int splitSolves = 0;          // programs the sequence alone solved per attribute
+    int recoveries = 0;           // programs the sequence alone solved again from a fresh basis
+    int provenSolves = 0;         // minima the sequence alone took as 0 without solving
     double sequenceSeconds = 0.0; // the recorded programs through a WarmStartSolver alone
     double glpkScratchSeconds = 0.0;
     long long glpkScratchIterations = 0;
@@ -283,10 +287,32 @@ velor::Model BenchModel(int size, const Options& options) {
         size, {options.seed, options.normalized, options.topDown, options.holistic});
 }
 
+// size alternatives and size attributes right under the main goal, which ranks every
+// alternative holistically (about 30 % of the alternatives repeat an earlier one's levels and tie
+// with it), every attribute's levels ranked, about size / 3 ratio statements.
+velor::Model HolisticMainModel(int size, const Options& options) {
+    velor::testing::RandomModelOptions modelOptions;
+    modelOptions.minAlternatives = modelOptions.maxAlternatives = size;
+    modelOptions.minAttributes = modelOptions.maxAttributes = size;
+    modelOptions.minGoals = modelOptions.maxGoals = 0;
+    modelOptions.gapShare = 0.1;
+    modelOptions.unrankedCellShare = 0.0;
+    modelOptions.unrankedAttributeShare = 0.0;
+    modelOptions.holisticShare = 1.0;
+    modelOptions.duplicateShare = 0.3;
+    modelOptions.ratioChance = 1.0 / 3.0;
+    modelOptions.topDownShare = options.topDown ? 1.0 : 0.0;
+    modelOptions.normalizedShare = options.normalized ? 1.0 : 0.0;
+    return velor::testing::MakeRandomModel(options.seed * 1000 + static_cast<std::uint64_t>(size),
+                                           modelOptions)
+        .model;
+}
+
 Result RunSize(int size, const Options& options) {
     Result result;
     result.size = size;
-    const velor::Model original = BenchModel(size, options);
+    const velor::Model original =
+        options.holisticMain ? HolisticMainModel(size, options) : BenchModel(size, options);
 
     // The default path, recording the programs it solves.
     velor::Model model = original;
@@ -315,6 +341,8 @@ Result RunSize(int size, const Options& options) {
         result.sequenceSeconds = Seconds(start);
         result.scratchFallbacks = solver.ScratchSolves();
         result.splitSolves = solver.SplitSolves();
+        result.recoveries = solver.Recoveries();
+        result.provenSolves = solver.ProvenSolves();
     }
 
     std::map<std::string, GlpkSet> sets;
@@ -414,7 +442,7 @@ std::string Serialize(const Result& r) {
         << ' ' << r.glpkWarmSeconds << ' ' << r.glpkWarmIterations << ' ' << r.maxDifference << ' '
         << r.referenceSeconds << ' ' << r.referenceIterations << ' ' << r.referenceLps << ' '
         << r.referenceComplete << ' ' << r.resultDifference << ' ' << r.complete << ' '
-        << r.failedPrograms << ' ' << r.splitSolves;
+        << r.failedPrograms << ' ' << r.splitSolves << ' ' << r.recoveries << ' ' << r.provenSolves;
     return out.str();
 }
 
@@ -425,7 +453,7 @@ bool Deserialize(const std::string& text, Result& r) {
         r.glpkScratchIterations >> r.glpkScratchStride >> r.glpkWarmSeconds >>
         r.glpkWarmIterations >> r.maxDifference >> r.referenceSeconds >> r.referenceIterations >>
         r.referenceLps >> r.referenceComplete >> r.resultDifference >> r.complete >>
-        r.failedPrograms >> r.splitSolves;
+        r.failedPrograms >> r.splitSolves >> r.recoveries >> r.provenSolves;
     return static_cast<bool>(in);
 }
 
@@ -474,11 +502,13 @@ std::vector<int> ParseSizes(const char* text) {
 
 int main(int argc, char** argv) {
     Options options;
+    bool sizesGiven = false;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         auto next = [&]() -> const char* { return a + 1 < argc ? argv[++a] : "0"; };
         if (arg == "--sizes") {
             options.sizes = ParseSizes(next());
+            sizesGiven = true;
         } else if (arg == "--normalized") {
             options.normalized = true;
         } else if (arg == "--top-down") {
@@ -495,16 +525,28 @@ int main(int argc, char** argv) {
             options.limit = std::atof(next());
         } else if (arg == "--no-reference") {
             options.reference = false;
+        } else if (arg == "--holistic-main") {
+            options.holisticMain = true;
+            if (!sizesGiven) {
+                options.sizes = {20, 30, 40};
+            }
         } else {
             std::fprintf(stderr, "unknown argument %s\n", arg.c_str());
             return 1;
         }
     }
-    std::printf("Full calculation (type 0), %s intervals, %s weights, holistic rankings %.2f, "
-                "seed %llu\n",
-                options.normalized ? "normalized" : "plain",
-                options.topDown ? "top-down" : "bottom-up", options.holistic,
-                static_cast<unsigned long long>(options.seed));
+    if (options.holisticMain) {
+        std::printf("Full calculation (type 0), %s intervals, every alternative ranked "
+                    "holistically on the main goal, seed %llu\n",
+                    options.normalized ? "normalized" : "plain",
+                    static_cast<unsigned long long>(options.seed));
+    } else {
+        std::printf("Full calculation (type 0), %s intervals, %s weights, holistic rankings "
+                    "%.2f, seed %llu\n",
+                    options.normalized ? "normalized" : "plain",
+                    options.topDown ? "top-down" : "bottom-up", options.holistic,
+                    static_cast<unsigned long long>(options.seed));
+    }
     std::printf("%-6s %6s | %8s %9s %7s %7s | %8s %9s | %8s %9s | %9s %9s | %11s %11s\n", "size",
                 "LPs", "ours s", "iters", "peak MB", "gap ms", "GLPK s", "iters", "warm s", "iters",
                 "reference", "iters", "ours/GLPK", "ours/warm");
@@ -544,9 +586,10 @@ int main(int argc, char** argv) {
             std::printf("       %d programs without an optimum on the default path\n",
                         r.failedPrograms);
         }
-        std::printf("       LP sequence alone %.3f s; scratch fallbacks %d; solved per attribute "
-                    "%d; |ours - GLPK| <= %.2g",
-                    r.sequenceSeconds, r.scratchFallbacks, r.splitSolves, r.maxDifference);
+        std::printf("       LP sequence alone %.3f s; minima proven 0 %d; fresh-basis recoveries %d; "
+                    "scratch fallbacks %d; solved per attribute %d; |ours - GLPK| <= %.2g",
+                    r.sequenceSeconds, r.provenSolves, r.recoveries, r.scratchFallbacks,
+                    r.splitSolves, r.maxDifference);
         if (r.referenceComplete) {
             std::printf("; stored results vs reference <= %.2g; reference/ours %.1f",
                         r.resultDifference, r.referenceSeconds / r.fullSeconds);

@@ -73,6 +73,12 @@ TSolution CalcSession::SolveProgram(const ProgramParts& parts) {
     return Remember(Guarded([&] { return warm_->Solve(parts); }));
 }
 
+void CalcSession::SetRunFault(std::function<bool()> fault) {
+    if (warm_) {
+        warm_->SetRunFault(std::move(fault));
+    }
+}
+
 double WithoutRoundingNoise(double value) {
     // Grid of 2^-20: fine enough that no value a model states by hand lies within the noise of a
     // grid point without being meant to be on it, coarse enough for every optimum that should be

@@ -68,6 +68,8 @@ public:
     // Solves the program given by its parts, counted and guarded like Solve.
     TSolution SolveProgram(const ProgramParts& parts);
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
+    // For tests, on the default path: see WarmStartSolver::SetRunFault.
+    void SetRunFault(std::function<bool()> fault);
 
     // Lets pending input run, then tells whether the user asked to stop.
     bool CancelPolled();
@@ -76,6 +78,9 @@ public:
     bool Cancelled() const { return cancelled_; }
     // Failed program where the user decides: true to skip it and go on.
     bool AskContinue() { return host_.AskContinue(kFailedProgramQuestion); }
+
+    // Whether programs given to SolveProgram go to a warm-started solver.
+    bool WarmStart() const { return warm_ != nullptr; }
 
     int LpCount() const { return lpCount_; }
     bool Fatal() const { return !fatalError_.empty(); }

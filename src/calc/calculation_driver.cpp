@@ -75,30 +75,57 @@ void Step(CalcSession& session, int& progress, int total) {
     session.Host().ShowProgress(progress, total);
 }
 
+// One bound of one alternative's value for one node, solved and stored.
+bool ValueBound(CalcSession& session, NodeId node, int row, int direction, bool normalized) {
+    Model& model = session.GetModel();
+    const int column = model.ColumnOfNode(node);
+    const ProgramParts program = ValueProgram(model, column, row, direction, normalized);
+    if (program.Objective.empty()) {
+        // A goal with no twig-level attribute below it is worth nothing.
+        TNodeValue& value =
+            ResultRecords(model).NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
+        (direction == kMin ? value.Lower : value.Upper) = 0.0;
+        return true;
+    }
+    const TSolution solution = session.SolveProgram(program);
+    return Settle(session, solution, normalized,
+                  [&](double v) { StoreValue(model, node, row, direction, normalized, v); });
+}
+
 // Minimum and maximum of one alternative's value for one node: one step.
 bool ValueIntervalStep(CalcSession& session, NodeId node, int row, bool normalized, int& progress,
                        int total) {
     if (session.CancelPolled()) {
         return false;
     }
-    Model& model = session.GetModel();
-    const int column = model.ColumnOfNode(node);
     for (int direction : {kMin, kMax}) {
-        const ProgramParts program = ValueProgram(model, column, row, direction, normalized);
-        if (program.Objective.empty()) {
-            // A goal with no twig-level attribute below it is worth nothing.
-            TNodeValue& value =
-                ResultRecords(model).NodeData(node).Values.at(static_cast<std::size_t>(row) - 1);
-            (direction == kMin ? value.Lower : value.Upper) = 0.0;
-            continue;
-        }
-        const TSolution solution = session.SolveProgram(program);
-        if (!Settle(session, solution, normalized,
-                    [&](double v) { StoreValue(model, node, row, direction, normalized, v); })) {
+        if (!ValueBound(session, node, row, direction, normalized)) {
             return false;
         }
     }
     Step(session, progress, total);
+    return true;
+}
+
+// Every alternative's value interval for one node, the minima first and then the maxima, with
+// the same polls and steps as one ValueIntervalStep per alternative. A warm-started solver goes
+// from one program to the next from the optimal basis of the previous one: consecutive
+// objectives that differ in one alternative only, in the same direction, keep that basis close
+// to the next optimum, where alternating directions send it across the feasible set each time.
+bool NodeValueIntervals(CalcSession& session, NodeId node, bool normalized, int& progress,
+                        int total) {
+    const int m = session.GetModel().M();
+    for (int row = 1; row <= m; ++row) {
+        if (session.CancelPolled() || !ValueBound(session, node, row, kMin, normalized)) {
+            return false;
+        }
+    }
+    for (int row = 1; row <= m; ++row) {
+        if (!ValueBound(session, node, row, kMax, normalized)) {
+            return false;
+        }
+        Step(session, progress, total);
+    }
     return true;
 }
 
@@ -115,6 +142,14 @@ bool MainGoalPhase(CalcSession& session, bool normalized, int& progress, int tot
 bool AllValuesPhase(CalcSession& session, bool normalized, int& progress, int total) {
     Model& model = session.GetModel();
     const std::vector<NodeId> nodes = model.PreOrder();
+    if (session.WarmStart()) {
+        for (NodeId node : nodes) {
+            if (!NodeValueIntervals(session, node, normalized, progress, total)) {
+                return false;
+            }
+        }
+        return true;
+    }
     for (int row = 1; row <= model.M(); ++row) {
         for (NodeId node : nodes) {
             if (!ValueIntervalStep(session, node, row, normalized, progress, total)) {
@@ -285,6 +320,7 @@ RunOutcome CalculationDriver::Run(int type) {
     // path its solver problem and basis carry on into the run.
     CalcSession session(model_, host_, solve_, !referencePath_, pollInterval_);
     session.SetProgramObserver(observer_);
+    session.SetRunFault(runFault_);
     const Feasibility feasibility = SessionFeasibility(session);
     if (feasibility != Feasibility::Feasible) {
         lpCount_ += session.LpCount();

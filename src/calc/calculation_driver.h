@@ -8,6 +8,7 @@
 #include "model/document.h"
 #include "model/model.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -82,6 +83,8 @@ public:
     bool ReferencePath() const { return referencePath_; }
     // Sees every program of the following runs before it is solved (benchmarks record them).
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
+    // For tests, on the default path: see WarmStartSolver::SetRunFault.
+    void SetRunFault(std::function<bool()> fault) { runFault_ = std::move(fault); }
     // Longest stretch of simplex iterations between two polls of the host (default
     // kSolverPollInterval; 0 polls after every iteration).
     void SetPollInterval(std::chrono::milliseconds interval) { pollInterval_ = interval; }
@@ -100,6 +103,7 @@ private:
     SolveFunction solve_;
     bool referencePath_ = false;
     ProgramObserver observer_;
+    std::function<bool()> runFault_;
     std::chrono::milliseconds pollInterval_ = kSolverPollInterval;
     int lpCount_ = 0;
     int progress_ = 0;

@@ -449,12 +449,22 @@ ProgramParts DominanceProgram(const Model& model, int row, int otherRow) {
     const Snapshot s(model);
     ProgramParts parts;
     parts.Direction = kMinimize;
+    // Both cells ranked and row's rank no worse: the chain of the column's ranks runs from
+    // otherRow's value up to row's, so row's is at least otherRow's.
+    const auto atLeast = [&model, row, otherRow](int column) {
+        const int rank = model.Rank(column, row);
+        const int other = model.Rank(column, otherRow);
+        return rank > 0 && other > 0 && rank <= other;
+    };
+    bool everyAttribute = true;
     for (int column = 1; column <= s.N(); ++column) {
         if (s.IsAttribute(column)) {
             AppendTerm(parts.Objective, 1.0, column, row);
             AppendTerm(parts.Objective, -1.0, column, otherRow);
+            everyAttribute = everyAttribute && atLeast(column);
         }
     }
+    parts.NonNegative = !parts.Objective.empty() && (atLeast(1) || everyAttribute);
     return parts;
 }
 

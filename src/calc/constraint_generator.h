@@ -51,11 +51,15 @@ struct ProgramParts {
     std::uint8_t Direction = kMinimize;
     std::string Objective;
     std::string Normalizer; // empty: the plain form
+    // The ranking rows alone make the objective at least 0 at every feasible point.
+    bool NonNegative = false;
 };
 
 // The parts of the programs below; an empty objective means there is nothing to solve.
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized);
 ProgramParts WeightProgram(const Model& model, NodeId node, int direction, bool normalized);
+// NonNegative when row is ranked at least as high as otherRow holistically on the main goal or
+// on every attribute: the ordinal chains then hold its value at least at otherRow's.
 ProgramParts DominanceProgram(const Model& model, int row, int otherRow);
 // The whole program: objective, direction and every constraint row of its normalizer.
 TConstraintModel AssembleProgram(const Model& model, const ProgramParts& parts);

@@ -12,10 +12,12 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace velor {
 
@@ -24,12 +26,37 @@ namespace {
 // A program started from the optimum of its predecessor usually needs a handful of iterations.
 // Many more mean the simplex is circling among degenerate bases of one vertex, which it may do
 // until its whole budget is spent; starting again from the slack basis is then far cheaper.
+// Large programs whose rows tie every attribute together (a holistic ranking of the main goal)
+// are highly degenerate: a warm start may need hundreds of iterations there and still be far
+// cheaper than the slack start, which then needs thousands.
 constexpr int kWarmBudget = 150;
+int WarmBudget(int rows) {
+    return std::max(kWarmBudget, rows);
+}
 // From the slack basis a program needs a few iterations per row. A run that circles instead is
 // cut short: solving the program from scratch then decides its outcome anyway.
 int SlackStartBudget(int rows) {
     return std::max(1000, 2 * rows);
 }
+// A program that neither the warm start nor the short run from the slack basis settles is solved
+// once more from a fresh basis before the reference formulation is asked: large degenerate
+// programs may need many times more iterations than rows from the slack basis, and giving up on
+// them would put the user's question to a model that is feasible. Cancel still stops such a run.
+int RecoveryBudget(int rows, int columns) {
+    return std::max(lp::kIterationBudget, 10 * (rows + columns));
+}
+// A column counts as 0 at an optimum when its value is at most this (see ProvenZero), and the
+// costs of an objective whose minimum is taken as 0 from such a point sum to at most the second:
+// the objective is then at most 1e-12 there.
+constexpr double kZeroColumn = 1e-14;
+constexpr double kMaxZeroCostSum = 100.0;
+// Optima remembered per set: enough for the minima of a calculation to find one where their
+// columns are 0, few enough to check quickly.
+constexpr std::size_t kPointsKept = 4096;
+// Optima kept whole per set, and how close to 0 an objective must be at one of them for its
+// minimum to be taken as 0 (the noise that WithoutRoundingNoise takes off an optimum).
+constexpr std::size_t kRecentKept = 32;
+constexpr double kZeroObjective = 1e-12;
 // Tolerances of a run that goes on from a basis optimal only to the simplex's usual ones: well
 // below those of the exact-optimum check, so that a basis optimal to them passes it.
 constexpr double kPolishTolerance = 1e-10;
@@ -71,6 +98,10 @@ struct WarmStartSolver::ConstraintSet {
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
     bool parsed = false;
+    int recoveries = 0; // programs solved again from a fresh basis
+    bool stoppedByBudget = false; // the last run ended neither optimal nor infeasible
+    int lastStatus = LP_FEASIBLE; // how the last run ended
+    const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault
 
     ConstraintSet() = default;
     ConstraintSet(const ConstraintSet&) = delete;
@@ -118,6 +149,98 @@ struct WarmStartSolver::ConstraintSet {
         return Create();
     }
 
+    // Where the optima of earlier programs of the set lie: per optimum, one bit per column that
+    // was clear of 0 there (bit j for column j). Kept for whole sets only (see ProvenZero).
+    bool keepPoints = false;
+    std::vector<std::vector<std::uint64_t>> points;
+    std::vector<std::vector<double>> recent; // the latest optima themselves, columns 1..n
+
+    // Remembers which columns the optimal basis just reached holds clear of 0, and, when that
+    // differs from the last optimum, the point itself. The values are those LP_GETSOL gives,
+    // read by basis position: LP_GETSOL looks a basic column's position up one by one.
+    void RememberPoint() {
+        const int n = rows.ColumnCount();
+        std::vector<double> values(static_cast<std::size_t>(n) + 1, 0.0);
+        for (int j = 1; j <= n; ++j) {
+            const int status = LP_GETVARSTAT(j, lp);
+            if ((status & LP_BASIC) == 0) {
+                values[static_cast<std::size_t>(j)] =
+                    status == LP_AT_UPPER ? LP_GETUBOUND(j, lp) : LP_GETLBOUND(j, lp);
+            }
+        }
+        const int m = LP_M(lp);
+        for (int p = 1; p <= m; ++p) {
+            const int k = LP_BASISVAR(p, lp);
+            if (k > 0) {
+                values[static_cast<std::size_t>(k)] = LP_BASISVAL(p, lp);
+            }
+        }
+        std::vector<std::uint64_t> bits(static_cast<std::size_t>(n) / 64 + 1, 0);
+        for (int j = 1; j <= n; ++j) {
+            if (values[static_cast<std::size_t>(j)] > kZeroColumn) {
+                bits[static_cast<std::size_t>(j) / 64] |= std::uint64_t{1} << (j % 64);
+            }
+        }
+        if (points.empty() || points.back() != bits) {
+            if (points.size() == kPointsKept) {
+                points.erase(points.begin());
+            }
+            points.push_back(std::move(bits));
+            if (recent.size() == kRecentKept) {
+                recent.erase(recent.begin());
+            }
+            recent.push_back(std::move(values));
+        }
+    }
+
+    // Whether the minimum of an objective that the rows make at least 0 everywhere (a
+    // dominance program whose alternative is ranked no lower than the other) is proven to be
+    // 0: one of the latest optima of the set, a feasible point of the same rows, puts the
+    // objective within 1e-12 of 0. The simplex would end at an exact optimum between 0 and
+    // that, which the calculation stores as 0 (see WithoutRoundingNoise).
+    bool ProvenZeroNonNegative() const {
+        for (auto point = recent.rbegin(); point != recent.rend(); ++point) {
+            double value = 0.0;
+            for (const auto& [column, cost] : costs) {
+                value += cost * (*point)[static_cast<std::size_t>(column)];
+            }
+            if (std::fabs(value) <= kZeroObjective) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Whether the minimum of the objective in costs is proven to be 0 without solving: every
+    // cost is non-negative, so no feasible point (all columns are non-negative) goes below 0,
+    // and an earlier optimum of the set, a feasible point of the same rows, holds every column
+    // with a cost at 0. There the objective is at most the sum of the costs times kZeroColumn,
+    // at most 1e-12 with costs summing to at most 100: the simplex, solving the program, would
+    // end at an exact optimum between 0 and that, which the calculation stores as 0 (see
+    // WithoutRoundingNoise).
+    bool ProvenZero() const {
+        double sum = 0.0;
+        for (const auto& [column, cost] : costs) {
+            if (cost < 0.0) {
+                return false;
+            }
+            sum += cost;
+        }
+        if (sum > kMaxZeroCostSum) {
+            return false;
+        }
+        for (auto point = points.rbegin(); point != points.rend(); ++point) {
+            const bool zero = std::none_of(costs.begin(), costs.end(), [&](const auto& cost) {
+                const auto j = static_cast<std::size_t>(cost.first);
+                return cost.second > 0.0 && ((*point)[j / 64] >> (j % 64) & 1U) != 0;
+            });
+            if (zero) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Puts the objective of parts into the objective row. False when it names a variable that
     // no row names (it would need a column of its own) or a coefficient is too large.
     bool SetObjective(const ProgramParts& parts) {
@@ -156,15 +279,31 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // From the previous optimal basis, which is still feasible when only the objective changed;
-    // should that not end at an exact optimum, once more from the slack basis.
+    // should that not end at an exact optimum, once more from the slack basis, and then from a
+    // fresh basis with a budget that large degenerate programs need.
     bool Solve(std::uint8_t direction, TSolution& solution) {
         if (!slackStart) {
-            if (Optimize(direction, solution, kWarmBudget)) {
+            if (Optimize(direction, solution, WarmBudget(rows.RowCount()))) {
                 return true;
             }
             LP_REINVERT(lp);
         }
-        return Optimize(direction, solution, SlackStartBudget(rows.RowCount()));
+        if (Optimize(direction, solution, SlackStartBudget(rows.RowCount()))) {
+            return true;
+        }
+        // A run that declared rows infeasible that earlier programs of the set had optima for
+        // lost its way numerically in a large basis (the product-form inverse drifts); the
+        // primal simplex alone, without the dual simplex's start, takes another path from the
+        // slack basis. A run that ended at a basis that is not an exact optimum would take the
+        // same path to the same basis again: the reference formulation decides.
+        const bool wrongVerdict = solved && lastStatus == LP_INFEASIBLE;
+        if (!stoppedByBudget && !wrongVerdict) {
+            return false;
+        }
+        ++recoveries;
+        LP_REINVERT(lp);
+        return Optimize(direction, solution, RecoveryBudget(rows.RowCount(), rows.ColumnCount()),
+                        !wrongVerdict);
     }
 
     // Runs the simplex from the current basis. True with solution filled when it ends at an
@@ -175,8 +314,8 @@ struct WarmStartSolver::ConstraintSet {
     // only a few rows are violated; the dual simplex then needs a few iterations where the
     // primal one, starting from the same basis, may need thousands of small steps. The primal
     // simplex finishes from wherever the dual one stopped.
-    bool Optimize(std::uint8_t direction, TSolution& solution, int budget) {
-        if (slackStart) {
+    bool Optimize(std::uint8_t direction, TSolution& solution, int budget, bool dualFirst = true) {
+        if (slackStart && dualFirst) {
             LP_DUALBUDGET(budget, lp);
         }
         slackStart = false;
@@ -197,7 +336,16 @@ struct WarmStartSolver::ConstraintSet {
                 LP_GETSTATUS(lp) == LP_OPTIMAL && ExactOptimum() &&
                 std::fabs(LP_GETSOL(0, lp) - stopped) <= moveTolerance * (1.0 + std::fabs(stopped));
         }
+        lastStatus = LP_GETSTATUS(lp);
+        stoppedByBudget = lastStatus == LP_FEASIBLE;
+        if (exact && Faulted()) {
+            exact = false;
+            stoppedByBudget = true;
+        }
         if (exact) {
+            if (keepPoints) {
+                RememberPoint();
+            }
             const double objective = LP_GETSOL(0, lp);
             solution.Failed = kSolveOptimal;
             solution.Objective = direction == kMinimize ? -objective : objective;
@@ -208,6 +356,9 @@ struct WarmStartSolver::ConstraintSet {
         slackStart = true;
         return false;
     }
+
+    // Whether the test seam (WarmStartSolver::SetRunFault) turns this run into a failed one.
+    bool Faulted() const { return runFault != nullptr && *runFault && (*runFault)(); }
 
     // Whether the optimal basis the simplex stopped at is an exact optimum: every basic
     // variable within its bounds and no nonbasic variable that could still improve the
@@ -344,6 +495,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
     auto split = std::make_unique<Split>();
     split->weights = std::make_unique<ConstraintSet>();
     split->weights->moveTolerance = kSplitMoveTolerance;
+    split->weights->runFault = &runFault_;
     if (!split->weights->Load(std::move(plan->weights))) {
         return nullptr;
     }
@@ -352,6 +504,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
         if (!part) {
             part = std::make_unique<Part>();
             part->set.moveTolerance = kSplitMoveTolerance;
+            part->set.runFault = &runFault_;
             // A part whose rows do not admit weight 1 holds its weight at 0, which the weight
             // rows alone do not say: no set that has it is split.
             TSolution feasible;
@@ -377,8 +530,24 @@ WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& norma
     std::unique_ptr<ConstraintSet>& set = sets_[normalizer];
     if (!set) {
         set = std::make_unique<ConstraintSet>();
+        set->runFault = &runFault_;
+        set->keepPoints = true;
     }
     return *set;
+}
+
+int WarmStartSolver::Recoveries() const {
+    int count = 0;
+    for (const auto& entry : sets_) {
+        count += entry.second->recoveries;
+        if (entry.second->split) {
+            count += entry.second->split->weights->recoveries;
+        }
+    }
+    for (const auto& entry : parts_) {
+        count += entry.second->set.recoveries;
+    }
+    return count;
 }
 
 TSolution WarmStartSolver::SolveFromScratch(const ProgramParts& parts) {
@@ -419,6 +588,13 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
+        }
+        if (parts.Direction == kMinimize &&
+            (set.ProvenZero() || (parts.NonNegative && set.ProvenZeroNonNegative()))) {
+            ++provenSolves_;
+            solution.Failed = kSolveOptimal;
+            solution.Objective = 0.0;
+            return solution;
         }
         if (set.Solve(parts.Direction, solution)) {
             return solution;

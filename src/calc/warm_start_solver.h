@@ -9,9 +9,15 @@
 // and which of those it ends at depends on where it started. A run that ends at such a basis
 // goes on under tight tolerances, and its exact optimum counts when it keeps the value the run
 // had stopped at. A warm start that does not get there within a small budget is tried once more
-// from the slack basis; a program that still has no exact optimum is solved from scratch exactly
-// as SolveModel does, and that outcome is returned, so failures (infeasible sets, solver errors,
-// programs the simplex gives up on) look the same as on the reference path.
+// from the slack basis, and a program that this short run leaves at its budget is solved again
+// from a fresh basis with a budget large enough for big degenerate programs. A program that
+// still has no exact optimum is solved from scratch exactly as SolveModel does, and that outcome
+// is returned, so failures (infeasible sets, solver errors, programs the simplex gives up on)
+// look the same as on the reference path.
+//
+// A minimum whose objective has no negative cost is 0 without solving when an earlier optimum of
+// the same set holds every column with a cost at 0; so is a minimum that the ranking rows hold at
+// 0 or above (ProgramParts::NonNegative) when one of the latest optima puts it at 0.
 //
 // Where the rows of a set split per attribute (program_split.h: no goal ranked holistically), a
 // program is solved as one small program per attribute with its weight fixed at 1, whose
@@ -27,9 +33,11 @@
 #include "model/model.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace velor {
 
@@ -49,6 +57,16 @@ public:
     // and benchmarks).
     int ScratchSolves() const { return scratchSolves_; }
     int SplitSolves() const { return splitSolves_; }
+    // Minima taken as 0 from an earlier optimum without solving (both kinds).
+    int ProvenSolves() const { return provenSolves_; }
+    // Programs that the warm start and the short run from the slack basis left without an exact
+    // optimum and that were solved again from a fresh basis.
+    int Recoveries() const;
+
+    // For tests: asked after every simplex run on the solver's own problems that ended at an
+    // exact optimum; true makes the run count as one that spent its budget without reaching an
+    // optimum, so the program goes on to the next way of solving it.
+    void SetRunFault(std::function<bool()> fault) { runFault_ = std::move(fault); }
 
 private:
     struct ConstraintSet;
@@ -67,6 +85,8 @@ private:
     std::map<std::string, std::unique_ptr<ConstraintSet>> sets_;
     int scratchSolves_ = 0;
     int splitSolves_ = 0;
+    int provenSolves_ = 0;
+    std::function<bool()> runFault_;
 };
 
 } // namespace velor

@@ -6,14 +6,14 @@
 
 namespace lp {
 
-int nonbasicCode(double lower, double upper) {
+LpVarStat nonbasicCode(double lower, double upper) {
     if (lower == upper)
-        return 4;
-    return isInfiniteLower(lower) ? 2 : 0;
+        return LP_FIXED;
+    return isInfiniteLower(lower) ? LP_AT_UPPER : LP_AT_LOWER;
 }
 
 double nonbasicValue(LpModel& lp, int k) {
-    return lp.varstat(k) == 2 ? lp.upper(k) : lp.lower(k);
+    return lp.varstat(k) == LP_AT_UPPER ? lp.upper(k) : lp.lower(k);
 }
 
 void extendedColumn(const LpModel& lp, int k, std::vector<double>& out) {
@@ -76,13 +76,13 @@ void recountInfeasibilities(LpModel& lp) {
 }
 
 void slackBasisSetup(LpModel& lp) {
-    lp.status = 0;
-    lp.slackStat[0] = 5;
+    lp.status = LP_FEASIBLE;
+    lp.slackStat[0] = LP_OBJECTIVE;
     for (int j = 1; j <= lp.n; ++j)
         lp.varstat(j) = nonbasicCode(lp.lower(j), lp.upper(j));
     for (int i = 0; i <= lp.m; ++i) {
         if (i > 0)
-            lp.varstat(-i) = 1;
+            lp.varstat(-i) = LP_BASIC;
         lp.base[static_cast<size_t>(i)] = -i;
     }
     lp.etas.clear();

@@ -24,7 +24,7 @@ public:
           reducedCosts_(static_cast<size_t>(model.m + model.n) + 1),
           rowEntries_(static_cast<size_t>(model.m + model.n) + 1) {}
 
-    int run(int budget);
+    LpStatus run(int budget);
 
 private:
     // Index of variable k (-m..n) in the arrays over all variables.
@@ -112,7 +112,7 @@ int DualRun::enteringVariable(double direction) const {
         if (entersNever(k))
             return false;
         // Raising x_k by one moves the leaving variable by -entry.
-        const double up = lp_.varstat(k) == 2 ? -1.0 : 1.0;
+        const double up = lp_.varstat(k) == LP_AT_UPPER ? -1.0 : 1.0;
         entry = -direction * up * rowEntries_[slot(k)];
         cost = std::max(0.0, up * reducedCosts_[slot(k)]);
         return entry > kEpsPiv;
@@ -144,7 +144,7 @@ void DualRun::pivot(int q, int r, double direction) {
     lp_.etas.updEta(alpha_, r);
     lp_.base[static_cast<size_t>(r)] = q;
     lp_.varstat(k) = lp_.lower(k) == lp_.upper(k) ? 4 : (direction > 0.0 ? 0 : 2);
-    lp_.varstat(q) = 1;
+    lp_.varstat(q) = LP_BASIC;
     ++lp_.pivotsSinceReinversion;
     ++lp_.iterations;
     if (lp_.pivotsSinceReinversion >= lp_.reinversionInterval) {
@@ -155,32 +155,32 @@ void DualRun::pivot(int q, int r, double direction) {
     recountInfeasibilities(lp_);
 }
 
-int DualRun::run(int budget) {
+LpStatus DualRun::run(int budget) {
     if (interruptRequested())
-        return 0;
+        return LP_FEASIBLE;
     recountInfeasibilities(lp_);
     if (!dualFeasible())
-        return 0;
+        return LP_FEASIBLE;
     for (int done = 0; done < budget; ++done) {
         double direction = 0.0;
         const int r = leavingPosition(direction);
         if (r == 0)
-            return 3;
+            return LP_OPTIMAL;
         rowTimesColumns(r, row_, rowEntries_);
         const int q = enteringVariable(direction);
         if (q == 0)
-            return 1;
+            return LP_INFEASIBLE;
         pivot(q, r, direction);
         if (interruptRequested())
-            return 0;
+            return LP_FEASIBLE;
         rowTimesColumns(0, prices_, reducedCosts_);
     }
-    return 0;
+    return LP_FEASIBLE;
 }
 
 } // namespace
 
-int dualSimplex(LpModel& lp, int budget) {
+LpStatus dualSimplex(LpModel& lp, int budget) {
     return DualRun(lp).run(budget);
 }
 

@@ -3,6 +3,7 @@
 #define VELOR_LP_LP_MODEL_H
 
 #include "lp/eta_file.h"
+#include "lp/lpx.h"
 #include "lp/packed_vector.h"
 #include "lp/tolerances.h"
 
@@ -46,7 +47,7 @@ struct LpModel {
     std::vector<double> work; // 0..m
     double senseFactor = 1.0;
     std::vector<bool> integerFlags; // 0..n
-    int status = 0;
+    LpStatus status = LP_FEASIBLE;
 
     int& varstat(int k) {
         return k > 0 ? colStat[static_cast<size_t>(k)] : slackStat[static_cast<size_t>(-k)];
@@ -68,7 +69,7 @@ inline bool isBasic(int varstat) {
 
 // The nonbasic code a variable gets from its bounds: fixed, at lower, or at upper when the
 // lower bound is infinite.
-int nonbasicCode(double lower, double upper);
+LpVarStat nonbasicCode(double lower, double upper);
 
 // Value of a nonbasic variable: its upper bound at varstat 2, else its lower bound.
 double nonbasicValue(LpModel& lp, int k);

@@ -42,7 +42,7 @@ void checkColumn(const LpModel& lp, int col) {
 long long iterationTotal = 0;
 
 void setStatusFromFeasibility(LpModel& lp) {
-    lp.status = lp.infeasibilityCount > 0 ? 1 : 0;
+    lp.status = lp.infeasibilityCount > 0 ? LP_INFEASIBLE : LP_FEASIBLE;
 }
 
 // Inner product with the relative zero test: 0 when it cancels to within kEpsZero of the
@@ -193,8 +193,8 @@ void LP_DUALBUDGET(int budget, LpModel* model) {
     if (budget < 0)
         fatal("LP_DUALBUDGET: negative iteration budget");
     countedRun(lp, [&lp, budget] {
-        const int status = dualSimplex(lp, budget);
-        if (status == 0)
+        const LpStatus status = dualSimplex(lp, budget);
+        if (status == LP_FEASIBLE)
             setStatusFromFeasibility(lp);
         else
             lp.status = status;
@@ -410,7 +410,7 @@ void LP_ADDROW(const float* values, LpModel* model) {
     for (int j = lp.n; j >= 0; --j)
         LP_PUTELEM(values[j], j, row, model);
     lp.infeasibilityCount += 1;
-    lp.status = 1;
+    lp.status = LP_INFEASIBLE;
     recomputeElementStatistics(lp);
 }
 

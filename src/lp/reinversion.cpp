@@ -229,7 +229,7 @@ void resetVarstat(LpModel& lp) {
     }
     lp.slackStat[0] = 5;
     for (int p = 1; p <= lp.m; ++p)
-        lp.varstat(lp.base[static_cast<size_t>(p)]) = 1;
+        lp.varstat(lp.base[static_cast<size_t>(p)]) = LP_BASIC;
 }
 
 // The rebuilt basis must hold each position's variable exactly once, with m + 1 variables

@@ -5,6 +5,7 @@
 #include "lp/reinversion.h"
 
 #include <cmath>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -35,10 +36,10 @@ public:
         : lp_(model), alpha_(static_cast<size_t>(model.m) + 1),
           candidates_(static_cast<size_t>(model.pricing)) {}
 
-    int run();
+    LpStatus run();
 
 private:
-    int search();
+    LpStatus search();
     void trackDegeneracy(int r);
     void relaxBounds();
     void relaxVariable(int k);
@@ -90,7 +91,7 @@ void PrimalRun::phaseOneCosts() {
         return;
     for (int i = 1; i <= lp_.m; ++i) {
         const int k = lp_.base[static_cast<size_t>(i)];
-        if (lp_.varstat(k) != 3)
+        if (lp_.varstat(k) != LP_BASIC_INFEASIBLE)
             continue;
         const double x = lp_.basicValues[static_cast<size_t>(i)];
         const double l = lp_.lower(k);
@@ -193,7 +194,7 @@ bool PrimalRun::candidateCheck(size_t c) {
     double rate = 0.0;
     for (const CostEntry& e : costList_)
         rate += e.cost * alpha_[static_cast<size_t>(e.position)];
-    if (lp_.varstat(q) == 2)
+    if (lp_.varstat(q) == LP_AT_UPPER)
         rate = -rate;
     bool stays = rate < -lp_.epsCost;
     if (pivotsInPass_ == 0 &&
@@ -219,7 +220,7 @@ bool PrimalRun::candidateCheck(size_t c) {
 // one with the largest pivot (the later one on ties). A bound flip wins when nothing blocks
 // before it.
 void PrimalRun::ratioTest(int q) {
-    const double dir = lp_.varstat(q) == 2 ? -1.0 : 1.0;
+    const double dir = lp_.varstat(q) == LP_AT_UPPER ? -1.0 : 1.0;
     const double lq = lp_.lower(q);
     const double uq = lp_.upper(q);
     const double flip = (!isInfiniteLower(lq) && !isInfiniteUpper(uq)) ? uq - lq : kNoFlip;
@@ -344,16 +345,16 @@ void PrimalRun::iterate(int q, int r) {
             fatal("Pivot: leaving becomes infeasible");
         lp_.etas.updEta(alpha_, p);
         lp_.base[static_cast<size_t>(p)] = q;
-        if (lp_.varstat(k) == 3)
+        if (lp_.varstat(k) == LP_BASIC_INFEASIBLE)
             --lp_.infeasibilityCount;
         lp_.varstat(k) = l == u ? 4 : (r < 0 ? 2 : 0);
-        lp_.varstat(q) = 1;
+        lp_.varstat(q) = LP_BASIC;
         if (relaxed_)
             relaxVariable(q);
         basicLower_[static_cast<size_t>(p)] = lp_.lower(q);
         basicUpper_[static_cast<size_t>(p)] = lp_.upper(q);
     } else {
-        lp_.varstat(q) = sq == 0 ? 2 : 0;
+        lp_.varstat(q) = sq == 0 ? LP_AT_UPPER : LP_AT_LOWER;
     }
     // Only the positions whose value moved, and the pivot position, can change feasibility.
     lp_.basicValues[0] -= step * alpha_[0];
@@ -481,20 +482,20 @@ void writeVarstatTable(LpModel& lp) {
     warn(table);
 }
 
-int PrimalRun::run() {
+LpStatus PrimalRun::run() {
     if (interruptRequested())
-        return 0;
-    const int status = search();
+        return LP_FEASIBLE;
+    const LpStatus status = search();
     if (!relaxed_)
         return status;
     restoreBounds();
     if (interrupted_)
-        return 0;
+        return LP_FEASIBLE;
     relaxAllowed_ = false;
     return search();
 }
 
-int PrimalRun::search() {
+LpStatus PrimalRun::search() {
     const double fullWeight = lp_.scale / lp_.maxElement;
     s_ = fullWeight;
     unbounded_ = false;
@@ -505,7 +506,7 @@ int PrimalRun::search() {
     recountInfeasibilities(lp_);
     if (logLevel() > 2)
         writeVarstatTable(lp_);
-    int stopStatus = -1;
+    std::optional<LpStatus> stopStatus;
     while (lp_.iterations < lp_.iterLimit) {
         bool productive;
         do {
@@ -546,7 +547,7 @@ int PrimalRun::search() {
             reinverted = true;
             if (wasFeasible && lp_.infeasibilityCount > 0 && ++lost_ > 0.1 * lp_.n + 5) {
                 warn("?Primal: feasibility lost in reinversion\n");
-                stopStatus = 1;
+                stopStatus = LP_INFEASIBLE;
                 break;
             }
         }
@@ -558,28 +559,28 @@ int PrimalRun::search() {
         s_ = fullWeight;
         if (++regained_ > 0.1 * lp_.n + 5) {
             warn("?Primal: cannot maintain feasibility\n");
-            stopStatus = 0;
+            stopStatus = LP_FEASIBLE;
             break;
         }
         if (!reinverted)
             break;
     }
     if (interrupted_)
-        return 0;
-    if (stopStatus >= 0)
-        return stopStatus;
+        return LP_FEASIBLE;
+    if (stopStatus)
+        return *stopStatus;
     if (lp_.infeasibilityCount > 0)
-        return 1;
+        return LP_INFEASIBLE;
     if (unbounded_)
-        return 2;
+        return LP_UNBOUNDED;
     if (lp_.iterations >= lp_.iterLimit)
-        return 0;
-    return 3;
+        return LP_FEASIBLE;
+    return LP_OPTIMAL;
 }
 
 } // namespace
 
-int primalSimplex(LpModel& lp) {
+LpStatus primalSimplex(LpModel& lp) {
     return PrimalRun(lp).run();
 }
 

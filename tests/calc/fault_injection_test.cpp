@@ -5,6 +5,8 @@
 // calculation of the same model gives exactly the results of a calculation that never met the
 // fault.
 #include "calc_test_model.h"
+#include "random_model.h"
+#include "stored_results.h"
 
 #include "calc/calculation_driver.h"
 #include "calc/solver_bridge.h"
@@ -86,6 +88,7 @@ private:
 };
 
 constexpr const char* kTableFull = "?LP_NEW: Too many LP models";
+constexpr double kRoundingNoise = 1e-12;
 
 // The real solver meets a real fatal error of its library: the problem the bridge creates
 // cannot be made.
@@ -269,6 +272,68 @@ TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable
     std::cout << "[ injected    ] table full at " << (programs + 2) / 3 << " points of " << programs
               << " programs, " << stopped << " runs stopped\n";
     EXPECT_GT(stopped, 0);
+}
+
+// On the default path, the first `failures` simplex runs of one program end without an optimum
+// (as when a run spends its budget among degenerate bases). The program is settled by the next
+// way of solving it (slack basis, fresh basis, reference formulation) without asking the user,
+// and the run stores what the reference path stores (ties within rounding apart).
+TEST(CalculationFaults, AProgramWithoutAnOptimumOnTheDefaultPathIsRecoveredWithoutAQuestion) {
+    LP_SETCONSOLE(nullptr);
+    testing::RandomModelOptions options;
+    options.minAlternatives = options.maxAlternatives = 6;
+    options.minAttributes = options.maxAttributes = 6;
+    options.minGoals = options.maxGoals = 0;
+    options.holisticShare = 1.0;
+    options.duplicateShare = 0.3;
+    const std::vector<std::pair<std::string, Model>> models{
+        {"supplier.vlr", LoadExample("supplier.vlr")},
+        {"holistic main goal", testing::MakeRandomModel(5, options).model},
+        {"normalized", [] {
+             Model model = LoadExample("car.vlr");
+             model.SetNormalizedIntervals(true);
+             return model;
+         }()}};
+    int injected = 0;
+    for (const auto& [name, original] : models) {
+        Model reference = original;
+        ScriptedHost referenceHost;
+        CalculationDriver referenceDriver(reference, referenceHost);
+        referenceDriver.SetReferencePath(true);
+        ASSERT_EQ(referenceDriver.Run(kCalculateModel), RunOutcome::Complete) << name;
+        const int programs = referenceDriver.LpCount();
+        for (const int failures : {1, 2, 3, 8}) {
+            for (int failAt = 1 + failures % 3; failAt <= programs; failAt += 11) {
+                SCOPED_TRACE(name + ": " + std::to_string(failures) + " failed runs in program " +
+                             std::to_string(failAt));
+                Model model = original;
+                ScriptedHost host;
+                CalculationDriver driver(model, host);
+                int program = 0;
+                int failed = 0;
+                driver.SetProgramObserver([&](const ProgramParts&) { ++program; });
+                driver.SetRunFault([&] {
+                    if (program == failAt && failed < failures) {
+                        ++failed;
+                        return true;
+                    }
+                    return false;
+                });
+                ASSERT_EQ(driver.Run(kCalculateModel), RunOutcome::Complete);
+                injected += failed;
+                EXPECT_TRUE(host.questions.empty());
+                EXPECT_EQ(host.Message().second, kCompleteMessage);
+                // Ties within rounding may fall either way: later programs start from
+                // another basis once one has been solved again.
+                const testing::StoredComparison c =
+                    testing::CompareStored(model, reference, kRoundingNoise);
+                EXPECT_LE(c.largest, 1e-6);
+                EXPECT_EQ(c.flagsDiffer, 0) << c.first;
+            }
+        }
+    }
+    std::cout << "[ injected    ] " << injected << " simplex runs without an optimum\n";
+    EXPECT_GT(injected, 100);
 }
 
 // The feasibility check run when the statement dialogs close (one linear program) tells a

@@ -12,14 +12,14 @@ using lptest::Model;
 
 TEST(LpInterface, FreshModelIsFeasibleAndSolvesToZero) {
     Model lp(3, 2);
-    EXPECT_EQ(LP_GETSTATUS(lp), 0);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_FEASIBLE);
     EXPECT_EQ(LP_M(lp), 2);
     EXPECT_EQ(LP_N(lp), 3);
     EXPECT_EQ(LP_REINVERT(lp), 0);
     LP_PRIMAL(lp);
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_GETSOL(0, lp), 0.0);
-    EXPECT_EQ(LP_GETVARSTAT(0, lp), 5);
+    EXPECT_EQ(LP_GETVARSTAT(0, lp), LP_OBJECTIVE);
 }
 
 TEST(LpInterface, ObjectiveConstantIsPartOfTheObjectiveLogical) {
@@ -29,7 +29,7 @@ TEST(LpInterface, ObjectiveConstantIsPartOfTheObjectiveLogical) {
     LP_PUTELEM(1.0f, 1, 1, lp);
     lp.greaterEqual(1, 3.0f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_DOUBLE_EQ(LP_GETSOL(1, lp), 3.0);
     EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), 7.5 - 6.0); // c0 - sum c_j x_j
 }
@@ -75,7 +75,7 @@ TEST(LpInterface, SlackValuesAreRightHandSideMinusActivity) {
     LP_PUTELEM(-1.0f, 2, 3, lp);
     lp.equal(3, 0.0f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_NEAR(LP_GETSOL(1, lp), 2.0, 1e-12);
     EXPECT_NEAR(LP_GETSOL(2, lp), 2.0, 1e-12);
     EXPECT_NEAR(LP_GETSOL(-2, lp), 1.0, 1e-12); // basic slack: 3 - x1
@@ -90,28 +90,28 @@ TEST(LpInterface, BoundChangesTakeEffectAtReinversion) {
     LP_PUTELEM(1.0f, 1, 1, lp);
     lp.lessEqual(1, 5.0f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     ASSERT_EQ(LP_GETSOL(-1, lp), 5.0); // basic slack at 5
 
     LP_PUTUBOUND(4.99998f, -1, lp); // outside by 2e-5
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_REINVERT(lp), 1);
-    EXPECT_EQ(LP_GETSTATUS(lp), 1);
-    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), LP_BASIC_INFEASIBLE);
 
     LP_PUTUBOUND(4.999995f, -1, lp); // outside by 5e-6: within the feasibility tolerance
     EXPECT_EQ(LP_REINVERT(lp), 0);
-    EXPECT_EQ(LP_GETSTATUS(lp), 0);
-    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 1);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_FEASIBLE);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), LP_BASIC);
 }
 
 TEST(LpInterface, FixedVariableBecomesUpperBoundedWhenBoundsSeparate) {
     Model lp(1, 1);
     LP_PUTUBOUND(0.0f, 1, lp);
     LP_SETUP(lp);
-    ASSERT_EQ(LP_GETVARSTAT(1, lp), 4);
+    ASSERT_EQ(LP_GETVARSTAT(1, lp), LP_FIXED);
     LP_PUTUBOUND(2.0f, 1, lp);
-    EXPECT_EQ(LP_GETVARSTAT(1, lp), 2);
+    EXPECT_EQ(LP_GETVARSTAT(1, lp), LP_AT_UPPER);
     EXPECT_EQ(LP_GETSOL(1, lp), 2.0);
     EXPECT_EQ(LP_GETLBOUND(1, lp), 0.0);
     EXPECT_EQ(LP_GETUBOUND(1, lp), 2.0);
@@ -125,7 +125,7 @@ TEST(LpInterface, StaleNonbasicCodeAtInfiniteBoundIsRepairedByReinversion) {
     LP_PUTLBOUND(-1e31f, 1, lp);
     LP_PUTUBOUND(3.0f, 1, lp);
     LP_REINVERT(lp);
-    EXPECT_EQ(LP_GETVARSTAT(1, lp), 2);
+    EXPECT_EQ(LP_GETVARSTAT(1, lp), LP_AT_UPPER);
     EXPECT_EQ(LP_GETSOL(1, lp), 3.0);
     EXPECT_EQ(LP_GETSOL(-1, lp), 2.0);
 }
@@ -162,7 +162,7 @@ TEST(LpInterface, IndexErrorsAreFatalWithTheirMessages) {
     expectFatal([] { LP_SETLOG(6); }, "LP_SETLOG: loglevel must be in range 0..5");
     // The model is untouched by the refused calls and still solves.
     lp.solve();
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
 }
 
 TEST(LpInterface, UseAfterDeleteIsFatal) {
@@ -188,7 +188,7 @@ TEST(LpInterface, LibraryStaysUsableAfterAFatalError) {
     LP_PUTELEM(1.0f, 1, 1, fresh);
     fresh.lessEqual(1, 2.0f);
     fresh.solve();
-    EXPECT_EQ(LP_GETSTATUS(fresh), 3);
+    EXPECT_EQ(LP_GETSTATUS(fresh), LP_OPTIMAL);
     EXPECT_EQ(LP_GETSOL(1, fresh), 2.0);
 }
 
@@ -202,7 +202,7 @@ TEST(LpInterface, ArraysAreSizedToTheProblem) {
         lp.lessEqual(i, 1.0f);
     }
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), m);
 }
 
@@ -213,8 +213,8 @@ TEST(LpInterface, AddedRowStartsInfeasibleWithBasicLogical) {
     const float row[] = {3.0f, 1.0f, 1.0f}; // x1 + x2 <= 3
     LP_ADDROW(row, lp);
     EXPECT_EQ(LP_M(lp), 2);
-    EXPECT_EQ(LP_GETSTATUS(lp), 1);
-    EXPECT_EQ(LP_GETVARSTAT(-2, lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE);
+    EXPECT_EQ(LP_GETVARSTAT(-2, lp), LP_BASIC_INFEASIBLE);
     EXPECT_EQ(LP_GETELEM(0, 2, lp), 3.0);
     EXPECT_EQ(LP_BASISVAR(2, lp), -2);
     EXPECT_EQ(LP_REINVERT(lp), 0);
@@ -242,7 +242,7 @@ TEST(LpInterface, InverseRowsAndReducedCostsAgreeWithTheBasis) {
     Model lp(2, 2);
     loadTwoRowProblem(lp);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_NEAR(LP_GETSOL(1, lp), 3.0, 1e-12);
     EXPECT_NEAR(LP_GETSOL(2, lp), 1.0, 1e-12);
     // Row p of the inverse times the column basic in position q is 1 for p = q, else 0
@@ -267,7 +267,7 @@ TEST(LpInterface, OptimalityCheckSeesBoundsAndRatesBeyondItsTolerance) {
     Model lp(2, 2);
     loadTwoRowProblem(lp);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 1);
 
     // Another objective, max x2, leaves the basis feasible but no longer optimal: raising the
@@ -276,7 +276,7 @@ TEST(LpInterface, OptimalityCheckSeesBoundsAndRatesBeyondItsTolerance) {
     LP_PUTOBJECTIVE(costs.data(), lp);
     EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 0);
     LP_PRIMAL(lp);
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_NEAR(LP_GETSOL(2, lp), 2.0, 1e-12);
     EXPECT_EQ(LP_ISOPTIMAL(1e-9, lp), 1);
 
@@ -297,7 +297,7 @@ TEST(LpInterface, TighterTolerancesGoOnWhereTheUsualOnesStop) {
     auto runUnder = [&](double tolerance) {
         LP_SETTOLERANCES(tolerance, tolerance, lp);
         LP_PRIMAL(lp);
-        EXPECT_EQ(LP_GETSTATUS(lp), 3);
+        EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
         return LP_GETSOL(1, lp);
     };
     EXPECT_EQ(runUnder(1e-5), 0.0);

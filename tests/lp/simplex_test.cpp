@@ -17,7 +17,7 @@ TEST(PrimalSimplex, FeasibleSlackBasisWithZeroCostsIsOptimalAtOnce) {
     lp.lessEqual(1, 3.0f);
     lp.lessEqual(2, 4.0f);
     lp.solve();
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(lp.get()->iterations, 0);
 }
 
@@ -30,7 +30,7 @@ TEST(PrimalSimplex, InfeasibleStartResetsTheObjectiveWeight) {
     LP_PUTELEM(1.0f, 1, 1, lp);
     lp.greaterEqual(1, 1.0f);
     EXPECT_EQ(LP_REINVERT(lp), 1);
-    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE);
     {
         ConsoleCapture console;
         LP_SETLOG(2);
@@ -38,11 +38,11 @@ TEST(PrimalSimplex, InfeasibleStartResetsTheObjectiveWeight) {
         LP_SETLOG(0);
         EXPECT_NE(console.text().find("S reset to zero !\n"), std::string::npos) << console.text();
     }
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(lp.get()->iterations, 1);
     EXPECT_EQ(LP_GETSOL(1, lp), 1.0);
     EXPECT_EQ(LP_GETSOL(0, lp), -1.0);
-    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 2);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), LP_AT_UPPER);
     EXPECT_EQ(LP_GETSOL(-1, lp), 0.0);
 }
 
@@ -51,7 +51,7 @@ TEST(PrimalSimplex, EmptyRowWithImprovingColumnIsUnbounded) {
     LP_PUTELEM(-1.0f, 1, 0, lp);
     lp.lessEqual(1, 0.0f);
     lp.solve();
-    EXPECT_EQ(LP_GETSTATUS(lp), 2);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_UNBOUNDED);
 }
 
 TEST(PrimalSimplex, UnboundedAfterFeasibleIterations) {
@@ -65,7 +65,7 @@ TEST(PrimalSimplex, UnboundedAfterFeasibleIterations) {
     LP_PUTELEM(1.0f, 1, 2, lp);
     lp.lessEqual(2, 3.0f);
     lp.solve();
-    EXPECT_EQ(LP_GETSTATUS(lp), 2);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_UNBOUNDED);
 }
 
 TEST(PrimalSimplex, EnteringColumnFlipsToItsUpperBoundWithoutNewEta) {
@@ -77,11 +77,11 @@ TEST(PrimalSimplex, EnteringColumnFlipsToItsUpperBoundWithoutNewEta) {
     LP_PUTELEM(1.0f, 2, 1, lp);
     lp.lessEqual(1, 100.0f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(lp.get()->iterations, 1);
     EXPECT_EQ(lp.get()->etas.count(), 0);
     EXPECT_EQ(lp.get()->pivotsSinceReinversion, 0);
-    EXPECT_EQ(LP_GETVARSTAT(1, lp), 2);
+    EXPECT_EQ(LP_GETVARSTAT(1, lp), LP_AT_UPPER);
     EXPECT_EQ(LP_GETSOL(1, lp), 5.0);
     EXPECT_EQ(LP_GETSOL(-1, lp), 95.0);
     EXPECT_EQ(LP_BASISVAR(1, lp), -1);
@@ -94,7 +94,7 @@ TEST(PrimalSimplex, ContradictoryRowsAreInfeasible) {
     LP_PUTELEM(1.0f, 1, 2, lp);
     lp.greaterEqual(2, 2.0f);
     lp.solve();
-    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE);
 }
 
 TEST(PrimalSimplex, LargestPivotLeavesAmongTies) {
@@ -106,10 +106,10 @@ TEST(PrimalSimplex, LargestPivotLeavesAmongTies) {
     LP_PUTELEM(2.0f, 1, 2, lp);
     lp.lessEqual(2, 2.0f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_BASISVAR(2, lp), 1);
     EXPECT_EQ(LP_BASISVAR(1, lp), -1);
-    EXPECT_EQ(LP_GETVARSTAT(-2, lp), 0);
+    EXPECT_EQ(LP_GETVARSTAT(-2, lp), LP_AT_LOWER);
 }
 
 TEST(PrimalSimplex, LaterPositionLeavesOnEqualPivots) {
@@ -120,7 +120,7 @@ TEST(PrimalSimplex, LaterPositionLeavesOnEqualPivots) {
         lp.lessEqual(row, 1.0f);
     }
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_BASISVAR(2, lp), 1);
     EXPECT_EQ(LP_BASISVAR(1, lp), -1);
 }
@@ -136,11 +136,11 @@ TEST(PrimalSimplex, LargerPivotWithinTheRelaxedRatioWins) {
     LP_PUTELEM(10.0f, 1, 2, lp);
     lp.lessEqual(2, 10.00004f);
     lp.solve();
-    ASSERT_EQ(LP_GETSTATUS(lp), 3);
+    ASSERT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_BASISVAR(2, lp), 1);
     EXPECT_NEAR(LP_GETSOL(1, lp), 1.000004, 1e-7);
     EXPECT_NEAR(LP_GETSOL(-1, lp), -4e-6, 1e-7);
-    EXPECT_EQ(LP_GETVARSTAT(-1, lp), 1);
+    EXPECT_EQ(LP_GETVARSTAT(-1, lp), LP_BASIC);
 }
 
 TEST(PrimalSimplex, ExhaustedBudgetKeepsTheLastBasis) {
@@ -168,7 +168,7 @@ TEST(PrimalSimplex, ExhaustedBudgetKeepsTheLastBasis) {
 
     // A further LP_PRIMAL continues from there with a fresh budget.
     LP_PRIMAL(lp);
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_GT(model.iterations, 2);
     EXPECT_DOUBLE_EQ(LP_GETSOL(0, lp), 625.0); // x_n = 5^n
 }
@@ -195,7 +195,7 @@ TEST(DualSimplex, ReachesTheOptimumFromADualFeasibleSlackBasis) {
     EXPECT_EQ(LP_REINVERT(lp), 2);
     const long long before = LP_ITERATIONTOTAL();
     LP_DUALBUDGET(100, lp);
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(LP_ITERATIONTOTAL() - before, lp.get()->iterations);
     EXPECT_LE(lp.get()->iterations, 3);
     EXPECT_NEAR(LP_GETSOL(0, lp), -6.0, 1e-12);
@@ -205,7 +205,7 @@ TEST(DualSimplex, ReachesTheOptimumFromADualFeasibleSlackBasis) {
     // The primal simplex finds nothing left to do.
     const int iterations = lp.get()->iterations;
     LP_PRIMAL(lp);
-    EXPECT_EQ(LP_GETSTATUS(lp), 3);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
     EXPECT_EQ(lp.get()->iterations, iterations);
     EXPECT_NEAR(LP_GETSOL(0, lp), -6.0, 1e-12);
 }
@@ -220,7 +220,7 @@ TEST(DualSimplex, ARowNothingCanSatisfyShowsTheProblemInfeasible) {
     lp.lessEqual(1, -1.0f);
     LP_REINVERT(lp);
     LP_DUALBUDGET(100, lp);
-    EXPECT_EQ(LP_GETSTATUS(lp), 1);
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE);
     EXPECT_EQ(lp.get()->iterations, 0);
 }
 
@@ -233,14 +233,14 @@ TEST(DualSimplex, LeavesABasisThatIsNotDualFeasibleAlone) {
     LP_DUALBUDGET(100, lp);
     EXPECT_EQ(lp.get()->iterations, 0);
     EXPECT_EQ(lp.get()->base, base);
-    EXPECT_EQ(LP_GETSTATUS(lp), 1); // as after LP_REINVERT: two rows violated
+    EXPECT_EQ(LP_GETSTATUS(lp), LP_INFEASIBLE); // as after LP_REINVERT: two rows violated
     // A budget of nothing changes nothing either.
     Model other(3, 3);
     buildCoveringProblem(other);
     LP_REINVERT(other);
     LP_DUALBUDGET(0, other);
     EXPECT_EQ(other.get()->iterations, 0);
-    EXPECT_EQ(LP_GETSTATUS(other), 1);
+    EXPECT_EQ(LP_GETSTATUS(other), LP_INFEASIBLE);
     lptest::expectFatal([&] { LP_DUALBUDGET(-1, other); },
                         "LP_DUALBUDGET: negative iteration budget");
 }

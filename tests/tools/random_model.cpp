@@ -144,16 +144,42 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
     hidden.values.assign(static_cast<std::size_t>(n) + 1, std::vector<double>(m, 0.0));
     hidden.weight.assign(static_cast<std::size_t>(n) + 1, 0.0);
     const std::vector<NodeId> attributes = model.Attributes();
+    // Alternatives that repeat an earlier one's levels everywhere (-1: their own levels).
+    std::vector<int> copyOf(m, -1);
+    if (options.duplicateShare > 0.0) {
+        for (int row = 1; row < m; ++row) {
+            if (random.Chance(options.duplicateShare)) {
+                copyOf[row] = random.Int(0, row - 1);
+            }
+        }
+    }
     std::vector<std::vector<int>> ranks(static_cast<std::size_t>(n) + 1);
     double weightSum = 0.0;
     bool anyWeight = false;
     for (std::size_t k = 0; k < attributes.size(); ++k) {
         const NodeId attribute = attributes[k];
         const int column = model.ColumnOfNode(attribute);
-        const int levelCount = random.Int(1, m);
+        int levelCount = random.Int(1, m);
         std::vector<int> levelOf(m);
         for (int row = 0; row < m; ++row) {
             levelOf[row] = row < levelCount ? row : random.Int(0, levelCount - 1);
+        }
+        if (options.duplicateShare > 0.0) {
+            // Copies first, then the levels still held by some row numbered in order of rows.
+            std::vector<int> number(static_cast<std::size_t>(levelCount), -1);
+            int used = 0;
+            for (int row = 0; row < m; ++row) {
+                if (copyOf[row] >= 0) {
+                    levelOf[row] = levelOf[copyOf[row]];
+                } else {
+                    int& n = number[static_cast<std::size_t>(levelOf[row])];
+                    if (n < 0) {
+                        n = used++;
+                    }
+                    levelOf[row] = n;
+                }
+            }
+            levelCount = used;
         }
         std::vector<std::string> texts(levelCount);
         for (int level = 0; level < levelCount; ++level) {
@@ -288,7 +314,11 @@ RandomModel MakeRandomModel(std::uint64_t seed, const RandomModelOptions& option
         std::vector<TCardinalStatement> statements;
         const bool ranked =
             std::any_of(nodeRanks.begin(), nodeRanks.end(), [](int r) { return r > 0; });
-        const int count = ranked ? random.Int(0, options.maxRatioStatements) : 0;
+        int count = 0;
+        if (ranked) {
+            count = options.ratioChance >= 0.0 ? (random.Chance(options.ratioChance) ? 1 : 0)
+                                               : random.Int(0, options.maxRatioStatements);
+        }
         for (int s = 0; s < count; ++s) {
             TCardinalStatement statement;
             if (MakeRatio(random, model, hidden.values[column], statement)) {

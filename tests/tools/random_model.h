@@ -29,6 +29,12 @@ struct RandomModelOptions {
     double unrankedAttributeShare = 0.1;
     double holisticShare = 0.3;   // chance that a goal's alternatives are ranked holistically
     int maxRatioStatements = 2;   // per ranked node
+    // When at least 0: each ranked node gets one ratio statement with this chance, instead of
+    // 0 to maxRatioStatements.
+    double ratioChance = -1.0;
+    // Chance that an alternative takes the levels of an earlier one on every attribute. Such
+    // alternatives are worth the same everywhere, so holistic rankings tie them.
+    double duplicateShare = 0.0;
     double weightShare = 0.7;     // chance that a weight row gets bounds
     double topDownShare = 0.5;    // chance of the top-down weight mode (else bottom up)
     double normalizedShare = 0.3; // chance of the "Normalized Intervals" option
