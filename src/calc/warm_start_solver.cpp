@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <exception>
 #include <functional>
 #include <map>
@@ -443,20 +443,28 @@ WarmStartSolver::WarmStartSolver(const Model& model) : model_(model) {}
 
 namespace {
 
+// Appends an integer and a double, exactly (hexadecimal, whatever the C library's locale), then
+// the separator.
+void AppendExact(std::string& text, int whole, double value, char separator) {
+    char number[48];
+    char* end = std::to_chars(number, number + sizeof number, whole).ptr;
+    *end++ = ':';
+    end = std::to_chars(end, number + sizeof number, value, std::chars_format::hex).ptr;
+    text.append(number, end);
+    text += separator;
+}
+
 // The rows exactly as they are, for finding the same part among the splits of several sets.
 std::string Signature(const SolverRows& rows) {
     std::string text;
-    char number[48];
     for (const SolverRows::Element& e : rows.Elements) {
-        std::snprintf(number, sizeof number, "%d:%a:", e.Row, e.Value);
-        text += number;
+        AppendExact(text, e.Row, e.Value, ':');
         text += rows.Names[static_cast<std::size_t>(e.Column - 1)];
         text += ';';
     }
     for (int i = 0; i < rows.RowCount(); ++i) {
-        std::snprintf(number, sizeof number, "%d:%a;", rows.Relations[static_cast<std::size_t>(i)],
-                      rows.RightSides[static_cast<std::size_t>(i)]);
-        text += number;
+        AppendExact(text, rows.Relations[static_cast<std::size_t>(i)],
+                    rows.RightSides[static_cast<std::size_t>(i)], ';');
     }
     return text;
 }
