@@ -1,4 +1,5 @@
 #include "ui/views/acceptability_chart.h"
+#include "ui/views/picture_file.h"
 
 #include "model/number_format.h"
 #include "ui/ui_text.h"
@@ -92,23 +93,12 @@ QSizeF AcceptabilityChart::PictureSize() const {
 
 void AcceptabilityChart::Render(QPainter& painter, const QRectF& target) const {
     const QSizeF logical = PictureSize();
-    const qreal scale =
-        std::min(target.width() / logical.width(), target.height() / logical.height());
-    painter.save();
-    painter.translate(target.left() + (target.width() - logical.width() * scale) / 2, target.top());
-    painter.scale(scale, scale);
-    Draw(painter, logical);
-    painter.restore();
+    RenderScaled(painter, target, logical, [&](QPainter& p) { Draw(p, logical); });
 }
 
 QImage AcceptabilityChart::ToImage(qreal scale) const {
-    const QSizeF logical = PictureSize();
-    QImage image((logical * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    Render(painter, QRectF(QPointF(), logical * scale));
-    painter.end();
-    return image;
+    return RenderImage(PictureSize(), scale,
+                       [this](QPainter& p, const QRectF& target) { Render(p, target); });
 }
 
 void AcceptabilityChart::paintEvent(QPaintEvent*) {

@@ -1,4 +1,5 @@
 #include "ui/views/interval_chart.h"
+#include "ui/views/picture_file.h"
 
 #include "ui/views/view_numbers.h"
 
@@ -178,23 +179,12 @@ QSizeF IntervalChart::PictureSize() const {
 void IntervalChart::Render(QPainter& painter, const QRectF& target) const {
     const QSizeF logical = PictureSize();
     const chart::ChartLayout layout = CoreLayout(logical);
-    const qreal scale =
-        std::min(target.width() / logical.width(), target.height() / logical.height());
-    painter.save();
-    painter.translate(target.left() + (target.width() - logical.width() * scale) / 2, target.top());
-    painter.scale(scale, scale);
-    Draw(painter, layout);
-    painter.restore();
+    RenderScaled(painter, target, logical, [&](QPainter& p) { Draw(p, layout); });
 }
 
 QImage IntervalChart::ToImage(qreal scale) const {
-    const QSizeF logical = PictureSize();
-    QImage image((logical * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    Render(painter, QRectF(QPointF(), logical * scale));
-    painter.end();
-    return image;
+    return RenderImage(PictureSize(), scale,
+                       [this](QPainter& p, const QRectF& target) { Render(p, target); });
 }
 
 void IntervalChart::paintEvent(QPaintEvent*) {

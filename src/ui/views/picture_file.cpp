@@ -3,6 +3,8 @@
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
@@ -11,6 +13,27 @@
 #include <QSvgGenerator>
 
 namespace velor::ui {
+
+void RenderScaled(QPainter& painter, const QRectF& target, const QSizeF& logical,
+                  const std::function<void(QPainter&)>& draw) {
+    const qreal scale =
+        std::min(target.width() / logical.width(), target.height() / logical.height());
+    painter.save();
+    painter.translate(target.left() + (target.width() - logical.width() * scale) / 2, target.top());
+    painter.scale(scale, scale);
+    draw(painter);
+    painter.restore();
+}
+
+QImage RenderImage(const QSizeF& logical, qreal scale,
+                   const std::function<void(QPainter&, const QRectF&)>& render) {
+    QImage image((logical * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    render(painter, QRectF(QPointF(), logical * scale));
+    painter.end();
+    return image;
+}
 
 bool SavePictureFile(const QString& path, const PictureSource& source) {
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -25,6 +25,14 @@ struct PictureSource {
 
 bool SavePictureFile(const QString& path, const PictureSource& source);
 
+// Draws a chart of the given logical size scaled to fit target, centred across it: draw paints
+// at the logical size.
+void RenderScaled(QPainter& painter, const QRectF& target, const QSizeF& logical,
+                  const std::function<void(QPainter&)>& draw);
+// A chart as an image on white, scale times its logical size: render draws into a target rect.
+QImage RenderImage(const QSizeF& logical, qreal scale,
+                   const std::function<void(QPainter&, const QRectF&)>& render);
+
 class Prompts;
 // "Save Picture": asks for the file (initialName + ".png" proposed), saves with save and
 // says so when that fails.
