@@ -17,6 +17,7 @@
 // the sequence that GLPK solves, and the row says so.
 #include "bench_model.h"
 #include "calc/calculation_driver.h"
+#include "calc/clp_problem.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
@@ -114,8 +115,10 @@ private:
     int questions_ = 0;
 };
 
-// One constraint set as GLPK gets it: the same rows, coefficients rounded to single precision
-// as our solver receives them.
+// One constraint set as GLPK gets it: the same rows, with the coefficients as the model states
+// them, as the library solver of the default path receives them (our own solver, which solves
+// the programs that split per attribute, takes them in single precision: its optima may lie
+// about 1e-8 from these).
 struct GlpkSet {
     int m = 0;
     std::unordered_map<std::string, int> columns;
@@ -145,15 +148,14 @@ GlpkSet MakeSet(const velor::Model& model, const std::string& normalizer) {
             row[it->second] += term.Coefficient;
         }
         for (const auto& [column, value] : row) {
-            const float rounded = static_cast<float>(value);
-            if (std::fabs(rounded) > 1e-15F) {
+            if (value != 0.0) {
                 set.ia.push_back(i);
                 set.ja.push_back(column);
-                set.ar.push_back(rounded);
+                set.ar.push_back(value);
             }
         }
         set.relation.push_back(parsed.Relation);
-        set.rhs.push_back(static_cast<float>(parsed.RightSide));
+        set.rhs.push_back(parsed.RightSide);
     }
     return set;
 }
@@ -200,13 +202,36 @@ bool SetObjective(glp_prob* p, const GlpkSet& set, const velor::ProgramParts& pa
         costs[it->second] += term.Coefficient;
     }
     for (const auto& [column, value] : costs) {
-        glp_set_obj_coef(p, column, static_cast<float>(value));
+        glp_set_obj_coef(p, column, value);
         if (costColumns != nullptr) {
             costColumns->push_back(column);
         }
     }
     glp_set_obj_dir(p, parts.Direction == velor::kMaximize ? GLP_MAX : GLP_MIN);
     return true;
+}
+
+// How far the point GLPK's warm problem ended at lies outside its rows or bounds, recomputed in
+// long double from the coefficients it holds.
+double GlpkViolation(const GlpkSet& set) {
+    std::vector<long double> activity(static_cast<std::size_t>(set.m) + 1, 0.0L);
+    long double violation = 0.0L;
+    for (std::size_t e = 1; e < set.ia.size(); ++e) {
+        activity[static_cast<std::size_t>(set.ia[e])] +=
+            static_cast<long double>(set.ar[e]) * glp_get_col_prim(set.warm, set.ja[e]);
+    }
+    for (int j = 1; j <= glp_get_num_cols(set.warm); ++j) {
+        violation = std::max(violation, static_cast<long double>(-glp_get_col_prim(set.warm, j)));
+    }
+    for (int i = 1; i <= set.m; ++i) {
+        const long double b = set.rhs[static_cast<std::size_t>(i)];
+        const long double a = activity[static_cast<std::size_t>(i)];
+        const int relation = set.relation[static_cast<std::size_t>(i)];
+        violation = std::max(violation, relation == velor::kRelationLessEqual      ? a - b
+                                        : relation == velor::kRelationGreaterEqual ? b - a
+                                                                                   : fabsl(a - b));
+    }
+    return static_cast<double>(violation);
 }
 
 struct Result {
@@ -222,6 +247,8 @@ struct Result {
     int splitSolves = 0;          // programs the sequence alone solved per attribute
     int recoveries = 0;           // programs the sequence alone solved again from a fresh basis
     int provenSolves = 0;         // minima the sequence alone took as 0 without solving
+    int clpSolves = 0;            // programs the sequence alone settled with the library solver
+    int knownSolves = 0;          // programs the sequence alone took from an equal earlier one
     double sequenceSeconds = 0.0; // the recorded programs through a WarmStartSolver alone
     double glpkScratchSeconds = 0.0;
     long long glpkScratchIterations = 0;
@@ -229,6 +256,8 @@ struct Result {
     double glpkWarmSeconds = 0.0;
     long long glpkWarmIterations = 0;
     double maxDifference = 0.0; // |ours - GLPK warm| over all programs
+    int glpkDiffering = 0;      // programs where that exceeds 1e-7
+    double glpkViolation = 0.0; // how far GLPK's optima of those lie outside the rows
     double referenceSeconds = 0.0;
     long long referenceIterations = 0;
     int referenceLps = 0;
@@ -274,11 +303,11 @@ double MaxResultDifference(const velor::Model& a, const velor::Model& b) {
 
 // A full calculation: its wall time, simplex iterations and linear programs.
 void TimedRun(velor::CalculationDriver& driver, double& seconds, long long& iterations, int& lps) {
-    const long long before = LP_ITERATIONTOTAL();
+    const long long before = LP_ITERATIONTOTAL() + velor::ClpProblem::TotalIterations();
     const auto start = Clock::now();
     driver.Run(velor::kCalculateModel);
     seconds = Seconds(start);
-    iterations = LP_ITERATIONTOTAL() - before;
+    iterations = LP_ITERATIONTOTAL() + velor::ClpProblem::TotalIterations() - before;
     lps = driver.LpCount();
 }
 
@@ -343,6 +372,8 @@ Result RunSize(int size, const Options& options) {
         result.splitSolves = solver.SplitSolves();
         result.recoveries = solver.Recoveries();
         result.provenSolves = solver.ProvenSolves();
+        result.clpSolves = solver.ClpSolves();
+        result.knownSolves = solver.KnownSolves();
     }
 
     std::map<std::string, GlpkSet> sets;
@@ -374,6 +405,10 @@ Result RunSize(int size, const Options& options) {
             if (glp_get_status(set.warm) == GLP_OPT && !std::isnan(ours[k])) {
                 result.maxDifference =
                     std::max(result.maxDifference, std::fabs(glp_get_obj_val(set.warm) - ours[k]));
+                if (std::fabs(glp_get_obj_val(set.warm) - ours[k]) > 1e-7) {
+                    ++result.glpkDiffering;
+                    result.glpkViolation = std::max(result.glpkViolation, GlpkViolation(set));
+                }
             }
         }
         result.glpkWarmSeconds = Seconds(start);
@@ -442,7 +477,8 @@ std::string Serialize(const Result& r) {
         << ' ' << r.glpkWarmSeconds << ' ' << r.glpkWarmIterations << ' ' << r.maxDifference << ' '
         << r.referenceSeconds << ' ' << r.referenceIterations << ' ' << r.referenceLps << ' '
         << r.referenceComplete << ' ' << r.resultDifference << ' ' << r.complete << ' '
-        << r.failedPrograms << ' ' << r.splitSolves << ' ' << r.recoveries << ' ' << r.provenSolves;
+        << r.failedPrograms << ' ' << r.splitSolves << ' ' << r.recoveries << ' ' << r.provenSolves << ' '
+        << r.clpSolves << ' ' << r.knownSolves << ' ' << r.glpkDiffering << ' ' << r.glpkViolation;
     return out.str();
 }
 
@@ -453,7 +489,8 @@ bool Deserialize(const std::string& text, Result& r) {
         r.glpkScratchIterations >> r.glpkScratchStride >> r.glpkWarmSeconds >>
         r.glpkWarmIterations >> r.maxDifference >> r.referenceSeconds >> r.referenceIterations >>
         r.referenceLps >> r.referenceComplete >> r.resultDifference >> r.complete >>
-        r.failedPrograms >> r.splitSolves >> r.recoveries >> r.provenSolves;
+        r.failedPrograms >> r.splitSolves >> r.recoveries >> r.provenSolves >>
+        r.clpSolves >> r.knownSolves >> r.glpkDiffering >> r.glpkViolation;
     return static_cast<bool>(in);
 }
 
@@ -586,10 +623,16 @@ int main(int argc, char** argv) {
             std::printf("       %d programs without an optimum on the default path\n",
                         r.failedPrograms);
         }
-        std::printf("       LP sequence alone %.3f s; minima proven 0 %d; fresh-basis recoveries %d; "
-                    "scratch fallbacks %d; solved per attribute %d; |ours - GLPK| <= %.2g",
-                    r.sequenceSeconds, r.provenSolves, r.recoveries, r.scratchFallbacks,
-                    r.splitSolves, r.maxDifference);
+        std::printf("       LP sequence alone %.3f s; equal to an earlier program %d; minima proven 0 "
+                    "%d; library solver %d; fresh-basis recoveries %d; scratch fallbacks %d; "
+                    "solved per attribute %d; |ours - GLPK| <= %.2g",
+                    r.sequenceSeconds, r.knownSolves, r.provenSolves, r.clpSolves, r.recoveries,
+                    r.scratchFallbacks, r.splitSolves, r.maxDifference);
+        if (r.glpkDiffering > 0) {
+            std::printf(" (%d programs beyond 1e-7, where GLPK's point lies up to %.2g outside "
+                        "its rows)",
+                        r.glpkDiffering, r.glpkViolation);
+        }
         if (r.referenceComplete) {
             std::printf("; stored results vs reference <= %.2g; reference/ours %.1f",
                         r.resultDifference, r.referenceSeconds / r.fullSeconds);

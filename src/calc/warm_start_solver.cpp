@@ -1,6 +1,7 @@
 #include "calc/warm_start_solver.h"
 
 #include "calc/calc_session.h"
+#include "calc/clp_problem.h"
 #include "calc/program_split.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
@@ -84,6 +85,9 @@ void AddCost(std::vector<std::pair<int, double>>& costs, int column, double coef
 
 struct WarmStartSolver::ConstraintSet {
     LpModel* lp = nullptr;
+    // The set in the library solver of whole sets (clp_problem.h), tried before our own.
+    std::unique_ptr<ClpProblem> clp;
+    bool clpUsable = false; // whole sets only: a split's parts stay with our own solver
     SolverRows rows;              // the constraint rows; row 0 (the objective) stays empty
     std::vector<int> costColumns; // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
@@ -128,6 +132,99 @@ struct WarmStartSolver::ConstraintSet {
             AppendModelConstraints(model, program, normalizer);
             rows = ParseProgram(program);
             parsed = true;
+            if (keepPoints) {
+                FindTiedColumns();
+            }
+        }
+    }
+
+    // Columns that a row "v * x - v * y = 0" holds equal (levels of equal rank, alternatives
+    // repeating another's levels): each column's representative, the first column of its class.
+    // Two objectives that give every class the same total cost are the same function on the
+    // feasible set, so their programs have the same optimum (see Known).
+    std::vector<int> representative;
+    using ObjectiveKey = std::pair<std::uint8_t, std::vector<std::pair<int, double>>>;
+    std::map<ObjectiveKey, double> optima; // by the key of their objective
+    ObjectiveKey key;                      // of the objective being loaded
+
+    void FindTiedColumns() {
+        const int n = rows.ColumnCount();
+        representative.resize(static_cast<std::size_t>(n) + 1);
+        for (int j = 0; j <= n; ++j) {
+            representative[static_cast<std::size_t>(j)] = j;
+        }
+        auto find = [this](int j) {
+            while (representative[static_cast<std::size_t>(j)] != j) {
+                j = representative[static_cast<std::size_t>(j)];
+            }
+            return j;
+        };
+        const auto& e = rows.Elements;
+        std::size_t k = 0;
+        while (k < e.size()) {
+            std::size_t end = k + 1;
+            while (end < e.size() && e[end].Row == e[k].Row) {
+                ++end;
+            }
+            const int row = e[k].Row;
+            if (row > 0 && end - k == 2 &&
+                rows.Relations[static_cast<std::size_t>(row - 1)] == kRelationEqual &&
+                rows.RightSides[static_cast<std::size_t>(row - 1)] == 0.0 &&
+                e[k].Value == -e[k + 1].Value && e[k].Value != 0.0) {
+                const int a = find(e[k].Column);
+                const int b = find(e[k + 1].Column);
+                representative[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+            }
+            k = end;
+        }
+        for (int j = 1; j <= n; ++j) {
+            representative[static_cast<std::size_t>(j)] = find(j);
+        }
+    }
+
+    // The key of the objective in costs: per class of tied columns, the sum of its costs;
+    // classes whose costs cancel drop out.
+    void MakeKey(std::uint8_t direction) {
+        key.first = direction;
+        key.second.clear();
+        if (representative.empty()) {
+            return;
+        }
+        for (const auto& [column, cost] : costs) {
+            const int r = representative[static_cast<std::size_t>(column)];
+            const double rounded = cost;
+            const auto same = std::find_if(key.second.begin(), key.second.end(),
+                                           [r](const auto& entry) { return entry.first == r; });
+            if (same != key.second.end()) {
+                same->second += rounded;
+            } else {
+                key.second.emplace_back(r, rounded);
+            }
+        }
+        std::erase_if(key.second, [](const auto& entry) { return entry.second == 0.0; });
+        std::sort(key.second.begin(), key.second.end());
+    }
+
+    // The optimum of the objective being loaded when the set has solved a program with the
+    // same key, or 0 when no class has a cost left: every feasible point gives it 0, and the
+    // set has had an optimum, so it has feasible points.
+    std::optional<double> Known() const {
+        if (representative.empty() || !solved) {
+            return std::nullopt;
+        }
+        if (key.second.empty()) {
+            return 0.0;
+        }
+        const auto found = optima.find(key);
+        if (found == optima.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+
+    void RememberOptimum(double objective) {
+        if (!representative.empty()) {
+            optima.emplace(key, objective);
         }
     }
 
@@ -143,6 +240,58 @@ struct WarmStartSolver::ConstraintSet {
         return true;
     }
 
+    // Loads the rows into the library solver. False when they cannot reach a solver (a number
+    // beyond single precision); our own solver and solving from scratch then decide.
+    bool CreateClp() {
+        std::string error;
+        if (!FitsSinglePrecision(rows, error)) {
+            clpUsable = false;
+            return false;
+        }
+        clp = std::make_unique<ClpProblem>(rows);
+        if (loadedCosts.size() != static_cast<std::size_t>(rows.ColumnCount()) + 1) {
+            loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
+            costColumns.clear();
+        }
+        return true;
+    }
+
+    // Solves the program whose costs are loaded with the library solver: from the previous
+    // optimal basis, which stays feasible when only the objective changed, and, should that
+    // not end at an optimum, once more from the slack basis. True with solution filled at an
+    // optimum; interrupted tells that the calculation is being cancelled.
+    bool SolveClp(std::uint8_t direction, TSolution& solution, bool& interrupted) {
+        const int budget = RecoveryBudget(rows.RowCount(), rows.ColumnCount());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (attempt > 0) {
+                clp->Restart();
+            }
+            const ClpProblem::Outcome outcome = clp->Minimize(budget);
+            if (outcome == ClpProblem::Outcome::Interrupted) {
+                interrupted = true;
+                return false;
+            }
+            if (outcome == ClpProblem::Outcome::Optimal && !Faulted()) {
+                std::vector<double> point = clp->Point();
+                if (keepPoints) {
+                    RememberPoint(std::move(point));
+                }
+                const double objective = clp->Objective();
+                solution.Failed = kSolveOptimal;
+                solution.Objective = direction == kMinimize ? objective : -objective;
+                solved = true;
+                return true;
+            }
+            // An infeasible verdict on rows that no program has had an optimum for stands;
+            // our own solver and solving from scratch confirm it.
+            if (outcome == ClpProblem::Outcome::Infeasible && !solved) {
+                return false;
+            }
+        }
+        clp->Restart();
+        return false;
+    }
+
     bool Load(SolverRows loaded) {
         rows = std::move(loaded);
         parsed = true;
@@ -155,10 +304,9 @@ struct WarmStartSolver::ConstraintSet {
     std::vector<std::vector<std::uint64_t>> points;
     std::vector<std::vector<double>> recent; // the latest optima themselves, columns 1..n
 
-    // Remembers which columns the optimal basis just reached holds clear of 0, and, when that
-    // differs from the last optimum, the point itself. The values are those LP_GETSOL gives,
-    // read by basis position: LP_GETSOL looks a basic column's position up one by one.
-    void RememberPoint() {
+    // The optimum our own solver just reached, columns 1..n. The values are read by basis
+    // position: LP_GETSOL looks a basic column's position up one by one.
+    std::vector<double> LpPoint() const {
         const int n = rows.ColumnCount();
         std::vector<double> values(static_cast<std::size_t>(n) + 1, 0.0);
         for (int j = 1; j <= n; ++j) {
@@ -175,6 +323,13 @@ struct WarmStartSolver::ConstraintSet {
                 values[static_cast<std::size_t>(k)] = LP_BASISVAL(p, lp);
             }
         }
+        return values;
+    }
+
+    // Remembers which columns an optimum (columns 1..n) holds clear of 0, and, when that
+    // differs from the last optimum, the point itself.
+    void RememberPoint(std::vector<double> values) {
+        const int n = rows.ColumnCount();
         std::vector<std::uint64_t> bits(static_cast<std::size_t>(n) / 64 + 1, 0);
         for (int j = 1; j <= n; ++j) {
             if (values[static_cast<std::size_t>(j)] > kZeroColumn) {
@@ -252,6 +407,7 @@ struct WarmStartSolver::ConstraintSet {
             }
             AddCost(costs, column, term.Coefficient);
         }
+        MakeKey(parts.Direction);
         return PutCosts(parts.Direction, false);
     }
 
@@ -274,7 +430,19 @@ struct WarmStartSolver::ConstraintSet {
                 exact ? loaded : static_cast<double>(static_cast<float>(loaded));
             costColumns.push_back(column);
         }
-        LP_PUTOBJECTIVE(loadedCosts.data(), lp);
+        if (lp != nullptr) {
+            LP_PUTOBJECTIVE(loadedCosts.data(), lp);
+        }
+        if (clp) {
+            // The library solver takes the rows and costs as the model states them.
+            std::vector<std::pair<int, double>> minimized = costs;
+            if (direction == kMaximize) {
+                for (auto& cost : minimized) {
+                    cost.second = -cost.second;
+                }
+            }
+            clp->SetCosts(minimized);
+        }
         return true;
     }
 
@@ -344,7 +512,7 @@ struct WarmStartSolver::ConstraintSet {
         }
         if (exact) {
             if (keepPoints) {
-                RememberPoint();
+                RememberPoint(LpPoint());
             }
             const double objective = LP_GETSOL(0, lp);
             solution.Failed = kSolveOptimal;
@@ -540,6 +708,7 @@ WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& norma
         set = std::make_unique<ConstraintSet>();
         set->runFault = &runFault_;
         set->keepPoints = true;
+        set->clpUsable = true;
     }
     return *set;
 }
@@ -586,16 +755,25 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
             ++splitSolves_;
             return solution;
         }
-        if (set.lp == nullptr) {
-            MakeRoomForProblem();
+        if (set.clpUsable && !set.clp) {
+            set.CreateClp();
         }
-        if (set.lp == nullptr && !set.Create()) {
-            set.Drop();
-            set.loadable = false;
-            return SolveFromScratch(parts);
+        if (!set.clp && set.lp == nullptr) {
+            MakeRoomForProblem();
+            if (!set.Create()) {
+                set.Drop();
+                set.loadable = false;
+                return SolveFromScratch(parts);
+            }
         }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
+        }
+        if (const std::optional<double> known = set.Known()) {
+            ++knownSolves_;
+            solution.Failed = kSolveOptimal;
+            solution.Objective = *known;
+            return solution;
         }
         if (parts.Direction == kMinimize &&
             (set.ProvenZero() || (parts.NonNegative && set.ProvenZeroNonNegative()))) {
@@ -604,7 +782,29 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
             solution.Objective = 0.0;
             return solution;
         }
+        if (set.clp) {
+            bool interrupted = false;
+            if (set.SolveClp(parts.Direction, solution, interrupted)) {
+                ++clpSolves_;
+                set.RememberOptimum(solution.Objective);
+                return solution;
+            }
+            if (interrupted) {
+                solution.Failed = kSolveFailed;
+                return solution;
+            }
+            // Our own solver goes on with the same objective, then solving from scratch.
+            if (set.lp == nullptr) {
+                MakeRoomForProblem();
+                if (!set.Create()) {
+                    set.Drop();
+                    return SolveFromScratch(parts);
+                }
+            }
+            set.PutCosts(parts.Direction, false); // checked by SetObjective above
+        }
         if (set.Solve(parts.Direction, solution)) {
+            set.RememberOptimum(solution.Objective);
             return solution;
         }
     } catch (const std::bad_alloc&) {

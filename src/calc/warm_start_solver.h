@@ -59,6 +59,10 @@ public:
     int SplitSolves() const { return splitSolves_; }
     // Minima taken as 0 from an earlier optimum without solving (both kinds).
     int ProvenSolves() const { return provenSolves_; }
+    // Programs of whole sets that the library solver settled (clp_problem.h).
+    int ClpSolves() const { return clpSolves_; }
+    // Programs whose optimum an earlier program with the same objective up to tied columns gave.
+    int KnownSolves() const { return knownSolves_; }
     // Programs that the warm start and the short run from the slack basis left without an exact
     // optimum and that were solved again from a fresh basis.
     int Recoveries() const;
@@ -86,6 +90,8 @@ private:
     int scratchSolves_ = 0;
     int splitSolves_ = 0;
     int provenSolves_ = 0;
+    int clpSolves_ = 0;
+    int knownSolves_ = 0;
     std::function<bool()> runFault_;
 };
 

@@ -88,7 +88,11 @@ private:
 };
 
 constexpr const char* kTableFull = "?LP_NEW: Too many LP models";
-constexpr double kRoundingNoise = 1e-12;
+// Ties closer than this may be decided either way: the reference path and our own solver, where
+// the default path falls back to it, take the coefficients in single precision, the library
+// solver of the default path as the model states them, so the same optimum may come out about
+// 1e-8 apart.
+constexpr double kTieNoise = 1e-7;
 
 // The real solver meets a real fatal error of its library: the problem the bridge creates
 // cannot be made.
@@ -220,7 +224,7 @@ TEST(CalculationFaults, EveryCalculationTypeStopsAtAFailure) {
 }
 
 // The default calculation path keeps one solver problem per constraint set. From program
-// failAt on, the library's problem table is full: the next program that needs a new problem
+// failAt on, our own solver's problem table is full (and the library solver's runs fail): the next program that needs a new problem
 // (or a solve from scratch) meets the library's fatal error, or, when none does, the run ends
 // normally. Either way the model is left usable.
 TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable) {
@@ -246,6 +250,9 @@ TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable
                 full = std::make_unique<FullProblemTable>();
             }
         });
+        // The library solver needs no problem of the table; its runs fail from then on, so
+        // that programs go on to our own solver, which does.
+        driver.SetRunFault([&] { return full != nullptr; });
         const RunOutcome outcome = driver.Run(kCalculateModel);
         const std::string console = full ? full->Console() : std::string();
         full.reset();
@@ -260,7 +267,11 @@ TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable
             EXPECT_NE(console.find(kTableFull), std::string::npos) << console;
             EXPECT_LT(seen, programs) << "the run went on after the solver failed";
         } else {
-            EXPECT_EQ(WriteModelText(model), expected);
+            // Programs that could not be split for want of problems went whole to the
+            // library solver: the same results, ties within rounding apart.
+            const testing::StoredComparison c = testing::CompareStored(model, clean, kTieNoise);
+            EXPECT_LE(c.largest, 1e-6);
+            EXPECT_EQ(c.flagsDiffer, 0) << c.first;
         }
         EXPECT_EQ(Statements(model), statements) << "a statement changed";
 
@@ -326,7 +337,7 @@ TEST(CalculationFaults, AProgramWithoutAnOptimumOnTheDefaultPathIsRecoveredWitho
                 // Ties within rounding may fall either way: later programs start from
                 // another basis once one has been solved again.
                 const testing::StoredComparison c =
-                    testing::CompareStored(model, reference, kRoundingNoise);
+                    testing::CompareStored(model, reference, kTieNoise);
                 EXPECT_LE(c.largest, 1e-6);
                 EXPECT_EQ(c.flagsDiffer, 0) << c.first;
             }

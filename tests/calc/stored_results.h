@@ -41,8 +41,8 @@ inline bool NearBest(const Model& model, int row, std::size_t rule, double noise
 }
 
 // With noise > 0, a flag counts as differing only where the numbers that decide it lie clear of
-// a tie by more than noise in either model: a dominance code whose margins are not both within
-// noise of 0, a recommendation whose key is not within noise of the best key in both models.
+// a tie by more than noise in either model: a dominance code whose margin and the reverse pair's
+// margin are not both within noise of 0 in the two models, a recommendation whose key is not within noise of the best key in both models.
 // Such ties are decided by the last bits of optima, which depend on the optimal basis a simplex
 // run ends at.
 inline StoredComparison CompareStored(const Model& a, const Model& b, double noise = 0.0) {
@@ -87,8 +87,17 @@ inline StoredComparison CompareStored(const Model& a, const Model& b, double noi
         number(x.MaxRegret, y.MaxRegret);
         for (std::size_t s = 0; s < x.Dominance.size() && s < y.Dominance.size(); ++s) {
             number(x.DominanceMargin[s], y.DominanceMargin[s]);
-            if (noise <= 0.0 || std::fabs(x.DominanceMargin[s]) > noise ||
-                std::fabs(y.DominanceMargin[s]) > noise) {
+            // The code of a pair is decided by its margin and by the reverse pair's.
+            const auto tie = [noise](const Model& m1, const Model& m2, int r, std::size_t t) {
+                const auto margin = [r, t](const Model& m) {
+                    const std::vector<double>& margins = m.Alternative(r).DominanceMargin;
+                    return t < margins.size() ? margins[t] : 0.0;
+                };
+                return std::fabs(margin(m1)) <= noise && std::fabs(margin(m2)) <= noise;
+            };
+            const bool reverseTie = s >= 1 && static_cast<int>(s) <= a.M() &&
+                                    tie(a, b, static_cast<int>(s), static_cast<std::size_t>(row));
+            if (noise <= 0.0 || (!tie(a, b, row, s) && !reverseTie)) {
                 flag(x.Dominance[s], y.Dominance[s],
                      "dominance " + std::to_string(row) + " over " + std::to_string(s));
             }
