@@ -61,8 +61,8 @@ ClpProblem::ClpProblem(const SolverRows& rows)
             values.push_back(e.Value);
         }
     }
-    const CoinPackedMatrix matrix(true, rowIndex.data(), columnIndex.data(), values.data(),
-                                  static_cast<CoinBigIndex>(values.size()));
+    CoinPackedMatrix matrix(true, rowIndex.data(), columnIndex.data(), values.data(),
+                            static_cast<CoinBigIndex>(values.size()));
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
     std::vector<double> rowLower(static_cast<std::size_t>(m));
     std::vector<double> rowUpper(static_cast<std::size_t>(m));
@@ -87,11 +87,10 @@ ClpProblem::ClpProblem(const SolverRows& rows)
     std::vector<double> columnUpper(static_cast<std::size_t>(n), kInfinity);
     std::vector<double> costs(static_cast<std::size_t>(n), 0.0);
     // The matrix may have fewer columns than the rows name when the last ones occur only in the
-    // objective row; the library takes the count from the bounds.
-    CoinPackedMatrix full(matrix);
-    full.setDimensions(m, n);
+    // objective row, and fewer rows when the last ones are empty.
+    matrix.setDimensions(m, n);
     simplex_->setLogLevel(0);
-    simplex_->loadProblem(full, columnLower.data(), columnUpper.data(), costs.data(),
+    simplex_->loadProblem(matrix, columnLower.data(), columnUpper.data(), costs.data(),
                           rowLower.data(), rowUpper.data());
     simplex_->scaling(kScaling);
     simplex_->setPrimalTolerance(kTolerance);

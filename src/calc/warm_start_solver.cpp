@@ -191,15 +191,7 @@ struct WarmStartSolver::ConstraintSet {
             return;
         }
         for (const auto& [column, cost] : costs) {
-            const int r = representative[static_cast<std::size_t>(column)];
-            const double rounded = cost;
-            const auto same = std::find_if(key.second.begin(), key.second.end(),
-                                           [r](const auto& entry) { return entry.first == r; });
-            if (same != key.second.end()) {
-                same->second += rounded;
-            } else {
-                key.second.emplace_back(r, rounded);
-            }
+            AddCost(key.second, representative[static_cast<std::size_t>(column)], cost);
         }
         std::erase_if(key.second, [](const auto& entry) { return entry.second == 0.0; });
         std::sort(key.second.begin(), key.second.end());
@@ -240,20 +232,13 @@ struct WarmStartSolver::ConstraintSet {
         return true;
     }
 
-    // Loads the rows into the library solver. False when they cannot reach a solver (a number
-    // beyond single precision); our own solver and solving from scratch then decide.
-    bool CreateClp() {
-        std::string error;
-        if (!FitsSinglePrecision(rows, error)) {
-            clpUsable = false;
-            return false;
-        }
+    // Loads the rows into the library solver, which takes them in double precision.
+    void CreateClp() {
         clp = std::make_unique<ClpProblem>(rows);
         if (loadedCosts.size() != static_cast<std::size_t>(rows.ColumnCount()) + 1) {
             loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
             costColumns.clear();
         }
-        return true;
     }
 
     // Solves the program whose costs are loaded with the library solver: from the previous
@@ -727,6 +712,18 @@ int WarmStartSolver::Recoveries() const {
     return count;
 }
 
+bool WarmStartSolver::OwnProblem(ConstraintSet& set) {
+    if (set.lp != nullptr) {
+        return true;
+    }
+    MakeRoomForProblem();
+    if (set.Create()) {
+        return true;
+    }
+    set.Drop();
+    return false;
+}
+
 TSolution WarmStartSolver::SolveFromScratch(const ProgramParts& parts) {
     ++scratchSolves_;
     return SolveGuarded({}, AssembleProgram(model_, parts));
@@ -758,13 +755,9 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         if (set.clpUsable && !set.clp) {
             set.CreateClp();
         }
-        if (!set.clp && set.lp == nullptr) {
-            MakeRoomForProblem();
-            if (!set.Create()) {
-                set.Drop();
-                set.loadable = false;
-                return SolveFromScratch(parts);
-            }
+        if (!set.clp && !OwnProblem(set)) {
+            set.loadable = false;
+            return SolveFromScratch(parts);
         }
         if (!set.SetObjective(parts)) {
             return SolveFromScratch(parts);
@@ -794,12 +787,8 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
                 return solution;
             }
             // Our own solver goes on with the same objective, then solving from scratch.
-            if (set.lp == nullptr) {
-                MakeRoomForProblem();
-                if (!set.Create()) {
-                    set.Drop();
-                    return SolveFromScratch(parts);
-                }
+            if (!OwnProblem(set)) {
+                return SolveFromScratch(parts);
             }
             set.PutCosts(parts.Direction, false); // checked by SetObjective above
         }

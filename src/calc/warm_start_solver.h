@@ -80,6 +80,9 @@ private:
     // The split of a set's rows per attribute, or nothing when they do not split or the solver
     // problems it would need are not available.
     std::unique_ptr<Split> MakeSplit(const SolverRows& rows);
+    // Loads the set's rows into a problem of our own solver, unless it has one; false (and
+    // nothing loaded) when they cannot reach it.
+    bool OwnProblem(ConstraintSet& set);
     // Frees the problems of all sets when the solver could not take another one.
     void MakeRoomForProblem();
     TSolution SolveFromScratch(const ProgramParts& parts);
