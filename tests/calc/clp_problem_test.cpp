@@ -1,6 +1,7 @@
 // The library solver of whole constraint sets against our own solver, on random programs whose
 // coefficients are exact in single precision (so both solve the same program), and its Cancel.
 #include "calc/clp_problem.h"
+#include "calc/number_text.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "lp/diagnostics.h"
@@ -25,7 +26,7 @@ struct RandomProgram {
 };
 
 std::string Term(double coefficient, int column) {
-    return (coefficient < 0 ? "-" : "+") + std::to_string(std::abs(coefficient)) + "*x" +
+    return (coefficient < 0 ? "-" : "+") + NumberText(std::abs(coefficient)) + "*x" +
            std::to_string(column);
 }
 
@@ -49,7 +50,7 @@ RandomProgram MakeProgram(unsigned seed) {
         }
         // Above a*x at the centre: at most sum/n rounded up to a quarter, plus a margin.
         const double b = std::ceil(4.0 * sumOfCoefficients / n) / 4.0 + (half(random) + 6) / 4.0;
-        p.rows.AddConstraint(row + "<=" + std::to_string(b));
+        p.rows.AddConstraint(row + "<=" + NumberText(b));
     }
     for (int k = 0; k < 6; ++k) {
         std::string objective;
