@@ -5,6 +5,7 @@
 #include "calc/program_split.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
+#include "lp/diagnostics.h"
 #include "lp/lpx.h"
 #include "lp/model_table.h"
 #include "lp/tolerances.h"
@@ -277,6 +278,27 @@ struct WarmStartSolver::ConstraintSet {
         return false;
     }
 
+    // Solves the program whose costs are loaded with our own solver and, where that ends at no
+    // exact optimum, with the library solver on the same rows in double precision. A part of a
+    // split whose single-precision rows leave our solver short of an exact optimum would
+    // otherwise send every program that names it to the whole set, which is a hundred times
+    // larger.
+    bool SolveWithFallback(std::uint8_t direction, TSolution& solution) {
+        if (Solve(direction, solution)) {
+            return true;
+        }
+        // A verdict on the rows stands, and a calculation being cancelled stops here (our
+        // solver stops as at its budget when Cancel comes, and the answer stays true).
+        if (lastStatus == LP_INFEASIBLE || lastStatus == LP_UNBOUNDED || lp::interruptRequested()) {
+            return false;
+        }
+        if (!clp) {
+            CreateClp();
+        }
+        bool interrupted = false;
+        return PutCosts(direction, false) && SolveClp(direction, solution, interrupted);
+    }
+
     bool Load(SolverRows loaded) {
         rows = std::move(loaded);
         parsed = true;
@@ -530,9 +552,6 @@ struct WarmStartSolver::ConstraintSet {
 struct WarmStartSolver::Part {
     ConstraintSet set;
     bool admitsWeight = false; // the rows admit weight 1
-    // Per level and direction: the optimum of that level alone, which the value programs of
-    // every node above the attribute, in every form, ask for again.
-    std::map<std::pair<int, std::uint8_t>, double> known;
 };
 
 // The programs of a set whose rows split per attribute: each part's optimum, the attribute's
@@ -560,27 +579,24 @@ struct WarmStartSolver::Split {
             if (terms[p].empty()) {
                 continue;
             }
-            Part& part = *parts[p];
-            const bool single = terms[p].size() == 1 && terms[p].front().second == 1.0;
-            const std::pair<int, std::uint8_t> key{terms[p].front().first, program.Direction};
-            double optimum = 0.0;
-            const auto found = single ? part.known.find(key) : part.known.end();
-            if (found != part.known.end()) {
-                optimum = found->second;
-            } else {
-                part.set.costs = terms[p];
+            // Programs that give every class of tied columns (alternatives at levels of equal
+            // rank) the same costs have the same optimum: a dominance program asks each part
+            // about two levels, and many pairs of alternatives share the pair of levels.
+            ConstraintSet& set = parts[p]->set;
+            set.costs = std::move(terms[p]);
+            set.MakeKey(program.Direction);
+            std::optional<double> optimum = set.Known();
+            if (!optimum) {
                 TSolution partial;
-                if (!part.set.PutCosts(program.Direction, false) ||
-                    !part.set.Solve(program.Direction, partial)) {
+                if (!set.PutCosts(program.Direction, false) ||
+                    !set.SolveWithFallback(program.Direction, partial)) {
                     return false; // unbounded, say: the whole program decides
                 }
                 optimum = partial.Objective;
-                if (single) {
-                    part.known.emplace(key, optimum);
-                }
+                set.RememberOptimum(partial.Objective);
             }
-            if (optimum != 0.0) {
-                weightSet.costs.emplace_back(plan.parts[p].weightColumn, optimum);
+            if (*optimum != 0.0) {
+                weightSet.costs.emplace_back(plan.parts[p].weightColumn, *optimum);
             }
         }
         return weightSet.PutCosts(program.Direction, true) &&
@@ -671,7 +687,10 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
             TSolution feasible;
             part->admitsWeight = part->set.Load(std::move(plan->parts[p].rows)) &&
                                  part->set.PutCosts(kMinimize, false) &&
-                                 part->set.Solve(kMinimize, feasible);
+                                 part->set.SolveWithFallback(kMinimize, feasible);
+            // The optima of the part's programs are kept by the key of their objective, which
+            // the value programs of every node above the attribute, in every form, ask again.
+            part->set.FindTiedColumns();
             if (!part->admitsWeight) {
                 part->set.Drop();
             }
