@@ -382,6 +382,45 @@ TEST(FastPath, ProgramsSplitPerAttributeOnlyWhereEveryAttributeAdmitsAWeight) {
     }
 }
 
+// A part whose program our own solver leaves without an exact optimum (its warm, slack and
+// recovery runs fail) goes to the library solver, and the program stays split: without that, it
+// went to the whole set, a hundred times larger in a large model.
+TEST(FastPath, APartOurSolverCannotSettleGoesToTheLibrarySolverAndTheProgramStaysSplit) {
+    LP_SETCONSOLE(nullptr);
+    testing::RandomModelOptions options;
+    options.minAlternatives = options.maxAlternatives = 8;
+    options.minAttributes = options.maxAttributes = 5;
+    options.holisticShare = 0.0;
+    options.duplicateShare = 0.3;
+    for (const int seed : {2, 9}) {
+        const testing::RandomModel made = testing::MakeRandomModel(seed, options);
+        std::vector<ProgramParts> programs;
+        Model scratch = made.model;
+        ScriptedHost host;
+        CalculationDriver recorder(scratch, host);
+        recorder.SetProgramObserver([&](const ProgramParts& parts) { programs.push_back(parts); });
+        ASSERT_EQ(recorder.Run(kCalculateModel), RunOutcome::Complete) << made.description;
+
+        WarmStartSolver fast(made.model);
+        int failuresLeft = 0;
+        fast.SetRunFault([&] { return failuresLeft > 0 && failuresLeft-- > 0; });
+        int stayedSplit = 0;
+        for (std::size_t k = 0; k < programs.size(); ++k) {
+            const std::string where = made.description + ", program " + std::to_string(k);
+            failuresLeft = k % 2 == 0 ? 3 : 0;
+            const int splitBefore = fast.SplitSolves();
+            const TSolution solution = fast.Solve(programs[k]);
+            const TSolution reference = SolveModel(AssembleProgram(made.model, programs[k]));
+            ASSERT_EQ(solution.Failed, reference.Failed) << where;
+            if (reference.Failed == kSolveOptimal) {
+                EXPECT_NEAR(solution.Objective, reference.Objective, kAgreement) << where;
+            }
+            stayedSplit += failuresLeft == 0 && k % 2 == 0 && fast.SplitSolves() > splitBefore;
+        }
+        EXPECT_GT(stayedSplit, static_cast<int>(programs.size()) / 10) << made.description;
+    }
+}
+
 // A normalized calculation has one constraint set per node. With more nodes than the solver holds
 // problems at a time, the sets take turns instead of ending the run with a solver error.
 TEST(FastPath, MoreConstraintSetsThanTheSolverHoldsProblemsAtATime) {
