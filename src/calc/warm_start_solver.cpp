@@ -11,8 +11,8 @@
 #include "lp/tolerances.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <exception>
 #include <functional>
 #include <map>
@@ -86,9 +86,9 @@ void AddCost(std::vector<std::pair<int, double>>& costs, int column, double coef
 
 struct WarmStartSolver::ConstraintSet {
     LpModel* lp = nullptr;
-    // The set in the library solver of whole sets (clp_problem.h), tried before our own.
+    // The set in the library solver (clp_problem.h): for whole sets, tried before our own.
     std::unique_ptr<ClpProblem> clp;
-    bool clpUsable = false; // whole sets only: a split's parts stay with our own solver
+    bool clpUsable = false;       // tried first for whole sets; parts use it only as a fallback
     SolverRows rows;              // the constraint rows; row 0 (the objective) stays empty
     std::vector<int> costColumns; // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
@@ -103,7 +103,7 @@ struct WarmStartSolver::ConstraintSet {
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
     bool parsed = false;
-    int recoveries = 0; // programs solved again from a fresh basis
+    int recoveries = 0;           // programs solved again from a fresh basis
     bool stoppedByBudget = false; // the last run ended neither optimal nor infeasible
     int lastStatus = LP_FEASIBLE; // how the last run ended
     const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault

@@ -78,8 +78,8 @@ TEST(ClpProblem, WarmStartedSequencesAgreeWithOurOwnSolver) {
                 ASSERT_EQ(own.Failed, kSolveOptimal) << seed;
                 std::vector<std::pair<int, double>> costs;
                 for (const ParsedTerm& term : ParseConstraint(objective).Terms) {
-                    const double cost = direction == kMaximize ? -term.Coefficient
-                                                               : term.Coefficient;
+                    const double cost =
+                        direction == kMaximize ? -term.Coefficient : term.Coefficient;
                     costs.emplace_back(rows.ColumnOf(term.Name), cost);
                 }
                 problem.SetCosts(costs);

@@ -531,8 +531,7 @@ TEST(FastPath, CancelInsideAProgramStopsItAndStoresNothingFromIt) {
                 });
                 EXPECT_EQ(driver.Run(kCalculateModel), RunOutcome::NotFinished) << what;
                 EXPECT_EQ(startedAfterCancel, 0) << what;
-                EXPECT_LE(Iterations() - lastStartIterations, host.polls - lastStartPolls)
-                    << what;
+                EXPECT_LE(Iterations() - lastStartIterations, host.polls - lastStartPolls) << what;
                 EXPECT_EQ(host.messages, std::vector<std::string>{kNotFinishedMessage}) << what;
                 EXPECT_EQ(host.questions, 0) << what;
                 ASSERT_TRUE(host.cancelSeen) << what;
