@@ -98,13 +98,8 @@ std::vector<double> StoredNumbers(const Model& model, bool withCodes = true) {
             out.push_back(margin);
             if (withCodes) {
                 // The code is decided by this margin and by the reverse pair's.
-                const double reverse =
-                    s >= 1 && static_cast<int>(s) <= model.M() &&
-                            static_cast<std::size_t>(row) <
-                                model.Alternative(static_cast<int>(s)).DominanceMargin.size()
-                        ? model.Alternative(static_cast<int>(s))
-                              .DominanceMargin[static_cast<std::size_t>(row)]
-                        : 1.0;
+                const double reverse = testing::PairMargin(model, static_cast<int>(s),
+                                                           static_cast<std::size_t>(row), 1.0);
                 const bool clear =
                     std::fabs(margin) > kAgreement && std::fabs(reverse) > kAgreement;
                 out.push_back(clear ? alternative.Dominance[s] : 0.0);

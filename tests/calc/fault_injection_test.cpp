@@ -224,9 +224,9 @@ TEST(CalculationFaults, EveryCalculationTypeStopsAtAFailure) {
 }
 
 // The default calculation path keeps one solver problem per constraint set. From program
-// failAt on, our own solver's problem table is full (and the library solver's runs fail): the next program that needs a new problem
-// (or a solve from scratch) meets the library's fatal error, or, when none does, the run ends
-// normally. Either way the model is left usable.
+// failAt on, our own solver's problem table is full (and the library solver's runs fail): the next
+// program that needs a new problem (or a solve from scratch) meets the library's fatal error, or,
+// when none does, the run ends normally. Either way the model is left usable.
 TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable) {
     const Model original = LoadExample("supplier.vlr");
     Model clean = original;

@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace velor::testing {
 
 struct StoredComparison {
-    double largest = 0.0; // largest difference of a stored number
-    int flagsDiffer = 0;  // dominance codes and recommendation flags that differ
-    std::string first;    // the first flag that differs, for messages
+    double largest = 0.0;  // largest difference of a stored number
+    int flagsDiffer = 0;   // dominance codes and recommendation flags that differ
+    std::string first;     // the first flag that differs, for messages
     std::string largestAt; // where the largest difference of a number lies, for messages
 };
 
@@ -31,6 +32,17 @@ inline double RuleKey(const TAlternativeData& a, std::size_t rule) {
     }
 }
 
+// The stored margin of alternative r over alternative t (t indexes DominanceMargin as Dominance
+// does), or fallback where the model stores none: a dominance code is decided by this margin and
+// by the reverse pair's.
+inline double PairMargin(const Model& model, int r, std::size_t t, double fallback) {
+    if (r < 1 || r > model.M()) {
+        return fallback;
+    }
+    const std::vector<double>& margins = model.Alternative(r).DominanceMargin;
+    return t < margins.size() ? margins[t] : fallback;
+}
+
 // Whether alternative row's key of the rule lies within noise of the best key of the model.
 inline bool NearBest(const Model& model, int row, std::size_t rule, double noise) {
     double best = RuleKey(model.Alternative(1), rule);
@@ -42,9 +54,9 @@ inline bool NearBest(const Model& model, int row, std::size_t rule, double noise
 
 // With noise > 0, a flag counts as differing only where the numbers that decide it lie clear of
 // a tie by more than noise in either model: a dominance code whose margin and the reverse pair's
-// margin are not both within noise of 0 in the two models, a recommendation whose key is not within noise of the best key in both models.
-// Such ties are decided by the last bits of optima, which depend on the optimal basis a simplex
-// run ends at.
+// margin are not both within noise of 0 in the two models, a recommendation whose key is not within
+// noise of the best key in both models. Such ties are decided by the last bits of optima, which
+// depend on the optimal basis a simplex run ends at.
 inline StoredComparison CompareStored(const Model& a, const Model& b, double noise = 0.0) {
     StoredComparison c;
     std::string at;
@@ -88,16 +100,13 @@ inline StoredComparison CompareStored(const Model& a, const Model& b, double noi
         for (std::size_t s = 0; s < x.Dominance.size() && s < y.Dominance.size(); ++s) {
             number(x.DominanceMargin[s], y.DominanceMargin[s]);
             // The code of a pair is decided by its margin and by the reverse pair's.
-            const auto tie = [noise](const Model& m1, const Model& m2, int r, std::size_t t) {
-                const auto margin = [r, t](const Model& m) {
-                    const std::vector<double>& margins = m.Alternative(r).DominanceMargin;
-                    return t < margins.size() ? margins[t] : 0.0;
-                };
-                return std::fabs(margin(m1)) <= noise && std::fabs(margin(m2)) <= noise;
+            const auto tie = [noise, &a, &b](int r, std::size_t t) {
+                return std::fabs(PairMargin(a, r, t, 0.0)) <= noise &&
+                       std::fabs(PairMargin(b, r, t, 0.0)) <= noise;
             };
-            const bool reverseTie = s >= 1 && static_cast<int>(s) <= a.M() &&
-                                    tie(a, b, static_cast<int>(s), static_cast<std::size_t>(row));
-            if (noise <= 0.0 || (!tie(a, b, row, s) && !reverseTie)) {
+            const bool reverseTie =
+                s >= 1 && tie(static_cast<int>(s), static_cast<std::size_t>(row));
+            if (noise <= 0.0 || (!tie(row, s) && !reverseTie)) {
                 flag(x.Dominance[s], y.Dominance[s],
                      "dominance " + std::to_string(row) + " over " + std::to_string(s));
             }
