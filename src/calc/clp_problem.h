@@ -43,6 +43,8 @@ public:
     double Objective() const;
     std::vector<double> Point() const;
 
+    int ColumnCount() const { return columns_; }
+
     // Iterations of every run of every problem so far, for benchmarks.
     static long long TotalIterations();
 

@@ -2,8 +2,10 @@
 
 #include "lp/lpx.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 
 namespace velor {
@@ -58,6 +60,110 @@ SolverRows ParseProgram(const TConstraintModel& model) {
         rows.RightSides.push_back(parsed.RightSide);
     }
     return rows;
+}
+
+bool HoldsAtZero(const SolverRows& rows, int row) {
+    const double rightSide = rows.RightSides[static_cast<std::size_t>(row - 1)];
+    switch (rows.Relations[static_cast<std::size_t>(row - 1)]) {
+    case kRelationLessEqual:
+        return 0.0 <= rightSide;
+    case kRelationGreaterEqual:
+        return 0.0 >= rightSide;
+    default:
+        return rightSide == 0.0;
+    }
+}
+
+std::vector<int> TiedColumns(const SolverRows& rows) {
+    const int n = rows.ColumnCount();
+    std::vector<int> representative(static_cast<std::size_t>(n) + 1);
+    std::iota(representative.begin(), representative.end(), 0);
+    auto find = [&representative](int j) {
+        while (representative[static_cast<std::size_t>(j)] != j) {
+            j = representative[static_cast<std::size_t>(j)];
+        }
+        return j;
+    };
+    const auto& e = rows.Elements;
+    std::size_t k = 0;
+    while (k < e.size()) {
+        std::size_t end = k + 1;
+        while (end < e.size() && e[end].Row == e[k].Row) {
+            ++end;
+        }
+        const int row = e[k].Row;
+        if (row > 0 && end - k == 2 &&
+            rows.Relations[static_cast<std::size_t>(row - 1)] == kRelationEqual &&
+            rows.RightSides[static_cast<std::size_t>(row - 1)] == 0.0 &&
+            e[k].Value == -e[k + 1].Value && e[k].Value != 0.0) {
+            const int a = find(e[k].Column);
+            const int b = find(e[k + 1].Column);
+            representative[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+        }
+        k = end;
+    }
+    for (int j = 1; j <= n; ++j) {
+        representative[static_cast<std::size_t>(j)] = find(j);
+    }
+    return representative;
+}
+
+std::optional<MergedColumns> MergeTiedColumns(const SolverRows& rows,
+                                              const std::vector<int>& representative) {
+    MergedColumns merged;
+    const int n = rows.ColumnCount();
+    merged.column.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int j = 1; j <= n; ++j) {
+        const auto first = static_cast<std::size_t>(representative[static_cast<std::size_t>(j)]);
+        if (merged.column[first] == 0) {
+            merged.rows.Names.push_back(rows.Names[first - 1]);
+            merged.column[first] = static_cast<int>(merged.rows.Names.size());
+        }
+        merged.column[static_cast<std::size_t>(j)] = merged.column[first];
+    }
+    std::vector<bool> named(static_cast<std::size_t>(rows.RowCount()) + 1, false);
+    const auto& e = rows.Elements;
+    std::vector<SolverRows::Element> row;
+    std::size_t k = 0;
+    while (k < e.size()) {
+        const int original = e[k].Row;
+        named[static_cast<std::size_t>(original)] = true;
+        row.clear();
+        for (; k < e.size() && e[k].Row == original; ++k) {
+            const int column = merged.column[static_cast<std::size_t>(e[k].Column)];
+            const auto same = std::find_if(row.begin(), row.end(), [column](const auto& element) {
+                return element.Column == column;
+            });
+            if (same != row.end()) {
+                same->Value += e[k].Value;
+            } else {
+                row.push_back({0, column, e[k].Value});
+            }
+        }
+        if (original == 0) {
+            continue; // the objective is set per program
+        }
+        std::erase_if(row, [](const auto& element) { return element.Value == 0.0; });
+        if (row.empty()) {
+            if (!HoldsAtZero(rows, original)) {
+                return std::nullopt;
+            }
+            continue;
+        }
+        const int index = merged.rows.RowCount() + 1;
+        for (SolverRows::Element& element : row) {
+            element.Row = index;
+            merged.rows.Elements.push_back(element);
+        }
+        merged.rows.Relations.push_back(rows.Relations[static_cast<std::size_t>(original - 1)]);
+        merged.rows.RightSides.push_back(rows.RightSides[static_cast<std::size_t>(original - 1)]);
+    }
+    for (int i = 1; i <= rows.RowCount(); ++i) {
+        if (!named[static_cast<std::size_t>(i)] && !HoldsAtZero(rows, i)) {
+            return std::nullopt;
+        }
+    }
+    return merged;
 }
 
 bool FitsSinglePrecision(double value) {

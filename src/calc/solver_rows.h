@@ -8,6 +8,7 @@
 #include "calc/solver_bridge.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,6 +44,28 @@ private:
 // Parses the objective as row 0 and every constraint after it. Throws std::invalid_argument
 // for a text that does not parse or a constraint without relation and right-hand side.
 SolverRows ParseProgram(const TConstraintModel& model);
+
+// Whether constraint row 1..m holds with every column at 0: a row without terms must, to be
+// dropped.
+bool HoldsAtZero(const SolverRows& rows, int row);
+
+// Columns that a row "v * x - v * y = 0" holds equal (levels of equal rank, alternatives
+// repeating another's levels): per column 0..n, the first column of its class (0 for 0).
+std::vector<int> TiedColumns(const SolverRows& rows);
+
+// The constraint rows over one column per class of tied columns: every column replaced by its
+// class, coefficients of one class in one row summed, and rows left without a term dropped.
+// Every column being non-negative, the two sets of rows admit the same points once each
+// column takes its class's value, so programs over them have the same optima. Names keeps the
+// first column's name; column holds, per column 0..n of the original rows, its column in the
+// merged ones (0 for 0). Nothing when a row left without a term would not hold at 0 (rows
+// that contradict themselves are left to the solver to report).
+struct MergedColumns {
+    SolverRows rows;
+    std::vector<int> column;
+};
+std::optional<MergedColumns> MergeTiedColumns(const SolverRows& rows,
+                                              const std::vector<int>& representative);
 
 // Coefficients cross the solver interface in single precision; a larger magnitude would reach
 // the solver as infinity.

@@ -1,6 +1,7 @@
 #include "calc/warm_start_solver.h"
 
 #include "calc/calc_session.h"
+#include "calc/chain_steps.h"
 #include "calc/clp_problem.h"
 #include "calc/program_split.h"
 #include "calc/solver_bridge.h"
@@ -88,9 +89,14 @@ struct WarmStartSolver::ConstraintSet {
     LpModel* lp = nullptr;
     // The set in the library solver (clp_problem.h): for whole sets, tried before our own.
     std::unique_ptr<ClpProblem> clp;
-    bool clpUsable = false;       // tried first for whole sets; parts use it only as a fallback
-    SolverRows rows;              // the constraint rows; row 0 (the objective) stays empty
-    std::vector<int> costColumns; // columns with a cost from the last program
+    bool clpUsable = false; // tried first for whole sets; parts use it only as a fallback
+    SolverRows rows;        // the constraint rows; row 0 (the objective) stays empty
+    // Per column 0..n, the library solver's columns whose sum with these coefficients is its
+    // value (see CreateClp), and work areas for writing an objective over them.
+    std::vector<ChainSteps::Terms> clpValue;
+    std::vector<double> clpSum;
+    std::vector<int> clpTouched;
+    std::vector<int> costColumns;              // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
     std::vector<double> loadedCosts;           // the objective row 0..n as the solver holds it
     bool loadable = true;   // false: the rows cannot go to the solver, every program from scratch
@@ -139,49 +145,15 @@ struct WarmStartSolver::ConstraintSet {
         }
     }
 
-    // Columns that a row "v * x - v * y = 0" holds equal (levels of equal rank, alternatives
-    // repeating another's levels): each column's representative, the first column of its class.
-    // Two objectives that give every class the same total cost are the same function on the
-    // feasible set, so their programs have the same optimum (see Known).
+    // Each column's representative among the columns tied to it (TiedColumns). Two objectives that
+    // give every class the same total cost are the same function on the feasible set, so their
+    // programs have the same optimum (see Known).
     std::vector<int> representative;
     using ObjectiveKey = std::pair<std::uint8_t, std::vector<std::pair<int, double>>>;
     std::map<ObjectiveKey, double> optima; // by the key of their objective
     ObjectiveKey key;                      // of the objective being loaded
 
-    void FindTiedColumns() {
-        const int n = rows.ColumnCount();
-        representative.resize(static_cast<std::size_t>(n) + 1);
-        for (int j = 0; j <= n; ++j) {
-            representative[static_cast<std::size_t>(j)] = j;
-        }
-        auto find = [this](int j) {
-            while (representative[static_cast<std::size_t>(j)] != j) {
-                j = representative[static_cast<std::size_t>(j)];
-            }
-            return j;
-        };
-        const auto& e = rows.Elements;
-        std::size_t k = 0;
-        while (k < e.size()) {
-            std::size_t end = k + 1;
-            while (end < e.size() && e[end].Row == e[k].Row) {
-                ++end;
-            }
-            const int row = e[k].Row;
-            if (row > 0 && end - k == 2 &&
-                rows.Relations[static_cast<std::size_t>(row - 1)] == kRelationEqual &&
-                rows.RightSides[static_cast<std::size_t>(row - 1)] == 0.0 &&
-                e[k].Value == -e[k + 1].Value && e[k].Value != 0.0) {
-                const int a = find(e[k].Column);
-                const int b = find(e[k + 1].Column);
-                representative[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
-            }
-            k = end;
-        }
-        for (int j = 1; j <= n; ++j) {
-            representative[static_cast<std::size_t>(j)] = find(j);
-        }
-    }
+    void FindTiedColumns() { representative = TiedColumns(rows); }
 
     // The key of the objective in costs: per class of tied columns, the sum of its costs;
     // classes whose costs cancel drop out.
@@ -233,9 +205,27 @@ struct WarmStartSolver::ConstraintSet {
         return true;
     }
 
-    // Loads the rows into the library solver, which takes them in double precision.
+    // Loads the rows into the library solver, which takes them in double precision, with one
+    // column per class of tied columns where they are known, and ranked chains written in steps
+    // (chain_steps.h). A holistic ranking with alternatives that repeat another's levels ties
+    // most levels to another, and most other rows order two levels: at 40 x 40 the program the
+    // library solver gets has 88 rows instead of 1,617, and its runs take a third of the time.
     void CreateClp() {
-        clp = std::make_unique<ClpProblem>(rows);
+        std::optional<MergedColumns> merged;
+        if (!representative.empty()) {
+            merged = MergeTiedColumns(rows, representative);
+        }
+        const SolverRows& loaded = merged ? merged->rows : rows;
+        std::optional<ChainSteps> steps = WriteInSteps(loaded);
+        clp = std::make_unique<ClpProblem>(steps ? steps->rows : loaded);
+        clpValue.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, {});
+        for (int j = 1; j <= rows.ColumnCount(); ++j) {
+            const int column = merged ? merged->column[static_cast<std::size_t>(j)] : j;
+            clpValue[static_cast<std::size_t>(j)] =
+                steps ? steps->value[static_cast<std::size_t>(column)]
+                      : ChainSteps::Terms{{column, 1.0}};
+        }
+        clpSum.assign(static_cast<std::size_t>(clp->ColumnCount()) + 1, 0.0);
         if (loadedCosts.size() != static_cast<std::size_t>(rows.ColumnCount()) + 1) {
             loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
             costColumns.clear();
@@ -258,9 +248,8 @@ struct WarmStartSolver::ConstraintSet {
                 return false;
             }
             if (outcome == ClpProblem::Outcome::Optimal && !Faulted()) {
-                std::vector<double> point = clp->Point();
                 if (keepPoints) {
-                    RememberPoint(std::move(point));
+                    RememberPoint(ClpPoint());
                 }
                 const double objective = clp->Objective();
                 solution.Failed = kSolveOptimal;
@@ -328,6 +317,18 @@ struct WarmStartSolver::ConstraintSet {
             const int k = LP_BASISVAR(p, lp);
             if (k > 0) {
                 values[static_cast<std::size_t>(k)] = LP_BASISVAL(p, lp);
+            }
+        }
+        return values;
+    }
+
+    // The optimum the library solver just reached, columns 1..n.
+    std::vector<double> ClpPoint() const {
+        const std::vector<double> point = clp->Point();
+        std::vector<double> values(clpValue.size(), 0.0);
+        for (std::size_t j = 1; j < clpValue.size(); ++j) {
+            for (const auto& [column, factor] : clpValue[j]) {
+                values[j] += factor * point[static_cast<std::size_t>(column)];
             }
         }
         return values;
@@ -442,12 +443,13 @@ struct WarmStartSolver::ConstraintSet {
         }
         if (clp) {
             // The library solver takes the rows and costs as the model states them.
-            std::vector<std::pair<int, double>> minimized = costs;
-            if (direction == kMaximize) {
-                for (auto& cost : minimized) {
-                    cost.second = -cost.second;
-                }
+            clpTouched.clear();
+            for (const auto& [column, value] : costs) {
+                AddTerms(clpValue[static_cast<std::size_t>(column)],
+                         direction == kMaximize ? -value : value, clpSum, clpTouched);
             }
+            std::vector<std::pair<int, double>> minimized;
+            TakeSum(clpSum, clpTouched, minimized);
             clp->SetCosts(minimized);
         }
         return true;
