@@ -187,6 +187,57 @@ bool FitsSinglePrecision(const SolverRows& rows, std::string& error) {
     return true;
 }
 
+namespace {
+
+// The smallest power of ten (up to 1e6) that makes every value a whole number exact in single
+// precision, or 0 when none does. A value counts as whole when it lies within a few units of
+// the last place of one, as the product of a decimal's nearest double and its power of ten does.
+double DecimalScale(const std::vector<double>& values) {
+    constexpr double kExactInFloat = 16777216.0; // 2^24
+    double scale = 1.0;
+    for (int places = 0; places <= 6; ++places, scale *= 10.0) {
+        const bool whole = std::all_of(values.begin(), values.end(), [scale](double value) {
+            const double scaled = value * scale;
+            return std::fabs(scaled) <= kExactInFloat &&
+                   std::fabs(scaled - std::nearbyint(scaled)) <=
+                       1e-9 * std::max(1.0, std::fabs(scaled));
+        });
+        if (whole) {
+            return scale;
+        }
+    }
+    return 0.0;
+}
+
+} // namespace
+
+SolverRows ExactInSinglePrecision(const SolverRows& rows) {
+    SolverRows exact = rows;
+    std::vector<double> values;
+    std::size_t k = 0;
+    while (k < exact.Elements.size()) {
+        const int row = exact.Elements[k].Row;
+        std::size_t end = k;
+        values.clear();
+        for (; end < exact.Elements.size() && exact.Elements[end].Row == row; ++end) {
+            values.push_back(exact.Elements[end].Value);
+        }
+        if (row > 0) {
+            double& rightSide = exact.RightSides[static_cast<std::size_t>(row - 1)];
+            values.push_back(rightSide);
+            const double scale = DecimalScale(values);
+            if (scale > 1.0) {
+                for (std::size_t e = k; e < end; ++e) {
+                    exact.Elements[e].Value = std::nearbyint(exact.Elements[e].Value * scale);
+                }
+                rightSide = std::nearbyint(rightSide * scale);
+            }
+        }
+        k = end;
+    }
+    return exact;
+}
+
 LpModel* NewSolverProblem(const SolverRows& rows, bool maximize) {
     const int m = rows.RowCount();
     LpModel* lp = LP_NEW(rows.ColumnCount(), m);

@@ -73,6 +73,14 @@ bool FitsSinglePrecision(double value);
 // False with error set when some coefficient or right side of rows is too large.
 bool FitsSinglePrecision(const SolverRows& rows, std::string& error);
 
+// Rows whose coefficients and right sides are decimals of a few places (ratio statements, weight
+// statements in percent), each constraint row multiplied by the smallest power of ten that makes
+// all of them whole numbers exact in single precision; rows for which none does stay as they
+// are. The points the rows admit do not change, but rounded to single precision they do: a row
+// "-x + 0.001 * y + 0.999 * z <= 0" rounded term by term no longer admits x = y = z, which moves
+// optima by about 1e-7.
+SolverRows ExactInSinglePrecision(const SolverRows& rows);
+
 // A new solver problem holding rows (the objective row negated when maximizing), on the slack
 // basis and not yet factorized. The caller deletes it; on an exception nothing is left behind.
 LpModel* NewSolverProblem(const SolverRows& rows, bool maximize);

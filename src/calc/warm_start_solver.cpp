@@ -200,7 +200,7 @@ struct WarmStartSolver::ConstraintSet {
         if (!FitsSinglePrecision(rows, error)) {
             return false;
         }
-        lp = NewSolverProblem(rows, false);
+        lp = NewSolverProblem(ExactInSinglePrecision(rows), false);
         loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
         return true;
     }

@@ -1,14 +1,17 @@
-// Merging tied columns and writing ranked chains in steps change the columns, never the optima:
-// random programs with chains, ties and other rows keep every optimum, and the optimal point,
-// mapped back to the original columns, satisfies the original rows.
+// Rewriting rows for the solvers never changes an optimum: merging tied columns and writing
+// ranked chains in steps (random programs with chains, ties and other rows keep every optimum,
+// and the optimal point, mapped back, satisfies the original rows), and scaling decimal rows so
+// that they reach our own solver exactly.
 #include "calc/chain_steps.h"
 #include "calc/clp_problem.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
+#include "lp/lpx.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
 #include <string>
@@ -208,6 +211,53 @@ TEST(ChainSteps, RowsLeftWithoutTermsThatCannotHoldStopTheRewriting) {
     const auto [optimum, point] = Optimum(steps->rows, {{steps->value[1][0].first, 1.0}});
     EXPECT_NEAR(optimum, 0.5, 1e-12);                                           // x1 = x2 = 1/2
     EXPECT_FALSE(WriteInSteps(ParseProgram(TConstraintModel{kMinimize, "x"}))); // nothing ordered
+}
+
+// Decimal coefficients rounded to single precision term by term move exact optima by about 1e-8
+// here:
+// -x1 + 0.001 * x2 + 0.999 * x3 <= 0 no longer admits x1 = x2 = x3. Scaled by a power of ten
+// first, the rows reach the solver exactly; rows without such a power stay as they are.
+TEST(SolverRows, DecimalRowsReachOurSolverExactly) {
+    LP_SETCONSOLE(nullptr);
+    TConstraintModel program(kMaximize, "x2+x3");
+    program.AddConstraint("x1=1");
+    program.AddConstraint("-x1+0.001*x2+0.999*x3<=0");
+    program.AddConstraint("x2-x1<=0");
+    program.AddConstraint("x3-x1<=0");
+    program.AddConstraint("0.1234567*x1+x2<=5.5");
+    const SolverRows rows = ParseProgram(program);
+    auto maximum = [](const SolverRows& loaded) {
+        LpModel* lp = NewSolverProblem(loaded, true);
+        LP_REINVERT(lp);
+        LP_SETTOLERANCES(1e-10, 1e-10, lp); // as the default path's exact optima
+        LP_PRIMAL(lp);
+        EXPECT_EQ(LP_GETSTATUS(lp), LP_OPTIMAL);
+        const double value = LP_GETSOL(0, lp);
+        LP_DELETE(&lp);
+        return value;
+    };
+    ASSERT_GT(std::fabs(maximum(rows) - 2.0), 1e-9); // the fault the scaling mends
+    const SolverRows exact = ExactInSinglePrecision(rows);
+    EXPECT_NEAR(maximum(exact), 2.0, 1e-14);
+
+    // Every row admits the same points: its values are the original times one power of ten,
+    // whole and exact in single precision; the row of seven places is left alone.
+    std::vector<double> scale(static_cast<std::size_t>(rows.RowCount()) + 1, 0.0);
+    ASSERT_EQ(exact.Elements.size(), rows.Elements.size());
+    for (std::size_t e = 0; e < rows.Elements.size(); ++e) {
+        const double value = exact.Elements[e].Value;
+        if (rows.Elements[e].Row < 5) {
+            EXPECT_EQ(static_cast<double>(static_cast<float>(value)), value);
+        }
+        double& factor = scale[static_cast<std::size_t>(rows.Elements[e].Row)];
+        if (factor == 0.0) {
+            factor = value / rows.Elements[e].Value;
+        }
+        EXPECT_NEAR(value, factor * rows.Elements[e].Value, 1e-12 * factor);
+    }
+    EXPECT_EQ(scale[2], 1000.0);
+    EXPECT_EQ(exact.RightSides[4], rows.RightSides[4]);
+    EXPECT_EQ(exact.Elements.back().Value, rows.Elements.back().Value);
 }
 
 } // namespace
