@@ -34,8 +34,7 @@ void computeBasicValues(LpModel& lp) {
         v[static_cast<size_t>(e.index)] = e.value;
     v[0] = lp.costs[0];
     for (int j = 1; j <= lp.n; ++j) {
-        const int s = lp.varstat(j);
-        if (isBasic(s))
+        if (isBasic(lp.varstat(j)))
             continue;
         const double bound = nonbasicValue(lp, j);
         if (bound == 0.0)
@@ -62,14 +61,14 @@ void recountInfeasibilities(LpModel& lp) {
         const int k = lp.base[static_cast<size_t>(i)];
         const bool column = k > 0;
         const size_t at = static_cast<size_t>(column ? k : -k);
-        int& s = column ? lp.colStat[at] : lp.slackStat[at];
+        LpVarStat& s = column ? lp.colStat[at] : lp.slackStat[at];
         if (!isBasic(s))
             fatal("UpdVarstat: basic variable has conflicting varstat");
         const double l = column ? lp.colLower[at] : lp.slackLower[at];
         const double u = column ? lp.colUpper[at] : lp.slackUpper[at];
         const double x = lp.basicValues[static_cast<size_t>(i)];
         const bool infeasible = l - lp.epsFea > x || x > u + lp.epsFea;
-        s = infeasible ? 3 : 1;
+        s = infeasible ? LP_BASIC_INFEASIBLE : LP_BASIC;
         count += infeasible;
     }
     lp.infeasibilityCount = count;
@@ -86,7 +85,6 @@ void slackBasisSetup(LpModel& lp) {
         lp.base[static_cast<size_t>(i)] = -i;
     }
     lp.etas.clear();
-    lp.keptEtas = 0;
     lp.iterations = 0;
     lp.pivotsSinceReinversion = 0;
     computeBasicValues(lp);

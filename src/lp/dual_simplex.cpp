@@ -73,8 +73,8 @@ bool DualRun::dualFeasible() {
         if (entersNever(k))
             continue;
         const double d = reducedCosts_[slot(k)];
-        const int s = lp_.varstat(k);
-        if ((s == 0 && d < -kEpsCost) || (s == 2 && d > kEpsCost))
+        const LpVarStat s = lp_.varstat(k);
+        if ((s == LP_AT_LOWER && d < -kEpsCost) || (s == LP_AT_UPPER && d > kEpsCost))
             return false;
     }
     return true;
@@ -143,11 +143,12 @@ void DualRun::pivot(int q, int r, double direction) {
     const int k = lp_.base[static_cast<size_t>(r)];
     lp_.etas.updEta(alpha_, r);
     lp_.base[static_cast<size_t>(r)] = q;
-    lp_.varstat(k) = lp_.lower(k) == lp_.upper(k) ? 4 : (direction > 0.0 ? 0 : 2);
+    lp_.varstat(k) =
+        lp_.lower(k) == lp_.upper(k) ? LP_FIXED : (direction > 0.0 ? LP_AT_LOWER : LP_AT_UPPER);
     lp_.varstat(q) = LP_BASIC;
     ++lp_.pivotsSinceReinversion;
     ++lp_.iterations;
-    if (lp_.pivotsSinceReinversion >= lp_.reinversionInterval) {
+    if (lp_.pivotsSinceReinversion >= kReinversionInterval) {
         reinvert(lp_); // which computes the values and their feasibility
         return;
     }

@@ -13,17 +13,11 @@
 struct LpModel {
     int iterations = 0;             // since the last slack-basis setup
     int pivotsSinceReinversion = 0; // basis changes, not bound flips
-    int infeasibilityCount = 0;     // basic variables with varstat 3
+    int infeasibilityCount = 0;     // basic variables marked LP_BASIC_INFEASIBLE
     int eligibleCount = 0;          // candidates found by the last pricing pass
-    int keptEtas = 0;               // leading etas kept by a reinversion
     int iterLimit = lp::kIterationBudget;
-    int reinversionInterval = lp::kReinversionInterval;
-    int pricing = lp::kPricingCandidates;
-    double scale = lp::kScale;
     double epsCost = lp::kEpsCost; // optimality tolerance of the primal simplex
     double epsFea = lp::kEpsFea;   // feasibility tolerance of the primal simplex
-    int method = lp::kPhaseOneMethod;
-    int reinversionMethod = lp::kReinversionMethod;
     int incol = 0;
     int outrow = 0;
     double maxInfeasibility = 0.0;
@@ -35,21 +29,19 @@ struct LpModel {
     int nonzeros = 0;
     double maxElement = 1.0;
     double minElement = 1.0;
-    std::vector<int> colStat;        // varstat of columns 1..n
-    std::vector<int> slackStat;      // varstat of the logicals; entry 0 is the objective logical
-    std::vector<double> costs;       // 0..n, entry 0 is the objective constant c0
-    lp::PackedVector rhs;            // b_i over rows 1..m
-    std::vector<double> basicValues; // 0..m, entry 0 is z
-    std::vector<int> base;           // 0..m
+    std::vector<LpVarStat> colStat;   // status of columns 1..n
+    std::vector<LpVarStat> slackStat; // status of the logicals; entry 0 is the objective logical
+    std::vector<double> costs;        // 0..n, entry 0 is the objective constant c0
+    lp::PackedVector rhs;             // b_i over rows 1..m
+    std::vector<double> basicValues;  // 0..m, entry 0 is z
+    std::vector<int> base;            // 0..m
     std::vector<double> slackLower, slackUpper; // 0..m
     std::vector<double> colLower, colUpper;     // 1..n
     lp::EtaFile etas;
     std::vector<double> work; // 0..m
-    double senseFactor = 1.0;
-    std::vector<bool> integerFlags; // 0..n
     LpStatus status = LP_FEASIBLE;
 
-    int& varstat(int k) {
+    LpVarStat& varstat(int k) {
         return k > 0 ? colStat[static_cast<size_t>(k)] : slackStat[static_cast<size_t>(-k)];
     }
     double lower(int k) const {
@@ -63,15 +55,17 @@ struct LpModel {
 
 namespace lp {
 
-inline bool isBasic(int varstat) {
-    return (varstat & 1) != 0;
+// Bit 0 marks the basic codes: LP_BASIC, LP_BASIC_INFEASIBLE and LP_OBJECTIVE (the objective
+// logical is basic in position 0).
+inline bool isBasic(LpVarStat varstat) {
+    return (static_cast<int>(varstat) & 1) != 0;
 }
 
 // The nonbasic code a variable gets from its bounds: fixed, at lower, or at upper when the
 // lower bound is infinite.
 LpVarStat nonbasicCode(double lower, double upper);
 
-// Value of a nonbasic variable: its upper bound at varstat 2, else its lower bound.
+// Value of a nonbasic variable: its upper bound at LP_AT_UPPER, else its lower bound.
 double nonbasicValue(LpModel& lp, int k);
 
 // Dense extended column of variable k over positions 0..m: (c_k; a_k) for a column, the unit
@@ -82,7 +76,8 @@ void extendedColumn(const LpModel& lp, int k, std::vector<double>& out);
 // nonzero bounds, then FTRAN.
 void computeBasicValues(LpModel& lp);
 
-// Marks every basic variable feasible (1) or infeasible (3) and counts the infeasible ones.
+// Marks every basic variable LP_BASIC or LP_BASIC_INFEASIBLE by its value and counts the
+// infeasible ones.
 void recountInfeasibilities(LpModel& lp);
 
 // Starts the model on the slack basis with an empty eta table.

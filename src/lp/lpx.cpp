@@ -81,9 +81,9 @@ void setBound(LpModel& lp, int index, double value, bool isLower) {
     std::vector<double>& uppers = index > 0 ? lp.colUpper : lp.slackUpper;
     const size_t at = static_cast<size_t>(std::abs(index));
     (isLower ? lowers : uppers)[at] = value;
-    int& s = lp.varstat(index);
-    if (s == 4 && lowers[at] != uppers[at])
-        s = 2;
+    LpVarStat& s = lp.varstat(index);
+    if (s == LP_FIXED && lowers[at] != uppers[at])
+        s = LP_AT_UPPER;
 }
 
 } // namespace
@@ -99,8 +99,8 @@ LpModel* LP_NEW(int n, int m) {
     const size_t rows = static_cast<size_t>(m) + 1;
     const size_t cols = static_cast<size_t>(n) + 1;
     lp->columns.resize(cols);
-    lp->colStat.assign(cols, 0);
-    lp->slackStat.assign(rows, 0);
+    lp->colStat.assign(cols, LP_AT_LOWER);
+    lp->slackStat.assign(rows, LP_AT_LOWER);
     lp->costs.assign(cols, 0.0);
     lp->basicValues.assign(rows, 0.0);
     lp->base.assign(rows, 0);
@@ -109,7 +109,6 @@ LpModel* LP_NEW(int n, int m) {
     lp->colLower.assign(cols, 0.0);
     lp->colUpper.assign(cols, kInfinity);
     lp->work.assign(rows, 0.0);
-    lp->integerFlags.assign(cols, false);
     slackBasisSetup(*lp);
     setStatusFromFeasibility(*lp);
     recomputeElementStatistics(*lp);
@@ -255,16 +254,16 @@ int LP_GETSTATUS(LpModel* lp) {
 double LP_GETSOL(int index, LpModel* model) {
     LpModel& lp = checked(model);
     checkVariable(lp, index);
-    const int s = lp.varstat(index);
+    const LpVarStat s = lp.varstat(index);
     if (isBasic(s)) {
         if (index == 0)
-            return lp.senseFactor * lp.basicValues[0];
+            return lp.basicValues[0];
         for (int p = 1; p <= lp.m; ++p)
             if (lp.base[static_cast<size_t>(p)] == index)
                 return lp.basicValues[static_cast<size_t>(p)];
         fatal("LP_GETSOL: varstat and basis do not match");
     }
-    return s == 2 ? lp.upper(index) : lp.lower(index);
+    return s == LP_AT_UPPER ? lp.upper(index) : lp.lower(index);
 }
 
 void LP_DELETE(LpModel** lp) {
@@ -379,8 +378,8 @@ int LP_ISOPTIMAL(double tolerance, LpModel* model) {
     // At its lower bound a variable improves the objective with a negative rate, at its upper
     // bound with a positive one; fixed and basic variables cannot move.
     auto improves = [&lp, tolerance](int k, double rate) {
-        const int s = lp.varstat(k);
-        return (s == 0 && rate < -tolerance) || (s == 2 && rate > tolerance);
+        const LpVarStat s = lp.varstat(k);
+        return (s == LP_AT_LOWER && rate < -tolerance) || (s == LP_AT_UPPER && rate > tolerance);
     };
     for (int j = 1; j <= lp.n; ++j)
         if (improves(j, prices[0] * lp.costs[static_cast<size_t>(j)] +
@@ -401,7 +400,7 @@ double LP_INPROD(int col, const double* vector, LpModel* model) {
 void LP_ADDROW(const float* values, LpModel* model) {
     LpModel& lp = checked(model);
     const int row = ++lp.m;
-    lp.slackStat.push_back(3);
+    lp.slackStat.push_back(LP_BASIC_INFEASIBLE);
     lp.basicValues.push_back(0.0);
     lp.base.push_back(-row);
     lp.slackLower.push_back(0.0);

@@ -219,15 +219,15 @@ void resetVarstat(LpModel& lp) {
     for (int k = -lp.m; k <= lp.n; ++k) {
         if (k == 0)
             continue;
-        int& s = lp.varstat(k);
+        LpVarStat& s = lp.varstat(k);
         // A nonbasic variable recorded at an infinite bound (its bounds were changed since it
         // left the basis) is moved to the bound it can actually take.
-        const bool atInfinity =
-            (s == 0 && isInfiniteLower(lp.lower(k))) || (s == 2 && isInfiniteUpper(lp.upper(k)));
+        const bool atInfinity = (s == LP_AT_LOWER && isInfiniteLower(lp.lower(k))) ||
+                                (s == LP_AT_UPPER && isInfiniteUpper(lp.upper(k)));
         if (isBasic(s) || atInfinity)
             s = nonbasicCode(lp.lower(k), lp.upper(k));
     }
-    lp.slackStat[0] = 5;
+    lp.slackStat[0] = LP_OBJECTIVE;
     for (int p = 1; p <= lp.m; ++p)
         lp.varstat(lp.base[static_cast<size_t>(p)]) = LP_BASIC;
 }
@@ -248,11 +248,8 @@ void checkBasis(LpModel& lp) {
 } // namespace
 
 ReinversionReport reinvert(LpModel& lp) {
-    if (lp.reinversionMethod != 1)
-        fatal("Reinversion: unknown reinversion method");
     ReinversionReport report;
     lp.etas.clear();
-    lp.keptEtas = 0;
 
     // One workspace serves every reinversion of the thread; a reinversion started while another
     // runs (from the caller's interrupt function, say) gets a workspace of its own.

@@ -21,8 +21,8 @@ struct CostEntry {
 //
 // While basic variables lie outside their bounds the run maximises the composite objective
 // S*z + sum(x below its lower bound) - sum(x above its upper bound); once feasible it
-// maximises z alone. One BTRAN and pricing pass yields up to `pricing` candidates, each of
-// which is re-checked with a fresh FTRAN before it enters.
+// maximises z alone. One BTRAN and pricing pass yields up to kPricingCandidates candidates,
+// each of which is re-checked with a fresh FTRAN before it enters.
 //
 // The largest-pivot choices can cycle through degenerate bases for ever. After
 // kDegenerateRunLimit degenerate pivots in a row the run relaxes the finite bounds of the
@@ -34,7 +34,7 @@ class PrimalRun {
 public:
     explicit PrimalRun(LpModel& model)
         : lp_(model), alpha_(static_cast<size_t>(model.m) + 1),
-          candidates_(static_cast<size_t>(model.pricing)) {}
+          candidates_(static_cast<size_t>(kPricingCandidates)) {}
 
     LpStatus run();
 
@@ -109,18 +109,14 @@ void PrimalRun::phaseOneCosts() {
             e = x - u;
             sign = -1.0;
         }
-        const double cost = lp_.method == 1 ? 1.0 / e : lp_.method == 2 ? 1.0 : e;
-        costList_.push_back({i, sign * cost});
+        costList_.push_back({i, sign});
         ++lp_.infeasibilityCount;
         lp_.sumInfeasibility += e;
         if (e > lp_.maxInfeasibility)
             lp_.maxInfeasibility = e;
     }
-    if (lp_.infeasibilityCount > 0) {
-        costList_[0].cost = lp_.method == 1   ? s_ / lp_.maxInfeasibility
-                            : lp_.method == 2 ? s_
-                                              : s_ * lp_.sumInfeasibility;
-    }
+    if (lp_.infeasibilityCount > 0)
+        costList_[0].cost = s_;
     if (costList_[0].cost == 0.0)
         costList_.erase(costList_.begin());
 }
@@ -146,15 +142,15 @@ void PrimalRun::pricingPass() {
     for (PackedEntry& c : candidates_)
         c = {0, -lp_.epsCost};
     auto consider = [this](int q, double d) {
-        const int s = lp_.varstat(q);
-        if (s == 0 && d < -lp_.epsCost)
+        const LpVarStat s = lp_.varstat(q);
+        if (s == LP_AT_LOWER && d < -lp_.epsCost)
             offer(q, d);
-        else if (s == 2 && d > lp_.epsCost)
+        else if (s == LP_AT_UPPER && d > lp_.epsCost)
             offer(q, -d);
     };
     for (int j = 1; j <= lp_.n; ++j) {
-        const int s = lp_.varstat(j);
-        if ((s != 0 && s != 2) || lp_.lower(j) == lp_.upper(j))
+        const LpVarStat s = lp_.varstat(j);
+        if ((s != LP_AT_LOWER && s != LP_AT_UPPER) || lp_.lower(j) == lp_.upper(j))
             continue;
         double positive = 0.0;
         double negative = 0.0;
@@ -168,8 +164,8 @@ void PrimalRun::pricingPass() {
         consider(j, d);
     }
     for (int i = 1; i <= lp_.m; ++i) {
-        const int s = lp_.varstat(-i);
-        if ((s != 0 && s != 2) || lp_.lower(-i) == lp_.upper(-i))
+        const LpVarStat s = lp_.varstat(-i);
+        if ((s != LP_AT_LOWER && s != LP_AT_UPPER) || lp_.lower(-i) == lp_.upper(-i))
             continue;
         consider(-i, pi[static_cast<size_t>(i)]);
     }
@@ -315,15 +311,15 @@ void PrimalRun::ratioTest(int q) {
 void PrimalRun::iterate(int q, int r) {
     if (q == 0)
         fatal("Pivot: incol = 0");
-    const int sq = lp_.varstat(q);
-    if (sq != 0 && sq != 2)
+    const LpVarStat sq = lp_.varstat(q);
+    if (sq != LP_AT_LOWER && sq != LP_AT_UPPER)
         fatal("Pivot: incol is not on either bound");
     if (logLevel() > 1)
         logIteration(q, r);
     // The entering variable moves by theta from its bound and every basic variable by -theta
     // times its entry of the transformed column; the leaving one ends at its bound. The basis
     // values are recomputed from scratch at each reinversion.
-    const double step = (sq == 2 ? -1.0 : 1.0) * theta_;
+    const double step = (sq == LP_AT_UPPER ? -1.0 : 1.0) * theta_;
     const double entering = nonbasicValue(lp_, q) + step;
     if (r != 0) {
         const int p = std::abs(r);
@@ -333,7 +329,7 @@ void PrimalRun::iterate(int q, int r) {
             toConsole(format("%%Small pivot element: % .5E\n", pivot));
         if (std::fabs(pivot) <= kEpsPiv)
             fatal("Pivot element smaller than epsPiv");
-        const double dirPivot = (sq == 2 ? -1.0 : 1.0) * pivot;
+        const double dirPivot = (sq == LP_AT_UPPER ? -1.0 : 1.0) * pivot;
         const double x = lp_.basicValues[static_cast<size_t>(p)];
         const double l = lp_.lower(k);
         const double u = lp_.upper(k);
@@ -347,14 +343,14 @@ void PrimalRun::iterate(int q, int r) {
         lp_.base[static_cast<size_t>(p)] = q;
         if (lp_.varstat(k) == LP_BASIC_INFEASIBLE)
             --lp_.infeasibilityCount;
-        lp_.varstat(k) = l == u ? 4 : (r < 0 ? 2 : 0);
+        lp_.varstat(k) = l == u ? LP_FIXED : (r < 0 ? LP_AT_UPPER : LP_AT_LOWER);
         lp_.varstat(q) = LP_BASIC;
         if (relaxed_)
             relaxVariable(q);
         basicLower_[static_cast<size_t>(p)] = lp_.lower(q);
         basicUpper_[static_cast<size_t>(p)] = lp_.upper(q);
     } else {
-        lp_.varstat(q) = sq == 0 ? LP_AT_UPPER : LP_AT_LOWER;
+        lp_.varstat(q) = sq == LP_AT_LOWER ? LP_AT_UPPER : LP_AT_LOWER;
     }
     // Only the positions whose value moved, and the pivot position, can change feasibility.
     lp_.basicValues[0] -= step * alpha_[0];
@@ -383,12 +379,12 @@ void PrimalRun::iterate(int q, int r) {
 // Marks the variable basic in position i feasible or infeasible by its value, keeping the count.
 void PrimalRun::recheckFeasibility(int i) {
     const int k = lp_.base[static_cast<size_t>(i)];
-    int& s = lp_.varstat(k);
+    LpVarStat& s = lp_.varstat(k);
     const double x = lp_.basicValues[static_cast<size_t>(i)];
     const bool infeasible = basicLower_[static_cast<size_t>(i)] - lp_.epsFea > x ||
                             x > basicUpper_[static_cast<size_t>(i)] + lp_.epsFea;
-    lp_.infeasibilityCount += (infeasible ? 1 : 0) - (s == 3 ? 1 : 0);
-    s = infeasible ? 3 : 1;
+    lp_.infeasibilityCount += (infeasible ? 1 : 0) - (s == LP_BASIC_INFEASIBLE ? 1 : 0);
+    s = infeasible ? LP_BASIC_INFEASIBLE : LP_BASIC;
 }
 
 void PrimalRun::cacheBasicBounds() {
@@ -452,9 +448,9 @@ void PrimalRun::restoreBounds() {
     for (int k = -lp_.m; k <= lp_.n; ++k) {
         if (k == 0)
             continue;
-        int& s = lp_.varstat(k);
+        LpVarStat& s = lp_.varstat(k);
         if (!isBasic(s) && lp_.lower(k) == lp_.upper(k))
-            s = 4;
+            s = LP_FIXED;
     }
     computeBasicValues(lp_);
     recountInfeasibilities(lp_);
@@ -470,15 +466,29 @@ void PrimalRun::logIteration(int q, int r) {
                 lp_.infeasibilityCount, lp_.maxInfeasibility, lp_.sumInfeasibility));
 }
 
-void writeVarstatTable(LpModel& lp) {
-    static const char* const labels[] = {"LoBound",  "Feasible", "UpBound",
-                                         "InFeasib", "Fixed",    "Objective"};
-    std::string table = " Var  Status        Lower        Upper\n";
-    for (int k = -lp.m; k <= lp.n; ++k) {
-        const int s = lp.varstat(k);
-        table += format("%4d  %-9s % .5E % .5E\n", k, s >= 0 && s <= 5 ? labels[s] : "?",
-                        lp.lower(k), lp.upper(k));
+const char* varstatLabel(LpVarStat s) {
+    switch (s) {
+    case LP_AT_LOWER:
+        return "LoBound";
+    case LP_BASIC:
+        return "Feasible";
+    case LP_AT_UPPER:
+        return "UpBound";
+    case LP_BASIC_INFEASIBLE:
+        return "InFeasib";
+    case LP_FIXED:
+        return "Fixed";
+    case LP_OBJECTIVE:
+        return "Objective";
     }
+    return "?";
+}
+
+void writeVarstatTable(LpModel& lp) {
+    std::string table = " Var  Status        Lower        Upper\n";
+    for (int k = -lp.m; k <= lp.n; ++k)
+        table += format("%4d  %-9s % .5E % .5E\n", k, varstatLabel(lp.varstat(k)), lp.lower(k),
+                        lp.upper(k));
     warn(table);
 }
 
@@ -496,7 +506,7 @@ LpStatus PrimalRun::run() {
 }
 
 LpStatus PrimalRun::search() {
-    const double fullWeight = lp_.scale / lp_.maxElement;
+    const double fullWeight = kScale / lp_.maxElement;
     s_ = fullWeight;
     unbounded_ = false;
     lost_ = 0;
@@ -534,7 +544,7 @@ LpStatus PrimalRun::search() {
                 s_ = 0.0; // pure phase one
                 productive = true;
             }
-        } while (productive && lp_.pivotsSinceReinversion < lp_.reinversionInterval &&
+        } while (productive && lp_.pivotsSinceReinversion < kReinversionInterval &&
                  lp_.iterations < lp_.iterLimit);
         if (lp_.iterations >= lp_.iterLimit)
             break;

@@ -40,9 +40,10 @@ inline constexpr double kDegenerateStep = 1e-9;
 inline constexpr double kPerturbation = 1e-4;
 // Overshoot of a bound the ratio test allows while bounds are relaxed.
 inline constexpr double kRelaxedOvershoot = 1e-9;
-inline constexpr double kScale = 2.0;     // weight numerator of the true objective in phase one
-inline constexpr int kPhaseOneMethod = 2; // 1: 1/e, 2: unit, 3: e penalties
-inline constexpr int kReinversionMethod = 1;
+// Weight numerator of the true objective in phase one: while basic variables lie outside their
+// bounds, the primal simplex weighs z by kScale / (largest coefficient magnitude) against a
+// weight of one for each bound violation.
+inline constexpr double kScale = 2.0;
 
 inline bool isInfiniteLower(double l) {
     return l <= -kInfinity;

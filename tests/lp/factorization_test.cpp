@@ -50,9 +50,9 @@ void expectValidInverse(const LpModel& lp) {
 // Puts the given structural columns into the basis in place of the logicals of their rows.
 void forceBasis(LpModel& lp, const std::vector<std::pair<int, int>>& positionAndColumn) {
     for (auto [p, j] : positionAndColumn) {
-        lp.varstat(lp.base[static_cast<size_t>(p)]) = 0;
+        lp.varstat(lp.base[static_cast<size_t>(p)]) = LP_AT_LOWER;
         lp.base[static_cast<size_t>(p)] = j;
-        lp.varstat(j) = 1;
+        lp.varstat(j) = LP_BASIC;
     }
 }
 
@@ -185,7 +185,7 @@ TEST(Reinversion, DependentColumnsAreReplacedBySlacks) {
         basicColumns += model.base[static_cast<size_t>(p)] > 0;
     EXPECT_EQ(basicColumns, 2);
     const int out = isBasic(model.varstat(1)) ? 2 : 1;
-    EXPECT_EQ(model.varstat(out), out == 2 ? 2 : 0);
+    EXPECT_EQ(model.varstat(out), out == 2 ? LP_AT_UPPER : LP_AT_LOWER);
     EXPECT_EQ(LP_GETSOL(out, lp), out == 2 ? 7.0 : 0.0);
     expectValidInverse(model);
 }
@@ -368,9 +368,9 @@ TEST(Reinversion, AReinversionStartedFromThePollLeavesTheRunningOneIntact) {
 
     large.get()->base = basis;
     for (int j = 1; j <= 300; ++j)
-        large.get()->varstat(j) = 1;
+        large.get()->varstat(j) = LP_BASIC;
     for (int i = 1; i <= 300; ++i)
-        large.get()->varstat(-i) = 0;
+        large.get()->varstat(-i) = LP_AT_LOWER;
     int nested = 0;
     LP_SETINTERRUPT([&] {
         ++nested;

@@ -68,10 +68,10 @@ Result solveOurs(const RandomLp& p, const SolveOptions& options) {
             b += 2;
         }
     r.rawStatus = LP_GETSTATUS(lp);
-    r.outcome = r.rawStatus == 3   ? Outcome::Optimal
-                : r.rawStatus == 1 ? Outcome::Infeasible
-                : r.rawStatus == 2 ? Outcome::Unbounded
-                                   : Outcome::Other;
+    r.outcome = r.rawStatus == LP_OPTIMAL      ? Outcome::Optimal
+                : r.rawStatus == LP_INFEASIBLE ? Outcome::Infeasible
+                : r.rawStatus == LP_UNBOUNDED  ? Outcome::Unbounded
+                                               : Outcome::Other;
     // The solver maximises z = c0 - sum c_j x_j.
     r.objective = 2.0 * double(p.cost[0]) - LP_GETSOL(0, lp);
     r.x.assign(static_cast<size_t>(p.n) + 1, 0.0);

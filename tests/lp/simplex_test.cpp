@@ -157,7 +157,7 @@ TEST(PrimalSimplex, ExhaustedBudgetKeepsTheLastBasis) {
     LP_REINVERT(lp);
     LpModel& model = *lp.get();
     model.iterLimit = 2;
-    EXPECT_EQ(lp::primalSimplex(model), 0);
+    EXPECT_EQ(lp::primalSimplex(model), LP_FEASIBLE);
     EXPECT_EQ(model.iterations, 2);
     // The values read back are those of the basis left by the second iteration.
     const std::vector<double> values = model.basicValues;
