@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <map>
@@ -297,8 +298,8 @@ struct WarmStartSolver::ConstraintSet {
     // Where the optima of earlier programs of the set lie: per optimum, one bit per column that
     // was clear of 0 there (bit j for column j). Kept for whole sets only (see ProvenZero).
     bool keepPoints = false;
-    std::vector<std::vector<std::uint64_t>> points;
-    std::vector<std::vector<double>> recent; // the latest optima themselves, columns 1..n
+    std::deque<std::vector<std::uint64_t>> points; // oldest first
+    std::deque<std::vector<double>> recent;        // the latest optima themselves, columns 1..n
 
     // The optimum our own solver just reached, columns 1..n. The values are read by basis
     // position: LP_GETSOL looks a basic column's position up one by one.
@@ -346,11 +347,11 @@ struct WarmStartSolver::ConstraintSet {
         }
         if (points.empty() || points.back() != bits) {
             if (points.size() == kPointsKept) {
-                points.erase(points.begin());
+                points.pop_front();
             }
             points.push_back(std::move(bits));
             if (recent.size() == kRecentKept) {
-                recent.erase(recent.begin());
+                recent.pop_front();
             }
             recent.push_back(std::move(values));
         }
