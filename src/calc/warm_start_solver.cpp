@@ -100,6 +100,11 @@ struct WarmStartSolver::ConstraintSet {
     std::vector<int> costColumns;              // columns with a cost from the last program
     std::vector<std::pair<int, double>> costs; // the objective being loaded, per column
     std::vector<double> loadedCosts;           // the objective row 0..n as the solver holds it
+    // The rows go to our own solver scaled so that their decimals are exact in single precision
+    // (ExactInSinglePrecision). Set for the parts of split sets, whose optima are taken as exact:
+    // rounded, a ratio statement's row moves them by about 1e-7. The weight rows are left as they
+    // are (scaled, their programs often end short of an exact optimum and go to the whole set).
+    bool exactDecimals = false;
     bool loadable = true;   // false: the rows cannot go to the solver, every program from scratch
     bool solved = false;    // some program of the set ended optimal
     bool failing = false;   // no program of the set has an optimum: every program from scratch
@@ -201,7 +206,7 @@ struct WarmStartSolver::ConstraintSet {
         if (!FitsSinglePrecision(rows, error)) {
             return false;
         }
-        lp = NewSolverProblem(ExactInSinglePrecision(rows), false);
+        lp = NewSolverProblem(exactDecimals ? ExactInSinglePrecision(rows) : rows, false);
         loadedCosts.assign(static_cast<std::size_t>(rows.ColumnCount()) + 1, 0.0);
         return true;
     }
@@ -684,6 +689,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
         if (!part) {
             part = std::make_unique<Part>();
             part->set.moveTolerance = kSplitMoveTolerance;
+            part->set.exactDecimals = true;
             part->set.runFault = &runFault_;
             // A part whose rows do not admit weight 1 holds its weight at 0, which the weight
             // rows alone do not say: no set that has it is split.

@@ -377,6 +377,26 @@ TEST(FastPath, ProgramsSplitPerAttributeOnlyWhereEveryAttributeAdmitsAWeight) {
     }
 }
 
+// A ratio statement's row -V(a1) + 0.999 * V(a3) + 0.001 * V(a2) <= 0, rounded to single precision
+// term by term, no longer admits V(a1) = V(a2) = V(a3): a part's exact optimum then lies about
+// 1e-8 below the model's own. The parts get their decimal rows exactly, so the maximum of a3's
+// value on A is exactly 1 (every level of A at its best, B's weight 0).
+TEST(FastPath, SplitPartsSolveDecimalRowsExactly) {
+    LP_SETCONSOLE(nullptr);
+    testing::CalcTestModel m(4);
+    const NodeId a = m.Attribute();
+    const NodeId b = m.Attribute();
+    m.Rank(a, {1, 1, 2, 3});
+    m.Rank(b, {1, 2, 3, 4});
+    m.Ratio(a, 1, 3, 2, 3, 0.001, -1.0);
+    WarmStartSolver fast(m.model);
+    const ProgramParts parts = ValueProgram(m.model, m.model.ColumnOfNode(a), 3, kMaximize, false);
+    const TSolution solution = fast.Solve(parts);
+    ASSERT_EQ(solution.Failed, kSolveOptimal);
+    EXPECT_EQ(fast.SplitSolves(), 1);
+    EXPECT_NEAR(solution.Objective, 1.0, 1e-12);
+}
+
 // A part whose program our own solver leaves without an exact optimum (its warm, slack and
 // recovery runs fail) goes to the library solver, and the program stays split: without that, it
 // went to the whole set, a hundred times larger in a large model.
