@@ -190,8 +190,9 @@ bool FitsSinglePrecision(const SolverRows& rows, std::string& error) {
 namespace {
 
 // The smallest power of ten (up to 1e6) that makes every value a whole number exact in single
-// precision, or 0 when none does. A value counts as whole when it lies within a few units of
-// the last place of one, as the product of a decimal's nearest double and its power of ten does.
+// precision, or 0 when none does. A value counts as whole within 1e-9 of one, relative: the
+// product of a decimal's nearest double and its power of ten lies a few units of the last place
+// away.
 double DecimalScale(const std::vector<double>& values) {
     constexpr double kExactInFloat = 16777216.0; // 2^24
     double scale = 1.0;

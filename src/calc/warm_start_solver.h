@@ -22,9 +22,13 @@
 // Where the rows of a set split per attribute (program_split.h: no goal ranked holistically), a
 // program is solved as one small program per attribute with its weight fixed at 1, whose
 // optimum becomes the cost of that weight in one small program over the weight rows. The
-// attributes' programs are shared by all sets and remember the optimum of each single level.
-// A program that this does not settle (a part without an exact optimum near where its run
+// attributes' programs are shared by all sets, remember their optima by objective up to tied
+// columns, and get their decimal rows exact in single precision (ExactInSinglePrecision). A
+// program that this does not settle (a part without an exact optimum near where its run
 // stopped, say) goes the way above.
+//
+// Whole sets go to the library solver first (clp_problem.h), with tied columns merged and
+// ranked chains written in steps (chain_steps.h), then to our own solver.
 #pragma once
 
 #include "calc/constraint_generator.h"
