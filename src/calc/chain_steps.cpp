@@ -114,40 +114,9 @@ std::optional<ChainSteps> WriteInSteps(const SolverRows& rows) {
     }
 
     // Every other row with each column written in steps; a row naming two levels of one chain
-    // keeps the steps between them, the others cancel.
-    std::vector<double> sum(static_cast<std::size_t>(steps.rows.ColumnCount()) + 1, 0.0);
-    std::vector<int> touched;
-    ChainSteps::Terms terms;
-    std::vector<bool> named(dropped.size(), false);
-    for (std::size_t k = 0; k < e.size();) {
-        const int row = e[k].Row;
-        named[static_cast<std::size_t>(row)] = true;
-        touched.clear();
-        for (; k < e.size() && e[k].Row == row; ++k) {
-            AddTerms(steps.value[static_cast<std::size_t>(e[k].Column)], e[k].Value, sum, touched);
-        }
-        terms.clear();
-        TakeSum(sum, touched, terms);
-        if (row == 0 || dropped[static_cast<std::size_t>(row)]) {
-            continue; // the objective is set per program; ordering rows are the steps' bounds
-        }
-        const int index = steps.rows.RowCount() + 1;
-        for (const auto& [column, value] : terms) {
-            steps.rows.Elements.push_back({index, column, value});
-        }
-        if (terms.empty()) {
-            if (!HoldsAtZero(rows, row)) {
-                return std::nullopt;
-            }
-            continue;
-        }
-        steps.rows.Relations.push_back(rows.Relations[static_cast<std::size_t>(row - 1)]);
-        steps.rows.RightSides.push_back(rows.RightSides[static_cast<std::size_t>(row - 1)]);
-    }
-    for (int i = 1; i <= rows.RowCount(); ++i) {
-        if (!named[static_cast<std::size_t>(i)] && !HoldsAtZero(rows, i)) {
-            return std::nullopt;
-        }
+    // keeps the steps between them, the others cancel. Ordering rows are the steps' bounds.
+    if (!RewriteRows(rows, steps.value, dropped, steps.rows)) {
+        return std::nullopt;
     }
     // The top of each chain is the sum of its steps.
     for (std::size_t c = 0; c < tops.size(); ++c) {
@@ -160,28 +129,6 @@ std::optional<ChainSteps> WriteInSteps(const SolverRows& rows) {
         steps.rows.RightSides.push_back(0.0);
     }
     return steps;
-}
-
-void AddTerms(const ChainSteps::Terms& terms, double coefficient, std::vector<double>& sum,
-              std::vector<int>& touched) {
-    for (const auto& [column, factor] : terms) {
-        double& value = sum[static_cast<std::size_t>(column)];
-        if (value == 0.0) {
-            touched.push_back(column);
-        }
-        value += coefficient * factor;
-    }
-}
-
-void TakeSum(std::vector<double>& sum, const std::vector<int>& touched,
-             std::vector<std::pair<int, double>>& out) {
-    for (const int column : touched) {
-        double& value = sum[static_cast<std::size_t>(column)];
-        if (value != 0.0) {
-            out.emplace_back(column, value);
-        }
-        value = 0.0; // a column touched twice is taken once
-    }
 }
 
 } // namespace velor

@@ -23,7 +23,7 @@
 namespace velor {
 
 struct ChainSteps {
-    using Terms = std::vector<std::pair<int, double>>; // (column, coefficient)
+    using Terms = ColumnTerms;
     SolverRows rows;
     // Per column 0..n of the source rows, the columns of rows whose sum with these coefficients
     // is its value (empty for 0).
@@ -33,12 +33,5 @@ struct ChainSteps {
 // The rows in steps, or nothing when no two columns are ordered by a row of that form or a row
 // left without a term would not hold at 0 (the solver then gets the rows as they are).
 std::optional<ChainSteps> WriteInSteps(const SolverRows& rows);
-
-// Adds coefficient times terms to sum (a dense accumulator, index 0 unused), noting the columns
-// it makes non-zero in touched; TakeSum then moves the non-zero sums to out and clears sum.
-void AddTerms(const ChainSteps::Terms& terms, double coefficient, std::vector<double>& sum,
-              std::vector<int>& touched);
-void TakeSum(std::vector<double>& sum, const std::vector<int>& touched,
-             std::vector<std::pair<int, double>>& out);
 
 } // namespace velor

@@ -74,6 +74,67 @@ bool HoldsAtZero(const SolverRows& rows, int row) {
     }
 }
 
+void AddTerms(const ColumnTerms& terms, double coefficient, std::vector<double>& sum,
+              std::vector<int>& touched) {
+    for (const auto& [column, factor] : terms) {
+        double& value = sum[static_cast<std::size_t>(column)];
+        if (value == 0.0) {
+            touched.push_back(column);
+        }
+        value += coefficient * factor;
+    }
+}
+
+void TakeSum(std::vector<double>& sum, const std::vector<int>& touched, ColumnTerms& out) {
+    for (const int column : touched) {
+        double& value = sum[static_cast<std::size_t>(column)];
+        if (value != 0.0) {
+            out.emplace_back(column, value);
+        }
+        value = 0.0; // a column touched twice is taken once
+    }
+}
+
+bool RewriteRows(const SolverRows& rows, const std::vector<ColumnTerms>& value,
+                 const std::vector<bool>& dropped, SolverRows& target) {
+    std::vector<double> sum(static_cast<std::size_t>(target.ColumnCount()) + 1, 0.0);
+    std::vector<int> touched;
+    ColumnTerms terms;
+    std::vector<bool> named(static_cast<std::size_t>(rows.RowCount()) + 1, false);
+    const auto& e = rows.Elements;
+    for (std::size_t k = 0; k < e.size();) {
+        const int row = e[k].Row;
+        named[static_cast<std::size_t>(row)] = true;
+        touched.clear();
+        for (; k < e.size() && e[k].Row == row; ++k) {
+            AddTerms(value[static_cast<std::size_t>(e[k].Column)], e[k].Value, sum, touched);
+        }
+        terms.clear();
+        TakeSum(sum, touched, terms);
+        if (row == 0 || dropped[static_cast<std::size_t>(row)]) {
+            continue; // the objective is set per program
+        }
+        if (terms.empty()) {
+            if (!HoldsAtZero(rows, row)) {
+                return false;
+            }
+            continue;
+        }
+        const int index = target.RowCount() + 1;
+        for (const auto& [column, coefficient] : terms) {
+            target.Elements.push_back({index, column, coefficient});
+        }
+        target.Relations.push_back(rows.Relations[static_cast<std::size_t>(row - 1)]);
+        target.RightSides.push_back(rows.RightSides[static_cast<std::size_t>(row - 1)]);
+    }
+    for (int i = 1; i <= rows.RowCount(); ++i) {
+        if (!named[static_cast<std::size_t>(i)] && !HoldsAtZero(rows, i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<int> TiedColumns(const SolverRows& rows) {
     const int n = rows.ColumnCount();
     std::vector<int> representative(static_cast<std::size_t>(n) + 1);
@@ -121,47 +182,13 @@ std::optional<MergedColumns> MergeTiedColumns(const SolverRows& rows,
         }
         merged.column[static_cast<std::size_t>(j)] = merged.column[first];
     }
-    std::vector<bool> named(static_cast<std::size_t>(rows.RowCount()) + 1, false);
-    const auto& e = rows.Elements;
-    std::vector<SolverRows::Element> row;
-    std::size_t k = 0;
-    while (k < e.size()) {
-        const int original = e[k].Row;
-        named[static_cast<std::size_t>(original)] = true;
-        row.clear();
-        for (; k < e.size() && e[k].Row == original; ++k) {
-            const int column = merged.column[static_cast<std::size_t>(e[k].Column)];
-            const auto same = std::find_if(row.begin(), row.end(), [column](const auto& element) {
-                return element.Column == column;
-            });
-            if (same != row.end()) {
-                same->Value += e[k].Value;
-            } else {
-                row.push_back({0, column, e[k].Value});
-            }
-        }
-        if (original == 0) {
-            continue; // the objective is set per program
-        }
-        std::erase_if(row, [](const auto& element) { return element.Value == 0.0; });
-        if (row.empty()) {
-            if (!HoldsAtZero(rows, original)) {
-                return std::nullopt;
-            }
-            continue;
-        }
-        const int index = merged.rows.RowCount() + 1;
-        for (SolverRows::Element& element : row) {
-            element.Row = index;
-            merged.rows.Elements.push_back(element);
-        }
-        merged.rows.Relations.push_back(rows.Relations[static_cast<std::size_t>(original - 1)]);
-        merged.rows.RightSides.push_back(rows.RightSides[static_cast<std::size_t>(original - 1)]);
+    std::vector<ColumnTerms> value(static_cast<std::size_t>(n) + 1);
+    for (int j = 1; j <= n; ++j) {
+        value[static_cast<std::size_t>(j)] = {{merged.column[static_cast<std::size_t>(j)], 1.0}};
     }
-    for (int i = 1; i <= rows.RowCount(); ++i) {
-        if (!named[static_cast<std::size_t>(i)] && !HoldsAtZero(rows, i)) {
-            return std::nullopt;
-        }
+    if (!RewriteRows(rows, value, std::vector<bool>(static_cast<std::size_t>(rows.RowCount()) + 1),
+                     merged.rows)) {
+        return std::nullopt;
     }
     return merged;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct LpModel;
@@ -48,6 +49,23 @@ SolverRows ParseProgram(const TConstraintModel& model);
 // Whether constraint row 1..m holds with every column at 0: a row without terms must, to be
 // dropped.
 bool HoldsAtZero(const SolverRows& rows, int row);
+
+// A column written over the columns of other rows: (column, coefficient) pairs whose sum is its
+// value.
+using ColumnTerms = std::vector<std::pair<int, double>>;
+
+// Adds coefficient times terms to sum (a dense accumulator, index 0 unused), noting the columns
+// it makes non-zero in touched; TakeSum then moves the non-zero sums to out and clears sum.
+void AddTerms(const ColumnTerms& terms, double coefficient, std::vector<double>& sum,
+              std::vector<int>& touched);
+void TakeSum(std::vector<double>& sum, const std::vector<int>& touched, ColumnTerms& out);
+
+// Appends to target the constraint rows of rows, except those marked in dropped (per row 0..m),
+// with every column j written as value[j] over target's columns (1..target.ColumnCount(), the
+// names already in target). Rows left without a term are left out; false when one of them would
+// not hold at 0 (rows that contradict themselves are left to the solver to report).
+bool RewriteRows(const SolverRows& rows, const std::vector<ColumnTerms>& value,
+                 const std::vector<bool>& dropped, SolverRows& target);
 
 // Columns that a row "v * x - v * y = 0" holds equal (levels of equal rank, alternatives
 // repeating another's levels): per column 0..n, the first column of its class (0 for 0).
