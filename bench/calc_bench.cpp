@@ -9,7 +9,8 @@
 // warm-start calculation runs first and its peak memory is read right after it.
 //
 // Usage: velor_calc_bench [--sizes 10,20,40,60] [--normalized] [--top-down] [--seed N]
-//                         [--holistic SHARE] [--reference-limit SECONDS] [--glpk-scratch-limit SECONDS]
+//                         [--holistic SHARE] [--reference-limit SECONDS] [--glpk-scratch-limit
+//                         SECONDS]
 //                         [--no-reference] [--limit SECONDS] [--holistic-main]
 // A limited measurement (reference path, GLPK from scratch) stops after about the limit and is
 // extrapolated to all programs of the run; the table marks such figures with "~". The default
@@ -130,7 +131,7 @@ struct GlpkSet {
     std::vector<int> costColumns;
 };
 
-GlpkSet MakeSet(const velor::Model& model, const std::string& normalizer) {
+GlpkSet MakeSet(const velor::Model& model, const velor::UnknownTerms& normalizer) {
     velor::TConstraintModel rows;
     velor::AppendModelConstraints(model, rows, normalizer);
     GlpkSet set;
@@ -194,7 +195,8 @@ bool SetObjective(glp_prob* p, const GlpkSet& set, const velor::ProgramParts& pa
         costColumns->clear();
     }
     std::map<int, double> costs;
-    for (const velor::ParsedTerm& term : velor::ParseConstraint(parts.Objective).Terms) {
+    for (const velor::ParsedTerm& term :
+         velor::ParseConstraint(velor::TermsText(parts.Objective)).Terms) {
         const auto it = set.columns.find(term.Name);
         if (it == set.columns.end()) {
             return false;
@@ -376,7 +378,7 @@ Result RunSize(int size, const Options& options) {
         result.knownSolves = solver.KnownSolves();
     }
 
-    std::map<std::string, GlpkSet> sets;
+    std::map<velor::UnknownTerms, GlpkSet> sets;
     for (const velor::ProgramParts& parts : programs) {
         if (sets.find(parts.Normalizer) == sets.end()) {
             sets.emplace(parts.Normalizer, MakeSet(original, parts.Normalizer));
@@ -477,8 +479,9 @@ std::string Serialize(const Result& r) {
         << ' ' << r.glpkWarmSeconds << ' ' << r.glpkWarmIterations << ' ' << r.maxDifference << ' '
         << r.referenceSeconds << ' ' << r.referenceIterations << ' ' << r.referenceLps << ' '
         << r.referenceComplete << ' ' << r.resultDifference << ' ' << r.complete << ' '
-        << r.failedPrograms << ' ' << r.splitSolves << ' ' << r.recoveries << ' ' << r.provenSolves << ' '
-        << r.clpSolves << ' ' << r.knownSolves << ' ' << r.glpkDiffering << ' ' << r.glpkViolation;
+        << r.failedPrograms << ' ' << r.splitSolves << ' ' << r.recoveries << ' ' << r.provenSolves
+        << ' ' << r.clpSolves << ' ' << r.knownSolves << ' ' << r.glpkDiffering << ' '
+        << r.glpkViolation;
     return out.str();
 }
 
@@ -489,8 +492,8 @@ bool Deserialize(const std::string& text, Result& r) {
         r.glpkScratchIterations >> r.glpkScratchStride >> r.glpkWarmSeconds >>
         r.glpkWarmIterations >> r.maxDifference >> r.referenceSeconds >> r.referenceIterations >>
         r.referenceLps >> r.referenceComplete >> r.resultDifference >> r.complete >>
-        r.failedPrograms >> r.splitSolves >> r.recoveries >> r.provenSolves >>
-        r.clpSolves >> r.knownSolves >> r.glpkDiffering >> r.glpkViolation;
+        r.failedPrograms >> r.splitSolves >> r.recoveries >> r.provenSolves >> r.clpSolves >>
+        r.knownSolves >> r.glpkDiffering >> r.glpkViolation;
     return static_cast<bool>(in);
 }
 
@@ -623,11 +626,12 @@ int main(int argc, char** argv) {
             std::printf("       %d programs without an optimum on the default path\n",
                         r.failedPrograms);
         }
-        std::printf("       LP sequence alone %.3f s; equal to an earlier program %d; minima proven 0 "
-                    "%d; library solver %d; fresh-basis recoveries %d; scratch fallbacks %d; "
-                    "solved per attribute %d; |ours - GLPK| <= %.2g",
-                    r.sequenceSeconds, r.knownSolves, r.provenSolves, r.clpSolves, r.recoveries,
-                    r.scratchFallbacks, r.splitSolves, r.maxDifference);
+        std::printf(
+            "       LP sequence alone %.3f s; equal to an earlier program %d; minima proven 0 "
+            "%d; library solver %d; fresh-basis recoveries %d; scratch fallbacks %d; "
+            "solved per attribute %d; |ours - GLPK| <= %.2g",
+            r.sequenceSeconds, r.knownSolves, r.provenSolves, r.clpSolves, r.recoveries,
+            r.scratchFallbacks, r.splitSolves, r.maxDifference);
         if (r.glpkDiffering > 0) {
             std::printf(" (%d programs beyond 1e-7, where GLPK's point lies up to %.2g outside "
                         "its rows)",

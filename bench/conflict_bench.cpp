@@ -64,7 +64,7 @@ Counts Count(const velor::Model& model) {
     }
     velor::TConstraintModel rows;
     std::vector<velor::RowOrigin> origins;
-    velor::AppendModelConstraints(model, rows, "", &origins);
+    velor::AppendModelConstraints(model, rows, {}, &origins);
     for (const velor::RowOrigin& origin : origins) {
         if (velor::StatementOfRow(model, origin)) {
             ++counts.statements;

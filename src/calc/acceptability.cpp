@@ -283,7 +283,7 @@ AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
 
 FeasibleRows FeasibleRowsOf(const Model& model) {
     TConstraintModel program(kMinimize, std::string());
-    AppendModelConstraints(model, program, std::string());
+    AppendModelConstraints(model, program, {});
     FeasibleRows out;
     std::unordered_map<std::string, int> indexOf;
     const auto unknownOf = [&](const std::string& name) {

@@ -259,8 +259,8 @@ Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std
     if (model.M() == 0 || model.AttributeCount() == 0) {
         return Feasibility::Feasible;
     }
-    TConstraintModel program(0, NodeValueTerms(model, 1, 1, 1.0));
-    AppendModelConstraints(model, program, "");
+    TConstraintModel program(0, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
+    AppendModelConstraints(model, program, {});
     if (lpCount != nullptr) {
         ++*lpCount;
     }

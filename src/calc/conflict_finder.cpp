@@ -152,7 +152,7 @@ ConflictResult FindConflict(const Model& model, const std::function<bool()>& sto
     }
     TConstraintModel program(kMinimize, std::string());
     std::vector<RowOrigin> origins;
-    AppendModelConstraints(model, program, "", &origins);
+    AppendModelConstraints(model, program, {}, &origins);
     assert(origins.size() == program.Constraints.size());
 
     // Rows from 1, as the solver numbers them.

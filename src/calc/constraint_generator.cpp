@@ -19,23 +19,10 @@ bool IsAttributeColumn(const Model& model, int column) {
     return node != kNone && model.IsAttribute(node);
 }
 
-void AppendVariable(std::string& out, int column, int row) {
-    out += "va";
-    out += std::to_string(column);
-    out += 'a';
-    out += std::to_string(row);
-}
-
-// Appends one term; every term after the first is joined by "+" unless its coefficient text
-// carries its own "-".
-void AppendTerm(std::string& out, double coefficient, int column, int row) {
-    const std::string number = NumberText(coefficient);
-    if (!out.empty() && number.front() != '-') {
-        out += '+';
-    }
-    out += number;
-    out += '*';
-    AppendVariable(out, column, row);
+// Appends coefficient * V(column, row), the coefficient as its text would read back, so the
+// typed rows and the text rows give the solver the same numbers.
+void AppendTerm(UnknownTerms& out, double coefficient, int column, int row) {
+    out.push_back({{column, row}, AsWritten(coefficient)});
 }
 
 // Everything the generator reads of one model, gathered once per linear program.
@@ -89,7 +76,7 @@ public:
     }
 
     // coefficient * V(column, row), or coefficient * W(column) for row < 0.
-    void AppendNodeTerms(std::string& out, int column, int row, double coefficient) const {
+    void AppendNodeTerms(UnknownTerms& out, int column, int row, double coefficient) const {
         if (column < 1 || column > n_) {
             return;
         }
@@ -100,8 +87,8 @@ public:
         }
     }
 
-    std::string NodeTerms(int column, int row, double coefficient) const {
-        std::string out;
+    UnknownTerms NodeTerms(int column, int row, double coefficient) const {
+        UnknownTerms out;
         AppendNodeTerms(out, column, row, coefficient);
         return out;
     }
@@ -135,31 +122,57 @@ std::vector<RankedRow> RankedRows(const Model& model, int column) {
     return ranked;
 }
 
-// Where the rows go, and where their origins go when the caller asked for them.
+// Where the rows go, as text or typed, and where their origins go when the caller asked for them.
 class RowSink {
 public:
-    RowSink(TConstraintModel& target, std::vector<RowOrigin>* origins)
-        : target_(target), origins_(origins) {}
-    void Add(std::string text, const RowOrigin& origin) const {
-        target_.AddConstraint(std::move(text));
+    RowSink(TConstraintModel* text, std::vector<UnknownRow>* typed, std::vector<RowOrigin>* origins)
+        : text_(text), typed_(typed), origins_(origins) {}
+
+    // A row of terms "coefficient*name"; namesOnly writes a term of coefficient 1 as its bare
+    // name and one of -1 as " - name" (the sums of weights and of worst levels).
+    void Add(UnknownTerms terms, int relation, double rightSide, const RowOrigin& origin,
+             bool namesOnly = false) const {
+        if (text_ != nullptr) {
+            std::string text;
+            for (const UnknownTerm& term : terms) {
+                if (!namesOnly) {
+                    AppendTermText(text, term.Coefficient, UnknownName(term.Var));
+                    continue;
+                }
+                if (term.Coefficient < 0) {
+                    text += " - ";
+                } else if (!text.empty()) {
+                    text += '+';
+                }
+                text += UnknownName(term.Var);
+            }
+            text += relation == kRelationLessEqual      ? "<="
+                    : relation == kRelationGreaterEqual ? ">="
+                                                        : "=";
+            text += NumberText(rightSide);
+            text_->AddConstraint(std::move(text));
+        }
+        if (typed_ != nullptr) {
+            typed_->push_back({std::move(terms), relation, rightSide});
+        }
         if (origins_ != nullptr) {
             origins_->push_back(origin);
         }
     }
 
 private:
-    TConstraintModel& target_;
+    TConstraintModel* text_;
+    std::vector<UnknownRow>* typed_;
     std::vector<RowOrigin>* origins_;
 };
 
 // Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
 void AddDifference(const Snapshot& s, const RowSink& target, int column, int higher, int lower,
-                   const char* relation, RowSource source) {
-    std::string text;
-    s.AppendNodeTerms(text, column, higher, 1.0);
-    s.AppendNodeTerms(text, column, lower, -1.0);
-    text += relation;
-    target.Add(std::move(text), {source, column, higher, lower});
+                   int relation, RowSource source) {
+    UnknownTerms terms;
+    s.AppendNodeTerms(terms, column, higher, 1.0);
+    s.AppendNodeTerms(terms, column, lower, -1.0);
+    target.Add(std::move(terms), relation, 0.0, {source, column, higher, lower});
 }
 
 // The ordinal chain: rows of equal rank are equal in value, and the first row of each rank
@@ -172,10 +185,12 @@ void AddOrdinalChain(const Snapshot& s, const RowSink& target, int column) {
         const int first = ranked[i].Row;
         std::size_t next = i + 1;
         for (; next < ranked.size() && ranked[next].Rank == rank; ++next) {
-            AddDifference(s, target, column, ranked[next].Row, first, "=0", RowSource::EqualRank);
+            AddDifference(s, target, column, ranked[next].Row, first, kRelationEqual,
+                          RowSource::EqualRank);
         }
         if (next < ranked.size()) {
-            AddDifference(s, target, column, ranked[next].Row, first, "<=0", RowSource::NextRank);
+            AddDifference(s, target, column, ranked[next].Row, first, kRelationLessEqual,
+                          RowSource::NextRank);
         }
         i = next;
     }
@@ -186,7 +201,8 @@ void AddUnrankedRows(const Snapshot& s, const RowSink& target, int column) {
     const int best = s.Best(column);
     for (int row = 1; row <= s.M(); ++row) {
         if (row != best && s.model().Rank(column, row) == 0) {
-            AddDifference(s, target, column, row, best, "<=0", RowSource::UnrankedLevel);
+            AddDifference(s, target, column, row, best, kRelationLessEqual,
+                          RowSource::UnrankedLevel);
         }
     }
 }
@@ -213,24 +229,22 @@ void AddRatioRows(const Snapshot& s, const RowSink& target, int column) {
         const double lower = statement.Lower;
         const double upper = statement.Upper;
         if (lower >= 0) {
-            std::string text;
-            s.AppendNodeTerms(text, column, p, -1.0);
-            s.AppendNodeTerms(text, column, q, 1.0);
-            s.AppendNodeTerms(text, column, sRow, lower);
-            s.AppendNodeTerms(text, column, t, -lower);
-            text += "<=0";
-            target.Add(std::move(text), origin);
+            UnknownTerms terms;
+            s.AppendNodeTerms(terms, column, p, -1.0);
+            s.AppendNodeTerms(terms, column, q, 1.0);
+            s.AppendNodeTerms(terms, column, sRow, lower);
+            s.AppendNodeTerms(terms, column, t, -lower);
+            target.Add(std::move(terms), kRelationLessEqual, 0.0, origin);
         }
         if (upper >= 0) {
-            std::string text;
-            s.AppendNodeTerms(text, column, p, 1.0);
-            s.AppendNodeTerms(text, column, q, -1.0);
-            s.AppendNodeTerms(text, column, sRow, -upper);
-            s.AppendNodeTerms(text, column, t, upper);
-            text += "<=0";
+            UnknownTerms terms;
+            s.AppendNodeTerms(terms, column, p, 1.0);
+            s.AppendNodeTerms(terms, column, q, -1.0);
+            s.AppendNodeTerms(terms, column, sRow, -upper);
+            s.AppendNodeTerms(terms, column, t, upper);
             RowOrigin upperOrigin = origin;
             upperOrigin.Source = RowSource::RatioUpper;
-            target.Add(std::move(text), upperOrigin);
+            target.Add(std::move(terms), kRelationLessEqual, 0.0, upperOrigin);
         }
     }
 }
@@ -241,18 +255,18 @@ void AddBottomUpRows(const Snapshot& s, const RowSink& target, int column, int r
     const int best = s.Best(column);
     const int referenceBest = s.Best(reference);
     if (data.BottomUpUpper >= 0) {
-        std::string text;
-        AppendTerm(text, 1.0, column, best);
-        AppendTerm(text, -(data.BottomUpUpper * 0.01), reference, referenceBest);
-        text += "<=0";
-        target.Add(std::move(text), {RowSource::BottomUpUpper, column, 0, 0, -1, reference});
+        UnknownTerms terms;
+        AppendTerm(terms, 1.0, column, best);
+        AppendTerm(terms, -(data.BottomUpUpper * 0.01), reference, referenceBest);
+        target.Add(std::move(terms), kRelationLessEqual, 0.0,
+                   {RowSource::BottomUpUpper, column, 0, 0, -1, reference});
     }
     if (data.BottomUpLower >= 0) {
-        std::string text;
-        AppendTerm(text, -1.0, column, best);
-        AppendTerm(text, data.BottomUpLower * 0.01, reference, referenceBest);
-        text += "<=0";
-        target.Add(std::move(text), {RowSource::BottomUpLower, column, 0, 0, -1, reference});
+        UnknownTerms terms;
+        AppendTerm(terms, -1.0, column, best);
+        AppendTerm(terms, data.BottomUpLower * 0.01, reference, referenceBest);
+        target.Add(std::move(terms), kRelationLessEqual, 0.0,
+                   {RowSource::BottomUpLower, column, 0, 0, -1, reference});
     }
 }
 
@@ -264,44 +278,37 @@ void AddTopDownRows(const Snapshot& s, const RowSink& target, int column) {
     }
     const TNodeData& data = s.model().Node(s.model().NodeByColumn(column));
     if (data.TopDownUpper >= 0) {
-        std::string text;
-        s.AppendNodeTerms(text, column, -1, 1.0);
-        s.AppendNodeTerms(text, sibling, -1, -(data.TopDownUpper * 0.01));
-        text += "<=0";
-        target.Add(std::move(text), {RowSource::TopDownUpper, column, 0, 0, -1, sibling});
+        UnknownTerms terms;
+        s.AppendNodeTerms(terms, column, -1, 1.0);
+        s.AppendNodeTerms(terms, sibling, -1, -(data.TopDownUpper * 0.01));
+        target.Add(std::move(terms), kRelationLessEqual, 0.0,
+                   {RowSource::TopDownUpper, column, 0, 0, -1, sibling});
     }
     if (data.TopDownLower >= 0) {
-        std::string text;
-        s.AppendNodeTerms(text, sibling, -1, data.TopDownLower * 0.01);
-        s.AppendNodeTerms(text, column, -1, -1.0);
-        text += "<=0";
-        target.Add(std::move(text), {RowSource::TopDownLower, column, 0, 0, -1, sibling});
+        UnknownTerms terms;
+        s.AppendNodeTerms(terms, sibling, -1, data.TopDownLower * 0.01);
+        s.AppendNodeTerms(terms, column, -1, -1.0);
+        target.Add(std::move(terms), kRelationLessEqual, 0.0,
+                   {RowSource::TopDownLower, column, 0, 0, -1, sibling});
     }
 }
 
-void AppendBareName(std::string& sum, int column, int row) {
-    if (!sum.empty()) {
-        sum += '+';
-    }
-    AppendVariable(sum, column, row);
-}
-
-void AppendConstraints(const Snapshot& s, const RowSink& target, const std::string& normalizer) {
+void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer) {
     if (s.M() == 0) {
         return;
     }
     const Model& model = s.model();
     const bool topDown = model.TopDownWeights();
     const int reference = ReferenceAttributeColumn(model);
-    std::string weightSum;
-    std::string worstSum;
+    UnknownTerms weightSum;
+    UnknownTerms worstSum;
     for (int column = 1; column <= s.N(); ++column) {
         const int worst = WorstAlternativeRow(model, column);
         if (s.IsAttribute(column)) {
             if (worst > 0) {
-                AppendBareName(worstSum, column, worst);
+                AppendTerm(worstSum, 1.0, column, worst);
             }
-            AppendBareName(weightSum, column, s.Best(column));
+            AppendTerm(weightSum, 1.0, column, s.Best(column));
             AddOrdinalChain(s, target, column);
             AddUnrankedRows(s, target, column);
             AddRatioRows(s, target, column);
@@ -318,22 +325,23 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const std::stri
         }
     }
     if (!weightSum.empty()) {
-        target.Add(weightSum + (normalizer.empty() ? "=1" : " - z=0"), {});
+        if (!normalizer.empty()) {
+            weightSum.push_back({kTotalWeight, -1.0});
+        }
+        target.Add(std::move(weightSum), kRelationEqual, normalizer.empty() ? 1.0 : 0.0, {}, true);
     }
     if (!worstSum.empty()) {
-        target.Add(worstSum + "=0", {});
+        target.Add(std::move(worstSum), kRelationEqual, 0.0, {}, true);
     }
     if (!normalizer.empty()) {
-        target.Add(normalizer + "=1", {});
+        target.Add(normalizer, kRelationEqual, 1.0, {});
     }
 }
 
 } // namespace
 
 std::string ValueVariable(int column, int row) {
-    std::string out;
-    AppendVariable(out, column, row);
-    return out;
+    return UnknownName({column, row});
 }
 
 int BestAlternativeRow(const Model& model, int column) {
@@ -362,12 +370,12 @@ int WorstAlternativeRow(const Model& model, int column) {
     return model.HighestRankRow(column);
 }
 
-std::string NodeValueTerms(const Model& model, int column, int row, double coefficient) {
+UnknownTerms NodeValueTerms(const Model& model, int column, int row, double coefficient) {
     const NodeId node = model.NodeByColumn(column);
     if (node == kNone || column > model.N()) {
         return {};
     }
-    std::string out;
+    UnknownTerms out;
     for (int j = column; j <= model.N(); ++j) {
         const NodeId other = model.NodeByColumn(j);
         if (j != column && !model.InSubtree(other, node)) {
@@ -415,8 +423,14 @@ int ReferenceSiblingColumn(const Model& model, int column) {
 }
 
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
-                            const std::string& normalizer, std::vector<RowOrigin>* origins) {
-    AppendConstraints(Snapshot(model), RowSink(target, origins), normalizer);
+                            const UnknownTerms& normalizer, std::vector<RowOrigin>* origins) {
+    AppendConstraints(Snapshot(model), RowSink(&target, nullptr, origins), normalizer);
+}
+
+std::vector<UnknownRow> ModelRows(const Model& model, const UnknownTerms& normalizer) {
+    std::vector<UnknownRow> rows;
+    AppendConstraints(Snapshot(model), RowSink(nullptr, &rows, nullptr), normalizer);
+    return rows;
 }
 
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {
@@ -469,7 +483,7 @@ ProgramParts DominanceProgram(const Model& model, int row, int otherRow) {
 }
 
 TConstraintModel AssembleProgram(const Model& model, const ProgramParts& parts) {
-    TConstraintModel result(parts.Direction, parts.Objective);
+    TConstraintModel result(parts.Direction, TermsText(parts.Objective));
     AppendModelConstraints(model, result, parts.Normalizer);
     return result;
 }

@@ -30,7 +30,7 @@ int WorstAlternativeRow(const Model& model, int column);
 // column or lies below it, in column order; r = row when row >= 0, else the attribute's best row.
 // So (g, i, c) gives c * V(g, i) and (g, -1, c) gives c * W(g). Empty when no attribute
 // qualifies (also for column 0 or a column outside the tree).
-std::string NodeValueTerms(const Model& model, int column, int row, double coefficient);
+UnknownTerms NodeValueTerms(const Model& model, int column, int row, double coefficient);
 
 // First attribute column whose bottom-up bounds are both exactly 100; 0 if none.
 int ReferenceAttributeColumn(const Model& model);
@@ -42,15 +42,17 @@ int ReferenceSiblingColumn(const Model& model, int column);
 // (attribute weights sum to 1); otherwise the total weight floats ("- z") and normalizer = 1.
 // With origins, one origin per appended row is appended there too.
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
-                            const std::string& normalizer,
+                            const UnknownTerms& normalizer,
                             std::vector<RowOrigin>* origins = nullptr);
+// The same rows typed, with the numbers their text reads back as.
+std::vector<UnknownRow> ModelRows(const Model& model, const UnknownTerms& normalizer);
 
 // One linear program without its constraint rows: every program with the same normalizer has
 // the same constraint rows, so a solver can load them once and change only the objective.
 struct ProgramParts {
     std::uint8_t Direction = kMinimize;
-    std::string Objective;
-    std::string Normalizer; // empty: the plain form
+    UnknownTerms Objective;
+    UnknownTerms Normalizer; // empty: the plain form
     // The ranking rows alone make the objective at least 0 at every feasible point.
     bool NonNegative = false;
 };

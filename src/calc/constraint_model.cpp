@@ -1,8 +1,94 @@
 #include "calc/constraint_model.h"
 
+#include "calc/number_text.h"
+
+#include <charconv>
+#include <cmath>
 #include <utility>
 
 namespace velor {
+
+namespace {
+
+// Reads a whole non-negative integer without leading zeros from the front of text.
+bool ReadIndex(std::string_view& text, int& value) {
+    if (text.empty() ||
+        (text.front() == '0' && text.size() > 1 && text[1] >= '0' && text[1] <= '9')) {
+        return false;
+    }
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || value < 0) {
+        return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(result.ptr - text.data()));
+    return true;
+}
+
+} // namespace
+
+std::string UnknownName(Unknown unknown) {
+    if (unknown.Column == 0) {
+        return "z";
+    }
+    std::string out = "va";
+    out += std::to_string(unknown.Column);
+    out += 'a';
+    out += std::to_string(unknown.Row);
+    return out;
+}
+
+std::optional<Unknown> UnknownOf(std::string_view name) {
+    if (name == "z") {
+        return kTotalWeight;
+    }
+    if (!name.starts_with("va")) {
+        return std::nullopt;
+    }
+    name.remove_prefix(2);
+    Unknown unknown;
+    if (!ReadIndex(name, unknown.Column) || unknown.Column == 0 || !name.starts_with('a')) {
+        return std::nullopt;
+    }
+    name.remove_prefix(1);
+    if (!ReadIndex(name, unknown.Row) || !name.empty()) {
+        return std::nullopt;
+    }
+    return unknown;
+}
+
+void AppendTermText(std::string& out, double coefficient, std::string_view name) {
+    const std::string number = NumberText(coefficient);
+    if (!out.empty() && number.front() != '-') {
+        out += '+';
+    }
+    out += number;
+    out += '*';
+    out += name;
+}
+
+std::string TermsText(const UnknownTerms& terms) {
+    std::string out;
+    for (const UnknownTerm& term : terms) {
+        AppendTermText(out, term.Coefficient, UnknownName(term.Var));
+    }
+    return out;
+}
+
+double AsWritten(double coefficient) {
+    if (coefficient == 0.0) {
+        return 0.0; // "0", also for -0
+    }
+    if (!std::isfinite(coefficient) ||
+        (coefficient == std::trunc(coefficient) && std::fabs(coefficient) < 1e15)) {
+        return coefficient; // whole numbers of up to 15 digits are written exactly
+    }
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, coefficient,
+                                       std::chars_format::scientific, 14);
+    double value = coefficient;
+    std::from_chars(buffer, written.ptr, value);
+    return value;
+}
 
 TConstraintModel::TConstraintModel(std::uint8_t direction, std::string objective)
     : Direction(direction), Objective(std::move(objective)) {}

@@ -1,12 +1,59 @@
 // One linear program as text (objective, direction and constraint lines of the linear-expression
-// language) and the result of solving it.
+// language), the typed form of its expressions and rows, and the result of solving it.
 #pragma once
 
+#include <compare>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velor {
+
+// Relations of a constraint row.
+inline constexpr int kRelationLessEqual = 0;
+inline constexpr int kRelationGreaterEqual = 1;
+inline constexpr int kRelationEqual = 2;
+
+// An unknown of the constraint system: "va<Column>a<Row>", the value of alternative Row's level
+// on the attribute of Column, or, with Column 0, "z", the total weight of the normalized form.
+struct Unknown {
+    int Column = 0;
+    int Row = 0;
+    friend auto operator<=>(const Unknown&, const Unknown&) = default;
+};
+
+inline constexpr Unknown kTotalWeight{};
+
+// The unknown's name in the text of a program.
+std::string UnknownName(Unknown unknown);
+// The unknown a name stands for, if it is one of those names written in the shortest form.
+std::optional<Unknown> UnknownOf(std::string_view name);
+
+struct UnknownTerm {
+    Unknown Var;
+    double Coefficient = 0.0;
+    friend auto operator<=>(const UnknownTerm&, const UnknownTerm&) = default;
+};
+
+// A linear expression in the order its text writes its terms.
+using UnknownTerms = std::vector<UnknownTerm>;
+
+// A constraint row: Terms Relation RightSide.
+struct UnknownRow {
+    UnknownTerms Terms;
+    int Relation = kRelationEqual;
+    double RightSide = 0.0;
+};
+
+// The text of an expression: "1*va2a1-0.5*va3a2", empty for no terms.
+std::string TermsText(const UnknownTerms& terms);
+// Appends one term "coefficient*name", joined by "+" unless it is the first or its coefficient
+// carries its own "-".
+void AppendTermText(std::string& out, double coefficient, std::string_view name);
+// The coefficient as its text reads back: rounded to the 15 significant digits the text keeps.
+double AsWritten(double coefficient);
 
 // Directions of a TConstraintModel.
 inline constexpr std::uint8_t kMinimize = 0;

@@ -197,7 +197,7 @@ bool WriteResultsReport(const Model& model, const std::string& path, std::string
 
 TConstraintModel ConstraintExportModel(const Model& model) {
     TConstraintModel program(kNoObjective, "//Model Constraints");
-    AppendModelConstraints(model, program, "");
+    AppendModelConstraints(model, program, {});
     return program;
 }
 

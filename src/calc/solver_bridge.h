@@ -11,10 +11,7 @@
 
 namespace velor {
 
-// Relation codes of ParsedConstraint.
-inline constexpr int kRelationLessEqual = 0;
-inline constexpr int kRelationGreaterEqual = 1;
-inline constexpr int kRelationEqual = 2;
+// Relation codes of ParsedConstraint: kRelationLessEqual and the others of constraint_model.h.
 
 struct ParsedTerm {
     std::string Name;

@@ -17,29 +17,77 @@ constexpr float kInfiniteBound = 1e31F;
 
 } // namespace
 
+std::uint64_t SolverRows::Key(Unknown unknown) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(unknown.Column)) << 32U |
+           static_cast<std::uint32_t>(unknown.Row);
+}
+
+int SolverRows::ColumnFor(const std::string& name) {
+    auto [it, inserted] = columns_.try_emplace(name, 0);
+    if (inserted) {
+        Names.push_back(name);
+        it->second = static_cast<int>(Names.size());
+        lastRow_.push_back(-1);
+        lastElement_.push_back(0);
+        if (const std::optional<Unknown> unknown = UnknownOf(name)) {
+            unknownColumns_.emplace(Key(*unknown), it->second);
+        }
+    }
+    return it->second;
+}
+
+void SolverRows::AddElement(int row, int column, double value) {
+    const auto index = static_cast<std::size_t>(column - 1);
+    if (lastRow_[index] == row) {
+        Elements[lastElement_[index]].Value += value;
+    } else {
+        lastRow_[index] = row;
+        lastElement_[index] = Elements.size();
+        Elements.push_back({row, column, value});
+    }
+}
+
 void SolverRows::AddRow(int row, const ParsedConstraint& parsed) {
     for (const ParsedTerm& term : parsed.Terms) {
-        auto [it, inserted] = columns_.try_emplace(term.Name, 0);
-        if (inserted) {
-            Names.push_back(term.Name);
-            it->second = static_cast<int>(Names.size());
-            lastRow_.push_back(-1);
-            lastElement_.push_back(0);
+        AddElement(row, ColumnFor(term.Name), term.Coefficient);
+    }
+}
+
+void SolverRows::AddRow(int row, const UnknownTerms& terms) {
+    for (const UnknownTerm& term : terms) {
+        if (!std::isfinite(term.Coefficient)) {
+            throw std::invalid_argument("the coefficient of " + UnknownName(term.Var) +
+                                        " is not a valid number");
         }
-        const auto index = static_cast<std::size_t>(it->second - 1);
-        if (lastRow_[index] == row) {
-            Elements[lastElement_[index]].Value += term.Coefficient;
-        } else {
-            lastRow_[index] = row;
-            lastElement_[index] = Elements.size();
-            Elements.push_back({row, it->second, term.Coefficient});
+        int column = ColumnOf(term.Var);
+        if (column == 0) {
+            column = ColumnFor(UnknownName(term.Var));
         }
+        AddElement(row, column, term.Coefficient);
     }
 }
 
 int SolverRows::ColumnOf(const std::string& name) const {
     const auto it = columns_.find(name);
     return it == columns_.end() ? 0 : it->second;
+}
+
+int SolverRows::ColumnOf(Unknown unknown) const {
+    const auto it = unknownColumns_.find(Key(unknown));
+    return it == unknownColumns_.end() ? 0 : it->second;
+}
+
+SolverRows RowsOf(const std::vector<UnknownRow>& typed) {
+    SolverRows rows;
+    rows.Relations.reserve(typed.size());
+    rows.RightSides.reserve(typed.size());
+    int row = 0;
+    for (const UnknownRow& constraint : typed) {
+        rows.AddRow(++row, constraint.Terms);
+        rows.Relations.push_back(constraint.Relation);
+        rows.RightSides.push_back(constraint.RightSide);
+    }
+    return rows;
 }
 
 SolverRows ParseProgram(const TConstraintModel& model) {

@@ -1,13 +1,14 @@
-// A linear program in the solver's numbering, parsed from its texts, and loading it into a
-// solver problem. Row 0 is the objective, rows 1..m the constraints in order; columns 1..n are
-// the variables in order of first appearance, and a variable named twice in one row gets one
-// element holding the sum of its coefficients.
+// A linear program in the solver's numbering, parsed from its texts or taken from typed rows, and
+// loading it into a solver problem. Row 0 is the objective, rows 1..m the constraints in order;
+// columns 1..n are the variables in order of first appearance, and a variable named twice in one
+// row gets one element holding the sum of its coefficients.
 #pragma once
 
 #include "calc/constraint_model.h"
 #include "calc/solver_bridge.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -31,16 +32,29 @@ struct SolverRows {
 
     // Appends the terms of one row; new names become new columns.
     void AddRow(int row, const ParsedConstraint& parsed);
-    // The column of a name, 0 when no row names it.
+    // The same for typed terms. Throws std::invalid_argument for a coefficient that is not a
+    // finite number, as its text would.
+    void AddRow(int row, const UnknownTerms& terms);
+    // The column of a name or unknown, 0 when no row names it.
     int ColumnOf(const std::string& name) const;
+    int ColumnOf(Unknown unknown) const;
     int ColumnCount() const { return static_cast<int>(Names.size()); }
     int RowCount() const { return static_cast<int>(Relations.size()); }
 
 private:
+    // The column of name, a new one when no row has named it yet.
+    int ColumnFor(const std::string& name);
+    void AddElement(int row, int column, double value);
+    static std::uint64_t Key(Unknown unknown);
+
     std::unordered_map<std::string, int> columns_;
+    std::unordered_map<std::uint64_t, int> unknownColumns_; // by Key, for names of unknowns
     std::vector<int> lastRow_;             // per column: the last row it occurred in
     std::vector<std::size_t> lastElement_; // per column: its element in that row
 };
+
+// The constraint rows 1..m of typed rows, with an empty objective row 0.
+SolverRows RowsOf(const std::vector<UnknownRow>& typed);
 
 // Parses the objective as row 0 and every constraint after it. Throws std::invalid_argument
 // for a text that does not parse or a constraint without relation and right-hand side.

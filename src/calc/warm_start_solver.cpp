@@ -139,11 +139,9 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // Generates and parses the rows of the set, once.
-    void Parse(const Model& model, const std::string& normalizer) {
+    void Parse(const Model& model, const UnknownTerms& normalizer) {
         if (!parsed) {
-            TConstraintModel program;
-            AppendModelConstraints(model, program, normalizer);
-            rows = ParseProgram(program);
+            rows = RowsOf(ModelRows(model, normalizer));
             parsed = true;
             if (keepPoints) {
                 FindTiedColumns();
@@ -414,9 +412,9 @@ struct WarmStartSolver::ConstraintSet {
     // no row names (it would need a column of its own) or a coefficient is too large.
     bool SetObjective(const ProgramParts& parts) {
         costs.clear();
-        for (const ParsedTerm& term : ParseConstraint(parts.Objective).Terms) {
-            const int column = rows.ColumnOf(term.Name);
-            if (column == 0) {
+        for (const UnknownTerm& term : parts.Objective) {
+            const int column = rows.ColumnOf(term.Var);
+            if (column == 0 || !std::isfinite(term.Coefficient)) {
                 return false;
             }
             AddCost(costs, column, term.Coefficient);
@@ -572,9 +570,11 @@ struct WarmStartSolver::Split {
     // True with solution filled when every part and then the weights have an exact optimum.
     bool Solve(const ProgramParts& program, const SolverRows& rows, TSolution& solution) {
         std::vector<std::vector<std::pair<int, double>>> terms(parts.size());
-        for (const ParsedTerm& term : ParseConstraint(program.Objective).Terms) {
-            const int column = rows.ColumnOf(term.Name);
-            const int part = column == 0 ? -1 : plan.partOf[static_cast<std::size_t>(column - 1)];
+        for (const UnknownTerm& term : program.Objective) {
+            const int column = rows.ColumnOf(term.Var);
+            const int part = column == 0 || !std::isfinite(term.Coefficient)
+                                 ? -1
+                                 : plan.partOf[static_cast<std::size_t>(column - 1)];
             if (part < 0) {
                 return false; // no row names it, or a variable of no attribute
             }
@@ -715,7 +715,7 @@ std::unique_ptr<WarmStartSolver::Split> WarmStartSolver::MakeSplit(const SolverR
 
 WarmStartSolver::~WarmStartSolver() = default;
 
-WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const std::string& normalizer) {
+WarmStartSolver::ConstraintSet& WarmStartSolver::SetFor(const UnknownTerms& normalizer) {
     std::unique_ptr<ConstraintSet>& set = sets_[normalizer];
     if (!set) {
         set = std::make_unique<ConstraintSet>();

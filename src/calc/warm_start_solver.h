@@ -80,7 +80,7 @@ private:
     struct ConstraintSet;
     struct Part;
     struct Split;
-    ConstraintSet& SetFor(const std::string& normalizer);
+    ConstraintSet& SetFor(const UnknownTerms& normalizer);
     // The split of a set's rows per attribute, or nothing when they do not split or the solver
     // problems it would need are not available.
     std::unique_ptr<Split> MakeSplit(const SolverRows& rows);
@@ -92,8 +92,8 @@ private:
     TSolution SolveFromScratch(const ProgramParts& parts);
 
     const Model& model_;
-    std::map<std::string, std::unique_ptr<Part>> parts_; // by their rows, for every set
-    std::map<std::string, std::unique_ptr<ConstraintSet>> sets_;
+    std::map<std::string, std::unique_ptr<Part>> parts_;          // by their rows, for every set
+    std::map<UnknownTerms, std::unique_ptr<ConstraintSet>> sets_; // by their normalizer
     int scratchSolves_ = 0;
     int splitSolves_ = 0;
     int provenSolves_ = 0;

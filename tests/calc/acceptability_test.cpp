@@ -201,7 +201,7 @@ TEST(Acceptability, DominatedAlternativeNeverRanksAboveItsDominator) {
                 }
                 const TSolution low = SolveModel(BuildDominanceModel(model, a, b));
                 const TSolution high = SolveModel(AssembleProgram(
-                    model, {kMaximize, DominanceProgram(model, a, b).Objective, ""}));
+                    model, {kMaximize, DominanceProgram(model, a, b).Objective, {}}));
                 if (low.Failed != kSolveOptimal || high.Failed != kSolveOptimal ||
                     low.Objective < 1e-7 || high.Objective < 1e-6) {
                     continue; // a dominates b strictly everywhere only
@@ -230,7 +230,7 @@ TEST(Acceptability, PairsTieOnlyWhereTheirValuesAreEqualEverywhere) {
                 const ProgramParts difference = DominanceProgram(model, a, b);
                 const TSolution low = SolveModel(AssembleProgram(model, difference));
                 const TSolution high =
-                    SolveModel(AssembleProgram(model, {kMaximize, difference.Objective, ""}));
+                    SolveModel(AssembleProgram(model, {kMaximize, difference.Objective, {}}));
                 ASSERT_EQ(low.Failed, kSolveOptimal);
                 ASSERT_EQ(high.Failed, kSolveOptimal);
                 const double share =

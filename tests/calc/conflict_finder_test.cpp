@@ -36,14 +36,14 @@ struct Rows {
 
 Rows AllRows(const Model& model) {
     Rows rows;
-    AppendModelConstraints(model, rows.program, "", &rows.origins);
+    AppendModelConstraints(model, rows.program, {}, &rows.origins);
     return rows;
 }
 
 // Whether the rows that hold in every model together with the chosen ones admit a solution, on
 // the reference path (the feasibility program of the calculation, solved from its text).
 bool ReferenceFeasible(const Model& model, const Rows& rows, const std::vector<int>& chosen) {
-    TConstraintModel program(kMinimize, NodeValueTerms(model, 1, 1, 1.0));
+    TConstraintModel program(kMinimize, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
     for (std::size_t i = 0; i < rows.origins.size(); ++i) {
         const bool statement = StatementOfRow(model, rows.origins[i]).has_value();
         const bool picked =

@@ -1,5 +1,8 @@
 #include "calc/constraint_generator.h"
 
+#include "calc/solver_rows.h"
+#include "random_model.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +12,28 @@ namespace velor {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// Typed rows and rows parsed from text give the solver the same program, number for number.
+void ExpectSameRows(const SolverRows& typed, const SolverRows& parsed) {
+    EXPECT_EQ(typed.Names, parsed.Names);
+    EXPECT_EQ(typed.Relations, parsed.Relations);
+    EXPECT_EQ(typed.RightSides, parsed.RightSides);
+    ASSERT_EQ(typed.Elements.size(), parsed.Elements.size());
+    for (std::size_t k = 0; k < typed.Elements.size(); ++k) {
+        const SolverRows::Element& a = typed.Elements[k];
+        const SolverRows::Element& b = parsed.Elements[k];
+        EXPECT_TRUE(a.Row == b.Row && a.Column == b.Column && a.Value == b.Value)
+            << "element " << k << " of row " << b.Row << ": " << a.Value << " against " << b.Value;
+    }
+    for (int column = 1; column <= parsed.ColumnCount(); ++column) {
+        const std::string& name = parsed.Names[static_cast<std::size_t>(column - 1)];
+        const std::optional<Unknown> unknown = UnknownOf(name);
+        ASSERT_TRUE(unknown) << name;
+        EXPECT_EQ(UnknownName(*unknown), name);
+        EXPECT_EQ(typed.ColumnOf(*unknown), column) << name;
+        EXPECT_EQ(parsed.ColumnOf(*unknown), column) << name;
+    }
+}
 
 // A main goal with attributes (and goals) added below it in pre-order, and M alternatives whose
 // consequence texts follow their ranks.
@@ -50,9 +75,11 @@ public:
         return s;
     }
 
-    Lines Constraints(const std::string& normalizer = "") const {
+    // The rows as text; the typed rows must be what the text reads back as.
+    Lines Constraints(const UnknownTerms& normalizer = {}) const {
         TConstraintModel target;
         AppendModelConstraints(model, target, normalizer);
+        ExpectSameRows(RowsOf(ModelRows(model, normalizer)), ParseProgram(target));
         return target.Constraints;
     }
 
@@ -100,10 +127,10 @@ TEST_F(WorkedExample, DerivedRowsAndTerms) {
     EXPECT_EQ(BestAlternativeRow(b_.model, 1), 0); // goal without holistic ranking
     EXPECT_EQ(WorstAlternativeRow(b_.model, 1), 0);
     EXPECT_EQ(ReferenceAttributeColumn(b_.model), 2);
-    EXPECT_EQ(NodeValueTerms(b_.model, 1, 2, 1), "1*va2a2+1*va3a2");
-    EXPECT_EQ(NodeValueTerms(b_.model, 1, -1, -0.5), "-0.5*va2a1-0.5*va3a3");
-    EXPECT_EQ(NodeValueTerms(b_.model, 3, 1, 2), "2*va3a1");
-    EXPECT_EQ(NodeValueTerms(b_.model, 0, 1, 1), "");
+    EXPECT_EQ(TermsText(NodeValueTerms(b_.model, 1, 2, 1)), "1*va2a2+1*va3a2");
+    EXPECT_EQ(TermsText(NodeValueTerms(b_.model, 1, -1, -0.5)), "-0.5*va2a1-0.5*va3a3");
+    EXPECT_EQ(TermsText(NodeValueTerms(b_.model, 3, 1, 2)), "2*va3a1");
+    EXPECT_EQ(TermsText(NodeValueTerms(b_.model, 0, 1, 1)), "");
     EXPECT_EQ(ValueVariable(3, 12), "va3a12");
 }
 
@@ -159,7 +186,7 @@ TEST(ConstraintGenerator, NoAlternativesGivesNothing) {
     ModelBuilder b(0);
     const NodeId a = b.Add(kAttribute, b.root);
     EXPECT_TRUE(b.Constraints().empty());
-    EXPECT_TRUE(b.Constraints("1*va2a1").empty());
+    EXPECT_TRUE(b.Constraints({{{2, 1}, 1.0}}).empty());
     const TConstraintModel weight = BuildWeightModel(b.model, a, kMaximize, false);
     EXPECT_TRUE(weight.Objective.empty());
     EXPECT_EQ(weight.ConstraintCount(), 0);
@@ -185,7 +212,7 @@ TEST(ConstraintGenerator, UnrankedAttributeUsesRowOneEverywhere) {
         "va2a3=0", // nothing of the unranked attribute is pinned to 0
     };
     EXPECT_EQ(b.Constraints(), expected);
-    EXPECT_EQ(NodeValueTerms(b.model, 1, -1, 1), "1*va2a2+1*va3a1");
+    EXPECT_EQ(TermsText(NodeValueTerms(b.model, 1, -1, 1)), "1*va2a2+1*va3a1");
 }
 
 TEST(ConstraintGenerator, UnrankedAttributeWithOneAlternativeOnlyWeighs) {
@@ -220,7 +247,7 @@ TEST(ConstraintGenerator, ColumnWithoutRankOneTakesItsSmallestRank) {
         "va2a2=0",
     };
     EXPECT_EQ(b.Constraints(), expected);
-    EXPECT_EQ(NodeValueTerms(b.model, 2, -1, 1), "1*va2a3");
+    EXPECT_EQ(TermsText(NodeValueTerms(b.model, 2, -1, 1)), "1*va2a3");
 }
 
 TEST(ConstraintGenerator, SeveralWorstRowsNameTheFirst) {
@@ -333,6 +360,42 @@ TEST(ConstraintGenerator, PercentAndRatioCoefficientTexts) {
     EXPECT_EQ(lines[5], "1*va3a1-1*va3a2-7*va3a2+7*va3a3<=0");
     EXPECT_EQ(lines[6], "1*va3a1-0.00001*va2a1<=0");
     EXPECT_EQ(lines[7], "-1*va3a1+0.33*va2a1<=0");
+}
+
+// Every row of every constraint set and every objective of a calculation, typed, is what its text
+// reads back as, over generated models (ties, gaps, unranked levels, holistic rankings, ratio
+// statements with decimals, both weight modes).
+TEST(ConstraintGenerator, TypedRowsAndObjectivesAreWhatTheirTextsReadBackAs) {
+    for (int seed = 1; seed <= 40; ++seed) {
+        testing::RandomModelOptions options;
+        options.maxAlternatives = 8;
+        options.maxAttributes = 8;
+        const Model model =
+            testing::MakeRandomModel(static_cast<std::uint64_t>(seed), options).model;
+        std::vector<ProgramParts> programs;
+        for (const NodeId node : model.Attributes()) {
+            for (int row = 1; row <= model.M(); ++row) {
+                programs.push_back(
+                    ValueProgram(model, model.ColumnOfNode(node), row, kMaximize, true));
+            }
+            programs.push_back(WeightProgram(model, node, kMinimize, true));
+        }
+        programs.push_back(ValueProgram(model, 1, 1, kMinimize, true));
+        programs.push_back(DominanceProgram(model, 1, model.M()));
+        for (const ProgramParts& parts : programs) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", normalizer " +
+                         TermsText(parts.Normalizer));
+            TConstraintModel text = AssembleProgram(model, parts);
+            const std::vector<ParsedTerm> objective = ParseConstraint(text.Objective).Terms;
+            ASSERT_EQ(objective.size(), parts.Objective.size());
+            for (std::size_t k = 0; k < objective.size(); ++k) {
+                EXPECT_EQ(objective[k].Name, UnknownName(parts.Objective[k].Var));
+                EXPECT_EQ(objective[k].Coefficient, parts.Objective[k].Coefficient);
+            }
+            text.Objective.clear();
+            ExpectSameRows(RowsOf(ModelRows(model, parts.Normalizer)), ParseProgram(text));
+        }
+    }
 }
 
 } // namespace

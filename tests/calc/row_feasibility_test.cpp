@@ -27,7 +27,7 @@ struct SplitRows {
 SplitRows Split(const Model& model) {
     SplitRows split;
     std::vector<RowOrigin> origins;
-    AppendModelConstraints(model, split.program, "", &origins);
+    AppendModelConstraints(model, split.program, {}, &origins);
     for (std::size_t i = 0; i < origins.size(); ++i) {
         const RowSource source = origins[i].Source;
         const bool kept = source == RowSource::Scale || source == RowSource::UnrankedLevel ||
@@ -39,7 +39,7 @@ SplitRows Split(const Model& model) {
 
 bool ReferenceFeasible(const Model& model, const SplitRows& split,
                        const std::vector<int>& candidates) {
-    TConstraintModel program(kMinimize, NodeValueTerms(model, 1, 1, 1.0));
+    TConstraintModel program(kMinimize, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
     for (const std::vector<int>* rows : {&split.kept, &candidates}) {
         for (const int row : *rows) {
             program.AddConstraint(split.program.Constraints[static_cast<std::size_t>(row - 1)]);
