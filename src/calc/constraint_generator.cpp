@@ -125,7 +125,7 @@ std::vector<RankedRow> RankedRows(const Model& model, int column) {
 // Where the rows go, as text or typed, and where their origins go when the caller asked for them.
 class RowSink {
 public:
-    RowSink(TConstraintModel* text, std::vector<UnknownRow>* typed, std::vector<RowOrigin>* origins)
+    RowSink(TConstraintModel* text, const RowHandler* typed, std::vector<RowOrigin>* origins)
         : text_(text), typed_(typed), origins_(origins) {}
 
     // A row of terms "coefficient*name"; namesOnly writes a term of coefficient 1 as its bare
@@ -153,7 +153,7 @@ public:
             text_->AddConstraint(std::move(text));
         }
         if (typed_ != nullptr) {
-            typed_->push_back({std::move(terms), relation, rightSide});
+            (*typed_)({std::move(terms), relation, rightSide});
         }
         if (origins_ != nullptr) {
             origins_->push_back(origin);
@@ -162,7 +162,7 @@ public:
 
 private:
     TConstraintModel* text_;
-    std::vector<UnknownRow>* typed_;
+    const RowHandler* typed_;
     std::vector<RowOrigin>* origins_;
 };
 
@@ -427,10 +427,8 @@ void AppendModelConstraints(const Model& model, TConstraintModel& target,
     AppendConstraints(Snapshot(model), RowSink(&target, nullptr, origins), normalizer);
 }
 
-std::vector<UnknownRow> ModelRows(const Model& model, const UnknownTerms& normalizer) {
-    std::vector<UnknownRow> rows;
-    AppendConstraints(Snapshot(model), RowSink(nullptr, &rows, nullptr), normalizer);
-    return rows;
+void ForEachModelRow(const Model& model, const UnknownTerms& normalizer, const RowHandler& handle) {
+    AppendConstraints(Snapshot(model), RowSink(nullptr, &handle, nullptr), normalizer);
 }
 
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {

@@ -11,6 +11,7 @@
 #include "model/model.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,10 @@ int ReferenceSiblingColumn(const Model& model, int column);
 void AppendModelConstraints(const Model& model, TConstraintModel& target,
                             const UnknownTerms& normalizer,
                             std::vector<RowOrigin>* origins = nullptr);
-// The same rows typed, with the numbers their text reads back as.
-std::vector<UnknownRow> ModelRows(const Model& model, const UnknownTerms& normalizer);
+// The same rows typed, with the numbers their text reads back as, handed over one by one in
+// the same order.
+using RowHandler = std::function<void(const UnknownRow&)>;
+void ForEachModelRow(const Model& model, const UnknownTerms& normalizer, const RowHandler& handle);
 
 // One linear program without its constraint rows: every program with the same normalizer has
 // the same constraint rows, so a solver can load them once and change only the objective.

@@ -77,17 +77,10 @@ int SolverRows::ColumnOf(Unknown unknown) const {
     return it == unknownColumns_.end() ? 0 : it->second;
 }
 
-SolverRows RowsOf(const std::vector<UnknownRow>& typed) {
-    SolverRows rows;
-    rows.Relations.reserve(typed.size());
-    rows.RightSides.reserve(typed.size());
-    int row = 0;
-    for (const UnknownRow& constraint : typed) {
-        rows.AddRow(++row, constraint.Terms);
-        rows.Relations.push_back(constraint.Relation);
-        rows.RightSides.push_back(constraint.RightSide);
-    }
-    return rows;
+void SolverRows::AddConstraint(const UnknownRow& constraint) {
+    AddRow(RowCount() + 1, constraint.Terms);
+    Relations.push_back(constraint.Relation);
+    RightSides.push_back(constraint.RightSide);
 }
 
 SolverRows ParseProgram(const TConstraintModel& model) {

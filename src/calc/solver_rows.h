@@ -35,6 +35,8 @@ struct SolverRows {
     // The same for typed terms. Throws std::invalid_argument for a coefficient that is not a
     // finite number, as its text would.
     void AddRow(int row, const UnknownTerms& terms);
+    // Appends a typed constraint row after the last one.
+    void AddConstraint(const UnknownRow& constraint);
     // The column of a name or unknown, 0 when no row names it.
     int ColumnOf(const std::string& name) const;
     int ColumnOf(Unknown unknown) const;
@@ -52,9 +54,6 @@ private:
     std::vector<int> lastRow_;             // per column: the last row it occurred in
     std::vector<std::size_t> lastElement_; // per column: its element in that row
 };
-
-// The constraint rows 1..m of typed rows, with an empty objective row 0.
-SolverRows RowsOf(const std::vector<UnknownRow>& typed);
 
 // Parses the objective as row 0 and every constraint after it. Throws std::invalid_argument
 // for a text that does not parse or a constraint without relation and right-hand side.

@@ -138,10 +138,13 @@ struct WarmStartSolver::ConstraintSet {
         slackStart = true;
     }
 
-    // Generates and parses the rows of the set, once.
+    // Generates the rows of the set, once.
     void Parse(const Model& model, const UnknownTerms& normalizer) {
         if (!parsed) {
-            rows = RowsOf(ModelRows(model, normalizer));
+            SolverRows typed;
+            ForEachModelRow(model, normalizer,
+                            [&typed](const UnknownRow& row) { typed.AddConstraint(row); });
+            rows = std::move(typed);
             parsed = true;
             if (keepPoints) {
                 FindTiedColumns();

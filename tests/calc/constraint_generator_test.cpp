@@ -13,6 +13,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+SolverRows TypedRows(const Model& model, const UnknownTerms& normalizer) {
+    SolverRows rows;
+    ForEachModelRow(model, normalizer, [&rows](const UnknownRow& row) { rows.AddConstraint(row); });
+    return rows;
+}
+
 // Typed rows and rows parsed from text give the solver the same program, number for number.
 void ExpectSameRows(const SolverRows& typed, const SolverRows& parsed) {
     EXPECT_EQ(typed.Names, parsed.Names);
@@ -79,7 +85,7 @@ public:
     Lines Constraints(const UnknownTerms& normalizer = {}) const {
         TConstraintModel target;
         AppendModelConstraints(model, target, normalizer);
-        ExpectSameRows(RowsOf(ModelRows(model, normalizer)), ParseProgram(target));
+        ExpectSameRows(TypedRows(model, normalizer), ParseProgram(target));
         return target.Constraints;
     }
 
@@ -393,7 +399,7 @@ TEST(ConstraintGenerator, TypedRowsAndObjectivesAreWhatTheirTextsReadBackAs) {
                 EXPECT_EQ(objective[k].Coefficient, parts.Objective[k].Coefficient);
             }
             text.Objective.clear();
-            ExpectSameRows(RowsOf(ModelRows(model, parts.Normalizer)), ParseProgram(text));
+            ExpectSameRows(TypedRows(model, parts.Normalizer), ParseProgram(text));
         }
     }
 }
