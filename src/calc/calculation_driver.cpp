@@ -3,10 +3,7 @@
 #include "calc/constraint_generator.h"
 #include "calc/dominance.h"
 
-#include <algorithm>
 #include <array>
-#include <limits>
-#include <numeric>
 #include <utility>
 
 namespace velor {
@@ -110,18 +107,6 @@ bool ValueIntervalStep(CalcSession& session, NodeId node, int row, bool normaliz
     return true;
 }
 
-// The rows in order of their rank on column, unranked rows last and ties in row order.
-std::vector<int> RowsByRank(const Model& model, int column) {
-    std::vector<int> rows(static_cast<std::size_t>(model.M()));
-    std::iota(rows.begin(), rows.end(), 1);
-    const auto rank = [&model, column](int row) {
-        const int r = model.Rank(column, row);
-        return r > 0 ? r : std::numeric_limits<int>::max();
-    };
-    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return rank(a) < rank(b); });
-    return rows;
-}
-
 // Every alternative's value interval for one node, the minima first and then the maxima, with
 // the same polls and steps as one ValueIntervalStep per alternative. A warm-started solver goes
 // from one program to the next from the optimal basis of the previous one: consecutive
@@ -132,7 +117,7 @@ std::vector<int> RowsByRank(const Model& model, int column) {
 bool NodeValueIntervals(CalcSession& session, NodeId node, bool normalized, int& progress,
                         int total) {
     const std::vector<int> rows =
-        RowsByRank(session.GetModel(), session.GetModel().ColumnOfNode(node));
+        RowsInRankOrder(session.GetModel(), session.GetModel().ColumnOfNode(node));
     for (const int row : rows) {
         if (session.CancelPolled() || !ValueBound(session, node, row, kMin, normalized)) {
             return false;

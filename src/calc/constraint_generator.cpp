@@ -388,6 +388,20 @@ UnknownTerms NodeValueTerms(const Model& model, int column, int row, double coef
     return out;
 }
 
+std::vector<int> RowsInRankOrder(const Model& model, int column) {
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(model.M()));
+    for (const RankedRow& ranked : RankedRows(model, column)) {
+        rows.push_back(ranked.Row);
+    }
+    for (int row = 1; row <= model.M(); ++row) {
+        if (model.Rank(column, row) <= 0) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
 int ReferenceAttributeColumn(const Model& model) {
     for (int column = 1; column <= model.N(); ++column) {
         const NodeId node = model.NodeByColumn(column);

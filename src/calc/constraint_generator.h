@@ -35,6 +35,9 @@ UnknownTerms NodeValueTerms(const Model& model, int column, int row, double coef
 
 // First attribute column whose bottom-up bounds are both exactly 100; 0 if none.
 int ReferenceAttributeColumn(const Model& model);
+// The rows 1..M in order of their rank on column, unranked rows last, ties in row order.
+std::vector<int> RowsInRankOrder(const Model& model, int column);
+
 // First column among the siblings of column's node (itself included) whose top-down bounds are
 // both exactly 100; 0 if none.
 int ReferenceSiblingColumn(const Model& model, int column);
