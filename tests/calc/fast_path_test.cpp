@@ -39,9 +39,11 @@ namespace {
 constexpr double kAgreement = 1e-6;
 // Ties closer than this may be decided either way: the default path's optima may differ from the
 // reference's in the last bit (another optimal basis), and the reference's own optima lie up to
-// about 1e-8 off where it stops at a basis optimal only to its tolerances of 1e-5 (a normalized
-// value of 1.0000000129, say, which makes that alternative alone the best by Maximax).
-constexpr double kTieNoise = 1e-7;
+// a few 1e-7 off where it stops at a basis optimal only to its tolerances of 1e-5 (a normalized
+// value of 1.00000016, say, where every alternative's maximum is 1, which makes that alternative
+// alone the best by Maximax). Flags decided by closer ties cannot tell the paths apart any better
+// than the values themselves, which must agree to kAgreement.
+constexpr double kTieNoise = kAgreement;
 // Polls from inside the simplex come with time; tests that count polls do without them.
 constexpr std::chrono::milliseconds kNoSolverPolls = std::chrono::hours(1);
 
