@@ -114,7 +114,7 @@ struct WarmStartSolver::ConstraintSet {
     double moveTolerance = kPolishTolerance;
     std::unique_ptr<Split> split; // the set split per attribute, when its rows allow it
     bool splitTried = false;
-    bool parsed = false;
+    bool generated = false;       // rows holds the set's rows
     int recoveries = 0;           // programs solved again from a fresh basis
     bool stoppedByBudget = false; // the last run ended neither optimal nor infeasible
     int lastStatus = LP_FEASIBLE; // how the last run ended
@@ -139,13 +139,13 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // Generates the rows of the set, once.
-    void Parse(const Model& model, const UnknownTerms& normalizer) {
-        if (!parsed) {
+    void GenerateRows(const Model& model, const UnknownTerms& normalizer) {
+        if (!generated) {
             SolverRows typed;
             ForEachModelRow(model, normalizer,
                             [&typed](const UnknownRow& row) { typed.AddConstraint(row); });
             rows = std::move(typed);
-            parsed = true;
+            generated = true;
             if (keepPoints) {
                 FindTiedColumns();
             }
@@ -297,7 +297,7 @@ struct WarmStartSolver::ConstraintSet {
 
     bool Load(SolverRows loaded) {
         rows = std::move(loaded);
-        parsed = true;
+        generated = true;
         return Create();
     }
 
@@ -412,7 +412,8 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // Puts the objective of parts into the objective row. False when it names a variable that
-    // no row names (it would need a column of its own) or a coefficient is too large.
+    // no row names (it would need a column of its own) or a coefficient is not finite or too
+    // large.
     bool SetObjective(const ProgramParts& parts) {
         costs.clear();
         for (const UnknownTerm& term : parts.Objective) {
@@ -771,7 +772,7 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts) {
         return SolveFromScratch(parts);
     }
     try {
-        set.Parse(model_, parts.Normalizer);
+        set.GenerateRows(model_, parts.Normalizer);
         // A set whose rows split per attribute solves its programs in parts; a program the
         // parts cannot settle goes the usual way.
         if (!set.splitTried) {
