@@ -12,14 +12,15 @@
 #include "lp/tolerances.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <deque>
 #include <exception>
 #include <functional>
-#include <map>
 #include <new>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -157,8 +158,24 @@ struct WarmStartSolver::ConstraintSet {
     // programs have the same optimum (see Known).
     std::vector<int> representative;
     using ObjectiveKey = std::pair<std::uint8_t, std::vector<std::pair<int, double>>>;
-    std::map<ObjectiveKey, double> optima; // by the key of their objective
-    ObjectiveKey key;                      // of the objective being loaded
+    // A dominance program asks every part of a split for its key: hashed, a lookup does not
+    // chase a tree of keys compared vector by vector.
+    struct KeyHash {
+        std::size_t operator()(const ObjectiveKey& objective) const {
+            std::size_t h = objective.first;
+            const auto mix = [&h](std::uint64_t value) {
+                h ^= std::hash<std::uint64_t>{}(value) + 0x9e3779b97f4a7c15ULL + (h << 6U) +
+                     (h >> 2U);
+            };
+            for (const auto& [column, cost] : objective.second) {
+                mix(static_cast<std::uint64_t>(column));
+                mix(std::bit_cast<std::uint64_t>(cost));
+            }
+            return h;
+        }
+    };
+    std::unordered_map<ObjectiveKey, double, KeyHash> optima; // by the key of their objective
+    ObjectiveKey key;                                         // of the objective being loaded
 
     void FindTiedColumns() { representative = TiedColumns(rows); }
 
