@@ -15,12 +15,12 @@ namespace {
 // Bound of a logical variable that the solver treats as infinite.
 constexpr float kInfiniteBound = 1e31F;
 
-} // namespace
+// Unknowns whose attribute column and alternative row are below this have their column indexed
+// (ColumnOf); the index grows with the largest of them, so a name such as "va999999999a1" in a
+// text must not make it huge.
+constexpr int kLargestIndexed = 1 << 16;
 
-std::uint64_t SolverRows::Key(Unknown unknown) {
-    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(unknown.Column)) << 32U |
-           static_cast<std::uint32_t>(unknown.Row);
-}
+} // namespace
 
 int SolverRows::ColumnFor(const std::string& name) {
     auto [it, inserted] = columns_.try_emplace(name, 0);
@@ -29,8 +29,17 @@ int SolverRows::ColumnFor(const std::string& name) {
         it->second = static_cast<int>(Names.size());
         lastRow_.push_back(-1);
         lastElement_.push_back(0);
-        if (const std::optional<Unknown> unknown = UnknownOf(name)) {
-            unknownColumns_.emplace(Key(*unknown), it->second);
+        const std::optional<Unknown> unknown = UnknownOf(name);
+        if (unknown && unknown->Column < kLargestIndexed && unknown->Row < kLargestIndexed) {
+            const auto column = static_cast<std::size_t>(unknown->Column);
+            const auto row = static_cast<std::size_t>(unknown->Row);
+            if (unknownColumns_.size() <= column) {
+                unknownColumns_.resize(column + 1);
+            }
+            if (unknownColumns_[column].size() <= row) {
+                unknownColumns_[column].resize(row + 1, 0);
+            }
+            unknownColumns_[column][row] = it->second;
         }
     }
     return it->second;
@@ -73,8 +82,14 @@ int SolverRows::ColumnOf(const std::string& name) const {
 }
 
 int SolverRows::ColumnOf(Unknown unknown) const {
-    const auto it = unknownColumns_.find(Key(unknown));
-    return it == unknownColumns_.end() ? 0 : it->second;
+    if (unknown.Column < 0 || unknown.Row < 0 ||
+        static_cast<std::size_t>(unknown.Column) >= unknownColumns_.size()) {
+        return 0;
+    }
+    const std::vector<int>& rows = unknownColumns_[static_cast<std::size_t>(unknown.Column)];
+    return static_cast<std::size_t>(unknown.Row) < rows.size()
+               ? rows[static_cast<std::size_t>(unknown.Row)]
+               : 0;
 }
 
 void SolverRows::AddConstraint(const UnknownRow& constraint) {

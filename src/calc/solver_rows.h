@@ -8,7 +8,6 @@
 #include "calc/solver_bridge.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -37,7 +36,8 @@ struct SolverRows {
     void AddRow(int row, const UnknownTerms& terms);
     // Appends a typed constraint row after the last one.
     void AddConstraint(const UnknownRow& constraint);
-    // The column of a name or unknown, 0 when no row names it.
+    // The column of a name or unknown, 0 when no row names it (nor for an unknown whose column
+    // or row is 65536 or more).
     int ColumnOf(const std::string& name) const;
     int ColumnOf(Unknown unknown) const;
     int ColumnCount() const { return static_cast<int>(Names.size()); }
@@ -47,10 +47,10 @@ private:
     // The column of name, a new one when no row has named it yet.
     int ColumnFor(const std::string& name);
     void AddElement(int row, int column, double value);
-    static std::uint64_t Key(Unknown unknown);
 
     std::unordered_map<std::string, int> columns_;
-    std::unordered_map<std::uint64_t, int> unknownColumns_; // by Key, for names of unknowns
+    // For names of unknowns: the column of "va<j>a<r>" at [j][r], of "z" at [0][0]; 0 for none.
+    std::vector<std::vector<int>> unknownColumns_;
     std::vector<int> lastRow_;             // per column: the last row it occurred in
     std::vector<std::size_t> lastElement_; // per column: its element in that row
 };
