@@ -1,8 +1,9 @@
 // Solves the linear programs of one calculation run by keeping one solver problem per constraint
 // set. All programs with the same normalizer share their constraint rows, so the rows are
-// generated, parsed and loaded once per set; each program then only replaces the objective row
-// (LP_PUTOBJECTIVE keeps the basis) and the primal simplex goes on from the optimal basis of the
-// previous program of its set, which stays feasible because the feasible set is unchanged.
+// generated (typed, never as text) and loaded once per set; each program then only replaces the
+// objective row (LP_PUTOBJECTIVE keeps the basis) and the primal simplex goes on from the optimal
+// basis of the previous program of its set, which stays feasible because the feasible set is
+// unchanged.
 //
 // A result is taken only when the final basis is an exact optimum (see ExactOptimum in the
 // source): the simplex itself accepts bases up to 1e-5 outside their bounds or short of optimal,
