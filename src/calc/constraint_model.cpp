@@ -8,24 +8,6 @@
 
 namespace velor {
 
-namespace {
-
-// Reads a whole non-negative integer without leading zeros from the front of text.
-bool ReadIndex(std::string_view& text, int& value) {
-    if (text.empty() ||
-        (text.front() == '0' && text.size() > 1 && text[1] >= '0' && text[1] <= '9')) {
-        return false;
-    }
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || value < 0) {
-        return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(result.ptr - text.data()));
-    return true;
-}
-
-} // namespace
-
 std::string UnknownName(Unknown unknown) {
     if (unknown.Column == 0) {
         return "z";
@@ -35,25 +17,6 @@ std::string UnknownName(Unknown unknown) {
     out += 'a';
     out += std::to_string(unknown.Row);
     return out;
-}
-
-std::optional<Unknown> UnknownOf(std::string_view name) {
-    if (name == "z") {
-        return kTotalWeight;
-    }
-    if (!name.starts_with("va")) {
-        return std::nullopt;
-    }
-    name.remove_prefix(2);
-    Unknown unknown;
-    if (!ReadIndex(name, unknown.Column) || unknown.Column == 0 || !name.starts_with('a')) {
-        return std::nullopt;
-    }
-    name.remove_prefix(1);
-    if (!ReadIndex(name, unknown.Row) || !name.empty()) {
-        return std::nullopt;
-    }
-    return unknown;
 }
 
 void AppendTermText(std::string& out, double coefficient, std::string_view name) {

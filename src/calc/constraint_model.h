@@ -4,7 +4,6 @@
 
 #include <compare>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +27,6 @@ inline constexpr Unknown kTotalWeight{};
 
 // The unknown's name in the text of a program.
 std::string UnknownName(Unknown unknown);
-// The unknown a name stands for, if it is one of those names written in the shortest form.
-std::optional<Unknown> UnknownOf(std::string_view name);
 
 struct UnknownTerm {
     Unknown Var;

@@ -15,11 +15,6 @@ namespace {
 // Bound of a logical variable that the solver treats as infinite.
 constexpr float kInfiniteBound = 1e31F;
 
-// Unknowns whose attribute column and alternative row are below this have their column indexed
-// (ColumnOf); the index grows with the largest of them, so a name such as "va999999999a1" in a
-// text must not make it huge.
-constexpr int kLargestIndexed = 1 << 16;
-
 } // namespace
 
 int SolverRows::ColumnFor(const std::string& name) {
@@ -29,18 +24,6 @@ int SolverRows::ColumnFor(const std::string& name) {
         it->second = static_cast<int>(Names.size());
         lastRow_.push_back(-1);
         lastElement_.push_back(0);
-        const std::optional<Unknown> unknown = UnknownOf(name);
-        if (unknown && unknown->Column < kLargestIndexed && unknown->Row < kLargestIndexed) {
-            const auto column = static_cast<std::size_t>(unknown->Column);
-            const auto row = static_cast<std::size_t>(unknown->Row);
-            if (unknownColumns_.size() <= column) {
-                unknownColumns_.resize(column + 1);
-            }
-            if (unknownColumns_[column].size() <= row) {
-                unknownColumns_[column].resize(row + 1, 0);
-            }
-            unknownColumns_[column][row] = it->second;
-        }
     }
     return it->second;
 }
@@ -71,6 +54,17 @@ void SolverRows::AddRow(int row, const UnknownTerms& terms) {
         int column = ColumnOf(term.Var);
         if (column == 0) {
             column = ColumnFor(UnknownName(term.Var));
+            if (term.Var.Column >= 0 && term.Var.Row >= 0) {
+                const auto j = static_cast<std::size_t>(term.Var.Column);
+                const auto r = static_cast<std::size_t>(term.Var.Row);
+                if (unknownColumns_.size() <= j) {
+                    unknownColumns_.resize(j + 1);
+                }
+                if (unknownColumns_[j].size() <= r) {
+                    unknownColumns_[j].resize(r + 1, 0);
+                }
+                unknownColumns_[j][r] = column;
+            }
         }
         AddElement(row, column, term.Coefficient);
     }

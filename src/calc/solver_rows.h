@@ -36,8 +36,8 @@ struct SolverRows {
     void AddRow(int row, const UnknownTerms& terms);
     // Appends a typed constraint row after the last one.
     void AddConstraint(const UnknownRow& constraint);
-    // The column of a name or unknown, 0 when no row names it (nor for an unknown whose column
-    // or row is 65536 or more).
+    // The column of a name, 0 when no row names it; of an unknown, 0 when no typed row names
+    // it (rows parsed from text are found by name only).
     int ColumnOf(const std::string& name) const;
     int ColumnOf(Unknown unknown) const;
     int ColumnCount() const { return static_cast<int>(Names.size()); }
@@ -49,7 +49,8 @@ private:
     void AddElement(int row, int column, double value);
 
     std::unordered_map<std::string, int> columns_;
-    // For names of unknowns: the column of "va<j>a<r>" at [j][r], of "z" at [0][0]; 0 for none.
+    // For unknowns of typed rows: the column of "va<j>a<r>" at [j][r], of "z" at [0][0]; 0 for
+    // none.
     std::vector<std::vector<int>> unknownColumns_;
     std::vector<int> lastRow_;             // per column: the last row it occurred in
     std::vector<std::size_t> lastElement_; // per column: its element in that row

@@ -429,13 +429,13 @@ struct WarmStartSolver::ConstraintSet {
     }
 
     // Puts the objective of parts into the objective row. False when it names a variable that
-    // no row names (it would need a column of its own) or a coefficient is not finite or too
-    // large.
+    // no row names (it would need a column of its own) or a cost does not fit single precision
+    // (PutCosts: an infinite or undefined one does not either).
     bool SetObjective(const ProgramParts& parts) {
         costs.clear();
         for (const UnknownTerm& term : parts.Objective) {
             const int column = rows.ColumnOf(term.Var);
-            if (column == 0 || !std::isfinite(term.Coefficient)) {
+            if (column == 0) {
                 return false;
             }
             AddCost(costs, column, term.Coefficient);
@@ -593,9 +593,7 @@ struct WarmStartSolver::Split {
         std::vector<std::vector<std::pair<int, double>>> terms(parts.size());
         for (const UnknownTerm& term : program.Objective) {
             const int column = rows.ColumnOf(term.Var);
-            const int part = column == 0 || !std::isfinite(term.Coefficient)
-                                 ? -1
-                                 : plan.partOf[static_cast<std::size_t>(column - 1)];
+            const int part = column == 0 ? -1 : plan.partOf[static_cast<std::size_t>(column - 1)];
             if (part < 0) {
                 return false; // no row names it, or a variable of no attribute
             }
