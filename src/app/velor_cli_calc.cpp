@@ -5,6 +5,7 @@
 #include "app/velor_cli_json.h"
 #include "calc/calculation_driver.h"
 #include "calc/constraint_file.h"
+#include "calc/result_warnings.h"
 #include "calc/results_report.h"
 #include "model/model_file.h"
 
@@ -60,6 +61,11 @@ int RunCalc(const Arguments& args) {
     const bool complete = outcome == RunOutcome::Complete || outcome == RunOutcome::NothingToRun;
 
     int exitCode = complete ? kExitDone : kExitNotComputed;
+    if (outcome == RunOutcome::Complete || outcome == RunOutcome::NotFinished) {
+        for (const std::string& warning : ResultWarnings(model)) {
+            std::cerr << "warning: " << warning << '\n';
+        }
+    }
     const auto failedWrite = [&](const std::string& path, const std::string& reason) {
         exitCode = CannotWrite(path, reason);
     };

@@ -50,7 +50,13 @@ int RunImportCsv(const Arguments& args) {
     if (dryRun) {
         return kExitDone;
     }
+    const Model before = model;
     ApplyConsequenceImport(model, plan);
+    // Results computed from the consequences as they were are no results of the new table.
+    if (!(model == before) && !(model.Calculated() == CalculatedResults{})) {
+        model.ClearResults();
+        std::cerr << kResultsResetMessage << '\n';
+    }
     std::string reason;
     if (!SaveModelFile(model, output, &reason)) {
         return CannotWrite(output, reason);
@@ -80,7 +86,8 @@ read), the first column the alternatives. An alternative of the model named in
 the file has its consequences replaced, a new name adds an alternative, the
 others are kept. A column that names no attribute becomes a new attribute
 under the main goal (--skip-unmatched leaves it out). A ranked consequence
-whose text changes loses its rank. What the import does is printed before it
+whose text changes loses its rank. An import that changes the model resets its
+stored results to not calculated. What the import does is printed before it
 is done; a file that cannot be read changes nothing and exits with 2.
 )";
 

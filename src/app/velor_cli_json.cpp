@@ -1,5 +1,7 @@
 #include "app/velor_cli_json.h"
 
+#include "calc/result_warnings.h"
+
 #include <algorithm>
 
 namespace velor {
@@ -15,10 +17,10 @@ nlohmann::ordered_json Pair(double lower, double upper) {
     return nlohmann::ordered_json::array({Number(lower), Number(upper)});
 }
 
-nlohmann::ordered_json FormatJson(const char* name) {
+nlohmann::ordered_json FormatJson(const char* name, int version = kJsonFormatVersion) {
     nlohmann::ordered_json json;
     json["name"] = name;
-    json["version"] = kJsonFormatVersion;
+    json["version"] = version;
     return json;
 }
 
@@ -82,6 +84,19 @@ nlohmann::ordered_json StatementJson(const Model& model, const ConflictStatement
 void AddResults(const Model& model, nlohmann::ordered_json& root) {
     using Json = nlohmann::ordered_json;
     const int m = model.M();
+    const CalculatedResults& calculated = model.Calculated();
+    root["warnings"] = ResultWarnings(model);
+    // Which results hold calculated figures; the others hold the defaults of a new model.
+    Json parts;
+    parts["values"] = calculated.ValuesOf(true, kPlainSet) || calculated.NodeValues[kPlainSet];
+    parts["norm_values"] =
+        calculated.ValuesOf(true, kNormalizedSet) || calculated.NodeValues[kNormalizedSet];
+    parts["main_goal_values"] = calculated.AnyMainValues();
+    parts["weights"] = calculated.Weights[kPlainSet];
+    parts["norm_weights"] = calculated.Weights[kNormalizedSet];
+    parts["dominance"] = calculated.Dominance;
+    parts["margins"] = calculated.Margins;
+    root["calculated"] = std::move(parts);
     Json alternatives = Json::array();
     for (int row = 1; row <= m; ++row) {
         const TAlternativeData& data = model.Alternative(row);
@@ -94,8 +109,11 @@ void AddResults(const Model& model, nlohmann::ordered_json& root) {
                 index < data.Dominance.size() ? data.Dominance[index] : std::uint8_t{kNotComputed};
             dominance.push_back(int{code});
             words.push_back(DominanceCodeName(code));
-            margins.push_back(
-                Number(index < data.DominanceMargin.size() ? data.DominanceMargin[index] : 0.0));
+            // A margin read from a model file (integer part only) is no figure: null.
+            margins.push_back(calculated.Margins ? Json(Number(index < data.DominanceMargin.size()
+                                                                   ? data.DominanceMargin[index]
+                                                                   : 0.0))
+                                                 : Json(nullptr));
         }
         Json recommended = Json::object();
         for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
@@ -141,7 +159,7 @@ void AddResults(const Model& model, nlohmann::ordered_json& root) {
 
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
     nlohmann::ordered_json root;
-    root["format"] = FormatJson("velor-results");
+    root["format"] = FormatJson("velor-results", kResultsJsonVersion);
     root["feasible"] = run.Feasible;
     root["complete"] = run.Complete;
     root["type"] = run.Type;
@@ -153,7 +171,7 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
 
 nlohmann::ordered_json SummaryJson(const Model& model) {
     nlohmann::ordered_json root;
-    root["format"] = FormatJson("velor-summary");
+    root["format"] = FormatJson("velor-summary", kResultsJsonVersion);
     root["top_down_weights"] = model.TopDownWeights();
     root["normalized_intervals"] = model.NormalizedIntervals();
     AddResults(model, root);

@@ -22,6 +22,9 @@ struct RunSummary {
 };
 
 inline constexpr int kJsonFormatVersion = 1;
+// velor-results and velor-summary: version 2 has "warnings" and "calculated", and a margin that
+// was not calculated since the model was opened is null.
+inline constexpr int kResultsJsonVersion = 2;
 
 // calc --json: "velor-results".
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);

@@ -2,6 +2,7 @@
 
 #include "app/velor_cli_command.h"
 #include "app/velor_cli_json.h"
+#include "calc/result_warnings.h"
 #include "model/number_format.h"
 
 #include <iostream>
@@ -16,19 +17,31 @@ std::string Bracket(double lower, double upper) {
     return "[" + FormatInterval(lower, upper) + "]";
 }
 
+std::string Result(bool calculated, double lower, double upper) {
+    return calculated ? Bracket(lower, upper) : std::string(kNotCalculatedText);
+}
+
 } // namespace
 
 void PrintSummary(const Model& model, std::ostream& out) {
     const bool normalized = model.NormalizedIntervals();
     out << "Weights: " << (model.TopDownWeights() ? "top down" : "bottom up")
         << "; intervals: " << (normalized ? "normalized" : "non-normalized") << "\n\n";
+    const CalculatedResults& calculated = model.Calculated();
+    if (const auto warnings = ResultWarnings(model); !warnings.empty()) {
+        for (const std::string& warning : warnings) {
+            out << "Warning: " << warning << '\n';
+        }
+        out << '\n';
+    }
 
     out << "Alternatives (" << model.M() << "):\n";
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
         out << "  " << row << ". " << model.AlternativeName(row) << "  value "
-            << Bracket(data.ValueLower, data.ValueUpper) << "  max regret "
-            << FormatNumber(data.MaxRegret);
+            << Result(calculated.AnyMainValues(), data.ValueLower, data.ValueUpper)
+            << "  max regret "
+            << (calculated.Dominance ? FormatNumber(data.MaxRegret) : kNotCalculatedText);
         std::string rules;
         for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
             if (data.Recommended[rule] != 0) {
@@ -59,8 +72,10 @@ void PrintSummary(const Model& model, std::ostream& out) {
             const TNodeValue& value = data.Values[index];
             out << std::string(static_cast<std::size_t>(6 + 2 * depth), ' ')
                 << model.AlternativeName(row) << ": "
-                << (normalized ? Bracket(value.NormLower, value.NormUpper)
-                               : Bracket(value.Lower, value.Upper))
+                << (normalized ? Result(calculated.ValuesOf(id == model.Root(), kNormalizedSet),
+                                        value.NormLower, value.NormUpper)
+                               : Result(calculated.ValuesOf(id == model.Root(), kPlainSet),
+                                        value.Lower, value.Upper))
                 << '\n';
         }
     }

@@ -313,6 +313,7 @@ RunOutcome CalculationDriver::Run(int type) {
     lpCount_ = 0;
     solverError_.clear();
     feasible_ = false;
+    runParts_ = {};
     host_.ResetCancel();
     if (type < 0 || type >= kCalculationTypeCount || model_.TreeEmpty() || m == 0) {
         feasible_ = true;
@@ -351,26 +352,43 @@ RunOutcome CalculationDriver::Run(int type) {
         normalized = false;
     }
 
+    // Each phase that finishes marks its results calculated; one that stops leaves the mark as
+    // it was (its results are then a mix, which the document counts as out of date).
+    const auto set = static_cast<std::size_t>(ResultSetOf(normalized));
+    const CalculatedResults current = current_.value_or(model_.Calculated());
+    CalculatedResults& done = runParts_;
     bool ok = true;
     if (IsOneOf(type, {kCalculatePartially, kMainGoalIntervals})) {
         ok = MainGoalPhase(session, normalized, progress_, total_);
+        done.MainValues[set] = ok;
     }
+    bool dominance = false;
     if (ok && IsOneOf(type, {kCalculateModel, kCalculatePartially, kDominances})) {
         ok = CalculateDominance(session, progress_, total_);
+        dominance = ok;
     }
     if (ok && IsOneOf(type, {kCalculateModel, kAllValueIntervals, kNormalizedIntervals,
                              kNonNormalizedIntervals})) {
         ok = AllValuesPhase(session, normalized, progress_, total_);
+        done.MainValues[set] = ok;
+        done.NodeValues[set] = ok;
     }
     if (ok && IsOneOf(type, {kCalculateModel, kWeights})) {
         ok = WeightsPhase(session, normalized, progress_, total_);
+        done.Weights[set] = ok;
     }
-    if (ok && IsOneOf(type, {kCalculateModel, kCalculatePartially, kDominances})) {
+    if (ok && dominance) {
         ok = CalculateMaxRegret(session, progress_, total_);
+        done.Dominance = ok;
+        done.Margins = ok;
     }
+    CalculatedResults& calculated = ResultRecords(model_).Calculated();
+    calculated = calculated.With(done);
 
-    // Whatever happened, the flags follow what is stored now.
-    UpdateRecommendations(model_);
+    // Whatever happened, the flags follow what is stored now, as far as it is usable: results
+    // of this run, or stored ones that are still current.
+    const CalculatedResults usable = done.With(current.Common(calculated));
+    UpdateRecommendations(model_, {usable.AnyMainValues(), usable.Dominance});
     model_.Notify(ModelChange::Results);
     host_.RunFinished();
     host_.ResetCancel();

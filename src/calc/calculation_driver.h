@@ -9,6 +9,7 @@
 #include "model/model.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -85,6 +86,13 @@ public:
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
     // For tests, on the default path: see WarmStartSolver::SetRunFault.
     void SetRunFault(std::function<bool()> fault) { runFault_ = std::move(fault); }
+    // Which of the results the model holds before a run belong to it as it is (by default all
+    // of them, as for a model read from a file; the desktop application passes its document's
+    // CurrentResults). The decision rules read stored intervals or regrets that a run does not
+    // recompute only when they are current.
+    void SetCurrentResults(const CalculatedResults& current) { current_ = current; }
+    // The parts of the results the last run calculated to the end.
+    const CalculatedResults& RunParts() const { return runParts_; }
     // Longest stretch of simplex iterations between two polls of the host (default
     // kSolverPollInterval; 0 polls after every iteration).
     void SetPollInterval(std::chrono::milliseconds interval) { pollInterval_ = interval; }
@@ -102,6 +110,8 @@ private:
     CalcHost& host_;
     SolveFunction solve_;
     bool referencePath_ = false;
+    std::optional<CalculatedResults> current_;
+    CalculatedResults runParts_;
     ProgramObserver observer_;
     std::function<bool()> runFault_;
     std::chrono::milliseconds pollInterval_ = kSolverPollInterval;

@@ -115,6 +115,11 @@ bool CalculateMaxRegret(CalcSession& session, int& progress, int total) {
 }
 
 void UpdateRecommendations(Model& model) {
+    const CalculatedResults& calculated = model.Calculated();
+    UpdateRecommendations(model, {calculated.AnyMainValues(), calculated.Dominance});
+}
+
+void UpdateRecommendations(Model& model, RuleInputs inputs) {
     const int m = model.M();
     for (int r = 1; r <= m; ++r) {
         ResultRecords(model).AlternativeData(r).Recommended.fill(0);
@@ -125,28 +130,33 @@ void UpdateRecommendations(Model& model) {
     struct Rule {
         std::function<double(const TAlternativeData&)> Key;
         bool LargerIsBetter;
+        bool Usable;
     };
     const std::array<Rule, 4> rules = {{
-        {[](const TAlternativeData& a) { return a.ValueUpper; }, true},
-        {[](const TAlternativeData& a) { return a.ValueLower; }, true},
-        {[](const TAlternativeData& a) { return (a.ValueUpper + a.ValueLower) / 2.0; }, true},
-        {[](const TAlternativeData& a) { return a.MaxRegret; }, false},
+        {[](const TAlternativeData& a) { return a.ValueUpper; }, true, inputs.Values},
+        {[](const TAlternativeData& a) { return a.ValueLower; }, true, inputs.Values},
+        {[](const TAlternativeData& a) { return (a.ValueUpper + a.ValueLower) / 2.0; }, true,
+         inputs.Values},
+        {[](const TAlternativeData& a) { return a.MaxRegret; }, false, inputs.Regrets},
     }};
     for (std::size_t rule = 0; rule < rules.size(); ++rule) {
-        std::vector<int> best{1};
-        double bestKey = rules[rule].Key(model.Alternative(1));
-        for (int r = 2; r <= m; ++r) {
-            const double key = rules[rule].Key(model.Alternative(r));
-            const bool better = rules[rule].LargerIsBetter ? key > bestKey : key < bestKey;
-            if (better) {
-                best.assign(1, r);
-                bestKey = key;
-            } else if (key == bestKey) {
-                best.push_back(r);
-            }
+        if (!rules[rule].Usable) {
+            continue;
         }
-        for (int r : best) {
-            ResultRecords(model).AlternativeData(r).Recommended[rule] = 1;
+        // The best key first, then every alternative close enough to it: a tie does not depend
+        // on the order of the rows.
+        const auto key = [&](int r) {
+            const double k = rules[rule].Key(model.Alternative(r));
+            return rules[rule].LargerIsBetter ? k : -k;
+        };
+        double best = key(1);
+        for (int r = 2; r <= m; ++r) {
+            best = std::max(best, key(r));
+        }
+        for (int r = 1; r <= m; ++r) {
+            if (key(r) >= best - kRuleTieTolerance) {
+                ResultRecords(model).AlternativeData(r).Recommended[rule] = 1;
+            }
         }
     }
 }

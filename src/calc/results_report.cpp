@@ -2,6 +2,7 @@
 
 #include "calc/constraint_generator.h"
 #include "calc/number_text.h"
+#include "calc/result_warnings.h"
 #include "model/file_replace.h"
 
 #include <cmath>
@@ -40,6 +41,10 @@ public:
     std::string Interval(double lower, double upper) {
         return Number(lower) + " ... " + Number(upper);
     }
+    // The interval, or "not calculated" for a result that was never calculated.
+    std::string Result(bool calculated, double lower, double upper) {
+        return calculated ? Interval(lower, upper) : kNotCalculatedText;
+    }
     std::string Take() { return std::move(out_); }
     bool NonFinite() const { return nonFinite_; }
 
@@ -60,9 +65,15 @@ void WriteAlternatives(const Model& model, ReportWriter& out) {
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
         out.Heading(model.AlternativeName(row));
-        out.Line("Value Interval = " + out.Interval(data.ValueLower, data.ValueUpper));
+        const CalculatedResults& calculated = model.Calculated();
+        out.Line("Value Interval = " +
+                 out.Result(calculated.AnyMainValues(), data.ValueLower, data.ValueUpper));
         out.Line("Dominances:");
         bool any = false;
+        if (!calculated.Dominance) {
+            out.Line(std::string("- ") + kNotCalculatedText);
+            any = true;
+        }
         for (int other = 1; other <= model.M(); ++other) {
             if (other == row || static_cast<std::size_t>(other) >= data.Dominance.size()) {
                 continue;
@@ -78,7 +89,8 @@ void WriteAlternatives(const Model& model, ReportWriter& out) {
         if (!any) {
             out.Line("- none");
         }
-        out.Line("Minimax Regret = " + out.Number(data.MaxRegret));
+        out.Line("Minimax Regret = " +
+                 (calculated.Dominance ? out.Number(data.MaxRegret) : kNotCalculatedText));
         out.Line("Decision Rule Recommendations:");
         any = false;
         for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
@@ -101,8 +113,14 @@ void WriteTree(const Model& model, ReportWriter& out) {
         const TNodeData& data = model.Node(node);
         out.Heading(data.Name);
         out.Line(std::string("Type = ") + (data.Kind == kGoal ? "Goal" : "Attribute"));
-        out.Line("Weight = " + out.Interval(data.WeightLower, data.WeightUpper));
-        out.Line("Normalized Weight = " + out.Interval(data.NormWeightLower, data.NormWeightUpper));
+        const CalculatedResults& calculated = model.Calculated();
+        const bool main = node == model.Root();
+        // The main goal's weight is the whole weight: no calculation sets it.
+        out.Line("Weight = " + out.Result(main || calculated.Weights[kPlainSet], data.WeightLower,
+                                          data.WeightUpper));
+        out.Line("Normalized Weight = " +
+                 out.Result(main || calculated.Weights[kNormalizedSet], data.NormWeightLower,
+                            data.NormWeightUpper));
         out.Line("Value Intervals per Alternative:");
         const auto valueOf = [&](int row) {
             const auto index = static_cast<std::size_t>(row) - 1;
@@ -111,12 +129,13 @@ void WriteTree(const Model& model, ReportWriter& out) {
         for (int row = 1; row <= model.M(); ++row) {
             const TNodeValue value = valueOf(row);
             out.Line("- " + model.AlternativeName(row) + " = " +
-                     out.Interval(value.Lower, value.Upper));
+                     out.Result(calculated.ValuesOf(main, kPlainSet), value.Lower, value.Upper));
         }
         for (int row = 1; row <= model.M(); ++row) {
             const TNodeValue value = valueOf(row);
-            out.Line("- " + model.AlternativeName(row) +
-                     " (Normalized) = " + out.Interval(value.NormLower, value.NormUpper));
+            out.Line("- " + model.AlternativeName(row) + " (Normalized) = " +
+                     out.Result(calculated.ValuesOf(main, kNormalizedSet), value.NormLower,
+                                value.NormUpper));
         }
         if (const TPreferenceData* preference = model.Preference(node)) {
             if (preference->Statements.empty()) {
@@ -146,8 +165,12 @@ void WriteScores(const Model& model, ReportWriter& out) {
             out.Line("Caption = '" + model.CellText(column, row) + "'");
             out.Line(cell.Rank != 0 ? "Preferred as " + std::to_string(cell.Rank)
                                     : std::string("Not ranked"));
-            out.Line("Value Interval = " + out.Interval(cell.Lower, cell.Upper));
-            out.Line("Normalized Value Interval = " + out.Interval(cell.NormLower, cell.NormUpper));
+            const CalculatedResults& calculated = model.Calculated();
+            out.Line("Value Interval = " + out.Result(calculated.ValuesOf(column == 1, kPlainSet),
+                                                      cell.Lower, cell.Upper));
+            out.Line("Normalized Value Interval = " +
+                     out.Result(calculated.ValuesOf(column == 1, kNormalizedSet), cell.NormLower,
+                                cell.NormUpper));
             out.Line("");
         }
     }
@@ -165,6 +188,13 @@ std::string ReportText(const Model& model, bool* allFinite) {
     ReportWriter out;
     out.Heading("MODEL DATA");
     out.Line("");
+    if (const auto warnings = ResultWarnings(model); !warnings.empty()) {
+        out.Line("Warnings:");
+        for (const std::string& warning : warnings) {
+            out.Line("- " + warning);
+        }
+        out.Line("");
+    }
     WriteAlternatives(model, out);
     out.Line("");
     out.Line("");

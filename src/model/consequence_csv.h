@@ -84,6 +84,10 @@ bool PlanConsequenceImport(const Model& model, const CsvTable& table,
 // consequence whose text changes is unranked (its statements go with it).
 void ApplyConsequenceImport(Model& model, const ConsequenceImportPlan& plan);
 
+// Said when an import reset the stored results of the model it changed.
+inline constexpr const char* kResultsResetMessage =
+    "The stored results were reset: calculate again.";
+
 // Label of the import as one step of the edit history.
 inline constexpr const char* kImportConsequencesLabel = "Import Consequences";
 

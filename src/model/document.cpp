@@ -7,7 +7,7 @@ namespace velor {
 Document::Document(std::size_t historyLimit) : historyLimit_(historyLimit) {}
 
 Document::Snapshot Document::Take(const std::string& label) const {
-    return {label, model_, state_, current_, acceptability_, acceptabilityCurrent_};
+    return {label, model_, state_, current_, acceptability_, acceptabilityCurrent_, fresh_};
 }
 
 bool Document::Apply(const std::string& label, const std::function<void(Model&)>& edit,
@@ -25,6 +25,7 @@ bool Document::Apply(const std::string& label, const std::function<void(Model&)>
     }
     if (kind == StepKind::Edit) {
         current_ = {};
+        fresh_ = {};
         acceptabilityCurrent_ = false;
     }
     return Record(label, std::move(before));
@@ -46,12 +47,16 @@ bool Document::ApplyCalculation(const std::string& label,
     const bool finished = done.normalized || done.plain;
     current_.normalized = done.normalized || (finished && current_.normalized);
     current_.plain = done.plain || (finished && current_.plain);
+    current_.parts = {};
+    // A part the run finished is current; a part it began and did not finish was current
+    // before (then it recomputed the same figures) or was not.
+    fresh_ = fresh_.With(done.parts);
     if (model_ == before.model) {
         // Nothing changed: no step, but a finished run may have confirmed the results.
         if (!finished) {
             current_ = before.current;
         }
-        if (current_ != before.current) {
+        if (current_ != before.current || fresh_ != before.fresh) {
             NotifyHistory();
         }
         return false;
@@ -100,6 +105,7 @@ bool Document::Move(std::deque<Snapshot>& from, std::deque<Snapshot>& to) {
     current_ = target.current;
     acceptability_ = std::move(target.acceptability);
     acceptabilityCurrent_ = target.acceptabilityCurrent;
+    fresh_ = target.fresh;
     model_.NotifyAll();
     NotifyHistory();
     return true;
@@ -112,6 +118,18 @@ bool Document::ResultsOutOfDate() const {
     return !(model_.NormalizedIntervals() ? current_.normalized : current_.plain);
 }
 
+Model Document::ModelToSave(bool* staleCleared) const {
+    Model saved = model_;
+    const CalculatedResults stale = saved.Calculated().Without(fresh_);
+    if (staleCleared != nullptr) {
+        *staleCleared = !(stale == CalculatedResults{});
+    }
+    if (!(stale == CalculatedResults{})) {
+        saved.ClearResults(stale); // with the decision-rule flags that read them
+    }
+    return saved;
+}
+
 void Document::Reset(Model model, std::string fileName) {
     model_ = std::move(model);
     fileName_ = std::move(fileName);
@@ -120,6 +138,7 @@ void Document::Reset(Model model, std::string fileName) {
     state_ = nextState_++;
     savedState_ = state_;
     current_ = {true, true};
+    fresh_ = model_.Calculated();
     acceptability_.reset();
     acceptabilityCurrent_ = false;
     model_.NotifyAll();

@@ -32,6 +32,8 @@ public:
     struct ResultSets {
         bool normalized = false;
         bool plain = false;
+        // The parts of the results the run calculated to the end (a calculation reports them).
+        CalculatedResults parts{};
         bool operator==(const ResultSets&) const = default;
     };
 
@@ -66,6 +68,14 @@ public:
     // (a model read from a file counts as calculated for the results it holds). A model without
     // nodes or alternatives has nothing to calculate and is never out of date.
     bool ResultsOutOfDate() const;
+    // The parts of the stored results that were calculated for the model as it is: those of a
+    // model read from a file, and those a calculation finished since the last edit.
+    const CalculatedResults& CurrentResults() const { return fresh_; }
+    // The model as a file should hold it: every stored result that was calculated for another
+    // state of the model is put back to the never-calculated defaults, so a file never holds
+    // results that do not belong to what it stores. staleCleared, when given, tells whether
+    // there were such results.
+    Model ModelToSave(bool* staleCleared = nullptr) const;
 
     // The last acceptability analysis, kept in memory only (never in the model file); null
     // when none has run on this model. Setting one is no step of the history: it leaves the
@@ -91,6 +101,7 @@ private:
         ResultSets current;
         std::shared_ptr<const AcceptabilityResult> acceptability;
         bool acceptabilityCurrent = false;
+        CalculatedResults fresh;
     };
     Snapshot Take(const std::string& label) const;
 
@@ -106,6 +117,7 @@ private:
     std::uint64_t savedState_ = 0; // the state last loaded or saved
     std::uint64_t nextState_ = 1;
     ResultSets current_{true, true};
+    CalculatedResults fresh_;
     std::shared_ptr<const AcceptabilityResult> acceptability_;
     bool acceptabilityCurrent_ = false;
     std::deque<Snapshot> undo_;  // states before each step, oldest first

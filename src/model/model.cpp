@@ -58,6 +58,143 @@ void Model::Clear() {
     NotifyAll();
 }
 
+// ----- stored results
+
+void Model::ClearResults() {
+    CalculatedResults all;
+    all.MainValues = {true, true};
+    all.NodeValues = {true, true};
+    all.Weights = {true, true};
+    all.Dominance = true;
+    all.Margins = true;
+    ClearResults(all);
+}
+
+void Model::ClearResults(const CalculatedResults& parts) {
+    const TNodeData freshNode;
+    const TNodeValue freshValue;
+    const TConsequenceData freshCell;
+    for (const int set : {kPlainSet, kNormalizedSet}) {
+        const auto index = static_cast<std::size_t>(set);
+        const bool normalized = set == kNormalizedSet;
+        for (auto& [id, tree] : nodes_) {
+            TNodeData& data = tree.Data;
+            const bool main = id == root_;
+            if (parts.Weights[index] && !main) {
+                (normalized ? data.NormWeightLower : data.WeightLower) =
+                    normalized ? freshNode.NormWeightLower : freshNode.WeightLower;
+                (normalized ? data.NormWeightUpper : data.WeightUpper) =
+                    normalized ? freshNode.NormWeightUpper : freshNode.WeightUpper;
+            }
+            if (!(main ? parts.MainValues : parts.NodeValues)[index]) {
+                continue;
+            }
+            for (TNodeValue& value : data.Values) {
+                (normalized ? value.NormLower : value.Lower) =
+                    normalized ? freshValue.NormLower : freshValue.Lower;
+                (normalized ? value.NormUpper : value.Upper) =
+                    normalized ? freshValue.NormUpper : freshValue.Upper;
+            }
+            for (int row = 1; row <= m_; ++row) {
+                TConsequenceData& cell = ConsequenceData(data.Column, row);
+                (normalized ? cell.NormLower : cell.Lower) =
+                    normalized ? freshCell.NormLower : freshCell.Lower;
+                (normalized ? cell.NormUpper : cell.Upper) =
+                    normalized ? freshCell.NormUpper : freshCell.Upper;
+            }
+        }
+        calculated_.MainValues[index] = calculated_.MainValues[index] && !parts.MainValues[index];
+        calculated_.NodeValues[index] = calculated_.NodeValues[index] && !parts.NodeValues[index];
+        calculated_.Weights[index] = calculated_.Weights[index] && !parts.Weights[index];
+    }
+    const TAlternativeData fresh;
+    for (int row = 1; row <= m_; ++row) {
+        TAlternativeData& alternative = AlternativeData(row);
+        if (!calculated_.AnyMainValues()) {
+            // The alternatives' own intervals are the main goal's: they and the rules that read
+            // them go with the last set that held them.
+            alternative.ValueLower = fresh.ValueLower;
+            alternative.ValueUpper = fresh.ValueUpper;
+            alternative.Recommended[kMaximax] = 0;
+            alternative.Recommended[kMaximin] = 0;
+            alternative.Recommended[kCentralValues] = 0;
+        }
+        if (parts.Dominance) {
+            alternative.MaxRegret = fresh.MaxRegret;
+            alternative.Recommended[kMinimaxRegret] = 0;
+            std::fill(alternative.Dominance.begin(), alternative.Dominance.end(), kNotComputed);
+        }
+        if (parts.Dominance || parts.Margins) {
+            std::fill(alternative.DominanceMargin.begin(), alternative.DominanceMargin.end(), 0.0);
+        }
+    }
+    calculated_.Dominance = calculated_.Dominance && !parts.Dominance;
+    calculated_.Margins = calculated_.Margins && !parts.Dominance && !parts.Margins;
+    Notify(ModelChange::Results);
+    Notify(ModelChange::Tree); // captions show weights
+}
+
+// What a model read from a file calculated, told from the figures it holds: a set whose every
+// figure is the default of a new model was never calculated. A calculated set of value intervals
+// always differs from the defaults (the best level's value, or a plain upper bound above 0); a
+// set of weights without any weight statement may not, and is then taken as calculated with the
+// value intervals of the same kind.
+void Model::InferCalculatedResults() {
+    calculated_ = {};
+    if (root_ == kNone || m_ == 0) {
+        return;
+    }
+    const TNodeData freshNode;
+    const TNodeValue fresh;
+    for (const auto& [id, tree] : nodes_) {
+        const TNodeData& data = tree.Data;
+        const bool main = id == root_;
+        for (const TNodeValue& value : data.Values) {
+            const bool plain = value.Lower != fresh.Lower || value.Upper != fresh.Upper;
+            const bool norm = value.NormLower != fresh.NormLower || value.NormUpper != fresh.NormUpper;
+            auto& values = main ? calculated_.MainValues : calculated_.NodeValues;
+            values[kPlainSet] = values[kPlainSet] || plain;
+            values[kNormalizedSet] = values[kNormalizedSet] || norm;
+        }
+        if (!main) {
+            calculated_.Weights[kPlainSet] = calculated_.Weights[kPlainSet] ||
+                                             data.WeightLower != freshNode.WeightLower ||
+                                             data.WeightUpper != freshNode.WeightUpper;
+            calculated_.Weights[kNormalizedSet] =
+                calculated_.Weights[kNormalizedSet] ||
+                data.NormWeightLower != freshNode.NormWeightLower ||
+                data.NormWeightUpper != freshNode.NormWeightUpper;
+        }
+    }
+    for (int set : {kPlainSet, kNormalizedSet}) {
+        auto& weights = calculated_.Weights[static_cast<std::size_t>(set)];
+        weights = weights || calculated_.NodeValues[static_cast<std::size_t>(set)];
+    }
+    for (int row = 1; row <= m_ && !calculated_.Dominance; ++row) {
+        const TAlternativeData& alternative = Alternative(row);
+        for (std::size_t other = 1; other < alternative.Dominance.size(); ++other) {
+            const auto code = alternative.Dominance[other];
+            if (code == kDominates || code == kDominated || code == kNeither) {
+                calculated_.Dominance = true;
+                break;
+            }
+        }
+    }
+    // The main goal's intervals are also the alternatives' own; a main goal calculated in one
+    // set alone shows in the alternatives' figures.
+    if (!calculated_.AnyMainValues()) {
+        const TAlternativeData freshAlternative;
+        for (int row = 1; row <= m_; ++row) {
+            const TAlternativeData& alternative = Alternative(row);
+            if (alternative.ValueLower != freshAlternative.ValueLower ||
+                alternative.ValueUpper != freshAlternative.ValueUpper) {
+                calculated_.MainValues[ResultSetOf(normalizedIntervals_)] = true;
+                break;
+            }
+        }
+    }
+}
+
 // ----- tree queries
 
 Model::TreeNode& Model::NodeRef(NodeId node) {
@@ -156,6 +293,13 @@ std::string Model::Caption(NodeId node, char decimalSeparator) const {
     const auto& d = Node(node);
     const double lo = normalizedIntervals_ ? d.NormWeightLower : d.WeightLower;
     const double hi = normalizedIntervals_ ? d.NormWeightUpper : d.WeightUpper;
+    // Once a model holds results, weights of the kind shown that were never calculated say so
+    // instead of showing the defaults as if they were figures.
+    if (node != root_ &&
+        !calculated_.Weights[static_cast<std::size_t>(ResultSetOf(normalizedIntervals_))] &&
+        !(calculated_ == CalculatedResults{})) {
+        return d.Name + " [not calculated]";
+    }
     return d.Name + " [" + FormatInterval(lo, hi, decimalSeparator) + "]";
 }
 
@@ -269,6 +413,7 @@ void Model::LoadCell(int col, int row, const std::string& text, const TConsequen
 
 void Model::FinishLoading() {
     RefreshAssessedStatus();
+    InferCalculatedResults();
     NotifyAll();
 }
 

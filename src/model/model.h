@@ -43,6 +43,16 @@ public:
     // Empties tree, table and assessment list (commands New, Open); options stay as they are.
     void Clear();
 
+    // ----- stored results
+    // Which stored results were calculated (the rest hold the defaults of a new model).
+    const CalculatedResults& Calculated() const { return calculated_; }
+    // Puts every stored result back to what a new model holds: value and weight intervals,
+    // dominance codes and margins, regrets and recommendations; ranks and statements stay.
+    void ClearResults();
+    // Clears the parts of the results that parts marks, and the decision-rule flags that read
+    // them; the other parts stay as they are.
+    void ClearResults(const CalculatedResults& parts);
+
     // ----- value tree: queries
     bool TreeEmpty() const { return root_ == kNone; }
     NodeId Root() const { return root_; }
@@ -67,7 +77,8 @@ public:
     int AttributeCount() const;
     // Goals in pre-order.
     std::vector<NodeId> Goals() const;
-    // Name + " [" + weight interval + "]" with the interval the normalized option selects.
+    // Name + " [" + weight interval + "]" with the interval the normalized option selects;
+    // Name + " [not calculated]" when the model holds results but not those weights.
     std::string Caption(NodeId node, char decimalSeparator = '.') const;
     bool CanConvert(NodeId node) const;
 
@@ -162,6 +173,7 @@ public:
     // Statement rows from the file are resolved through this (kNone for a row out of range).
     AltId AlternativeIdAtRow(int row) const;
     void LoadCell(int col, int row, const std::string& text, const TConsequenceData& data);
+    // Ends loading: the assessment statuses, and which results the file holds calculated.
     void FinishLoading();
 
 private:
@@ -191,6 +203,7 @@ private:
     void RemoveStatementsNaming(AltId alt);
     AssessmentStatus EntryStatus(const TAssessmentEntry& entry) const;
     void EnsureBottomUpEntry(const char* remark);
+    void InferCalculatedResults();
 
     // The observers of a model: not part of its value, so a copy starts without any, an
     // assignment keeps the target's, and comparisons ignore them.
@@ -210,6 +223,8 @@ private:
     NodeId root_ = kNone;
     std::vector<NodeId> preOrder_;
     NodeId nextNodeId_ = 1;
+
+    CalculatedResults calculated_;
 
     ConsequenceTable table_;
     int m_ = 0;
@@ -234,6 +249,7 @@ public:
     TNodeData& NodeData(NodeId node) { return model_.NodeData(node); }
     TConsequenceData& ConsequenceData(int col, int row) { return model_.ConsequenceData(col, row); }
     TAlternativeData& AlternativeData(int row) { return model_.AlternativeData(row); }
+    CalculatedResults& Calculated() { return model_.calculated_; }
 
 private:
     Model& model_;

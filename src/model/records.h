@@ -150,6 +150,61 @@ struct TAssessmentEntry {
     bool operator==(const TAssessmentEntry&) const = default;
 };
 
+// Which of a model's stored results hold calculated figures; the others hold the defaults a new
+// model has ("not calculated"). Sets of value intervals and weights come in two kinds, indexed
+// by kPlainSet and kNormalizedSet. The model file has no place for this: a model read from a file
+// gets it from the figures the file holds, and a saved model holds no results that are out of
+// date, so what a file holds was calculated for the model it stores.
+inline constexpr int kPlainSet = 0;
+inline constexpr int kNormalizedSet = 1;
+inline constexpr int ResultSetOf(bool normalized) { return normalized ? kNormalizedSet : kPlainSet; }
+struct CalculatedResults {
+    std::array<bool, 2> MainValues{}; // the main goal's value intervals (and the alternatives')
+    std::array<bool, 2> NodeValues{}; // the value intervals of every other node
+    std::array<bool, 2> Weights{};    // the weight intervals of the nodes below the main goal
+    bool Dominance = false;           // dominance codes and maximum regrets
+    // Dominance margins calculated since the model was opened (a model file keeps only their
+    // integer part).
+    bool Margins = false;
+    bool AnyMainValues() const { return MainValues[0] || MainValues[1]; }
+    // The value intervals of a node (the main goal or another) in one set.
+    bool ValuesOf(bool mainGoal, int set) const {
+        return (mainGoal ? MainValues : NodeValues)[static_cast<std::size_t>(set)];
+    }
+    // The parts marked in both.
+    CalculatedResults Common(const CalculatedResults& other) const;
+    // The parts marked here and not in other.
+    CalculatedResults Without(const CalculatedResults& other) const;
+    // The parts marked in either.
+    CalculatedResults With(const CalculatedResults& other) const;
+    bool operator==(const CalculatedResults&) const = default;
+};
+
+namespace detail {
+template <typename Op>
+CalculatedResults CombineParts(const CalculatedResults& a, const CalculatedResults& b, Op op) {
+    CalculatedResults r;
+    for (std::size_t i = 0; i < 2; ++i) {
+        r.MainValues[i] = op(a.MainValues[i], b.MainValues[i]);
+        r.NodeValues[i] = op(a.NodeValues[i], b.NodeValues[i]);
+        r.Weights[i] = op(a.Weights[i], b.Weights[i]);
+    }
+    r.Dominance = op(a.Dominance, b.Dominance);
+    r.Margins = op(a.Margins, b.Margins);
+    return r;
+}
+} // namespace detail
+
+inline CalculatedResults CalculatedResults::Common(const CalculatedResults& other) const {
+    return detail::CombineParts(*this, other, [](bool x, bool y) { return x && y; });
+}
+inline CalculatedResults CalculatedResults::Without(const CalculatedResults& other) const {
+    return detail::CombineParts(*this, other, [](bool x, bool y) { return x && !y; });
+}
+inline CalculatedResults CalculatedResults::With(const CalculatedResults& other) const {
+    return detail::CombineParts(*this, other, [](bool x, bool y) { return x || y; });
+}
+
 // One achievement level of a column: the rows sharing a non-empty text, or one row whose text is
 // empty or a single space (shown as "(" + alternative name + ")").
 struct AchievementLevel {

@@ -1,6 +1,7 @@
 #include "report/decision_report.h"
 
 #include "calc/conflict_statement.h"
+#include "calc/result_warnings.h"
 #include "model/number_format.h"
 #include "report/chart_scene.h"
 #include "report/result_charts.h"
@@ -44,6 +45,11 @@ std::string Number(double value) {
 
 std::string Interval(double lower, double upper) {
     return Number(lower) + " ... " + Number(upper);
+}
+
+// The interval, or "not calculated" for a result that was never calculated.
+std::string Result(bool calculated, double lower, double upper) {
+    return calculated ? Interval(lower, upper) : std::string(kNotCalculatedText);
 }
 
 class Html {
@@ -115,6 +121,11 @@ void WriteHeader(const Model& model, const ReportOptions& options, Html& h) {
                   "calculation, and the results below belong to the model as it was then.",
                   " class=\"note\"");
     }
+    if (!ResultsAbsent(model)) {
+        for (const std::string& warning : ResultWarnings(model)) {
+            h.Element("p", "Warning: " + warning, " class=\"note\"");
+        }
+    }
 }
 
 void WriteTree(const Model& model, Html& h) {
@@ -138,8 +149,13 @@ void WriteTree(const Model& model, Html& h) {
         h.Open("tr");
         h.Cell(data.Name, " style=\"padding-left: " + std::to_string(8 + 20 * depth) + "px\"");
         h.Cell(data.Kind == kGoal ? "goal" : "attribute");
-        h.Cell(Interval(data.WeightLower, data.WeightUpper), " class=\"number\"");
-        h.Cell(Interval(data.NormWeightLower, data.NormWeightUpper), " class=\"number\"");
+        const bool main = node == model.Root();
+        h.Cell(Result(main || model.Calculated().Weights[kPlainSet], data.WeightLower,
+                      data.WeightUpper),
+               " class=\"number\"");
+        h.Cell(Result(main || model.Calculated().Weights[kNormalizedSet], data.NormWeightLower,
+                      data.NormWeightUpper),
+               " class=\"number\"");
         h.Close("tr");
     }
     h.Close("table");
@@ -376,9 +392,13 @@ void WriteDominance(const Model& model, Html& h) {
     if (NoAlternatives(model, h)) {
         return;
     }
-    h.Element("p", "Each cell: how the alternative of the row compares with the alternative of "
-                   "the column, and the least difference of their overall values (row minus "
-                   "column) that the statements allow.");
+    const bool margins = model.Calculated().Margins;
+    h.Element("p", margins ? "Each cell: how the alternative of the row compares with the "
+                             "alternative of the column, and the least difference of their "
+                             "overall values (row minus column) that the statements allow."
+                           : "Each cell: how the alternative of the row compares with the "
+                             "alternative of the column. The least differences of their overall "
+                             "values are not stored in the file: calculate the model to see them.");
     h.Open("table", " width=\"100%\"");
     h.Open("tr");
     h.HeaderCell("");
@@ -397,7 +417,7 @@ void WriteDominance(const Model& model, Html& h) {
             const double margin =
                 index < data.DominanceMargin.size() ? data.DominanceMargin[index] : 0.0;
             std::string text = DominanceCodeName(code);
-            if (code != kSelf && code != kNotComputed) {
+            if (margins && code != kSelf && code != kNotComputed) {
                 text += " (" + Number(margin) + ")";
             }
             h.Cell(row == col ? std::string("-") : text, " class=\"mark\"");
@@ -425,11 +445,14 @@ void WriteRules(const Model& model, Html& h) {
         const TAlternativeData& data = model.Alternative(row);
         h.Open("tr");
         h.HeaderCell(model.AlternativeName(row));
-        h.Cell(Interval(data.ValueLower, data.ValueUpper), " class=\"number\"");
+        h.Cell(Result(model.Calculated().AnyMainValues(), data.ValueLower, data.ValueUpper),
+               " class=\"number\"");
         for (std::uint8_t flag : data.Recommended) {
             h.Cell(flag != 0 ? "recommended" : "", " class=\"mark\"");
         }
-        h.Cell(Number(data.MaxRegret), " class=\"number\"");
+        h.Cell(model.Calculated().Dominance ? Number(data.MaxRegret)
+                                            : std::string(kNotCalculatedText),
+               " class=\"number\"");
         h.Close("tr");
     }
     h.Close("table");
@@ -467,22 +490,7 @@ std::string CurrentDateText() {
 }
 
 bool ResultsAbsent(const Model& model) {
-    for (NodeId node : model.PreOrder()) {
-        for (const TNodeValue& value : model.Node(node).Values) {
-            if (!(value == TNodeValue{})) {
-                return false;
-            }
-        }
-    }
-    for (int row = 1; row <= model.M(); ++row) {
-        const TAlternativeData& data = model.Alternative(row);
-        for (std::size_t other = 1; other < data.Dominance.size(); ++other) {
-            if (data.Dominance[other] != kNotComputed && data.Dominance[other] != kSelf) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return model.Calculated() == CalculatedResults{};
 }
 
 DecisionReport MakeDecisionReport(const Model& model, const ReportOptions& options) {

@@ -42,8 +42,8 @@ struct DecisionReport {
 
 DecisionReport MakeDecisionReport(const Model& model, const ReportOptions& options);
 
-// Whether the model holds no calculated results at all: every value interval and weight is the
-// default of a new node or alternative and no dominance was computed.
+// Whether the model holds no calculated results at all (every result is the default of a new
+// model).
 bool ResultsAbsent(const Model& model);
 
 // The program's version as the report names it.

@@ -1,11 +1,20 @@
 #include "report/result_charts.h"
 
+#include "calc/result_warnings.h"
+
 namespace velor::chart {
 
 namespace {
 
 std::string Range(const ValueFormatter& format, double lower, double upper) {
     return format(lower) + " ... " + format(upper);
+}
+
+// A result that was never calculated is drawn as no bar, with its mark saying so.
+void MarkNotCalculated(Bar& bar) {
+    bar.lower = 0.0;
+    bar.upper = 0.0;
+    bar.mark = kNotCalculatedText;
 }
 
 } // namespace
@@ -31,6 +40,9 @@ ChartContent ValueIntervalsChart(const Model& model, NodeId node, const ValueFor
         }
         bar.position = m - r;
         bar.mark = Range(format, bar.lower, bar.upper);
+        if (!model.Calculated().ValuesOf(node == model.Root(), ResultSetOf(normalized))) {
+            MarkNotCalculated(bar);
+        }
         content.bars.push_back(std::move(bar));
     }
     return content;
@@ -54,6 +66,9 @@ ChartContent WeightsChart(const Model& model, NodeId goal, const ValueFormatter&
         bar.upper = normalized ? data.NormWeightUpper : data.WeightUpper;
         bar.position = position--;
         bar.mark = Range(format, bar.lower, bar.upper);
+        if (!model.Calculated().Weights[static_cast<std::size_t>(ResultSetOf(normalized))]) {
+            MarkNotCalculated(bar);
+        }
         content.bars.push_back(std::move(bar));
     }
     return content;

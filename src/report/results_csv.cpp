@@ -1,6 +1,7 @@
 #include "report/results_csv.h"
 
 #include "calc/number_text.h"
+#include "calc/result_warnings.h"
 #include "model/csv_table.h"
 
 #include <cmath>
@@ -13,6 +14,11 @@ using Records = std::vector<std::vector<std::string>>;
 
 std::string Number(double value) {
     return NumberText(value == 0.0 ? 0.0 : value);
+}
+
+// A figure of a result, left out (an empty cell) where the result was never calculated.
+std::string Figure(bool calculated, double value) {
+    return calculated ? Number(value) : std::string();
 }
 
 TNodeValue ValueOf(const TNodeData& data, int row) {
@@ -31,12 +37,16 @@ void Section(Records& out, const std::string& title, std::vector<std::string> he
 void ValueSection(const Model& model, Records& out) {
     Section(out, "Value intervals",
             {"Node", "Alternative", "Lower", "Upper", "Normalized lower", "Normalized upper"});
+    const CalculatedResults& calculated = model.Calculated();
     for (NodeId node : model.PreOrder()) {
         const TNodeData& data = model.Node(node);
+        const bool plain = calculated.ValuesOf(node == model.Root(), kPlainSet);
+        const bool norm = calculated.ValuesOf(node == model.Root(), kNormalizedSet);
         for (int row = 1; row <= model.M(); ++row) {
             const TNodeValue value = ValueOf(data, row);
-            out.push_back({data.Name, model.AlternativeName(row), Number(value.Lower),
-                           Number(value.Upper), Number(value.NormLower), Number(value.NormUpper)});
+            out.push_back({data.Name, model.AlternativeName(row), Figure(plain, value.Lower),
+                           Figure(plain, value.Upper), Figure(norm, value.NormLower),
+                           Figure(norm, value.NormUpper)});
         }
     }
 }
@@ -44,13 +54,17 @@ void ValueSection(const Model& model, Records& out) {
 void WeightSection(const Model& model, Records& out) {
     Section(out, "Weights",
             {"Node", "Kind", "Parent", "Lower", "Upper", "Normalized lower", "Normalized upper"});
+    const CalculatedResults& calculated = model.Calculated();
     for (NodeId node : model.PreOrder()) {
         const TNodeData& data = model.Node(node);
         const NodeId parent = model.Parent(node);
+        // The main goal's weight is the whole weight: no calculation sets it.
+        const bool plain = parent == kNone || calculated.Weights[kPlainSet];
+        const bool norm = parent == kNone || calculated.Weights[kNormalizedSet];
         out.push_back({data.Name, data.Kind == kGoal ? "goal" : "attribute",
                        parent == kNone ? std::string() : model.Node(parent).Name,
-                       Number(data.WeightLower), Number(data.WeightUpper),
-                       Number(data.NormWeightLower), Number(data.NormWeightUpper)});
+                       Figure(plain, data.WeightLower), Figure(plain, data.WeightUpper),
+                       Figure(norm, data.NormWeightLower), Figure(norm, data.NormWeightUpper)});
     }
 }
 
@@ -76,10 +90,13 @@ void RuleSection(const Model& model, Records& out) {
         header.emplace_back(rule);
     }
     Section(out, "Decision rules", std::move(header));
+    const CalculatedResults& calculated = model.Calculated();
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
-        std::vector<std::string> record{model.AlternativeName(row), Number(data.ValueLower),
-                                        Number(data.ValueUpper), Number(data.MaxRegret)};
+        std::vector<std::string> record{model.AlternativeName(row),
+                                        Figure(calculated.AnyMainValues(), data.ValueLower),
+                                        Figure(calculated.AnyMainValues(), data.ValueUpper),
+                                        Figure(calculated.Dominance, data.MaxRegret)};
         for (std::uint8_t flag : data.Recommended) {
             record.emplace_back(flag != 0 ? "yes" : "no");
         }
@@ -125,16 +142,29 @@ bool AllFinite(const Model& model) {
 
 Records ResultsRecords(const Model& model) {
     Records out;
+    if (const auto warnings = ResultWarnings(model); !warnings.empty()) {
+        out.push_back({"Warnings"});
+        for (const std::string& warning : warnings) {
+            out.push_back({warning});
+        }
+    }
     ValueSection(model, out);
     WeightSection(model, out);
     MatrixSection(model, out, "Dominance", [](const TAlternativeData& a, std::size_t other) {
         return std::string(DominanceCodeName(
             other < a.Dominance.size() ? a.Dominance[other] : std::uint8_t{kNotComputed}));
     });
-    MatrixSection(
-        model, out, "Dominance margins", [](const TAlternativeData& a, std::size_t other) {
-            return Number(other < a.DominanceMargin.size() ? a.DominanceMargin[other] : 0.0);
-        });
+    if (model.Calculated().Margins) {
+        MatrixSection(
+            model, out, "Dominance margins", [](const TAlternativeData& a, std::size_t other) {
+                return Number(other < a.DominanceMargin.size() ? a.DominanceMargin[other] : 0.0);
+            });
+    } else {
+        // A model file keeps only the margins' integer part: none is shown rather than a 0.
+        Section(out, "Dominance margins",
+                {"Margins", model.Calculated().Dominance ? kMarginNotStoredText
+                                                         : kNotCalculatedText});
+    }
     RuleSection(model, out);
     return out;
 }

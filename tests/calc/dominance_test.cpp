@@ -104,7 +104,8 @@ TEST(Dominance, SingleAlternative) {
     const TAlternativeData& data = m.model.Alternative(1);
     EXPECT_EQ(data.Dominance[1], kSelf);
     EXPECT_EQ(data.MaxRegret, 0.0);
-    EXPECT_EQ(data.Recommended, (std::array<std::uint8_t, 4>{1, 1, 1, 1}));
+    // The value intervals were never calculated: only the regret's rule recommends.
+    EXPECT_EQ(data.Recommended, (std::array<std::uint8_t, 4>{0, 0, 0, 1}));
 }
 
 // A failed pair answered Yes keeps code 4 and the old margin, which the regret then uses.

@@ -80,6 +80,9 @@ Model SmallModel() {
     deja.MaxRegret = 0.75;
     ResultRecords(m.model).NodeData(price).Values[0] = TNodeValue{0.125, 1, 0.5, 0.75};
     ResultRecords(m.model).ConsequenceData(2, 1).Rank = 1;
+    CalculatedResults& calculated = ResultRecords(m.model).Calculated();
+    calculated.MainValues = calculated.NodeValues = calculated.Weights = {true, true};
+    calculated.Dominance = calculated.Margins = true;
     return m.model;
 }
 

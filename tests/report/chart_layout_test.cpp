@@ -176,6 +176,8 @@ TEST(ResultCharts, ValueAndWeightChartsFollowTheNormalizedOption) {
     model.CommitCellText(1, model.NewAlternative(), "A", true);
     ResultRecords(model).NodeData(root).Values[0] = TNodeValue{0.2, 0.9, 0.1, 0.3};
     ResultRecords(model).NodeData(price).WeightLower = 0.25;
+    CalculatedResults& calculated = ResultRecords(model).Calculated();
+    calculated.MainValues = calculated.Weights = {true, true};
     EXPECT_EQ(ValueIntervalsChart(model, root, PointFormat).bars[0].mark, "0.1 ... 0.3");
     model.SetNormalizedIntervals(true);
     const ChartContent values = ValueIntervalsChart(model, root, PointFormat);
@@ -188,6 +190,9 @@ TEST(ResultCharts, ValueAndWeightChartsFollowTheNormalizedOption) {
     ASSERT_EQ(weights.bars.size(), 1u);
     EXPECT_EQ(weights.bars[0].mark, "0.25 ... 1");
     EXPECT_TRUE(WeightsChart(model, kNone, PointFormat).bars.empty());
+    // A set that was never calculated is drawn as no figure.
+    calculated.Weights[kPlainSet] = false;
+    EXPECT_EQ(WeightsChart(model, root, PointFormat).bars[0].mark, "not calculated");
 }
 
 } // namespace
