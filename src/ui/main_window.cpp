@@ -2,6 +2,7 @@
 
 #include "calc/acceptability.h"
 #include "calc/calculation_driver.h"
+#include "calc/result_warnings.h"
 #include "model/window_placement.h"
 #include "ui/about_box.h"
 #include "ui/action_ids.h"
@@ -115,6 +116,7 @@ void MainWindow::ModelChanged(ModelChange what) {
     case ModelChange::Options:
     case ModelChange::Tree:
     case ModelChange::Table:
+    case ModelChange::Results:
         UpdateStatusPanels();
         break;
     default:
@@ -140,6 +142,18 @@ void MainWindow::UpdateStatusPanels() {
                                             : QStringLiteral("No changes"));
     panels_[5]->setText(QStringLiteral("Model Size: ") + QString::number(model.ModelSize()));
     outOfDatePanel_->setVisible(document_.ResultsOutOfDate());
+    // The first warning of the stored results, all of them in the tooltip; none before the
+    // model holds any result.
+    const std::vector<std::string> warnings = model.Calculated() == CalculatedResults{}
+                                                  ? std::vector<std::string>()
+                                                  : ResultWarnings(model);
+    QStringList lines;
+    for (const std::string& warning : warnings) {
+        lines.push_back(ToQ(warning));
+    }
+    warningPanel_->setText(lines.isEmpty() ? QString() : QStringLiteral("Warning: ") + lines.front());
+    warningPanel_->setToolTip(lines.join(QLatin1Char('\n')));
+    warningPanel_->setVisible(!lines.isEmpty());
     Action(A::kTopDownWeights)->setChecked(model.TopDownWeights());
     Action(A::kNormalizedIntervals)->setChecked(model.NormalizedIntervals());
 }
@@ -242,12 +256,18 @@ void MainWindow::Calculate(int type) {
     // model they were calculated for.
     document_.ApplyCalculation(CalculationName(type), [this, type](Model& model) {
         RunOutcome outcome = RunOutcome::NotFinished;
-        progress_->runCalculation = [&model, &outcome, type](CalcHost& host) {
+        Document::ResultSets sets;
+        progress_->runCalculation = [this, &model, &outcome, &sets, type](CalcHost& host) {
             CalculationDriver driver(model, host);
+            driver.SetCurrentResults(document_.CurrentResults());
             outcome = driver.Run(type);
+            sets.parts = driver.RunParts();
         };
         progress_->RunModal();
-        return CalculatedSets(model, type, outcome);
+        const CalculatedResults parts = sets.parts;
+        sets = CalculatedSets(model, type, outcome);
+        sets.parts = parts;
+        return sets;
     });
     UpdateStatusPanels();
     if (progress_->ConflictRequested()) {

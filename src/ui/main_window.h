@@ -199,6 +199,7 @@ private:
 
     std::array<QLabel*, 6> panels_{};
     QLabel* outOfDatePanel_ = nullptr;
+    QLabel* warningPanel_ = nullptr;
     std::map<QString, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

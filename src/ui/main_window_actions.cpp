@@ -405,6 +405,15 @@ void MainWindow::CreateStatusBar() {
     outOfDatePanel_->setToolTip(QStringLiteral("Recalculate to update (Ctrl+F9)"));
     outOfDatePanel_->setVisible(false);
     bar->addPermanentWidget(outOfDatePanel_);
+    // Why the results may not be read as a decision (attributes not ranked, weights forced to
+    // 0, results not calculated); it takes the room that is left and never widens the window.
+    warningPanel_ = new QLabel(bar);
+    warningPanel_->setObjectName(QStringLiteral("WarningPanel"));
+    warningPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    warningPanel_->setContentsMargins(3, 0, 3, 0);
+    warningPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    warningPanel_->setVisible(false);
+    bar->addWidget(warningPanel_, 2);
 }
 
 } // namespace velor::ui

@@ -18,6 +18,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace velor::ui {
@@ -195,7 +196,10 @@ void MainWindow::OpenRecentFile(int k) {
 bool MainWindow::WriteModel(const QString& path) {
     const std::string name = ToStd(path);
     std::string error;
-    if (!SaveModelFile(GetModel(), name, &error)) {
+    // Results calculated for another state of the model are saved as not calculated.
+    bool staleCleared = false;
+    const Model saved = document_.ModelToSave(&staleCleared);
+    if (!SaveModelFile(saved, name, &error)) {
         prompts_.Inform(kAppTitle,
                         QStringLiteral("Cannot save into file ") + path + QStringLiteral("."),
                         Icon::Stop);
@@ -205,6 +209,11 @@ bool MainWindow::WriteModel(const QString& path) {
     RebuildRecentMenu();
     document_.MarkSaved(name);
     UpdateCaption();
+    if (staleCleared) {
+        statusBar()->showMessage(
+            QStringLiteral("The results were out of date: the file holds them as not calculated."),
+            15000);
+    }
     return true;
 }
 

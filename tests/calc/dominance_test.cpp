@@ -146,7 +146,7 @@ TEST(Dominance, CancelStopsTheMatrixAndTheRegret) {
     EXPECT_EQ(progress, 4);
 }
 
-TEST(UpdateRecommendations, KeysTieOnlyWhenExactlyEqual) {
+TEST(UpdateRecommendations, KeysTieWithinTheTolerance) {
     CalcTestModel m(4);
     const double justAbove = std::nextafter(0.2, 1.0);
     const struct {
@@ -154,7 +154,7 @@ TEST(UpdateRecommendations, KeysTieOnlyWhenExactlyEqual) {
     } data[4] = {
         {0.0, 0.9, 0.2},       // central 0.45
         {0.4, 0.6, 0.2},       // central 0.5
-        {0.1, 0.9, justAbove}, // central 0.5; regret one unit in the last place worse
+        {0.1, 0.9, justAbove}, // central 0.5; regret one unit in the last place worse: a tie
         {0.3, 0.7, 0.5},       // central 0.5
     };
     for (int row = 1; row <= 4; ++row) {
@@ -164,21 +164,26 @@ TEST(UpdateRecommendations, KeysTieOnlyWhenExactlyEqual) {
         alternative.MaxRegret = data[row - 1].regret;
         alternative.Recommended = {1, 1, 1, 1};
     }
-    UpdateRecommendations(m.model);
+    UpdateRecommendations(m.model, {true, true});
     const std::array<std::uint8_t, 4> expected[4] = {
         {1, 0, 0, 1}, // Maximax (0.9), Minimax Regret (0.2)
         {0, 1, 1, 1}, // Maximin (0.4), Central Values (0.5), Minimax Regret (0.2)
-        {1, 0, 1, 0}, // Maximax (0.9), Central Values (0.5)
+        {1, 0, 1, 1}, // Maximax (0.9), Central Values (0.5), Minimax Regret (0.2 + 1 ulp)
         {0, 0, 1, 0}, // Central Values (0.5)
     };
     for (int row = 1; row <= 4; ++row) {
         EXPECT_EQ(m.model.Alternative(row).Recommended, expected[row - 1]) << "row " << row;
     }
-    // A key one unit in the last place better wins alone.
-    ResultRecords(m.model).AlternativeData(4).ValueUpper = std::nextafter(0.9, 1.0);
-    UpdateRecommendations(m.model);
-    EXPECT_EQ(m.model.Alternative(1).Recommended[kMaximax], 0);
+    // A key better by solver noise (1e-11) ties; one better by 1e-8 wins alone, in any row.
+    ResultRecords(m.model).AlternativeData(4).ValueUpper = 0.9 + 1e-11;
+    UpdateRecommendations(m.model, {true, true});
+    EXPECT_EQ(m.model.Alternative(1).Recommended[kMaximax], 1);
     EXPECT_EQ(m.model.Alternative(4).Recommended[kMaximax], 1);
+    ResultRecords(m.model).AlternativeData(1).ValueUpper = 0.9 + 1e-8;
+    UpdateRecommendations(m.model, {true, true});
+    EXPECT_EQ(m.model.Alternative(1).Recommended[kMaximax], 1);
+    EXPECT_EQ(m.model.Alternative(3).Recommended[kMaximax], 0);
+    EXPECT_EQ(m.model.Alternative(4).Recommended[kMaximax], 0);
 }
 
 } // namespace

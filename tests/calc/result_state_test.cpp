@@ -57,27 +57,6 @@ bool Has(const std::vector<std::string>& warnings, const std::string& start) {
     return false;
 }
 
-TEST(DecisionRuleTies, KeysWithinTheToleranceTieWhateverTheirOrder) {
-    CalcTestModel m = ThreeByTwo({3, 2, 1});
-    ResultRecords records(m.model);
-    records.Calculated().MainValues[kPlainSet] = true;
-    records.Calculated().Dominance = true;
-    // Solver noise of 1e-11 ties; a difference of 1e-8 does not.
-    const double uppers[] = {1.0, 1.0 + 1e-11, 1.0 - 1e-8};
-    const double regrets[] = {0.2 + 1e-11, 0.2, 0.2 + 1e-8};
-    for (int row = 1; row <= 3; ++row) {
-        records.AlternativeData(row).ValueUpper = uppers[row - 1];
-        records.AlternativeData(row).ValueLower = 0.0;
-        records.AlternativeData(row).MaxRegret = regrets[row - 1];
-    }
-    UpdateRecommendations(m.model);
-    for (const DecisionRule rule : {kMaximax, kMinimaxRegret}) {
-        EXPECT_EQ(m.model.Alternative(1).Recommended[rule], 1) << rule;
-        EXPECT_EQ(m.model.Alternative(2).Recommended[rule], 1) << rule;
-        EXPECT_EQ(m.model.Alternative(3).Recommended[rule], 0) << rule;
-    }
-}
-
 // A run recommends by the rules whose inputs it calculated or that are current, and says which
 // parts are missing.
 struct PartialCase {

@@ -2,9 +2,11 @@
 // commands is taken back by Ctrl+Z and done again by Ctrl+Shift+Z or Ctrl+Y, and the Edit menu
 // names the step.
 #include "gui_fixture.h"
+#include "model/model_file.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QStatusBar>
 
 #include <functional>
 
@@ -163,6 +165,31 @@ TEST_F(GuiTest, TypingIsOneStepAndACalculationAnother) {
     EXPECT_EQ(model(), loaded);
     EXPECT_FALSE(document().ResultsOutOfDate());
     EXPECT_FALSE(Changed());
+}
+
+// A calculation with an unranked level warns beside its results; a save after the next edit
+// writes the results as not calculated, and says so.
+TEST_F(GuiTest, WarningsFollowTheResultsAndStaleResultsAreNotSaved) {
+    ASSERT_TRUE(window->OpenFile(QStringLiteral(VELOR_EXAMPLES_DIR "/car.vlr")));
+    auto* warning = window->findChild<QLabel*>(QStringLiteral("WarningPanel"));
+    ASSERT_NE(warning, nullptr);
+    const int column = model().ColumnOfNode(model().Attributes().front());
+    document().Apply("Typing",
+                     [column](Model& m) { m.CommitCellText(column, 1, "9999 EUR", false); });
+    window->Calculate(0);
+    EXPECT_TRUE(warning->isVisibleTo(window.get()));
+    EXPECT_TRUE(warning->text().startsWith(QStringLiteral("Warning: Not every attribute is ranked: ")))
+        << warning->text().toStdString();
+
+    document().Apply("Typing",
+                     [column](Model& m) { m.CommitCellText(column, 2, "1 EUR", false); });
+    prompts.fileAnswers.push_back(FilePath(QStringLiteral("stale.vlr")));
+    ASSERT_TRUE(window->SaveAsClick());
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("not calculated")));
+    Model saved;
+    ASSERT_TRUE(LoadModelFile(saved, FilePath(QStringLiteral("stale.vlr")).toStdString()));
+    EXPECT_EQ(saved.Calculated(), CalculatedResults{});
+    EXPECT_TRUE(document().ResultsOutOfDate()); // the window still shows the old results
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/views/decision_rules_view.h"
 
+#include "calc/result_warnings.h"
 #include "ui/grid_printer.h"
 #include "ui/views/out_of_date_banner.h"
 #include "ui/views/result_grid.h"
@@ -114,7 +115,10 @@ void DecisionRulesView::ResizeGrid() {
                                 : QString(),
                              on ? 1 : 0);
         }
-        grid_->SetCellText(r - 1, kLossColumn, FormatThreeDecimals(alt.MaxRegret));
+        grid_->SetCellText(r - 1, kLossColumn,
+                           model_.Calculated().Dominance
+                               ? FormatThreeDecimals(alt.MaxRegret)
+                               : QString::fromLatin1(kNotCalculatedText));
     }
     ApplySizing();
 }

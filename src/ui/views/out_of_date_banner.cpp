@@ -1,5 +1,9 @@
 #include "ui/views/out_of_date_banner.h"
 
+#include "calc/result_warnings.h"
+
+#include <QStringList>
+
 namespace velor::ui {
 
 OutOfDateBanner::OutOfDateBanner(const Document& document, QWidget* parent, Follows follows)
@@ -25,14 +29,30 @@ OutOfDateBanner::~OutOfDateBanner() {
 }
 
 void OutOfDateBanner::ModelChanged(ModelChange what) {
-    if (what == ModelChange::History || what == ModelChange::Options) {
+    if (what == ModelChange::History || what == ModelChange::Options ||
+        what == ModelChange::Results) {
         Follow();
     }
 }
 
 void OutOfDateBanner::Follow() {
-    setVisible(follows_ == Follows::Results ? document_.ResultsOutOfDate()
-                                            : document_.AcceptabilityOutOfDate());
+    if (follows_ == Follows::Acceptability) {
+        setVisible(document_.AcceptabilityOutOfDate());
+        return;
+    }
+    // The out-of-date line, then why the results may not be read as a decision.
+    QStringList lines;
+    if (document_.ResultsOutOfDate()) {
+        lines.push_back(QStringLiteral("Results out of date: recalculate to update (Ctrl+F9)."));
+    }
+    const Model& model = document_.GetModel();
+    if (!(model.Calculated() == CalculatedResults{})) {
+        for (const std::string& warning : ResultWarnings(model)) {
+            lines.push_back(QStringLiteral("Warning: ") + QString::fromStdString(warning));
+        }
+    }
+    setText(lines.join(QLatin1Char('\n')));
+    setVisible(!lines.isEmpty());
 }
 
 } // namespace velor::ui

@@ -146,6 +146,7 @@ TEST_F(ViewsTest, DecisionRulesShowTiesAndSeveralMarksPerRow) {
     ResultRecords(model()).AlternativeData(1).MaxRegret = 0.0;
     ResultRecords(model()).AlternativeData(2).Recommended = {1, 0, 0, 0};
     ResultRecords(model()).AlternativeData(2).MaxRegret = 0.12345;
+    ResultRecords(model()).Calculated().Dominance = true;
     model().Notify(ModelChange::Results);
     for (int rule = 0; rule < 4; ++rule) {
         EXPECT_TRUE(view->Marked(1, rule));

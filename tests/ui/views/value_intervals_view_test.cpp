@@ -121,15 +121,15 @@ TEST_F(ViewsTest, SelectorRefillKeepsOrChoosesAnIndex) {
     EXPECT_TRUE(view->Chart()->Bars().empty());
 }
 
-TEST_F(ViewsTest, NodeWithoutResultsShowsTheStoredDefaults) {
+TEST_F(ViewsTest, NodeWithoutResultsShowsNoFigures) {
     BuildSmallModel();
     ValueIntervalsView* view = ShowValueIntervals();
     ASSERT_EQ(view->Chart()->Bars().size(), 2u);
-    // Plain defaults [0, 0]; normalized defaults [0, 1].
-    EXPECT_EQ(view->Chart()->Bars()[0].mark, QStringLiteral("0 ... 0"));
+    // Neither the plain defaults [0, 0] nor the normalized [0, 1] are results.
+    EXPECT_EQ(view->Chart()->Bars()[0].mark, QStringLiteral("not calculated"));
     EXPECT_EQ(view->Chart()->Bars()[0].label, QStringLiteral("Alternative 1"));
     window->NormalizedIntervalsClick();
-    EXPECT_EQ(view->Chart()->Bars()[1].mark, QStringLiteral("0 ... 1"));
+    EXPECT_EQ(view->Chart()->Bars()[1].mark, QStringLiteral("not calculated"));
     EXPECT_DOUBLE_EQ(view->Chart()->AxisMaximum(), 1.0);
 }
 
