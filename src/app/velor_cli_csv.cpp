@@ -75,10 +75,15 @@ int RunExportCsv(const Arguments& args) {
 
 constexpr const char* kImportDetails =
     R"(The first line names the attributes (matched to the model's twig-level
-attributes, ignoring case and blanks around a name; the first field is not
-read), the first column the alternatives. An alternative of the model named in
-the file has its consequences replaced, a new name adds an alternative, the
-others are kept. A column that names no attribute becomes a new attribute
+attributes; the first field is not read), the first column the alternatives.
+A name finds the item of exactly that name, else the only one whose name
+differs in case or in blanks around it; a name that matches several, occurs
+twice in the file or differs from another only by invisible characters (a
+byte order mark, a no-break space) is refused with its line, as are control
+characters and UTF-16 text. A cell that starts with an apostrophe followed by
+=, +, -, @ or TAB (as export-csv writes formulas) loses that apostrophe. An
+alternative of the model named in the file has its consequences replaced, a
+new name adds an alternative, the others are kept. A column that names no attribute becomes a new attribute
 under the main goal (--skip-unmatched leaves it out). A ranked consequence
 whose text changes loses its rank. What the import does is printed before it
 is done; a file that cannot be read changes nothing and exits with 2.
