@@ -24,6 +24,10 @@ int RunImportCsv(const Arguments& args) {
     const char separator = CsvSeparatorArgument(args, true);
     const std::string output =
         args.Has("--in-place") ? modelPath : args.Value("--output").value_or("");
+    if (output == "-") {
+        throw UsageError(
+            "-o: a model is written to a file; \"-\" (standard output) is no model file");
+    }
     RequireDistinctFiles({{"MODEL.vlr", modelPath}, {"TABLE.csv", tablePath}},
                          {{"--output", args.Has("--in-place") ? std::string() : output}});
 
