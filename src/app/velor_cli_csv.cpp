@@ -87,10 +87,18 @@ byte order mark, a no-break space) is refused with its line, as are control
 characters and UTF-16 text. A cell that starts with an apostrophe followed by
 =, +, -, @ or TAB (as export-csv writes formulas) loses that apostrophe. An
 alternative of the model named in the file has its consequences replaced, a
-new name adds an alternative, the others are kept. A column that names no attribute becomes a new attribute
-under the main goal (--skip-unmatched leaves it out). A ranked consequence
-whose text changes loses its rank. What the import does is printed before it
-is done; a file that cannot be read changes nothing and exits with 2.
+new name adds an alternative, the others are kept. A column that names no
+attribute becomes a new attribute under the main goal (--skip-unmatched leaves
+it out). A ranked consequence whose text changes loses its rank. What the
+import does is printed before it is done; a file that cannot be read changes
+nothing and exits with 2.
+)";
+
+constexpr const char* kExportDetails =
+    R"(Names and texts are written as the program shows them (bytes of another
+encoding as U+FFFD). A text that a spreadsheet would run as a formula (it
+starts with =, +, -, @ or TAB and is not a plain number) gets an apostrophe in
+front, which import-csv takes away again.
 )";
 
 [[maybe_unused]] const bool kImport = RegisterCommand(
@@ -115,7 +123,7 @@ is done; a file that cannot be read changes nothing and exits with 2.
                      "MODEL.vlr OUT.csv",
                      "writes the consequence table as CSV (\"-\": standard output)",
                      {kCsvSeparatorOption, kQuietOption},
-                     "",
+                     kExportDetails,
                      RunExportCsv});
 
 } // namespace

@@ -238,15 +238,10 @@ TEST(ConsequenceCsv, FormulasAreExportedAsTextAndImportedExactly) {
     model.RenameNode(model.NodeByColumn(2), "=Price");
     for (char separator : {',', ';', '\t'}) {
         const std::string csv = ConsequenceCsv(model, separator);
-        CsvTable table = Table(csv);
-        for (const auto& record : table.Records) {
-            for (const std::string& field : record) {
-                EXPECT_TRUE(field.empty() || std::string("=+@").find(field[0]) == std::string::npos)
-                    << field;
-                EXPECT_TRUE(field.rfind('-', 0) != 0 || field == "-12.5") << field;
-            }
-        }
+        const CsvTable table = Table(csv);
         EXPECT_EQ(table.Records[0][1], "'=Price");
+        EXPECT_EQ(table.Records[3][0], "'+=1+2");
+        EXPECT_EQ(table.Records[6][2], "-12.5");
         const Model imported = Import(EmptyTreeOf(model), csv);
         EXPECT_EQ(ConsequenceRecords(imported), ConsequenceRecords(model)) << csv;
         // Imported into the model it came from, the table changes nothing.
