@@ -244,7 +244,7 @@ bool PlanColumns(const Model& model, const CsvTable& table, const ConsequenceImp
             continue;
         }
         if (const std::string repeat = seen.Repeat(column.Header, place); !repeat.empty()) {
-            return Refuse(error, headerLine, "the attribute " + repeat);
+            return Refuse(error, headerLine, "the column name " + repeat);
         }
         const Nodes::Result attribute = attributes.Find(name);
         const Nodes::Result goal = goals.Find(name);
