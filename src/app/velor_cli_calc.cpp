@@ -44,6 +44,15 @@ int RunCalc(const Arguments& args) {
     // of its own.
     RequireDistinctFiles({{"MODEL.vlr", modelPath}, {"--output", output}},
                          {{"--report", report}, {"--constraints", constraints}, {"--json", json}});
+    // "-" is standard output for one text output; a model is always written to a file.
+    if (output == "-") {
+        throw UsageError(
+            "-o: a model is written to a file; \"-\" (standard output) is no model file");
+    }
+    if ((report == "-") + (constraints == "-") + (json == "-") > 1) {
+        throw UsageError("only one of --report, --constraints and --json can be \"-\" (standard "
+                         "output)");
+    }
 
     Model model;
     if (!LoadModel(model, modelPath)) {
@@ -91,11 +100,22 @@ int RunCalc(const Arguments& args) {
     if (complete && !output.empty() && !SaveModelFile(model, output, &error)) {
         failedWrite(output, error);
     }
-    if (complete && !report.empty() && !WriteResultsReport(model, report, &error)) {
+    if (complete && report == "-") {
+        if (WriteOutput(report, ResultsReportText(model)) != kExitDone) {
+            exitCode = kExitCannotWrite;
+        }
+    } else if (complete && !report.empty() && !WriteResultsReport(model, report, &error)) {
         failedWrite(report, error);
     }
-    if (complete && !constraints.empty() &&
-        !WriteConstraintFile(ConstraintExportModel(model), constraints, &error)) {
+    std::string constraintText;
+    if (complete && constraints == "-") {
+        if (!ConstraintFileText(ConstraintExportModel(model), constraintText, &error)) {
+            failedWrite(constraints, error);
+        } else if (WriteOutput(constraints, constraintText) != kExitDone) {
+            exitCode = kExitCannotWrite;
+        }
+    } else if (complete && !constraints.empty() &&
+               !WriteConstraintFile(ConstraintExportModel(model), constraints, &error)) {
         failedWrite(constraints, error);
     }
     if (!json.empty() && (complete || toStandardOutput)) {
@@ -128,8 +148,9 @@ Command CalcCommand() {
              "no: stop the calculation)"},
             {"--output", "-o", "OUT.vlr", "writes the model with its results to OUT.vlr"},
             {"--in-place", "", "", "writes the model with its results back to MODEL.vlr"},
-            {"--report", "", "OUT.txt", "writes the results report"},
-            {"--constraints", "", "OUT.mdl", "writes the constraint export"},
+            {"--report", "", "OUT.txt|-", "writes the results report (\"-\": to standard output)"},
+            {"--constraints", "", "OUT.mdl|-",
+             "writes the constraint export (\"-\": to standard output)"},
             {"--json", "", "OUT.json|-",
              "writes a JSON summary of the run and its results\n"
              "(\"-\": to standard output)"},

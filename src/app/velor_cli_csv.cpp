@@ -24,6 +24,10 @@ int RunImportCsv(const Arguments& args) {
     const char separator = CsvSeparatorArgument(args, true);
     const std::string output =
         args.Has("--in-place") ? modelPath : args.Value("--output").value_or("");
+    if (output == "-") {
+        throw UsageError(
+            "-o: a model is written to a file; \"-\" (standard output) is no model file");
+    }
     RequireDistinctFiles({{"MODEL.vlr", modelPath}, {"TABLE.csv", tablePath}},
                          {{"--output", args.Has("--in-place") ? std::string() : output}});
 
@@ -81,14 +85,27 @@ int RunExportCsv(const Arguments& args) {
 
 constexpr const char* kImportDetails =
     R"(The first line names the attributes (matched to the model's twig-level
-attributes, ignoring case and blanks around a name; the first field is not
-read), the first column the alternatives. An alternative of the model named in
-the file has its consequences replaced, a new name adds an alternative, the
-others are kept. A column that names no attribute becomes a new attribute
-under the main goal (--skip-unmatched leaves it out). A ranked consequence
-whose text changes loses its rank. An import that changes the model resets its
-stored results to not calculated. What the import does is printed before it
-is done; a file that cannot be read changes nothing and exits with 2.
+attributes; the first field is not read), the first column the alternatives.
+A name finds the item of exactly that name, else the only one whose name
+differs in case or in blanks around it; a name that matches several, occurs
+twice in the file or differs from another only by invisible characters (a
+byte order mark, a no-break space) is refused with its line, as are control
+characters and UTF-16 text. A cell that starts with an apostrophe followed by
+=, +, -, @ or TAB (as export-csv writes formulas) loses that apostrophe. An
+alternative of the model named in the file has its consequences replaced, a
+new name adds an alternative, the others are kept. A column that names no
+attribute becomes a new attribute under the main goal (--skip-unmatched leaves
+it out). A ranked consequence whose text changes loses its rank. An import
+that changes the model resets its stored results to not calculated. What the
+import does is printed before it is done; a file that cannot be read changes
+nothing and exits with 2.
+)";
+
+constexpr const char* kExportDetails =
+    R"(Names and texts are written as the program shows them (bytes of another
+encoding as U+FFFD). A text that a spreadsheet would run as a formula (it
+starts with =, +, -, @ or TAB and is not a plain number) gets an apostrophe in
+front, which import-csv takes away again.
 )";
 
 [[maybe_unused]] const bool kImport = RegisterCommand(
@@ -113,7 +130,7 @@ is done; a file that cannot be read changes nothing and exits with 2.
                      "MODEL.vlr OUT.csv",
                      "writes the consequence table as CSV (\"-\": standard output)",
                      {kCsvSeparatorOption, kQuietOption},
-                     "",
+                     kExportDetails,
                      RunExportCsv});
 
 } // namespace

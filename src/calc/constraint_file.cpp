@@ -34,8 +34,7 @@ std::string FileText(const TConstraintModel& model) {
 
 } // namespace
 
-bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
-                         std::string* error) {
+bool ConstraintFileText(const TConstraintModel& model, std::string& text, std::string* error) {
     // Only what the constraint parser reads back is written: a number that is not finite has no
     // form it accepts.
     for (const std::string& constraint : model.Constraints) {
@@ -49,7 +48,14 @@ bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
             return false;
         }
     }
-    return WriteFileSafely(path, FileText(model), error);
+    text = FileText(model);
+    return true;
+}
+
+bool WriteConstraintFile(const TConstraintModel& model, const std::string& path,
+                         std::string* error) {
+    std::string text;
+    return ConstraintFileText(model, text, error) && WriteFileSafely(path, text, error);
 }
 
 } // namespace velor

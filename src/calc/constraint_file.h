@@ -9,6 +9,11 @@
 
 namespace velor {
 
+// The file's text; false (with a reason in *error when given) when a constraint would not read
+// back.
+bool ConstraintFileText(const TConstraintModel& model, std::string& text,
+                        std::string* error = nullptr);
+
 // Writes to a temporary file beside path and renames it over path only when every write
 // succeeded, so a failed export leaves an existing file untouched; through a link the linked
 // file is replaced, and a device, pipe or folder is never replaced. Relative paths are resolved

@@ -1,5 +1,7 @@
 #include "model/consequence_csv.h"
 
+#include "model/text_limit.h"
+
 #include <map>
 
 namespace velor {
@@ -42,26 +44,151 @@ std::string JoinNames(const std::vector<std::string>& names) {
     return out;
 }
 
-// Hands out the model's items of each name in order, so that the n-th column (or row) of a name
-// takes the n-th item of that name and names that occur twice still pair up one to one.
-template <typename Item> class NameQueue {
-public:
-    void Add(const std::string& name, Item item) { queues_[MatchKey(name)].push_back(item); }
-    bool Known(const std::string& name) const { return queues_.count(MatchKey(name)) != 0; }
-    // The next unused item of that name; fallback when all are used or none has the name.
-    Item Take(const std::string& name, Item fallback) {
-        auto found = queues_.find(MatchKey(name));
-        if (found == queues_.end()) {
-            return fallback;
+// Characters a reader does not see: byte order mark, zero-width space and joiners, word joiner,
+// soft hyphen. They are left out of the form under which lookalike names are found.
+constexpr std::string_view kInvisible[] = {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xE2\x80\x8C",
+                                           "\xE2\x80\x8D", "\xE2\x81\xA0", "\xC2\xAD"};
+// Blanks that look like a space: no-break, figure and narrow no-break space.
+constexpr std::string_view kSpaceLike[] = {"\xC2\xA0", "\xE2\x80\x87", "\xE2\x80\xAF"};
+
+// The name as a reader sees it: invisible characters left out, space-like blanks as spaces,
+// blanks around it removed, and with foldCase letters A-Z in lower case.
+std::string LookKey(std::string_view name, bool foldCase) {
+    std::string out;
+    for (std::size_t pos = 0; pos < name.size();) {
+        bool replaced = false;
+        for (std::string_view invisible : kInvisible) {
+            if (name.substr(pos, invisible.size()) == invisible) {
+                pos += invisible.size();
+                replaced = true;
+                break;
+            }
         }
-        std::size_t& next = used_[found->first];
-        return next < found->second.size() ? found->second[next++] : fallback;
+        for (std::string_view space : kSpaceLike) {
+            if (!replaced && name.substr(pos, space.size()) == space) {
+                out += ' ';
+                pos += space.size();
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            out += name[pos++];
+        }
+    }
+    return foldCase ? MatchKey(out) : Trimmed(out);
+}
+
+// The model's items (attributes, goals or alternatives) by name, as the program shows the names.
+// A name of the table finds the item of exactly that name first; where none has it, the one
+// whose name differs only in case or in blanks around it. Several items found at either step are
+// ambiguous; a name that differs from an item's only by invisible or space-like characters is a
+// lookalike, which an import refuses rather than guessing.
+template <typename Item> class NameIndex {
+public:
+    enum class Found { None, Unique, Ambiguous, Lookalike };
+    struct Result {
+        Found How = Found::None;
+        Item Value{};
+        std::string Name;   // the item's name (of a lookalike: the one it resembles)
+        int Count = 0;      // items found at the deciding step
+        bool Exact = false; // found by the exact name
+    };
+
+    void Add(const std::string& name, Item item) {
+        std::string shown = ShownText(name);
+        std::string loose = MatchKey(shown);
+        std::string look = LookKey(shown, true);
+        entries_.push_back({std::move(shown), std::move(loose), std::move(look), item});
+    }
+
+    Result Find(const std::string& name) const {
+        Result result = Step(name, &Entry::Name);
+        result.Exact = result.How != Found::None;
+        if (result.How == Found::None) {
+            result = Step(MatchKey(name), &Entry::Loose);
+        }
+        if (result.How == Found::None) {
+            result = Step(LookKey(name, true), &Entry::Look);
+            if (result.How != Found::None) {
+                result.How = Found::Lookalike;
+            }
+        }
+        return result;
     }
 
 private:
-    std::map<std::string, std::vector<Item>> queues_;
-    std::map<std::string, std::size_t> used_;
+    struct Entry {
+        std::string Name;  // as shown
+        std::string Loose; // MatchKey
+        std::string Look;  // LookKey
+        Item Value;
+    };
+
+    Result Step(const std::string& key, std::string Entry::*form) const {
+        Result result;
+        for (const Entry& entry : entries_) {
+            if (entry.*form == key && ++result.Count == 1) {
+                result.Value = entry.Value;
+                result.Name = entry.Name;
+            }
+        }
+        result.How = result.Count == 0   ? Found::None
+                     : result.Count == 1 ? Found::Unique
+                                         : Found::Ambiguous;
+        return result;
+    }
+
+    std::vector<Entry> entries_;
 };
+
+// Names of the table seen so far: a name that occurs a second time, also with other invisible or
+// space-like characters, is refused; names that differ in case are different names.
+class TableNames {
+public:
+    // Empty when the name is new; otherwise why it is refused.
+    std::string Repeat(const std::string& name, const std::string& place) {
+        const auto [found, added] = seen_.try_emplace(LookKey(name, false), Seen{name, place});
+        if (added) {
+            return {};
+        }
+        const Seen& earlier = found->second;
+        if (earlier.Name == name) {
+            return Quoted(name) + " appears twice (" + earlier.Place + " and " + place + ")";
+        }
+        return Quoted(name) + " differs from " + Quoted(earlier.Name) + " (" + earlier.Place +
+               ") only by invisible characters (a byte order mark or a no-break space)";
+    }
+
+private:
+    struct Seen {
+        std::string Name;
+        std::string Place;
+    };
+    std::map<std::string, Seen> seen_;
+};
+
+// Why a table name that found no single item of the model is refused: the items it could mean,
+// or the item it only looks like. Empty when it found none at all.
+template <typename Item>
+std::string Unmatched(const typename NameIndex<Item>::Result& found, const std::string& name,
+                      const std::string& what) {
+    using Found = typename NameIndex<Item>::Found;
+    if (found.How == Found::Ambiguous && found.Exact) {
+        return "the model has " + std::to_string(found.Count) + " " + what + "s named " +
+               Quoted(name) + "; rename them so that the table can say which one it means";
+    }
+    if (found.How == Found::Ambiguous) {
+        return Quoted(name) + " matches " + std::to_string(found.Count) + " " + what +
+               "s of the model (" + Quoted(found.Name) +
+               " and others differing only in case or blanks); rename them so that each "
+               "name is unique";
+    }
+    if (found.How == Found::Lookalike) {
+        return Quoted(name) + " differs from the " + what + " " + Quoted(found.Name) +
+               " only by invisible characters (a byte order mark or a no-break space)";
+    }
+    return {};
+}
 
 bool Refuse(CsvError* error, int line, std::string message) {
     if (error != nullptr) {
@@ -87,20 +214,23 @@ bool PlanColumns(const Model& model, const CsvTable& table, const ConsequenceImp
                  Plan& plan, CsvError* error) {
     const std::vector<std::string>& header = table.Records.front();
     const int headerLine = table.Lines.front();
-    NameQueue<NodeId> attributes;
+    using Nodes = NameIndex<NodeId>;
+    Nodes attributes;
     for (NodeId node : model.Attributes()) {
         attributes.Add(model.Node(node).Name, node);
     }
-    NameQueue<NodeId> goals;
+    Nodes goals;
     for (NodeId node : model.Goals()) {
         goals.Add(model.Node(node).Name, node);
     }
+    TableNames seen;
     std::map<NodeId, int> fieldOf;
     int nodes = model.NodeCount();
     for (std::size_t f = 1; f < header.size(); ++f) {
         Plan::Column column;
         column.Field = static_cast<int>(f);
-        column.Header = Trimmed(header[f]);
+        const std::string name = WithoutFormulaGuard(header[f]);
+        column.Header = Trimmed(name);
         const std::string place = "column " + std::to_string(f + 1);
         if (column.Header.size() > kMaxTextLength) {
             return Refuse(error, headerLine, TooLong("the name of " + place));
@@ -110,16 +240,33 @@ bool PlanColumns(const Model& model, const CsvTable& table, const ConsequenceImp
                 return Refuse(error, headerLine, place + " has no name");
             }
             column.Why = "no name and no texts";
-        } else if (const NodeId node = attributes.Take(column.Header, kNone); node != kNone) {
+            plan.Columns.push_back(std::move(column));
+            continue;
+        }
+        if (const std::string repeat = seen.Repeat(column.Header, place); !repeat.empty()) {
+            return Refuse(error, headerLine, "the column name " + repeat);
+        }
+        const Nodes::Result attribute = attributes.Find(name);
+        const Nodes::Result goal = goals.Find(name);
+        if (attribute.How == Nodes::Found::Unique) {
+            if (fieldOf.count(attribute.Value) != 0) {
+                return Refuse(error, headerLine,
+                              place + " names the attribute " + Quoted(attribute.Name) +
+                                  " a second time");
+            }
             column.Action = Plan::ColumnAction::Match;
-            column.Node = node;
-            fieldOf[node] = column.Field;
-        } else if (attributes.Known(column.Header)) {
-            return Refuse(error, headerLine,
-                          place + " names the attribute " + Quoted(column.Header) +
-                              " a second time");
-        } else if (goals.Known(column.Header)) {
+            column.Node = attribute.Value;
+            fieldOf[attribute.Value] = column.Field;
+        } else if (const std::string why = Unmatched<NodeId>(attribute, column.Header, "attribute");
+                   attribute.How == Nodes::Found::Ambiguous) {
+            return Refuse(error, headerLine, place + ": " + why);
+        } else if (goal.How == Nodes::Found::Unique || goal.How == Nodes::Found::Ambiguous) {
             column.Why = "names a goal, which takes no imported consequences";
+        } else if (!why.empty()) {
+            return Refuse(error, headerLine, place + ": " + why);
+        } else if (goal.How == Nodes::Found::Lookalike) {
+            return Refuse(error, headerLine,
+                          place + ": " + Unmatched<NodeId>(goal, column.Header, "goal"));
         } else if (options.AddUnmatchedColumns) {
             column.Action = Plan::ColumnAction::Add;
             nodes += 1 + (model.TreeEmpty() && !plan.CreatesMainGoal ? 1 : 0);
@@ -146,10 +293,12 @@ bool PlanColumns(const Model& model, const CsvTable& table, const ConsequenceImp
 
 bool PlanRows(const Model& model, const CsvTable& table, Plan& plan, CsvError* error) {
     const std::size_t fields = table.Records.front().size();
-    NameQueue<int> alternatives;
+    using Rows = NameIndex<int>;
+    Rows alternatives;
     for (int row = 1; row <= model.M(); ++row) {
         alternatives.Add(model.AlternativeName(row), row);
     }
+    TableNames seen;
     std::vector<bool> named(static_cast<std::size_t>(model.M()) + 1, false);
     int total = model.M();
     for (std::size_t r = 1; r < table.Records.size(); ++r) {
@@ -163,7 +312,8 @@ bool PlanRows(const Model& model, const CsvTable& table, Plan& plan, CsvError* e
         }
         Plan::Row row;
         row.Line = line;
-        row.Name = Trimmed(record[0]);
+        const std::string name = WithoutFormulaGuard(record[0]);
+        row.Name = Trimmed(name);
         if (row.Name.empty()) {
             return Refuse(error, line, "the alternative has no name");
         }
@@ -175,10 +325,24 @@ bool PlanRows(const Model& model, const CsvTable& table, Plan& plan, CsvError* e
                 return Refuse(error, line, TooLong("the text in column " + std::to_string(f + 1)));
             }
         }
-        row.Texts.assign(record.begin() + 1, record.end());
-        row.ModelRow = alternatives.Take(row.Name, 0);
-        if (row.ModelRow > 0) {
+        for (std::size_t f = 1; f < fields; ++f) {
+            row.Texts.push_back(WithoutFormulaGuard(record[f]));
+        }
+        if (const std::string repeat = seen.Repeat(row.Name, "line " + std::to_string(line));
+            !repeat.empty()) {
+            return Refuse(error, line, "the alternative " + repeat);
+        }
+        const Rows::Result found = alternatives.Find(name);
+        if (found.How == Rows::Found::Unique) {
+            if (named[static_cast<std::size_t>(found.Value)]) {
+                return Refuse(error, line,
+                              "names the alternative " + Quoted(found.Name) + " a second time");
+            }
+            row.ModelRow = found.Value;
             named[static_cast<std::size_t>(row.ModelRow)] = true;
+        } else if (const std::string why = Unmatched<int>(found, row.Name, "alternative");
+                   !why.empty()) {
+            return Refuse(error, line, why);
         } else if (++total > kMaxImportedAlternatives) {
             return Refuse(error, line,
                           "more than " + std::to_string(kMaxImportedAlternatives) +
@@ -206,7 +370,7 @@ void PlanLostRanks(const Model& model, Plan& plan) {
             const int col = model.ColumnOfNode(column.Node);
             const std::string& text = row.Texts[static_cast<std::size_t>(column.Field - 1)];
             const int rank = model.Rank(col, row.ModelRow);
-            if (rank > 0 && model.CellText(col, row.ModelRow) != text) {
+            if (rank > 0 && ShownText(model.CellText(col, row.ModelRow)) != text) {
                 plan.LostRanks.push_back({col, row.ModelRow, model.Node(column.Node).Name,
                                           model.AlternativeName(row.ModelRow),
                                           model.CellText(col, row.ModelRow), text, rank});
@@ -233,13 +397,13 @@ std::vector<std::vector<std::string>> ConsequenceRecords(const Model& model) {
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> header{"Name"};
     for (NodeId node : attributes) {
-        header.push_back(model.Node(node).Name);
+        header.push_back(ShownText(model.Node(node).Name));
     }
     records.push_back(std::move(header));
     for (int row = 1; row <= model.M(); ++row) {
-        std::vector<std::string> record{model.AlternativeName(row)};
+        std::vector<std::string> record{ShownText(model.AlternativeName(row))};
         for (NodeId node : attributes) {
-            record.push_back(model.CellText(model.ColumnOfNode(node), row));
+            record.push_back(ShownText(model.CellText(model.ColumnOfNode(node), row)));
         }
         records.push_back(std::move(record));
     }
@@ -247,7 +411,7 @@ std::vector<std::vector<std::string>> ConsequenceRecords(const Model& model) {
 }
 
 std::string ConsequenceCsv(const Model& model, char separator) {
-    return WriteCsv(ConsequenceRecords(model), separator, true);
+    return WriteCsv(FormulaGuarded(ConsequenceRecords(model)), separator, true);
 }
 
 int ConsequenceImportPlan::AddedCount() const {
@@ -371,7 +535,8 @@ void ApplyConsequenceImport(Model& model, const ConsequenceImportPlan& plan) {
         for (const auto& [field, node] : nodeOfField) {
             const int col = model.ColumnOfNode(node);
             const std::string& text = row.Texts[static_cast<std::size_t>(field - 1)];
-            if (model.CellText(col, target) != text) {
+            // A text the table holds as the program shows it is not a change.
+            if (ShownText(model.CellText(col, target)) != text) {
                 model.CommitCellText(col, target, text, false);
             }
         }

@@ -11,6 +11,16 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// A UTF-16 text starts with its byte order mark, or, without one, has a NUL in one of its first
+// two bytes and not in the other (the high byte of an ASCII character).
+bool LooksLikeUtf16(std::string_view text) {
+    if (text.size() < 2) {
+        return false;
+    }
+    const std::string_view start = text.substr(0, 2);
+    return start == "\xFF\xFE" || start == "\xFE\xFF" || ((start[0] == '\0') != (start[1] == '\0'));
+}
+
 std::string_view WithoutBom(std::string_view text) {
     if (text.substr(0, kBom.size()) == kBom) {
         text.remove_prefix(kBom.size());
@@ -52,11 +62,20 @@ private:
         return false;
     }
 
-    // Appends the UTF-8 character at pos_ to field; false for bytes that are not UTF-8.
-    bool TakeCharacter(std::string& field) {
+    // Appends the UTF-8 character at pos_ to field. Refuses bytes that are not UTF-8 and control
+    // characters other than TAB (line ends never get here): a NUL or an ESC in a name is damage,
+    // never text a user typed.
+    bool TakeCharacter(std::string& field, CsvError& error) {
         const std::size_t length = Utf8SequenceLength(text_, pos_);
         if (length == 0) {
-            return false;
+            return Fail(error, line_, "the text is not UTF-8");
+        }
+        const auto byte = static_cast<unsigned char>(text_[pos_]);
+        if (byte < 0x20 && byte != '\t') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            return Fail(error, line_,
+                        std::string("a field holds the control character U+00") + kHex[byte >> 4] +
+                            kHex[byte & 0xF]);
         }
         field.append(text_.substr(pos_, length));
         pos_ += length;
@@ -104,8 +123,8 @@ private:
                                 "a quote inside a field that does not start with one (a field "
                                 "holding quotes must be in quotes, with its quotes doubled)");
                 }
-                if (!TakeCharacter(field)) {
-                    return Fail(error, line_, "the text is not UTF-8");
+                if (!TakeCharacter(field, error)) {
+                    return false;
                 }
             }
             return true;
@@ -136,8 +155,8 @@ private:
                 field += '\n';
                 continue;
             }
-            if (!TakeCharacter(field)) {
-                return Fail(error, line_, "the text is not UTF-8");
+            if (!TakeCharacter(field, error)) {
+                return false;
             }
         }
     }
@@ -181,6 +200,13 @@ char DetectCsvSeparator(std::string_view text) {
 
 bool ParseCsv(std::string_view text, char separator, CsvTable& table, CsvError* error) {
     table = CsvTable{};
+    if (LooksLikeUtf16(text)) {
+        if (error != nullptr) {
+            *error = CsvError{1, "the text is UTF-16; save the table as UTF-8 (in a spreadsheet: "
+                                 "CSV UTF-8) and import it again"};
+        }
+        return false;
+    }
     text = WithoutBom(text);
     if (separator == kCsvDetect) {
         separator = DetectCsvSeparator(text);
@@ -244,6 +270,79 @@ std::string WriteCsv(const std::vector<std::vector<std::string>>& records, char 
         out += "\r\n";
     }
     return out;
+}
+
+namespace {
+
+// A number as a spreadsheet reads it: a sign, digits with at most one decimal point or comma,
+// and an exponent.
+bool IsPlainNumber(std::string_view text) {
+    std::size_t pos = 0;
+    const auto digits = [&] {
+        const std::size_t start = pos;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            ++pos;
+        }
+        return pos - start;
+    };
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ++pos;
+    }
+    std::size_t mantissa = digits();
+    if (pos < text.size() && (text[pos] == '.' || text[pos] == ',')) {
+        ++pos;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return false;
+    }
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        ++pos;
+        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+            ++pos;
+        }
+        if (digits() == 0) {
+            return false;
+        }
+    }
+    return pos == text.size();
+}
+
+// True for a text that an export writes with an apostrophe in front: one that a spreadsheet
+// would run as a formula, or that starts with apostrophes followed by such a text (so that the
+// apostrophe the import takes away is always the export's own).
+bool NeedsFormulaGuard(std::string_view text) {
+    std::size_t quotes = 0;
+    while (quotes < text.size() && text[quotes] == '\'') {
+        ++quotes;
+    }
+    const std::string_view rest = text.substr(quotes);
+    return !rest.empty() &&
+           std::string_view("=+-@\t\r").find(rest.front()) != std::string_view::npos &&
+           !IsPlainNumber(rest);
+}
+
+} // namespace
+
+std::string FormulaGuarded(std::string_view text) {
+    return NeedsFormulaGuard(text) ? "'" + std::string(text) : std::string(text);
+}
+
+std::string WithoutFormulaGuard(std::string_view text) {
+    if (!text.empty() && text.front() == '\'' && NeedsFormulaGuard(text.substr(1))) {
+        text.remove_prefix(1);
+    }
+    return std::string(text);
+}
+
+std::vector<std::vector<std::string>>
+FormulaGuarded(std::vector<std::vector<std::string>> records) {
+    for (auto& record : records) {
+        for (std::string& field : record) {
+            field = FormulaGuarded(field);
+        }
+    }
+    return records;
 }
 
 bool CsvSeparatorFromName(std::string_view name, char& separator) {

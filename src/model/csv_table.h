@@ -4,8 +4,9 @@
 //
 // The reader is strict: whatever it cannot read without guessing (a quote that is never closed,
 // text after a closing quote, a quote inside a field that does not start with one, bytes that
-// are not UTF-8) is refused with the line it starts on, so that a damaged file never becomes a
-// table that looks right but is not.
+// are not UTF-8, control characters other than TAB and quoted line ends, UTF-16 text) is refused
+// with the line it starts on, so that a damaged file never becomes a table that looks right but is
+// not.
 #pragma once
 
 #include <cstddef>
@@ -55,6 +56,15 @@ std::string CsvField(std::string_view text, char separator);
 // UTF-8 byte order mark when bom is true (spreadsheets then read non-ASCII names right).
 std::string WriteCsv(const std::vector<std::vector<std::string>>& records, char separator,
                      bool bom = false);
+
+// A cell that starts with =, +, -, @, TAB or CR and is not a plain number ("-12.5", "+3e4") with an
+// apostrophe in front, so that a spreadsheet shows it as text instead of running it as a formula.
+// A cell that starts with apostrophes followed by such a text gets one more, so that
+// WithoutFormulaGuard(FormulaGuarded(text)) == text for every text.
+std::string FormulaGuarded(std::string_view text);
+std::vector<std::vector<std::string>> FormulaGuarded(std::vector<std::vector<std::string>> records);
+// Takes the apostrophe FormulaGuarded puts in front away again; other texts stay as they are.
+std::string WithoutFormulaGuard(std::string_view text);
 
 // The separator an option names: "comma", "semicolon", "tab" (or the character itself), or
 // "auto" for kCsvDetect. Returns false for anything else.

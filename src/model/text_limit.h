@@ -57,4 +57,23 @@ inline std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
+// The text as the windows and the reports show it: every byte that does not belong to a
+// well-formed UTF-8 sequence (a name written by a system with another encoding) becomes U+FFFD,
+// one for each such byte.
+inline std::string ShownText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, pos);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++pos;
+        } else {
+            out.append(text.substr(pos, length));
+            pos += length;
+        }
+    }
+    return out;
+}
+
 } // namespace velor

@@ -206,7 +206,11 @@ std::string XmlEscape(std::string_view text) {
             continue;
         }
         if (length > 1) {
-            out.append(text.substr(pos, length));
+            // U+FFFE and U+FFFF are not characters XML allows: left out.
+            const std::string_view character = text.substr(pos, length);
+            if (character != "\xEF\xBF\xBE" && character != "\xEF\xBF\xBF") {
+                out.append(character);
+            }
             pos += length;
             continue;
         }

@@ -71,7 +71,8 @@ std::string ChartSvg(const ChartContent& content, Size size, const ChartFonts& f
 std::string SceneSvg(const Scene& scene, Size size, const std::string& title);
 
 // Text for XML character data and attribute values: &, <, >, " escaped; control characters that
-// XML does not allow dropped; bytes that are not UTF-8 replaced by U+FFFD.
+// XML does not allow dropped, and so are U+FFFE and U+FFFF; bytes that are not UTF-8 replaced by
+// U+FFFD.
 std::string XmlEscape(std::string_view text);
 
 } // namespace velor::chart

@@ -3,6 +3,7 @@
 #include "calc/number_text.h"
 #include "calc/result_warnings.h"
 #include "model/csv_table.h"
+#include "model/text_limit.h"
 
 #include <cmath>
 
@@ -173,7 +174,14 @@ bool ResultsCsv(const Model& model, char separator, std::string& text) {
     if (!AllFinite(model)) {
         return false;
     }
-    text = WriteCsv(ResultsRecords(model), separator, true);
+    // Names as the program shows them, and none that a spreadsheet would run as a formula.
+    Records records = ResultsRecords(model);
+    for (auto& record : records) {
+        for (std::string& field : record) {
+            field = ShownText(field);
+        }
+    }
+    text = WriteCsv(FormulaGuarded(std::move(records)), separator, true);
     return true;
 }
 

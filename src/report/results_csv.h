@@ -6,7 +6,9 @@
 //   Dominance margins  the same matrix with the least value difference (row minus column)
 //   Decision rules     alternative, value lower, value upper, maximum regret, and "yes" or
 //                      "no" for each of the four rules
-// Numbers are written with a point and up to 15 significant digits, whatever the locale.
+// Numbers are written with a point and up to 15 significant digits, whatever the locale. Names are
+// written as the program shows them; a name a spreadsheet would take for a formula gets an
+// apostrophe in front (see FormulaGuarded).
 #pragma once
 
 #include "model/model.h"

@@ -73,7 +73,8 @@ bool WriteDecisionReport(const Model& model, const QString& modelFile, bool resu
         QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
     const QtTextMetrics metrics(QApplication::font());
     ReportOptions options;
-    options.fileName = modelFile.toStdString();
+    // A PDF is made to be passed on: it names the model file without the local folder it is in.
+    options.fileName = (pdf ? QFileInfo(modelFile).fileName() : modelFile).toStdString();
     options.date = CurrentDateText();
     options.resultsOutOfDate = resultsOutOfDate;
     options.metrics = &metrics;

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -192,6 +193,45 @@ TEST_F(CliFiles, ADanglingLinkIsWrittenThrough) {
     const CliResult result = Run({"export-results", model, Path("nowhere.txt")});
     EXPECT_EQ(result.Code, 4);
     EXPECT_TRUE(fs::is_symlink(Path("nowhere.txt")));
+}
+
+// "-" as an output is standard output where the command writes a text, and a usage error where
+// it writes a model: never a file named "-".
+TEST_F(CliFiles, DashIsStandardOutputOrAUsageErrorNeverAFile) {
+    const std::string model = Example("car");
+    const std::string table = Path("t.csv");
+    ASSERT_EQ(Run({"export-csv", model, table}).Code, 0);
+    const fs::path dash = fs::current_path() / "-";
+    const std::vector<std::vector<std::string>> texts = {
+        {"export-results", model, "{}"},
+        {"export-constraints", model, "{}"},
+        {"calc", model, "--type", "4", "--quiet", "--report", "{}"},
+        {"calc", model, "--type", "4", "--quiet", "--constraints", "{}"},
+    };
+    for (const auto& pattern : texts) {
+        SCOPED_TRACE(::testing::PrintToString(pattern));
+        std::vector<std::string> toStandardOutput = pattern;
+        std::vector<std::string> toFile = pattern;
+        std::replace(toStandardOutput.begin(), toStandardOutput.end(), std::string("{}"),
+                     std::string("-"));
+        std::replace(toFile.begin(), toFile.end(), std::string("{}"), Path("out.txt"));
+        const CliResult written = Run(toStandardOutput);
+        EXPECT_EQ(written.Code, 0) << written.Err;
+        ASSERT_EQ(Run(toFile).Code, 0);
+        EXPECT_EQ(written.Out, ReadFile(Path("out.txt")));
+        EXPECT_FALSE(fs::exists(dash));
+    }
+    const std::vector<std::vector<std::string>> refused = {
+        {"convert", model, "-"},
+        {"calc", model, "-o", "-"},
+        {"import-csv", model, table, "-o", "-"},
+        {"calc", model, "--report", "-", "--json", "-"},
+    };
+    for (const auto& args : refused) {
+        ExpectUsageError(Run(args), args);
+        EXPECT_FALSE(fs::exists(dash)) << ::testing::PrintToString(args);
+    }
+    fs::remove(dash);
 }
 
 } // namespace

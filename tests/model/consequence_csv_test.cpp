@@ -186,13 +186,93 @@ TEST(ConsequenceCsv, ImportIntoAModelWithoutATreeMakesAMainGoal) {
     EXPECT_EQ(model.CellText(3, 2), "4");
 }
 
+TEST(ConsequenceCsv, ExactNamesMatchBeforeCaseInsensitiveOnes) {
+    Model model = SmallModel();
+    model.CommitCellText(1, 1, "Alpha", true);
+    model.CommitCellText(1, 2, "ALPHA", true);
+    model.RenameNode(model.AddNode(kAttribute, model.Root()), "PRICE");
+    // Each name finds the row and the column of exactly its name, in whatever order.
+    Plan plan = PlanOf(model, "Name,PRICE,Price\nALPHA,1,2\nAlpha,3,4\n");
+    ASSERT_EQ(plan.Rows.size(), 2u);
+    EXPECT_EQ(plan.Rows[0].ModelRow, 2);
+    EXPECT_EQ(plan.Rows[1].ModelRow, 1);
+    EXPECT_EQ(plan.Columns[0].Node, model.NodeByColumn(4));
+    EXPECT_EQ(plan.Columns[1].Node, model.NodeByColumn(2));
+    // A name that only one item matches ignoring case and blanks still finds it.
+    plan = PlanOf(model, "Name, comfort \nALPHA,x\n");
+    EXPECT_EQ(plan.Columns[0].Node, model.NodeByColumn(3));
+    // Where several match that way, the table is refused with the line.
+    CsvError error;
+    EXPECT_FALSE(
+        PlanConsequenceImport(model, Table("Name,Comfort\nB,1\nalpha,2\n"), {}, plan, &error));
+    EXPECT_EQ(error.Line, 3);
+    EXPECT_NE(error.Message.find("\"alpha\" matches 2 alternatives"), std::string::npos)
+        << error.Message;
+    EXPECT_FALSE(PlanConsequenceImport(model, Table("Name,price\nB,1\n"), {}, plan, &error));
+    EXPECT_EQ(error.Line, 1);
+    EXPECT_NE(error.Message.find("matches 2 attributes"), std::string::npos) << error.Message;
+}
+
 TEST(ConsequenceCsv, NamesThatOccurTwicePairUpInOrder) {
+    // Two alternatives of the model share a name: the table cannot say which one it means, and a
+    // name twice in the table would replace one alternative twice. Both are refused.
     Model model = SmallModel();
     model.CommitCellText(1, 2, "A", true);
-    const Plan plan = PlanOf(model, "Name,Price\nA,1\nA,2\nA,3\n");
-    EXPECT_EQ(plan.Rows[0].ModelRow, 1);
-    EXPECT_EQ(plan.Rows[1].ModelRow, 2);
-    EXPECT_EQ(plan.Rows[2].ModelRow, 0);
+    Plan plan;
+    CsvError error;
+    EXPECT_FALSE(PlanConsequenceImport(model, Table("Name,Price\nA,1\n"), {}, plan, &error));
+    EXPECT_EQ(error.Text(), "line 2: the model has 2 alternatives named \"A\"; rename them so "
+                            "that the table can say which one it means");
+    EXPECT_FALSE(PlanConsequenceImport(SmallModel(), Table("Name,Price\nA,1\nB,2\nA,3\n"), {}, plan,
+                                       &error));
+    EXPECT_EQ(error.Text(), "line 4: the alternative \"A\" appears twice (line 2 and line 4)");
+}
+
+TEST(ConsequenceCsv, FormulasAreExportedAsTextAndImportedExactly) {
+    Model model = SmallModel();
+    const std::vector<std::string> texts = {"=1+2", "@SUM(A1)", "-", "-12.5", "'=x", "+", "'"};
+    for (const std::string& text : texts) {
+        model.CommitCellText(1, model.NewAlternative(), "+" + text, true);
+        model.CommitCellText(3, model.M(), text, true);
+    }
+    model.RenameNode(model.NodeByColumn(2), "=Price");
+    for (char separator : {',', ';', '\t'}) {
+        const std::string csv = ConsequenceCsv(model, separator);
+        const CsvTable table = Table(csv);
+        EXPECT_EQ(table.Records[0][1], "'=Price");
+        EXPECT_EQ(table.Records[3][0], "'+=1+2");
+        EXPECT_EQ(table.Records[6][2], "-12.5");
+        const Model imported = Import(EmptyTreeOf(model), csv);
+        EXPECT_EQ(ConsequenceRecords(imported), ConsequenceRecords(model)) << csv;
+        // Imported into the model it came from, the table changes nothing.
+        EXPECT_EQ(Import(model, csv), model);
+    }
+}
+
+TEST(ConsequenceCsv, TextThatIsNotUtf8ExportsAsShownAndImportsAgain) {
+    Model model = SmallModel();
+    model.CommitCellText(1, 1, "Caf\xE9", true);
+    model.RenameNode(model.NodeByColumn(3), "Gr\xF6\xDF"
+                                            "e");
+    model.CommitCellText(3, 1, "gut \xFC", true);
+    model.CommitCellText(2, 2, "\xE2\x82", true); // cut off in the middle of a character
+    model.StoreRanking(model.NodeByColumn(2), {1, 2}, {});
+    const std::string csv = ConsequenceCsv(model);
+    CsvTable table;
+    CsvError error;
+    ASSERT_TRUE(ParseCsv(csv, kCsvDetect, table, &error)) << error.Text();
+    EXPECT_EQ(table.Records[0][2], "Gr\xEF\xBF\xBD\xEF\xBF\xBD"
+                                   "e");
+    EXPECT_EQ(table.Records[1][0], "Caf\xEF\xBF\xBD");
+    EXPECT_EQ(table.Records[2][1], "\xEF\xBF\xBD\xEF\xBF\xBD");
+    Plan plan;
+    ASSERT_TRUE(PlanConsequenceImport(model, table, {}, plan, &error)) << error.Text();
+    EXPECT_EQ(plan.ReplacedCount(), 2);
+    EXPECT_EQ(plan.ColumnCount(Plan::ColumnAction::Match), 2);
+    EXPECT_TRUE(plan.LostRanks.empty());
+    Model imported = model;
+    ApplyConsequenceImport(imported, plan);
+    EXPECT_EQ(imported, model);
 }
 
 struct BadTable {
@@ -248,6 +328,23 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"EmptyHeaderWithTexts", "Name,Price,\nA,1,x\n", 1, "column 3 has no name"},
         BadTable{"AttributeTwice", "Name,Price,PRICE\nA,1,2\n", 1, "a second time"},
         BadTable{"OnlyNames", "Name\nA\n", 1, "no column besides"},
+        BadTable{"ColumnTwice", "Name,Colour,Price,Colour\nA,1,2,3\n", 1,
+                 "\"Colour\" appears twice (column 2 and column 4)"},
+        BadTable{"AlternativeTwiceIgnoringCase", "Name,Price\nA,1\na,2\n", 3,
+                 "names the alternative \"A\" a second time"},
+        BadTable{"NewAlternativeTwice", "Name,Price\nC,1\nC,2\n", 3, "appears twice"},
+        BadTable{"ByteOrderMarkInName",
+                 "Name,Price\n\xEF\xBB\xBF"
+                 "A,1\n",
+                 2, "differs from the alternative \"A\" only by invisible characters"},
+        BadTable{"NoBreakSpaceInHeader", "Name,Price\xC2\xA0\nA,1\n", 1,
+                 "differs from the attribute \"Price\" only by invisible"},
+        BadTable{"LookalikesInTheTable",
+                 "Name,Price\nC\xC2\xA0"
+                 "D,1\nC D,2\n",
+                 3,
+                 "differs from \"C\xC2\xA0"
+                 "D\" (line 2) only by invisible"},
         BadTable{"TooManyAlternatives", ManyRows(kMaxImportedAlternatives - 1), 1000, "more than"},
         BadTable{"TooManyNodes", ManyColumns(kMaxImportedNodes), 1, "nodes"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -256,15 +353,15 @@ TEST(ConsequenceCsv, AModelBeyondTheLimitStillImportsIntoItsColumns) {
     Model model;
     const NodeId root = model.AddNode(kGoal, kNone);
     for (int i = 0; i < kMaxImportedNodes; ++i) {
-        model.AddNode(kAttribute, root);
+        model.RenameNode(model.AddNode(kAttribute, root), "Attribute " + std::to_string(i));
     }
     ASSERT_GT(model.NodeCount(), kMaxImportedNodes);
     Plan plan;
     CsvError error;
-    EXPECT_TRUE(PlanConsequenceImport(model, Table("Name,Attribute\nA,x\n"), {}, plan, &error))
+    EXPECT_TRUE(PlanConsequenceImport(model, Table("Name,Attribute 7\nA,x\n"), {}, plan, &error))
         << error.Text();
     EXPECT_FALSE(
-        PlanConsequenceImport(model, Table("Name,Attribute,New\nA,x,y\n"), {}, plan, &error));
+        PlanConsequenceImport(model, Table("Name,Attribute 7,New\nA,x,y\n"), {}, plan, &error));
     EXPECT_EQ(error.Line, 1);
 }
 

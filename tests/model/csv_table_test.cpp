@@ -137,8 +137,75 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"NotUtf8", "Name,Price\nA,caf\xe9\n", 2, "not UTF-8"},
         BadCase{"Overlong", "Name\n\xc0\xaf\n", 2, "not UTF-8"},
         BadCase{"TruncatedSequence", "Name\n\"\xe2\x82", 2, "not UTF-8"},
-        BadCase{"LineAfterQuotedBreak", "a,\"x\ny\"\nb,c\"d\n", 3, "quote inside"}),
+        BadCase{"LineAfterQuotedBreak", "a,\"x\ny\"\nb,c\"d\n", 3, "quote inside"},
+        BadCase{"Escape", "Name\nA\x1b[31m\n", 2, "control character U+001B"},
+        BadCase{"ControlInQuotes", "a,\"x\n\x01\"\n", 2, "control character U+0001"},
+        BadCase{"FormFeed", "Name,Price\nA,\f\n", 2, "control character U+000C"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// UTF-16 (as spreadsheets save "Unicode text") from an ASCII table.
+std::string Utf16(std::string_view ascii, bool bigEndian, bool bom) {
+    std::string out = bom ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (char c : ascii) {
+        out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return out;
+}
+
+TEST(CsvTable, Utf16AndNulAreRefusedForWhatTheyAre) {
+    const std::string table = "Name\tPrice\tComfort\r\nA\t1\t2\r\n";
+    for (bool bigEndian : {false, true}) {
+        for (bool bom : {false, true}) {
+            CsvTable parsed;
+            CsvError error;
+            EXPECT_FALSE(ParseCsv(Utf16(table, bigEndian, bom), kCsvDetect, parsed, &error));
+            EXPECT_EQ(error.Line, 1);
+            EXPECT_NE(error.Message.find("UTF-16"), std::string::npos) << error.Message;
+        }
+    }
+    CsvTable parsed;
+    CsvError error;
+    EXPECT_FALSE(ParseCsv(std::string("Name,Price\nA,1\0002\n", 16), ',', parsed, &error));
+    EXPECT_EQ(error.Text(), "line 2: a field holds the control character U+0000");
+}
+
+struct GuardCase {
+    const char* text;
+    const char* guarded;
+};
+
+class CsvFormulaGuard : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(CsvFormulaGuard, GuardsFormulasAndTakesItsOwnApostropheAwayAgain) {
+    EXPECT_EQ(FormulaGuarded(GetParam().text), GetParam().guarded);
+    EXPECT_EQ(WithoutFormulaGuard(GetParam().guarded), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, CsvFormulaGuard,
+                         ::testing::Values(GuardCase{"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+                                           GuardCase{"+1+2", "'+1+2"}, GuardCase{"-", "'-"},
+                                           GuardCase{"@SUM(A1)", "'@SUM(A1)"},
+                                           GuardCase{"\tx", "'\tx"}, GuardCase{"\r=1", "'\r=1"},
+                                           GuardCase{"'=1", "''=1"}, GuardCase{"''@", "'''@"},
+                                           GuardCase{"-12.5", "-12.5"}, GuardCase{"+3e4", "+3e4"},
+                                           GuardCase{"-1,5", "-1,5"}, GuardCase{"-.5E-3", "-.5E-3"},
+                                           GuardCase{"'-5", "'-5"}, GuardCase{"'", "'"},
+                                           GuardCase{"", ""}, GuardCase{"a=b", "a=b"}));
+
+TEST(CsvTable, FormulaGuardRoundTripsEveryText) {
+    std::mt19937 random(4711u);
+    static const std::vector<std::string> kPieces = {"=", "+", "-", "@", "\t", "\r", "'",
+                                                     "1", ".", ",", "e", "x",  " "};
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (int i = static_cast<int>(random() % 5); i > 0; --i) {
+            text += kPieces[random() % kPieces.size()];
+        }
+        const std::string guarded = FormulaGuarded(text);
+        EXPECT_EQ(WithoutFormulaGuard(guarded), text) << text;
+        EXPECT_TRUE(guarded == text || guarded == "'" + text) << text;
+    }
+}
 
 TEST(CsvTable, FieldsAreQuotedOnlyWhenNeeded) {
     EXPECT_EQ(CsvField("plain text", ','), "plain text");

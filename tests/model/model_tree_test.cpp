@@ -10,9 +10,15 @@ namespace {
 // A model hands out no writable record: editors and forms change it through its operations only,
 // and the calculation stores its results through ResultRecords.
 template <typename M>
-concept HandsOutRecords = requires(M& m) { m.NodeData(NodeId{}); } ||
-                          requires(M& m) { m.ConsequenceData(1, 1); } ||
-                          requires(M& m) { m.AlternativeData(1); };
+concept HandsOutRecords = requires(M& m) {
+    m.NodeData(NodeId{});
+}
+|| requires(M& m) {
+    m.ConsequenceData(1, 1);
+}
+|| requires(M& m) {
+    m.AlternativeData(1);
+};
 static_assert(!HandsOutRecords<Model>);
 static_assert(HandsOutRecords<ResultRecords>);
 

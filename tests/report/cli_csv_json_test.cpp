@@ -106,8 +106,35 @@ INSTANTIATE_TEST_SUITE_P(
             ",1\n",
             "line 2: the name of the alternative is longer than 255 bytes"},
         BadCsv{"NotUtf8", "Name,Purchase price\nA,\xff\n", "line 2: the text is not UTF-8"},
-        BadCsv{"Empty", "", "the file holds no table"}),
+        BadCsv{"Empty", "", "the file holds no table"},
+        BadCsv{"Utf16", "\xFF\xFEN",
+               "line 1: the text is UTF-16; save the table as UTF-8 (in a "
+               "spreadsheet: CSV UTF-8) and import it again"},
+        BadCsv{"Escape", "Name,Purchase price\nA\x1b[2J,1\n",
+               "line 2: a field holds the control character U+001B"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliCsvTest, ExportsWriteNamesAsShownAndFormulasAsText) {
+    Model model;
+    ASSERT_TRUE(LoadModelFile(model, Example("car")));
+    model.CommitCellText(1, 1, "=2+3", true);
+    model.CommitCellText(1, 2, "Caf\xE9", true); // written by a system with another encoding
+    const std::string path = Path("odd-names.vlr");
+    ASSERT_TRUE(SaveModelFile(model, path));
+    const CliResult results = Run({"export-results", path, "-", "--csv"});
+    ASSERT_EQ(results.Code, 0) << results.Err;
+    CsvTable table;
+    CsvError error;
+    ASSERT_TRUE(ParseCsv(results.Out, ',', table, &error)) << error.Text();
+    EXPECT_EQ(table.Records[2][1], "'=2+3");
+    EXPECT_EQ(table.Records[3][1], "Caf\xEF\xBF\xBD");
+    const std::string csv = Path("odd-names.csv");
+    ASSERT_EQ(Run({"export-csv", path, csv, "--quiet"}).Code, 0);
+    const CliResult dry = Run({"import-csv", path, csv, "--dry-run"});
+    EXPECT_EQ(dry.Code, 0) << dry.Err;
+    EXPECT_NE(dry.Err.find("0 added, 5 replaced, 0 kept"), std::string::npos) << dry.Err;
+    EXPECT_NE(dry.Err.find("No ranked consequence changes."), std::string::npos) << dry.Err;
+}
 
 TEST_F(CliCsvTest, AMissingTableOrTargetIsAUsageOrReadError) {
     const std::string model = Example("car");

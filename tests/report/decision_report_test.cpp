@@ -144,8 +144,12 @@ TEST(DecisionReport, NamesAreEscaped) {
     model.RenameNode(model.Root(), "Cars <new> & \"used\"");
     model.CommitCellText(1, 1, "A&B <b>bold</b>", true);
     model.CommitCellText(2, 2, "bad \x01 byte \xff", false);
+    model.CommitCellText(1, 3, "no\xEF\xBF\xBE character\xEF\xBF\xBF", true);
     const std::string html = MakeDecisionReport(model, {}).html;
     EXPECT_EQ(Check("xmllint --noout", html).first, 0);
+    EXPECT_NE(html.find("no character"), std::string::npos);
+    EXPECT_EQ(html.find("\xEF\xBF\xBE"), std::string::npos);
+    EXPECT_EQ(html.find("\xEF\xBF\xBF"), std::string::npos);
     EXPECT_NE(html.find("Cars &lt;new&gt; &amp; &quot;used&quot;"), std::string::npos);
     EXPECT_NE(html.find("A&amp;B &lt;b&gt;bold&lt;/b&gt;"), std::string::npos);
     EXPECT_EQ(html.find("<b>bold"), std::string::npos);

@@ -8,6 +8,7 @@
 #include "model/model_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace velor::ui::test {
@@ -146,6 +147,9 @@ TEST_F(ReportCommands, ReportAsHtmlAndAsPdf) {
         EXPECT_TRUE(words.contains(QString::fromStdString(model.Node(node).Name)))
             << model.Node(node).Name;
     }
+    // The PDF, made to be passed on, names the model file without the folder it is in.
+    EXPECT_TRUE(words.contains(QStringLiteral("car.vlr")));
+    EXPECT_FALSE(words.contains(QFileInfo(dir.path()).fileName())) << words.toStdString();
 
     // A report into a folder that does not exist is refused and says so.
     prompts.fileAnswers.push_back(FilePath(QStringLiteral("no-such-folder/car.pdf")));
