@@ -27,12 +27,21 @@ struct AcceptabilityOptions {
 
 // The fewest samples a run takes: every batch of the error estimate needs a few.
 inline constexpr int kMinimumAcceptabilitySamples = 100;
+// Up to this many alternatives a run counts every rank and the pairwise table; beyond, it
+// counts the first this many ranks of each alternative and leaves the pairwise table out, so
+// that its memory grows linearly with the alternatives.
+inline constexpr int kFullTableAlternatives = 200;
+
+inline constexpr const char* kInfeasibleAcceptabilityMessage =
+    "The model is infeasible: the statements contradict each other.";
+// Why a run ended when memory ran out, wherever it did.
+inline constexpr const char* kOutOfMemoryMessage = "Out of memory.";
 
 enum class AcceptabilityStatus {
     Completed,
     Stopped,    // the caller asked to stop; no result
-    Infeasible, // the statements contradict each other
-    Failed,     // no sampling possible (no alternatives, no room to vary, solver error)
+    Infeasible, // the statements contradict each other (by the calculation's feasibility check)
+    Failed,     // no sampling possible (no alternatives, no room to vary, solver error, memory)
 };
 
 struct AcceptabilityOutcome {
