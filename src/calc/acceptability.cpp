@@ -6,6 +6,7 @@
 #include "calc/feasible_polytope.h"
 #include "calc/hit_and_run.h"
 #include "calc/solver_bridge.h"
+#include "calc/warm_start_solver.h"
 #include "lp/lpx.h"
 
 #include <algorithm>
@@ -294,6 +295,34 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
     return result;
 }
 
+// The calculation's feasibility check: the program of CheckFeasibility (alternative 1's value
+// for the main goal, minimized, under every statement) solved the way a calculation on the
+// default path solves it. stop is polled inside the simplex.
+Feasibility CalculationFeasibility(const Model& model, const std::function<bool()>& stop,
+                                   std::string& error) {
+    struct Interrupt {
+        explicit Interrupt(const std::function<bool()>& s) { LP_SETINTERRUPT(s); }
+        ~Interrupt() { LP_SETINTERRUPT({}); }
+    } interrupt(stop);
+    TSolution solution;
+    try {
+        WarmStartSolver solver(model);
+        ProgramParts parts;
+        parts.Direction = kMinimize;
+        parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
+        solution = solver.Solve(parts);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& failure) {
+        solution.Error = failure.what();
+    }
+    if (!solution.Error.empty()) {
+        error = solution.Error;
+        return Feasibility::SolverError;
+    }
+    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
+}
+
 AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
     AcceptabilityOutcome outcome;
     outcome.Status = status;
@@ -357,8 +386,13 @@ AcceptabilityOutcome Analyse(const Model& model, const AcceptabilityOptions& opt
     // Whether the statements admit a solution is decided by the check the calculation runs, so
     // that the analysis and the calculation never disagree about it; the sampling set's own
     // programs only find where to walk.
+    const auto stop = [&] { return callbacks.StopRequested && callbacks.StopRequested(); };
     std::string solverError;
-    switch (CheckFeasibility(model, {}, &solverError)) {
+    const Feasibility feasibility = CalculationFeasibility(model, stop, solverError);
+    if (stop()) {
+        return Failure(AcceptabilityStatus::Stopped, "Stopped.");
+    }
+    switch (feasibility) {
     case Feasibility::Feasible:
         break;
     case Feasibility::Infeasible:
@@ -366,8 +400,6 @@ AcceptabilityOutcome Analyse(const Model& model, const AcceptabilityOptions& opt
     case Feasibility::SolverError:
         return Failure(AcceptabilityStatus::Failed, "Solver error: " + solverError);
     }
-
-    const auto stop = [&] { return callbacks.StopRequested && callbacks.StopRequested(); };
     Setup setup;
     try {
         setup = MakeSetup(model, attributeColumns, stop);
