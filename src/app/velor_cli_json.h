@@ -22,6 +22,10 @@ struct RunSummary {
 };
 
 inline constexpr int kJsonFormatVersion = 1;
+// velor-acceptability 2: central weights as a list in the order of attributes (a list of names
+// and columns), pairwise_winning left out beyond 200 alternatives ("pairwise"), the ranks
+// counted per alternative in "ranks".
+inline constexpr int kAcceptabilityJsonVersion = 2;
 
 // calc --json: "velor-results".
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);

@@ -4,11 +4,17 @@
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc_test_model.h"
+#include "model/model_file.h"
 #include "random_model.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <fstream>
 #include <numeric>
 #include <stdexcept>
 
@@ -344,6 +350,103 @@ TEST(Acceptability, ModelsWithoutAlternativesOrSamplesAreRefused) {
     WeightModel w(2);
     EXPECT_THROW(ComputeAcceptability(w.t.model, {kMinimumAcceptabilitySamples - 1, 1, 0}),
                  std::invalid_argument);
+}
+
+// The car example with Running cost's weight between 40 % and upper % of the reference's.
+Model CarWithRunningCostUpTo(double upper) {
+    Model model;
+    EXPECT_TRUE(LoadModelFile(model, std::string(VELOR_SOURCE_DIR) + "/examples/car.vlr"));
+    for (const NodeId node : model.Attributes()) {
+        if (model.Node(node).Name == "Running cost") {
+            model.StoreWeightBounds(false, {{node, 40.0, upper}});
+        }
+    }
+    return model;
+}
+
+// A set that the statements leave thin is sampled: as a set of its own where the walk can
+// resolve it, otherwise as the face it nearly is, with the dimension the walk has where the
+// bounds are equal.
+struct ThinSet {
+    double upper;
+    int extraDimensions; // over the set where the bounds are equal
+};
+
+class ThinSetTest : public ::testing::TestWithParam<ThinSet> {};
+
+TEST_P(ThinSetTest, IsSampledLikeTheEqualityItNearlyIs) {
+    const AcceptabilityOutcome flat = ComputeAcceptability(CarWithRunningCostUpTo(40.0), {400});
+    ASSERT_EQ(flat.Status, AcceptabilityStatus::Completed) << flat.Message;
+    const AcceptabilityOutcome thin =
+        ComputeAcceptability(CarWithRunningCostUpTo(GetParam().upper), {400});
+    ASSERT_EQ(thin.Status, AcceptabilityStatus::Completed) << thin.Message;
+    EXPECT_EQ(thin.Result.Dimension, flat.Result.Dimension + GetParam().extraDimensions);
+}
+
+INSTANTIATE_TEST_SUITE_P(Acceptability, ThinSetTest,
+                         ::testing::Values(ThinSet{40.01, 1}, ThinSet{40.000001, 0},
+                                           ThinSet{40.0000000001, 0}));
+
+// Beyond the full tables, the result counts the first ranks only and leaves the pairwise table
+// out, so that memory stays linear in the alternatives; what it counts is still exact.
+TEST(Acceptability, ManyAlternativesKeepTheFirstRanksWithoutPairwiseTable) {
+    const int m = kFullTableAlternatives + 30;
+    CalcTestModel t(m);
+    std::vector<int> up(static_cast<std::size_t>(m));
+    std::iota(up.begin(), up.end(), 1);
+    std::vector<int> down(up.rbegin(), up.rend());
+    t.Rank(t.Attribute(), up);
+    t.Rank(t.Attribute(), down);
+    const AcceptabilityResult result = Sample(t.model, 100);
+    EXPECT_FALSE(result.HasPairwiseWinning());
+    ASSERT_EQ(result.RanksCounted(), kFullTableAlternatives);
+    std::vector<double> byRank(static_cast<std::size_t>(kFullTableAlternatives), 0.0);
+    for (std::size_t a = 0; a < static_cast<std::size_t>(m); ++a) {
+        ASSERT_EQ(result.RankErrors[a].size(), byRank.size());
+        const double counted = std::accumulate(result.RankShares[a].begin(),
+                                               result.RankShares[a].end(), 0.0);
+        EXPECT_LE(counted, 1.0 + 1e-9);
+        for (std::size_t r = 0; r < byRank.size(); ++r) {
+            byRank[r] += result.RankShares[a][r];
+        }
+    }
+    for (const double share : byRank) {
+        EXPECT_NEAR(share, 1.0, 1e-9);
+    }
+}
+
+// Wherever memory runs out, the run ends with its own message; it never throws.
+TEST(Acceptability, RunningOutOfMemoryEndsWithItsMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+    const int m = 1500; // the full tables would take 400 MB
+    CalcTestModel t(m);
+    std::vector<int> up(static_cast<std::size_t>(m));
+    std::iota(up.begin(), up.end(), 1);
+    t.Rank(t.Attribute(), up);
+    t.Rank(t.Attribute(), std::vector<int>(up.rbegin(), up.rend()));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The address space in use now and a little more.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::getpagesize()) +
+                             (32U << 20U);
+        const rlimit small{limit, limit};
+        ::setrlimit(RLIMIT_AS, &small);
+        const AcceptabilityOutcome outcome = ComputeAcceptability(t.model, {100, 1, 1});
+        ::_exit(outcome.Status == AcceptabilityStatus::Failed &&
+                        outcome.Message == kOutOfMemoryMessage
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the run did not end by itself";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 } // namespace
