@@ -119,9 +119,8 @@ struct Tally {
     Tally(int m, int attributes, int batches)
         : Ranks(RanksCounted(m)),
           RankCounts(static_cast<std::size_t>(batches),
-                     std::vector<double>(static_cast<std::size_t>(m) *
-                                             static_cast<std::size_t>(Ranks),
-                                         0.0)),
+                     std::vector<double>(
+                         static_cast<std::size_t>(m) * static_cast<std::size_t>(Ranks), 0.0)),
           BatchSizes(static_cast<std::size_t>(batches), 0),
           Wins(m <= kFullTableAlternatives
                    ? static_cast<std::size_t>(m) * static_cast<std::size_t>(m)

@@ -292,8 +292,7 @@ public:
         } catch (...) {
             throw PolytopeError(PolytopeError::Kind::Solver, "the linear program failed");
         }
-        if (outcome == ClpProblem::Outcome::Interrupted ||
-            (stopRequested && stopRequested())) {
+        if (outcome == ClpProblem::Outcome::Interrupted || (stopRequested && stopRequested())) {
             throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
         }
         if (outcome == ClpProblem::Outcome::Infeasible) {
@@ -406,8 +405,9 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
     }
     // Equalities that hold only nearly may leave what the others reduce to a constant missing
     // by about as much.
-    const double tolerance =
-        std::find(pinned.begin(), pinned.end(), 1) != pinned.end() ? kThinness : kRightSideTolerance;
+    const double tolerance = std::find(pinned.begin(), pinned.end(), 1) != pinned.end()
+                                 ? kThinness
+                                 : kRightSideTolerance;
 
     Reducer reducer(unknownCount);
     FixForcedZeros(work, reducer);

@@ -1,5 +1,6 @@
 // Acceptability analysis: known answers on small models, uniformity against exact volume
 // fractions, dominance and interval order kept in every sample, determinism and stopping.
+#include "allocation_limit.h"
 #include "calc/acceptability.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
@@ -9,12 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 #include <numeric>
 #include <stdexcept>
 
@@ -22,6 +21,7 @@ namespace velor {
 namespace {
 
 using testing::CalcTestModel;
+using testing::gAllocationLimit;
 
 AcceptabilityResult Sample(const Model& model, int samples = 10000, std::uint64_t seed = 1,
                            int threads = 0) {
@@ -403,8 +403,8 @@ TEST(Acceptability, ManyAlternativesKeepTheFirstRanksWithoutPairwiseTable) {
     std::vector<double> byRank(static_cast<std::size_t>(kFullTableAlternatives), 0.0);
     for (std::size_t a = 0; a < static_cast<std::size_t>(m); ++a) {
         ASSERT_EQ(result.RankErrors[a].size(), byRank.size());
-        const double counted = std::accumulate(result.RankShares[a].begin(),
-                                               result.RankShares[a].end(), 0.0);
+        const double counted =
+            std::accumulate(result.RankShares[a].begin(), result.RankShares[a].end(), 0.0);
         EXPECT_LE(counted, 1.0 + 1e-9);
         for (std::size_t r = 0; r < byRank.size(); ++r) {
             byRank[r] += result.RankShares[a][r];
@@ -415,28 +415,24 @@ TEST(Acceptability, ManyAlternativesKeepTheFirstRanksWithoutPairwiseTable) {
     }
 }
 
-// Wherever memory runs out, the run ends with its own message; it never throws.
-TEST(Acceptability, RunningOutOfMemoryEndsWithItsMessage) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
-#else
-    const int m = 1500; // the full tables would take 400 MB
+// Wherever memory runs out, the run ends with its own message; it never throws. Each limit
+// makes every larger allocation fail, so that memory runs out at another point of the run.
+class OutOfMemoryTest : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(OutOfMemoryTest, EndsTheRunWithItsMessage) {
+    const int m = 1500; // a batch of the tallies alone takes 2.4 MB
     CalcTestModel t(m);
     std::vector<int> up(static_cast<std::size_t>(m));
     std::iota(up.begin(), up.end(), 1);
     t.Rank(t.Attribute(), up);
     t.Rank(t.Attribute(), std::vector<int>(up.rbegin(), up.rend()));
+    // In a child process, so that an exception that escapes ends only the child.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The address space in use now and a little more.
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::getpagesize()) +
-                             (32U << 20U);
-        const rlimit small{limit, limit};
-        ::setrlimit(RLIMIT_AS, &small);
+        gAllocationLimit = GetParam();
         const AcceptabilityOutcome outcome = ComputeAcceptability(t.model, {100, 1, 1});
+        gAllocationLimit = 0;
         ::_exit(outcome.Status == AcceptabilityStatus::Failed &&
                         outcome.Message == kOutOfMemoryMessage
                     ? 0
@@ -446,8 +442,11 @@ TEST(Acceptability, RunningOutOfMemoryEndsWithItsMessage) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status)) << "the run did not end by itself";
     EXPECT_EQ(WEXITSTATUS(status), 0);
-#endif
 }
+
+INSTANTIATE_TEST_SUITE_P(Acceptability, OutOfMemoryTest,
+                         ::testing::Values(std::size_t{64} << 10U, std::size_t{1} << 20U,
+                                           std::size_t{2} << 20U));
 
 } // namespace
 } // namespace velor
