@@ -66,7 +66,11 @@ struct FeasibleRows {
 };
 FeasibleRows FeasibleRowsOf(const Model& model);
 
-// Throws std::invalid_argument for fewer than kMinimumAcceptabilitySamples samples.
+// Whether the statements admit any solution is decided first, by the calculation's own
+// feasibility program on its default path, so that the analysis calls a model infeasible exactly
+// when a calculation does; a feasible model is sampled however thin its set. A run that runs out
+// of memory anywhere ends as Failed with kOutOfMemoryMessage. Throws std::invalid_argument for
+// fewer than kMinimumAcceptabilitySamples samples.
 AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
                                           const AcceptabilityCallbacks& callbacks = {});
 
