@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <new>
 #include <sstream>
 
 namespace velor::cli {
@@ -52,19 +53,24 @@ private:
 
 void PrintAcceptability(const AcceptabilityResult& result, std::ostream& out) {
     const std::size_t m = result.Alternatives.size();
+    const auto counted = static_cast<std::size_t>(result.RanksCounted());
     out << "Acceptability of " << m << " alternatives: " << result.Samples << " samples, seed "
         << result.Seed << "\n\n";
 
-    out << "Rank acceptability (% of samples at each rank, +- standard error)\n";
+    out << "Rank acceptability (% of samples at each rank, +- standard error";
+    if (counted < m) {
+        out << "; the first " << counted << " ranks";
+    }
+    out << ")\n";
     Table ranks;
     std::vector<std::string> header{"Alternative"};
-    for (std::size_t r = 0; r < m; ++r) {
+    for (std::size_t r = 0; r < counted; ++r) {
         header.push_back("Rank " + std::to_string(r + 1));
     }
     ranks.Add(header);
     for (std::size_t a = 0; a < m; ++a) {
         std::vector<std::string> row{result.Alternatives[a]};
-        for (std::size_t r = 0; r < m; ++r) {
+        for (std::size_t r = 0; r < counted; ++r) {
             row.push_back(Percent(result.RankShares[a][r]) + " +- " +
                           Percent(result.RankErrors[a][r]));
         }
@@ -73,20 +79,25 @@ void PrintAcceptability(const AcceptabilityResult& result, std::ostream& out) {
     ranks.Print(out);
 
     out << "\nPairwise winning (% of samples in which the row's alternative beats the column's)\n";
-    Table pairs;
-    header.assign(1, "Alternative");
-    for (std::size_t b = 0; b < m; ++b) {
-        header.push_back(std::to_string(b + 1));
-    }
-    pairs.Add(header);
-    for (std::size_t a = 0; a < m; ++a) {
-        std::vector<std::string> row{std::to_string(a + 1) + ". " + result.Alternatives[a]};
+    if (result.HasPairwiseWinning()) {
+        Table pairs;
+        header.assign(1, "Alternative");
         for (std::size_t b = 0; b < m; ++b) {
-            row.push_back(a == b ? "-" : Percent(result.PairwiseWinning[a][b]));
+            header.push_back(std::to_string(b + 1));
         }
-        pairs.Add(row);
+        pairs.Add(header);
+        for (std::size_t a = 0; a < m; ++a) {
+            std::vector<std::string> row{std::to_string(a + 1) + ". " + result.Alternatives[a]};
+            for (std::size_t b = 0; b < m; ++b) {
+                row.push_back(a == b ? "-" : Percent(result.PairwiseWinning[a][b]));
+            }
+            pairs.Add(row);
+        }
+        pairs.Print(out);
+    } else {
+        out << "Left out: the table of more than " << kFullTableAlternatives
+            << " alternatives would take memory growing with their square.\n";
     }
-    pairs.Print(out);
 
     out << "\nCentral weights (mean weights over the samples where the alternative ranks first)\n";
     Table central;
@@ -105,7 +116,7 @@ void PrintAcceptability(const AcceptabilityResult& result, std::ostream& out) {
     central.Print(out);
 }
 
-int RunAcceptability(const Arguments& args) {
+int Acceptability(const Arguments& args) {
     const std::string modelPath = args.Operand(0);
     AcceptabilityOptions options;
     options.Samples = static_cast<int>(
@@ -145,6 +156,17 @@ int RunAcceptability(const Arguments& args) {
                        AcceptabilityJson(outcome.Result)
                                .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
                            "\n");
+}
+
+int RunAcceptability(const Arguments& args) {
+    try {
+        return Acceptability(args);
+    } catch (const std::bad_alloc&) {
+        // Wherever memory ran out (sampling, the table, the JSON), the run ends as every failed
+        // analysis does; nothing was written.
+        std::cerr << "error: " << kOutOfMemoryMessage << '\n';
+        return kExitNotComputed;
+    }
 }
 
 Command AcceptabilityCommand() {

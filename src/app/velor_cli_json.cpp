@@ -205,33 +205,35 @@ nlohmann::ordered_json AcceptabilityJson(const AcceptabilityResult& result) {
         }
         return list;
     };
-    // Object keys must differ: an attribute named like an earlier one gets its column added.
-    std::vector<std::string> keys;
+    // Attributes are listed in order, so that two of the same name both keep their weights.
+    Json attributes = Json::array();
     for (std::size_t j = 0; j < result.Attributes.size(); ++j) {
-        std::string key = result.Attributes[j];
-        if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
-            key += " (column " + std::to_string(result.AttributeColumns[j]) + ")";
-        }
-        keys.push_back(std::move(key));
+        Json attribute;
+        attribute["name"] = result.Attributes[j];
+        attribute["column"] = result.AttributeColumns[j];
+        attributes.push_back(std::move(attribute));
     }
     Json root;
-    root["format"] = FormatJson("velor-acceptability");
+    root["format"] = FormatJson("velor-acceptability", kAcceptabilityJsonVersion);
     root["samples"] = result.Samples;
     root["seed"] = result.Seed;
-    root["attributes"] = keys;
+    root["ranks"] = result.RanksCounted();
+    root["pairwise"] = result.HasPairwiseWinning();
+    root["attributes"] = std::move(attributes);
     Json alternatives = Json::array();
     for (std::size_t a = 0; a < result.Alternatives.size(); ++a) {
-        Json central = Json::object();
-        for (std::size_t j = 0; j < keys.size(); ++j) {
-            central[keys[j]] = result.HasCentralWeights(static_cast<int>(a))
-                                   ? Json(Number(result.CentralWeights[a][j]))
-                                   : Json(nullptr);
-        }
         Json alternative;
         alternative["name"] = result.Alternatives[a];
         alternative["rank_acceptability"] = numbers(result.RankShares[a]);
         alternative["rank_acceptability_error"] = numbers(result.RankErrors[a]);
-        alternative["pairwise_winning"] = numbers(result.PairwiseWinning[a]);
+        if (result.HasPairwiseWinning()) {
+            alternative["pairwise_winning"] = numbers(result.PairwiseWinning[a]);
+        }
+        Json central = Json::array();
+        for (const double weight : result.CentralWeights[a]) {
+            central.push_back(result.HasCentralWeights(static_cast<int>(a)) ? Json(Number(weight))
+                                                                            : Json(nullptr));
+        }
         alternative["central_weights"] = std::move(central);
         alternatives.push_back(std::move(alternative));
     }

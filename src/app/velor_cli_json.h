@@ -25,6 +25,10 @@ inline constexpr int kJsonFormatVersion = 1;
 // velor-results and velor-summary: version 2 has "warnings" and "calculated", and a margin that
 // was not calculated since the model was opened is null.
 inline constexpr int kResultsJsonVersion = 2;
+// velor-acceptability 2: central weights as a list in the order of attributes (a list of names
+// and columns), pairwise_winning left out beyond 200 alternatives ("pairwise"), the ranks
+// counted per alternative in "ranks".
+inline constexpr int kAcceptabilityJsonVersion = 2;
 
 // calc --json: "velor-results".
 nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run);

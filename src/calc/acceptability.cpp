@@ -1,10 +1,12 @@
 #include "calc/acceptability.h"
 
+#include "calc/calculation_driver.h"
 #include "calc/constraint_generator.h"
 #include "calc/constraint_model.h"
 #include "calc/feasible_polytope.h"
 #include "calc/hit_and_run.h"
 #include "calc/solver_bridge.h"
+#include "calc/warm_start_solver.h"
 #include "lp/lpx.h"
 
 #include <algorithm>
@@ -106,17 +108,29 @@ Setup MakeSetup(const Model& model, const std::vector<int>& attributeColumns,
     return setup;
 }
 
-// What one walk counts.
+// The ranks a run counts for m alternatives.
+int RanksCounted(int m) {
+    return std::min(m, kFullTableAlternatives);
+}
+
+// What one walk counts: memory linear in the alternatives, except for the pairwise table, which
+// is kept only up to kFullTableAlternatives alternatives.
 struct Tally {
     Tally(int m, int attributes, int batches)
-        : RankCounts(static_cast<std::size_t>(batches),
-                     std::vector<double>(static_cast<std::size_t>(m * m), 0.0)),
+        : Ranks(RanksCounted(m)),
+          RankCounts(static_cast<std::size_t>(batches),
+                     std::vector<double>(
+                         static_cast<std::size_t>(m) * static_cast<std::size_t>(Ranks), 0.0)),
           BatchSizes(static_cast<std::size_t>(batches), 0),
-          Wins(static_cast<std::size_t>(m * m), 0.0),
-          WeightSums(static_cast<std::size_t>(m * attributes), 0.0) {}
-    std::vector<std::vector<double>> RankCounts; // per batch: [alternative * m + rank]
+          Wins(m <= kFullTableAlternatives
+                   ? static_cast<std::size_t>(m) * static_cast<std::size_t>(m)
+                   : 0,
+               0.0),
+          WeightSums(static_cast<std::size_t>(m) * static_cast<std::size_t>(attributes), 0.0) {}
+    int Ranks;                                   // ranks counted per alternative
+    std::vector<std::vector<double>> RankCounts; // per batch: [alternative * Ranks + rank]
     std::vector<int> BatchSizes;
-    std::vector<double> Wins;       // [alternative * m + other]
+    std::vector<double> Wins;       // [alternative * m + other]; empty when left out
     std::vector<double> WeightSums; // [alternative * attributes + attribute], first-place share
 };
 
@@ -124,6 +138,7 @@ void Count(const std::vector<double>& values, const std::vector<double>& weights
            std::vector<double>& rankCounts, Tally& tally, std::vector<int>& order) {
     const int m = static_cast<int>(values.size());
     const auto mm = static_cast<std::size_t>(m);
+    const auto ranks = static_cast<std::size_t>(tally.Ranks);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return values[static_cast<std::size_t>(a)] > values[static_cast<std::size_t>(b)];
@@ -140,8 +155,8 @@ void Count(const std::vector<double>& values, const std::vector<double>& weights
         const double share = 1.0 / (end - start);
         for (int i = start; i < end; ++i) {
             const auto alternative = static_cast<std::size_t>(order[static_cast<std::size_t>(i)]);
-            for (int rank = start; rank < end; ++rank) {
-                rankCounts[alternative * mm + static_cast<std::size_t>(rank)] += share;
+            for (int rank = start; rank < std::min(end, tally.Ranks); ++rank) {
+                rankCounts[alternative * ranks + static_cast<std::size_t>(rank)] += share;
             }
             if (start == 0) {
                 for (std::size_t j = 0; j < weights.size(); ++j) {
@@ -150,6 +165,9 @@ void Count(const std::vector<double>& values, const std::vector<double>& weights
             }
         }
         start = end;
+    }
+    if (tally.Wins.empty()) {
+        return;
     }
     for (std::size_t a = 0; a < mm; ++a) {
         for (std::size_t b = a + 1; b < mm; ++b) {
@@ -215,8 +233,10 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
     AcceptabilityResult result;
     const auto mm = static_cast<std::size_t>(m);
     const auto na = static_cast<std::size_t>(attributes);
-    std::vector<double> counts(mm * mm, 0.0);
-    std::vector<double> wins(mm * mm, 0.0);
+    const auto ranks = static_cast<std::size_t>(RanksCounted(m));
+    const bool pairwise = !tallies.front().Wins.empty();
+    std::vector<double> counts(mm * ranks, 0.0);
+    std::vector<double> wins(pairwise ? mm * mm : 0, 0.0);
     std::vector<double> weightSums(mm * na, 0.0);
     std::vector<const std::vector<double>*> batches;
     std::vector<int> batchSizes;
@@ -243,13 +263,15 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
     const double n = total;
     const auto nb = static_cast<double>(batches.size());
     result.Samples = total;
-    result.RankShares.assign(mm, std::vector<double>(mm, 0.0));
-    result.RankErrors.assign(mm, std::vector<double>(mm, 0.0));
-    result.PairwiseWinning.assign(mm, std::vector<double>(mm, 0.0));
+    result.RankShares.assign(mm, std::vector<double>(ranks, 0.0));
+    result.RankErrors.assign(mm, std::vector<double>(ranks, 0.0));
+    if (pairwise) {
+        result.PairwiseWinning.assign(mm, std::vector<double>(mm, 0.0));
+    }
     result.CentralWeights.assign(mm, std::vector<double>(na, 0.0));
     for (std::size_t a = 0; a < mm; ++a) {
-        for (std::size_t r = 0; r < mm; ++r) {
-            const std::size_t i = a * mm + r;
+        for (std::size_t r = 0; r < ranks; ++r) {
+            const std::size_t i = a * ranks + r;
             const double share = counts[i] / n;
             // Batch means: the spread of the batches' shares, each weighted by its size.
             double sum = 0.0;
@@ -261,15 +283,43 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
             result.RankShares[a][r] = share;
             result.RankErrors[a][r] = nb > 1 ? std::sqrt(sum * nb / (nb - 1)) : 0.0;
         }
-        for (std::size_t b = 0; b < mm; ++b) {
+        for (std::size_t b = 0; b < mm && pairwise; ++b) {
             result.PairwiseWinning[a][b] = wins[a * mm + b] / n;
         }
-        const double first = counts[a * mm];
+        const double first = counts[a * ranks];
         for (std::size_t j = 0; j < na; ++j) {
             result.CentralWeights[a][j] = first > 0.0 ? weightSums[a * na + j] / first : 0.0;
         }
     }
     return result;
+}
+
+// The calculation's feasibility check: the program of CheckFeasibility (alternative 1's value
+// for the main goal, minimized, under every statement) solved the way a calculation on the
+// default path solves it. stop is polled inside the simplex.
+Feasibility CalculationFeasibility(const Model& model, const std::function<bool()>& stop,
+                                   std::string& error) {
+    struct Interrupt {
+        explicit Interrupt(const std::function<bool()>& s) { LP_SETINTERRUPT(s); }
+        ~Interrupt() { LP_SETINTERRUPT({}); }
+    } interrupt(stop);
+    TSolution solution;
+    try {
+        WarmStartSolver solver(model);
+        ProgramParts parts;
+        parts.Direction = kMinimize;
+        parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
+        solution = solver.Solve(parts);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& failure) {
+        solution.Error = failure.what();
+    }
+    if (!solution.Error.empty()) {
+        error = solution.Error;
+        return Feasibility::SolverError;
+    }
+    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
 }
 
 AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
@@ -314,12 +364,10 @@ FeasibleRows FeasibleRowsOf(const Model& model) {
     return out;
 }
 
-AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
-                                          const AcceptabilityCallbacks& callbacks) {
-    if (options.Samples < kMinimumAcceptabilitySamples) {
-        throw std::invalid_argument("at least " + std::to_string(kMinimumAcceptabilitySamples) +
-                                    " samples are needed");
-    }
+namespace {
+
+AcceptabilityOutcome Analyse(const Model& model, const AcceptabilityOptions& options,
+                             const AcceptabilityCallbacks& callbacks) {
     const int m = model.M();
     std::vector<int> attributeColumns;
     std::vector<std::string> attributeNames;
@@ -334,7 +382,23 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
         return Failure(AcceptabilityStatus::Failed, "The model has no attributes.");
     }
 
+    // Whether the statements admit a solution is decided by the check the calculation runs, so
+    // that the analysis and the calculation never disagree about it; the sampling set's own
+    // programs only find where to walk.
     const auto stop = [&] { return callbacks.StopRequested && callbacks.StopRequested(); };
+    std::string solverError;
+    const Feasibility feasibility = CalculationFeasibility(model, stop, solverError);
+    if (stop()) {
+        return Failure(AcceptabilityStatus::Stopped, "Stopped.");
+    }
+    switch (feasibility) {
+    case Feasibility::Feasible:
+        break;
+    case Feasibility::Infeasible:
+        return Failure(AcceptabilityStatus::Infeasible, kInfeasibleAcceptabilityMessage);
+    case Feasibility::SolverError:
+        return Failure(AcceptabilityStatus::Failed, "Solver error: " + solverError);
+    }
     Setup setup;
     try {
         setup = MakeSetup(model, attributeColumns, stop);
@@ -343,16 +407,16 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
         case PolytopeError::Kind::Stopped:
             return Failure(AcceptabilityStatus::Stopped, "Stopped.");
         case PolytopeError::Kind::Infeasible:
-            return Failure(AcceptabilityStatus::Infeasible,
-                           "The model is infeasible: the statements contradict each other.");
+            // The check found a solution: the set is thinner than the sampling's tolerances.
+            return Failure(AcceptabilityStatus::Failed,
+                           "No samples can be drawn: the statements leave the values no room "
+                           "that the sampling can resolve.");
         default:
             return Failure(AcceptabilityStatus::Failed,
                            std::string("No samples can be drawn: ") + error.what() + ".");
         }
     } catch (const LpFatalError& error) {
         return Failure(AcceptabilityStatus::Failed, std::string("Solver error: ") + error.what());
-    } catch (const std::bad_alloc&) {
-        return Failure(AcceptabilityStatus::Failed, "Out of memory.");
     }
 
     std::vector<int> samplesOf(kWalks, options.Samples / kWalks);
@@ -387,6 +451,7 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
     // whichever worker is free, so fewer threads than asked for (none to be had) change nothing
     // but the time.
     std::vector<std::thread> pool;
+    pool.reserve(static_cast<std::size_t>(threads)); // no allocation once threads run
     for (int t = 0; t < threads; ++t) {
         {
             const std::lock_guard lock(shared.Mutex);
@@ -443,7 +508,7 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
         try {
             std::rethrow_exception(shared.Error);
         } catch (const std::bad_alloc&) {
-            return Failure(AcceptabilityStatus::Failed, "Out of memory.");
+            return Failure(AcceptabilityStatus::Failed, kOutOfMemoryMessage);
         } catch (const std::exception& error) {
             return Failure(AcceptabilityStatus::Failed, error.what());
         }
@@ -466,6 +531,21 @@ AcceptabilityOutcome ComputeAcceptability(const Model& model, const Acceptabilit
         outcome.Result.Alternatives.push_back(model.AlternativeName(row));
     }
     return outcome;
+}
+
+} // namespace
+
+AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
+                                          const AcceptabilityCallbacks& callbacks) {
+    if (options.Samples < kMinimumAcceptabilitySamples) {
+        throw std::invalid_argument("at least " + std::to_string(kMinimumAcceptabilitySamples) +
+                                    " samples are needed");
+    }
+    try {
+        return Analyse(model, options, callbacks);
+    } catch (const std::bad_alloc&) {
+        return Failure(AcceptabilityStatus::Failed, kOutOfMemoryMessage);
+    }
 }
 
 } // namespace velor

@@ -27,12 +27,21 @@ struct AcceptabilityOptions {
 
 // The fewest samples a run takes: every batch of the error estimate needs a few.
 inline constexpr int kMinimumAcceptabilitySamples = 100;
+// Up to this many alternatives a run counts every rank and the pairwise table; beyond, it
+// counts the first this many ranks of each alternative and leaves the pairwise table out, so
+// that its memory grows linearly with the alternatives.
+inline constexpr int kFullTableAlternatives = 200;
+
+inline constexpr const char* kInfeasibleAcceptabilityMessage =
+    "The model is infeasible: the statements contradict each other.";
+// Why a run ended when memory ran out, wherever it did.
+inline constexpr const char* kOutOfMemoryMessage = "Out of memory.";
 
 enum class AcceptabilityStatus {
     Completed,
     Stopped,    // the caller asked to stop; no result
-    Infeasible, // the statements contradict each other
-    Failed,     // no sampling possible (no alternatives, no room to vary, solver error)
+    Infeasible, // the statements contradict each other (by the calculation's feasibility check)
+    Failed,     // no sampling possible (no alternatives, no room to vary, solver error, memory)
 };
 
 struct AcceptabilityOutcome {
@@ -57,7 +66,11 @@ struct FeasibleRows {
 };
 FeasibleRows FeasibleRowsOf(const Model& model);
 
-// Throws std::invalid_argument for fewer than kMinimumAcceptabilitySamples samples.
+// Whether the statements admit any solution is decided first, by the calculation's own
+// feasibility program on its default path, so that the analysis calls a model infeasible exactly
+// when a calculation does; a feasible model is sampled however thin its set. A run that runs out
+// of memory anywhere ends as Failed with kOutOfMemoryMessage. Throws std::invalid_argument for
+// fewer than kMinimumAcceptabilitySamples samples.
 AcceptabilityOutcome ComputeAcceptability(const Model& model, const AcceptabilityOptions& options,
                                           const AcceptabilityCallbacks& callbacks = {});
 

@@ -1,7 +1,7 @@
 #include "calc/feasible_polytope.h"
 
+#include "calc/clp_problem.h"
 #include "calc/constraint_model.h"
-#include "calc/number_text.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
 #include "lp/lpx.h"
@@ -10,6 +10,8 @@
 #include <cassert>
 #include <cmath>
 #include <map>
+#include <new>
+#include <string>
 #include <utility>
 
 namespace velor {
@@ -23,6 +25,10 @@ constexpr double kNegligible = 1e-12;
 constexpr double kRightSideTolerance = 1e-9;
 // A largest inner ball smaller than this leaves no room to walk in double precision.
 constexpr double kSmallestRadius = 1e-9;
+// A row that no point of the set lies farther from than this (relative to the values, which
+// lie between 0 and 1) holds as an equality for the walk: a set that thin is the face it nearly
+// is, with the points moved onto it by at most this much.
+constexpr double kThinness = 1e-7;
 
 enum class State { Free, Fixed, Dependent };
 
@@ -38,7 +44,19 @@ struct WorkRow {
     RowRelation Relation = RowRelation::LessEqual;
     double RightSide = 0.0;
     bool Dropped = false;
+    // How far the row may miss being satisfied, relative to its largest coefficient, and still
+    // count as holding: kRightSideTolerance for the rows as stated, kThinness for rows that
+    // hold only nearly with equality.
+    double Tolerance = kRightSideTolerance;
 };
+
+double Largest(const Expression& terms) {
+    double largest = 0.0;
+    for (const auto& [index, value] : terms) {
+        largest = std::max(largest, std::fabs(value));
+    }
+    return largest;
+}
 
 void DropNegligible(Expression& terms) {
     double largest = 0.0;
@@ -92,12 +110,18 @@ public:
         state_[static_cast<std::size_t>(unknown)] = State::Fixed;
     }
 
-    // Solves terms = rightSide for its largest unknown and substitutes it everywhere.
-    void Eliminate(const Expression& terms, double rightSide) {
-        const Reduced reduced = Substitute(terms);
+    // Solves terms = rightSide for its largest unknown and substitutes it everywhere. A row that
+    // the equalities already taken imply to within tolerance (relative to its own largest
+    // coefficient) is left out.
+    void Eliminate(const Expression& terms, double rightSide, double tolerance) {
+        Reduced reduced = Substitute(terms);
         const double right = rightSide - reduced.Constant;
+        const double scale = std::max(1.0, Largest(terms));
+        if (tolerance > kRightSideTolerance && Largest(reduced.Terms) <= tolerance * scale) {
+            reduced.Terms.clear(); // what is left of the row is rounding of a near-duplicate
+        }
         if (reduced.Terms.empty()) {
-            if (std::fabs(right) > kRightSideTolerance) {
+            if (std::fabs(right) > tolerance * scale) {
                 Infeasible();
             }
             return; // implied by the equalities already taken
@@ -163,17 +187,17 @@ void FixForcedZeros(std::vector<WorkRow>& rows, Reducer& reducer) {
             const bool allNegative = std::all_of(reduced.Terms.begin(), reduced.Terms.end(),
                                                  [](const auto& t) { return t.second < 0.0; });
             bool forced = false;
+            const double tolerance = row.Tolerance * std::max(1.0, Largest(row.Terms));
             if (row.Relation == RowRelation::Equal && (allPositive || allNegative)) {
-                if ((allPositive && right < -kRightSideTolerance) ||
-                    (allNegative && right > kRightSideTolerance)) {
+                if ((allPositive && right < -tolerance) || (allNegative && right > tolerance)) {
                     Infeasible();
                 }
-                forced = std::fabs(right) <= kRightSideTolerance;
+                forced = std::fabs(right) <= tolerance;
             } else if (row.Relation == RowRelation::LessEqual && allPositive) {
-                if (right < -kRightSideTolerance) {
+                if (right < -tolerance) {
                     Infeasible();
                 }
-                forced = right <= kRightSideTolerance;
+                forced = right <= tolerance;
             }
             if (forced) {
                 for (const auto& [index, value] : reduced.Terms) {
@@ -224,97 +248,91 @@ void JoinOppositeRows(std::vector<WorkRow>& rows) {
     }
 }
 
-// "c1*y3+c2*y7" for a row of G.
-std::string RowText(const std::vector<SparseTerm>& row) {
-    std::string text;
-    for (const SparseTerm& term : row) {
-        if (!text.empty() && term.Value >= 0.0) {
-            text += '+';
-        }
-        text += NumberText(term.Value);
-        text += "*y";
-        text += std::to_string(term.Index);
+// A linear program of the set's analysis over named columns ("y3", "t", "s7"), maximized by
+// the CLP library in double precision: the programs here are as large as the model's whole
+// constraint set, and their optima sit on highly degenerate vertices, which the library's
+// factorization and pricing handle where ours may not finish.
+class Program {
+public:
+    // Appends the row sum terms <= rightSide.
+    void AddRow(std::vector<ParsedTerm> terms, double rightSide) {
+        ParsedConstraint parsed;
+        parsed.Terms = std::move(terms);
+        rows_.AddRow(rows_.RowCount() + 1, parsed);
+        rows_.Relations.push_back(kRelationLessEqual);
+        rows_.RightSides.push_back(rightSide);
     }
-    return text;
-}
+    // Adds the column, which some row names, to the sum to maximize.
+    void Maximize(const std::string& name) { objective_.push_back(name); }
+    bool HasObjective() const { return !objective_.empty(); }
 
-void AppendTerm(std::string& text, double coefficient, const std::string& name) {
-    if (coefficient >= 0.0) {
-        text += '+';
-    }
-    text += NumberText(coefficient);
-    text += '*';
-    text += name;
-}
-
-// The values of a program's unknowns by name, and whether the simplex proved them optimal.
-struct ProgramResult {
-    std::vector<std::string> Names;
-    std::vector<double> Values;
-    bool Optimal = false;
-
-    // 0 for a name the program does not hold.
-    double ValueOf(const std::string& name) const {
-        for (std::size_t i = 0; i < Names.size(); ++i) {
-            if (Names[i] == name) {
-                return Values[i];
+    // Solves the program, polling stopRequested inside the simplex. Throws PolytopeError for a
+    // stop, a solver error, a program the simplex shows infeasible (no point satisfies the rows)
+    // or unbounded. Returns whether the run ended at a proven optimum; a run that ended
+    // otherwise (iteration limit, inexact) keeps the point it ended at.
+    bool Solve(const std::function<bool()>& stopRequested) {
+        struct Interrupt {
+            explicit Interrupt(const std::function<bool()>& stop) { LP_SETINTERRUPT(stop); }
+            ~Interrupt() { LP_SETINTERRUPT({}); }
+        } interrupt(stopRequested);
+        ClpProblem::Outcome outcome = ClpProblem::Outcome::Stopped;
+        try {
+            ClpProblem problem(rows_);
+            std::vector<std::pair<int, double>> costs;
+            for (const std::string& name : objective_) {
+                costs.emplace_back(rows_.ColumnOf(name), -1.0);
             }
+            problem.SetCosts(costs);
+            outcome = problem.Minimize(kIterationBudget);
+            point_ = problem.Point();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& error) {
+            throw PolytopeError(PolytopeError::Kind::Solver, error.what());
+        } catch (...) {
+            throw PolytopeError(PolytopeError::Kind::Solver, "the linear program failed");
         }
-        return 0.0;
+        if (outcome == ClpProblem::Outcome::Interrupted || (stopRequested && stopRequested())) {
+            throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
+        }
+        if (outcome == ClpProblem::Outcome::Infeasible) {
+            Infeasible(); // the programs keep every row of the set
+        }
+        if (outcome == ClpProblem::Outcome::Unbounded) {
+            throw PolytopeError(PolytopeError::Kind::Unbounded,
+                                "the statements leave some value without an upper limit");
+        }
+        return outcome == ClpProblem::Outcome::Optimal;
     }
+
+    // The value of a column after Solve; 0 for a name no row holds.
+    double ValueOf(const std::string& name) const {
+        const int column = rows_.ColumnOf(name);
+        return column > 0 && static_cast<std::size_t>(column) < point_.size()
+                   ? point_[static_cast<std::size_t>(column)]
+                   : 0.0;
+    }
+
+private:
+    // Far more iterations than these programs take; a stop request ends a run sooner.
+    static constexpr int kIterationBudget = 10000000;
+    SolverRows rows_;
+    std::vector<std::string> objective_;
+    std::vector<double> point_;
 };
 
-// Solves a program with our solver, polling stopRequested inside the simplex. Throws
-// PolytopeError for a stop, a solver error, a program the simplex shows infeasible (no point
-// satisfies the rows) or unbounded. A run that ends without an optimum (the simplex gave up)
-// returns the values it ended at, not optimal.
-ProgramResult SolveProgram(const TConstraintModel& program,
-                           const std::function<bool()>& stopRequested) {
-    const SolverRows rows = ParseProgram(program);
-    std::string error;
-    if (!FitsSinglePrecision(rows, error)) {
-        throw PolytopeError(PolytopeError::Kind::Solver, error);
+std::string Coordinate(int k) {
+    return "y" + std::to_string(k);
+}
+
+// The terms of a row of G over the columns "y<k>".
+std::vector<ParsedTerm> RowTerms(const std::vector<SparseTerm>& row) {
+    std::vector<ParsedTerm> terms;
+    terms.reserve(row.size() + 1);
+    for (const SparseTerm& term : row) {
+        terms.push_back({Coordinate(term.Index), term.Value});
     }
-    struct Problem {
-        LpModel* lp = nullptr;
-        ~Problem() {
-            LP_SETINTERRUPT({});
-            if (lp != nullptr) {
-                try {
-                    LP_DELETE(&lp);
-                } catch (...) {
-                    // nothing more can be done for a problem that cannot be freed
-                }
-            }
-        }
-    } problem;
-    LP_SETINTERRUPT(stopRequested);
-    ProgramResult result;
-    int status = LP_FEASIBLE;
-    try {
-        problem.lp = NewSolverProblem(rows, program.Direction == kMaximize);
-        LP_REINVERT(problem.lp);
-        LP_PRIMAL(problem.lp);
-        status = LP_GETSTATUS(problem.lp);
-        result.Names = rows.Names;
-        for (int j = 1; j <= rows.ColumnCount(); ++j) {
-            result.Values.push_back(LP_GETSOL(j, problem.lp));
-        }
-    } catch (const LpFatalError& fatal) {
-        throw PolytopeError(PolytopeError::Kind::Solver, fatal.what());
-    }
-    if (stopRequested && stopRequested()) {
-        throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
-    }
-    if (status == LP_INFEASIBLE) {
-        Infeasible(); // the programs keep every row of the set
-    }
-    if (status == LP_UNBOUNDED) {
-        throw PolytopeError(PolytopeError::Kind::Unbounded,
-                            "the statements leave some value without an upper limit");
-    }
-    result.Optimal = status == LP_OPTIMAL;
-    return result;
+    return terms;
 }
 
 [[noreturn]] void SolverGaveUp() {
@@ -327,24 +345,27 @@ ProgramResult SolveProgram(const TConstraintModel& program,
 FeasiblePolytope::FeasiblePolytope(const std::vector<LinearRow>& rows, int unknownCount,
                                    const std::function<bool()>& stopRequested) {
     std::vector<LinearRow> current = rows;
-    // Each round that finds no room turns the rows that hold with equality at every point into
-    // equalities; there are at most as many rounds as rows.
+    std::vector<char> pinned(rows.size(), 0); // per row of current: made an equality here
+    // Each round that finds no room turns the rows that hold with equality (or nearly) at every
+    // point into equalities; there are at most as many rounds as rows.
     for (std::size_t round = 0; round <= rows.size() + static_cast<std::size_t>(unknownCount);
          ++round) {
-        Reduce(current, unknownCount);
+        Reduce(current, unknownCount, pinned);
         if (FindInnerPoint(stopRequested)) {
             return;
         }
-        const std::vector<int> pinned = PinnedRows(stopRequested);
-        if (pinned.empty()) {
+        const std::vector<int> found = PinnedRows(stopRequested);
+        if (found.empty()) {
             break;
         }
-        for (const int r : pinned) {
+        for (const int r : found) {
             const int origin = rowOrigins_[static_cast<std::size_t>(r)];
             if (origin >= 0) {
                 current[static_cast<std::size_t>(origin)].Relation = RowRelation::Equal;
+                pinned[static_cast<std::size_t>(origin)] = 1;
             } else {
                 current.push_back({{{-origin - 1, 1.0}}, RowRelation::Equal, 0.0});
+                pinned.push_back(1);
             }
         }
     }
@@ -352,7 +373,8 @@ FeasiblePolytope::FeasiblePolytope(const std::vector<LinearRow>& rows, int unkno
                         "the statements leave the values no room to vary");
 }
 
-void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCount) {
+void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCount,
+                              const std::vector<char>& pinned) {
     unknowns_.clear();
     freeUnknowns_.clear();
     rows_.clear();
@@ -376,8 +398,16 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
         w.Relation =
             row.Relation == RowRelation::Equal ? RowRelation::Equal : RowRelation::LessEqual;
         w.RightSide = sign * row.RightSide;
+        if (pinned[work.size()] != 0) {
+            w.Tolerance = kThinness;
+        }
         work.push_back(std::move(w));
     }
+    // Equalities that hold only nearly may leave what the others reduce to a constant missing
+    // by about as much.
+    const double tolerance = std::find(pinned.begin(), pinned.end(), 1) != pinned.end()
+                                 ? kThinness
+                                 : kRightSideTolerance;
 
     Reducer reducer(unknownCount);
     FixForcedZeros(work, reducer);
@@ -388,9 +418,14 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
         row.RightSide -= reduced.Constant;
     }
     JoinOppositeRows(work);
-    for (const WorkRow& row : work) {
-        if (!row.Dropped && row.Relation == RowRelation::Equal) {
-            reducer.Eliminate(row.Terms, row.RightSide);
+    // The equalities as stated first, so that one that holds only nearly and merely repeats
+    // them is recognized as such.
+    for (const bool stated : {true, false}) {
+        for (const WorkRow& row : work) {
+            if (!row.Dropped && row.Relation == RowRelation::Equal &&
+                (row.Tolerance == kRightSideTolerance) == stated) {
+                reducer.Eliminate(row.Terms, row.RightSide, row.Tolerance);
+            }
         }
     }
 
@@ -430,7 +465,7 @@ void FeasiblePolytope::Reduce(const std::vector<LinearRow>& rows, int unknownCou
     const auto addRow = [&](const AffineForm& form, double rightSide, int origin) {
         const double right = rightSide - form.Constant;
         if (form.Terms.empty()) {
-            if (right < -kRightSideTolerance) {
+            if (right < -tolerance) {
                 Infeasible();
             }
             return;
@@ -502,7 +537,7 @@ bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
     // max t over y = y' + t (y' >= 0, so every y_k keeps a distance t from its own bound)
     // subject to g y' + (sum g + |g|) t <= h for every other row: the ball of radius t around y
     // lies inside every row.
-    TConstraintModel program(kMaximize, "1*t");
+    Program program;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         const auto& row = rows_[r];
         if (row.size() == 1 && row.front().Value == -1.0 && rightSides_[r] == 0.0) {
@@ -514,23 +549,22 @@ bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
             sum += term.Value;
             norm += term.Value * term.Value;
         }
-        std::string text = RowText(row);
-        AppendTerm(text, sum + std::sqrt(norm), "t");
-        text += "<=";
-        text += NumberText(rightSides_[r]);
-        program.AddConstraint(std::move(text));
+        std::vector<ParsedTerm> terms = RowTerms(row);
+        terms.push_back({"t", sum + std::sqrt(norm)});
+        program.AddRow(std::move(terms), rightSides_[r]);
     }
-    const ProgramResult solution = SolveProgram(program, stopRequested);
-    const double t = solution.ValueOf("t");
+    program.Maximize("t");
+    const bool optimal = program.Solve(stopRequested);
+    const double t = program.ValueOf("t");
     innerPoint_.assign(static_cast<std::size_t>(d), 0.0);
     for (int k = 0; k < d; ++k) {
-        innerPoint_[static_cast<std::size_t>(k)] = solution.ValueOf("y" + std::to_string(k)) + t;
+        innerPoint_[static_cast<std::size_t>(k)] = program.ValueOf(Coordinate(k)) + t;
     }
     innerRadius_ = t;
     const std::vector<double> slacks = Slacks(innerPoint_);
     const double smallest = slacks.empty() ? 0.0 : *std::min_element(slacks.begin(), slacks.end());
     const bool inside = t >= kSmallestRadius && smallest > 0.0;
-    if (!inside && !solution.Optimal) {
+    if (!inside && !optimal) {
         // Any inner point will do; without one and without an optimum nothing can be said.
         SolverGaveUp();
     }
@@ -538,35 +572,40 @@ bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
 }
 
 std::vector<int> FeasiblePolytope::PinnedRows(const std::function<bool()>& stopRequested) const {
-    // max sum s_r over 0 <= s_r <= 1 with g_r y + s_r <= h_r: every row that some point holds
-    // strictly gets a positive s_r at some optimum. Rows found strict leave the objective and
-    // the program runs again; when none is found, the rows left hold with equality everywhere.
+    // max sum s_r over 0 <= s_r <= 1 with g_r y + |g_r| s_r <= h_r: every row that some point
+    // keeps more than kThinness away from its boundary gets s_r > kThinness at some optimum.
+    // Rows found so leave the objective and the program runs again; when none is found, the
+    // rows left are pinned: they hold with equality at every point, or so nearly that no
+    // point lies farther than kThinness from them.
+    std::vector<double> norms(rows_.size(), 0.0);
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        for (const SparseTerm& term : rows_[r]) {
+            norms[r] += term.Value * term.Value;
+        }
+        norms[r] = std::sqrt(norms[r]);
+    }
     std::vector<char> strict(rows_.size(), 0);
     for (;;) {
-        TConstraintModel program(kMaximize, std::string());
-        std::string& objective = program.Objective;
+        Program program;
         for (std::size_t r = 0; r < rows_.size(); ++r) {
-            std::string text = RowText(rows_[r]);
+            std::vector<ParsedTerm> terms = RowTerms(rows_[r]);
             if (strict[r] == 0) {
                 const std::string slack = "s" + std::to_string(r);
-                AppendTerm(text, 1.0, slack);
-                AppendTerm(objective, 1.0, slack);
-                program.AddConstraint("1*" + slack + "<=1");
+                terms.push_back({slack, norms[r]});
+                program.AddRow({{slack, 1.0}}, 1.0);
+                program.Maximize(slack);
             }
-            text += "<=";
-            text += NumberText(rightSides_[r]);
-            program.AddConstraint(std::move(text));
+            program.AddRow(std::move(terms), rightSides_[r]);
         }
-        if (objective.empty()) {
+        if (!program.HasObjective()) {
             return {}; // every row can be strict: the set is merely thin
         }
-        const ProgramResult solution = SolveProgram(program, stopRequested);
-        if (!solution.Optimal) {
+        if (!program.Solve(stopRequested)) {
             SolverGaveUp();
         }
         bool found = false;
         for (std::size_t r = 0; r < rows_.size(); ++r) {
-            if (strict[r] == 0 && solution.ValueOf("s" + std::to_string(r)) > kSmallestRadius) {
+            if (strict[r] == 0 && program.ValueOf("s" + std::to_string(r)) > kThinness) {
                 strict[r] = 1;
                 found = true;
             }

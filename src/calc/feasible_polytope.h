@@ -8,11 +8,13 @@
 // the rows: a "= 0" or "<= 0" row whose unknowns all carry coefficients of one sign forces those
 // unknowns to 0, and two "<=" rows that are each other's negation with opposite right sides
 // make an equality. The inner point is the centre of the largest ball inside G y <= h, found by
-// a linear program of our own solver. A radius of (almost) 0 means that the rows pin the points
+// a linear program of the CLP library. A radius of (almost) 0 means that the rows pin the points
 // to a lower-dimensional face in some other way (two statements that together force a level to
 // equal the best one, say): a further linear program finds the rows that hold with equality at
-// every point, they become equalities, and the reduction starts again. A set that is only
-// thinner than the walk can handle is refused as having no room.
+// every point, they become equalities, and the reduction starts again. A set thinner than the
+// walk can resolve (a ratio allowed between 40 and 40.000001) is handled the same way: rows that
+// no point lies farther from than a small tolerance hold as equalities, and a near-equality that
+// only repeats another (to within that tolerance) is left out.
 #pragma once
 
 #include <cstddef>
@@ -99,10 +101,14 @@ public:
     std::vector<double> Slacks(const std::vector<double>& point) const;
 
 private:
-    void Reduce(const std::vector<LinearRow>& rows, int unknownCount);
+    // pinned: per row, whether it was made an equality because (nearly) every point holds it
+    // with equality.
+    void Reduce(const std::vector<LinearRow>& rows, int unknownCount,
+                const std::vector<char>& pinned);
     // False when the largest inner ball is too small to walk in.
     bool FindInnerPoint(const std::function<bool()>& stopRequested);
-    // The rows of G that hold with equality at every point of the set.
+    // The rows of G that hold with equality at every point of the set, or so nearly that no
+    // point lies farther from them than the walk can resolve.
     std::vector<int> PinnedRows(const std::function<bool()>& stopRequested) const;
 
     std::vector<AffineForm> unknowns_;

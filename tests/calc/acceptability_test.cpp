@@ -4,6 +4,7 @@
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc_test_model.h"
+#include "model/model_file.h"
 #include "random_model.h"
 
 #include <gtest/gtest.h>
@@ -344,6 +345,72 @@ TEST(Acceptability, ModelsWithoutAlternativesOrSamplesAreRefused) {
     WeightModel w(2);
     EXPECT_THROW(ComputeAcceptability(w.t.model, {kMinimumAcceptabilitySamples - 1, 1, 0}),
                  std::invalid_argument);
+}
+
+// The car example with Running cost's weight between 40 % and upper % of the reference's.
+Model CarWithRunningCostUpTo(double upper) {
+    Model model;
+    EXPECT_TRUE(LoadModelFile(model, std::string(VELOR_SOURCE_DIR) + "/examples/car.vlr"));
+    for (const NodeId node : model.Attributes()) {
+        if (model.Node(node).Name == "Running cost") {
+            model.StoreWeightBounds(false, {{node, 40.0, upper}});
+        }
+    }
+    return model;
+}
+
+// A set that the statements leave thin is sampled: as a set of its own where the walk can
+// resolve it, otherwise as the face it nearly is, with the dimension the walk has where the
+// bounds are equal.
+struct ThinSet {
+    const char* name;
+    double upper;
+    int extraDimensions; // over the set where the bounds are equal
+};
+
+class ThinSetTest : public ::testing::TestWithParam<ThinSet> {};
+
+TEST_P(ThinSetTest, IsSampledLikeTheEqualityItNearlyIs) {
+    const AcceptabilityOutcome flat = ComputeAcceptability(CarWithRunningCostUpTo(40.0), {400});
+    ASSERT_EQ(flat.Status, AcceptabilityStatus::Completed) << flat.Message;
+    const AcceptabilityOutcome thin =
+        ComputeAcceptability(CarWithRunningCostUpTo(GetParam().upper), {400});
+    ASSERT_EQ(thin.Status, AcceptabilityStatus::Completed) << thin.Message;
+    EXPECT_EQ(thin.Result.Dimension, flat.Result.Dimension + GetParam().extraDimensions);
+}
+
+INSTANTIATE_TEST_SUITE_P(Acceptability, ThinSetTest,
+                         ::testing::Values(ThinSet{"Hundredth", 40.01, 1},
+                                           ThinSet{"Millionth", 40.000001, 0},
+                                           ThinSet{"TenBillionth", 40.0000000001, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Beyond the full tables, the result counts the first ranks only and leaves the pairwise table
+// out, so that memory stays linear in the alternatives; what it counts is still exact.
+TEST(Acceptability, ManyAlternativesKeepTheFirstRanksWithoutPairwiseTable) {
+    const int m = kFullTableAlternatives + 30;
+    CalcTestModel t(m);
+    std::vector<int> up(static_cast<std::size_t>(m));
+    std::iota(up.begin(), up.end(), 1);
+    std::vector<int> down(up.rbegin(), up.rend());
+    t.Rank(t.Attribute(), up);
+    t.Rank(t.Attribute(), down);
+    const AcceptabilityResult result = Sample(t.model, 100);
+    EXPECT_FALSE(result.HasPairwiseWinning());
+    ASSERT_EQ(result.RanksCounted(), kFullTableAlternatives);
+    std::vector<double> byRank(static_cast<std::size_t>(kFullTableAlternatives), 0.0);
+    for (std::size_t a = 0; a < static_cast<std::size_t>(m); ++a) {
+        ASSERT_EQ(result.RankErrors[a].size(), byRank.size());
+        const double counted =
+            std::accumulate(result.RankShares[a].begin(), result.RankShares[a].end(), 0.0);
+        EXPECT_LE(counted, 1.0 + 1e-9);
+        for (std::size_t r = 0; r < byRank.size(); ++r) {
+            byRank[r] += result.RankShares[a][r];
+        }
+    }
+    for (const double share : byRank) {
+        EXPECT_NEAR(share, 1.0, 1e-9);
+    }
 }
 
 } // namespace

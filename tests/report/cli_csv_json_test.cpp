@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <numeric>
 #include <regex>
 
 namespace velor::testing {
@@ -263,6 +264,65 @@ TEST_F(CliCsvTest, AcceptabilityJsonHoldsDistributionsAndFollowsItsSeed) {
     }
     ExpectUsageError(Run({"acceptability", Example("car"), "--json", Example("car")}),
                      {"acceptability", "--json MODEL"});
+}
+
+// Attributes of the same name (and one named like the others with a column added) each keep
+// their central weight, in the order of attributes.
+TEST_F(CliCsvTest, AcceptabilityJsonKeepsTheCentralWeightOfEveryAttribute) {
+    CalcTestModel t(3);
+    std::vector<NodeId> nodes;
+    for (int i = 0; i < 3; ++i) {
+        nodes.push_back(t.Attribute());
+        std::vector<int> ranks(3, 2);
+        ranks[static_cast<std::size_t>(i)] = 1;
+        t.Rank(nodes.back(), ranks);
+    }
+    const std::string column = std::to_string(t.model.ColumnOfNode(nodes[2]));
+    t.model.RenameNode(nodes[0], "Cost");
+    t.model.RenameNode(nodes[1], "Cost (column " + column + ")");
+    t.model.RenameNode(nodes[2], "Cost");
+    const std::string path = Path("same_names.vlr");
+    ASSERT_TRUE(SaveModelFile(t.model, path));
+    const CliResult run = Run({"acceptability", path, "--json", "-", "--quiet"});
+    ASSERT_EQ(run.Code, 0) << run.Err;
+    ExpectValid(run.Out, "velor-acceptability");
+    const Json json = Json::parse(run.Out);
+    ASSERT_EQ(json["attributes"].size(), 3U);
+    for (std::size_t j = 0; j < 3; ++j) {
+        EXPECT_EQ(json["attributes"][j]["column"], t.model.ColumnOfNode(nodes[j]));
+    }
+    for (const Json& alternative : json["alternatives"]) {
+        ASSERT_EQ(alternative["central_weights"].size(), 3U);
+        double sum = 0.0;
+        for (const Json& weight : alternative["central_weights"]) {
+            sum += weight.get<double>();
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-9) << "every alternative ranks first in some samples";
+    }
+}
+
+// However large the model, the analysis ends with its own message when memory runs out (the
+// full tables of this model would take 400 MB, its linear ones 50 MB).
+TEST_F(CliCsvTest, AcceptabilityOutOfMemoryEndsWithItsMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    const int m = 1500; // the full tables would take 400 MB
+    CalcTestModel t(m);
+    std::vector<int> up(static_cast<std::size_t>(m));
+    std::iota(up.begin(), up.end(), 1);
+    t.Rank(t.Attribute(), up);
+    t.Rank(t.Attribute(), std::vector<int>(up.rbegin(), up.rend()));
+    const std::string path = Path("large.vlr");
+    ASSERT_TRUE(SaveModelFile(t.model, path));
+    const std::string command = "ulimit -v 60000; exec " + Quote(VELOR_CLI_PATH) +
+                                " acceptability " + Quote(path) + " --samples 100 --quiet >" +
+                                Quote(Path("stdout")) + " 2>" + Quote(Path("stderr"));
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << ReadFile(Path("stderr"));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(ReadFile(Path("stderr")), "error: Out of memory.\n");
+    EXPECT_TRUE(ReadFile(Path("stdout")).empty());
 }
 
 TEST_F(CliCsvTest, SummaryJsonCarriesTheDominanceInWords) {

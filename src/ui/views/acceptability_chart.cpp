@@ -142,7 +142,9 @@ void AcceptabilityChart::Draw(QPainter& painter, const QSizeF& size) const {
         const QRectF bar(left, y + (kRowHeight - kBarHeight) / 2, barWidth, kBarHeight);
         qreal x = bar.left();
         const auto& shares = result_->RankShares[static_cast<std::size_t>(a)];
-        for (int r = 0; r < m; ++r) {
+        // Beyond 200 alternatives only the first ranks are counted; the rest of the bar stays
+        // empty.
+        for (int r = 0; r < static_cast<int>(shares.size()); ++r) {
             const qreal w = shares[static_cast<std::size_t>(r)] * barWidth;
             if (w > 0) {
                 painter.fillRect(QRectF(x, bar.top(), w, bar.height()), RankColour(r + 1, m));

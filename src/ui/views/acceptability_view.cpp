@@ -134,13 +134,15 @@ void AcceptabilityView::Refresh() {
     chart_->SetContent(result, names);
 
     const int m = static_cast<int>(names.size());
+    // A run over more than 200 alternatives leaves the pairwise table out.
+    const int pairs = result != nullptr && result->HasPairwiseWinning() ? m : 0;
     pairwise_->clear();
-    pairwise_->setRowCount(m);
-    pairwise_->setColumnCount(m);
+    pairwise_->setRowCount(pairs);
+    pairwise_->setColumnCount(pairs);
     pairwise_->setHorizontalHeaderLabels(names);
     pairwise_->setVerticalHeaderLabels(names);
-    for (int a = 0; a < m; ++a) {
-        for (int b = 0; b < m; ++b) {
+    for (int a = 0; a < pairs; ++a) {
+        for (int b = 0; b < pairs; ++b) {
             SetCell(pairwise_, a, b,
                     a == b ? QStringLiteral("-")
                            : Percent(result->PairwiseWinning[static_cast<std::size_t>(a)]
@@ -148,7 +150,9 @@ void AcceptabilityView::Refresh() {
         }
     }
     pairwise_->setToolTip(
-        QStringLiteral("Share of the samples in which the row's alternative beats the column's"));
+        pairs == m ? QStringLiteral("Share of the samples in which the row's alternative beats "
+                                    "the column's")
+                   : QStringLiteral("Left out for more than 200 alternatives"));
 
     central_->clear();
     central_->setRowCount(m);
