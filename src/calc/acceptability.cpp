@@ -6,7 +6,6 @@
 #include "calc/feasible_polytope.h"
 #include "calc/hit_and_run.h"
 #include "calc/solver_bridge.h"
-#include "calc/warm_start_solver.h"
 #include "lp/lpx.h"
 
 #include <algorithm>
@@ -294,32 +293,14 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
     return result;
 }
 
-// The calculation's feasibility check: the program of CheckFeasibility (alternative 1's value
-// for the main goal, minimized, under every statement) solved the way a calculation on the
-// default path solves it. stop is polled inside the simplex.
+// The calculation's feasibility check, with stop polled inside the simplex.
 Feasibility CalculationFeasibility(const Model& model, const std::function<bool()>& stop,
                                    std::string& error) {
     struct Interrupt {
         explicit Interrupt(const std::function<bool()>& s) { LP_SETINTERRUPT(s); }
         ~Interrupt() { LP_SETINTERRUPT({}); }
     } interrupt(stop);
-    TSolution solution;
-    try {
-        WarmStartSolver solver(model);
-        ProgramParts parts;
-        parts.Direction = kMinimize;
-        parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
-        solution = solver.Solve(parts);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& failure) {
-        solution.Error = failure.what();
-    }
-    if (!solution.Error.empty()) {
-        error = solution.Error;
-        return Feasibility::SolverError;
-    }
-    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
+    return CheckFeasibility(model, {}, &error);
 }
 
 AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {

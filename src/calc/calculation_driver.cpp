@@ -2,6 +2,7 @@
 
 #include "calc/constraint_generator.h"
 #include "calc/dominance.h"
+#include "calc/warm_start_solver.h"
 
 #include <array>
 #include <utility>
@@ -262,19 +263,36 @@ Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std
     if (model.M() == 0 || model.AttributeCount() == 0) {
         return Feasibility::Feasible;
     }
-    TConstraintModel program(0, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
-    AppendModelConstraints(model, program, {});
     if (lpCount != nullptr) {
         ++*lpCount;
     }
-    const TSolution solution = SolveGuarded(solve, program);
+    TSolution solution;
+    if (solve) {
+        TConstraintModel program(0, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
+        AppendModelConstraints(model, program, {});
+        solution = SolveGuarded(solve, program);
+    } else {
+        // The solver of the calculation's default path, so that a check never calls a model
+        // infeasible that a calculation computes.
+        try {
+            WarmStartSolver solver(model);
+            ProgramParts parts;
+            parts.Direction = kMinimize;
+            parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
+            solution = solver.Solve(parts);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& failure) {
+            solution.Error = failure.what();
+        }
+    }
     if (!solution.Error.empty()) {
         if (error != nullptr) {
             *error = solution.Error;
         }
         return Feasibility::SolverError;
     }
-    return solution.Failed == 0 ? Feasibility::Feasible : Feasibility::Infeasible;
+    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
 }
 
 namespace {

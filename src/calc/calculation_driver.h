@@ -64,7 +64,8 @@ enum class Feasibility { Feasible, Infeasible, SolverError };
 // Whether the model's statements admit a solution: true without alternatives or without a
 // twig-level attribute (nothing to solve), otherwise one linear program decides.
 bool CheckFeasibility(const Model& model);
-// The same, telling a solver failure apart; *error receives the solver's text then.
+// The same, telling a solver failure apart; *error receives the solver's text then. Without a
+// substitute solve function the program goes to the solver a calculation uses.
 Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std::string* error,
                              int* lpCount = nullptr);
 
