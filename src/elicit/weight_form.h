@@ -54,10 +54,11 @@ public:
         : QStyledItemDelegate(parent), separator_(decimalSeparator), table_(table) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
+    // The text and font a cell is drawn with.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     char separator_;

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace velor::elicit {
 namespace {
 
@@ -150,6 +152,63 @@ TEST_F(WeightFormTest, TypingFillsTheGridWithinTheKeyRulesAndOkStores) {
     EXPECT_EQ(m.Node(airbags).BottomUpLower, -1) << "an empty cell stores -1";
     EXPECT_EQ(m.Entry(m.BottomUpEntry())->Status, AssessmentStatus::Partially);
     EXPECT_NE(m, saved);
+}
+
+// Tab from an upper bound used to land on the next row's name cell, where the numbers typed
+// next were lost, and Enter stayed on the cell just filled.
+TEST_F(WeightFormTest, TabAndEnterMoveThroughTheBoundCellsOnlyAndTypingReplaces) {
+    TWeightForm form(Context(), root);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.WeightGrid->item(1, kLowerColumn)->setText(QStringLiteral("20"));
+    form.WeightGrid->setCurrentCell(0, kLowerColumn);
+    form.WeightGrid->setFocus();
+    const auto press = [](const QString& keys) {
+        for (QChar key : keys) {
+            const Qt::Key code = key == QLatin1Char('\t')   ? Qt::Key_Tab
+                                 : key == QLatin1Char('\r') ? Qt::Key_Return
+                                 : key == QLatin1Char('<')  ? Qt::Key_Backtab
+                                                            : Qt::Key(key.unicode());
+            QTest::keyClick(QApplication::focusWidget(), code,
+                            code == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            QCoreApplication::processEvents();
+        }
+    };
+    press(QStringLiteral("100\t100\t50\r"));
+    EXPECT_EQ(Cell(form, 1, kLowerColumn), QStringLiteral("50")) << "typed over, not appended";
+    EXPECT_EQ(form.WeightGrid->currentColumn(), kUpperColumn) << "Enter goes on like Tab";
+    press(QStringLiteral("80\t<70\r"));
+    EXPECT_EQ(Cell(form, 1, kUpperColumn), QStringLiteral("70")) << "Shift+Tab goes back";
+    form.WeightGrid->setCurrentCell(2, kUpperColumn);
+    press(QStringLiteral("\t"));
+    EXPECT_EQ(form.WeightGrid->currentRow(), 0) << "the last cell leads back to the first";
+    EXPECT_EQ(form.WeightGrid->currentColumn(), kLowerColumn);
+    form.OKButtonClick();
+    EXPECT_EQ(form.result(), kResultOk);
+    EXPECT_EQ(m.Node(price).TopDownUpper, 100);
+    EXPECT_EQ(m.Node(comfort).TopDownLower, 50);
+    EXPECT_EQ(m.Node(comfort).TopDownUpper, 70);
+}
+
+TEST_F(WeightFormTest, BoundsShowTheirUnitAndTheReferenceRowIsMarked) {
+    TWeightForm form(Context(), root);
+    auto* delegate = qobject_cast<BoundDelegate*>(form.WeightGrid->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    const auto shown = [&](int row, int column) {
+        QStyleOptionViewItem option;
+        delegate->initStyleOption(&option, form.WeightGrid->model()->index(row, column));
+        return std::make_pair(option.text, option.font.bold());
+    };
+    form.WeightGrid->item(0, kLowerColumn)->setText(QStringLiteral("100"));
+    form.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("100.0"));
+    form.WeightGrid->item(1, kLowerColumn)->setText(QStringLiteral("50"));
+    EXPECT_EQ(shown(0, kNameColumn), std::make_pair(QStringLiteral("Price (reference)"), true));
+    EXPECT_EQ(shown(0, kUpperColumn), std::make_pair(QStringLiteral("100.0 %"), true));
+    EXPECT_EQ(shown(1, kLowerColumn), std::make_pair(QStringLiteral("50 %"), false));
+    EXPECT_EQ(shown(1, kUpperColumn).first, QString()) << "an empty cell has no unit";
+    EXPECT_EQ(shown(1, kNameColumn).first, QStringLiteral("Comfort"));
+    form.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("120"));
+    EXPECT_EQ(shown(0, kNameColumn), std::make_pair(QStringLiteral("Price"), false));
 }
 
 TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsStored) {
