@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <optional>
@@ -151,11 +152,25 @@ void BoundDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIn
         option->text += QStringLiteral(" %");
     }
     if (table_->IsReference(index.row())) {
-        option->font.setBold(true);
-        if (index.column() == kNameColumn) {
-            option->text += QStringLiteral(" (reference)");
-        }
+        // A tint of the selection colour, and bold bounds: a word beside the name, or a bold
+        // name, would push the name out of its narrow column.
+        option->font.setBold(WeightTable::Editable(index.column()));
+        const QColor base = option->palette.color(QPalette::Base);
+        const QColor mark = option->palette.color(QPalette::Highlight);
+        option->backgroundBrush = QColor((3 * base.red() + mark.red()) / 4,
+                                         (3 * base.green() + mark.green()) / 4,
+                                         (3 * base.blue() + mark.blue()) / 4);
     }
+}
+
+bool BoundDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                              const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.column() == kNameColumn && table_ != nullptr &&
+        table_->IsReference(index.row())) {
+        QToolTip::showText(event->globalPos(), QString::fromUtf8(kReferenceRowTip), view);
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 // ----- WeightGridView

@@ -46,7 +46,7 @@ private:
 
 // Edits and draws the cells of the weight grid like a spreadsheet: Enter, like Tab, keeps what
 // was typed and goes on to the next bound cell. Bound numbers show their unit (%), and a
-// reference row is drawn bold with its name marked.
+// reference row is drawn on a tinted background with bold bounds, its name's tool tip saying why.
 class BoundDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -54,8 +54,10 @@ public:
         : QStyledItemDelegate(parent), separator_(decimalSeparator), table_(table) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
-    // The text and font a cell is drawn with.
+    // The text, font and background a cell is drawn with.
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

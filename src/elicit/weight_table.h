@@ -35,6 +35,8 @@ inline constexpr const char* kReferenceMissingCaption = "Reference Value Missing
 inline constexpr const char* kReferenceMissingText =
     "You must assign at least one attribute as reference attribute!\n"
     "Set that attribute's lower and upper bounds to 100.";
+inline constexpr const char* kReferenceRowTip =
+    "The reference row: every other row's bounds are % of its weight.";
 inline constexpr const char* kWeightInfoText =
     "First, select one attribute, e.g. the most important, as the reference attribute and set "
     "that attribute's lower and upper bounds to 100. Then, compare other attributes to the "

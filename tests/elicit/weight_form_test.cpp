@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace velor::elicit {
@@ -197,18 +198,23 @@ TEST_F(WeightFormTest, BoundsShowTheirUnitAndTheReferenceRowIsMarked) {
     const auto shown = [&](int row, int column) {
         QStyleOptionViewItem option;
         delegate->initStyleOption(&option, form.WeightGrid->model()->index(row, column));
-        return std::make_pair(option.text, option.font.bold());
+        return std::make_tuple(option.text, option.font.bold(), option.backgroundBrush);
     };
     form.WeightGrid->item(0, kLowerColumn)->setText(QStringLiteral("100"));
     form.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("100.0"));
     form.WeightGrid->item(1, kLowerColumn)->setText(QStringLiteral("50"));
-    EXPECT_EQ(shown(0, kNameColumn), std::make_pair(QStringLiteral("Price (reference)"), true));
-    EXPECT_EQ(shown(0, kUpperColumn), std::make_pair(QStringLiteral("100.0 %"), true));
-    EXPECT_EQ(shown(1, kLowerColumn), std::make_pair(QStringLiteral("50 %"), false));
-    EXPECT_EQ(shown(1, kUpperColumn).first, QString()) << "an empty cell has no unit";
-    EXPECT_EQ(shown(1, kNameColumn).first, QStringLiteral("Comfort"));
+    EXPECT_EQ(std::get<0>(shown(0, kUpperColumn)), QStringLiteral("100.0 %"));
+    EXPECT_EQ(std::get<0>(shown(1, kLowerColumn)), QStringLiteral("50 %"));
+    EXPECT_EQ(std::get<0>(shown(1, kUpperColumn)), QString()) << "an empty cell has no unit";
+    EXPECT_EQ(std::get<0>(shown(0, kNameColumn)), QStringLiteral("Price"));
+    EXPECT_TRUE(std::get<1>(shown(0, kUpperColumn))) << "the reference bounds are bold";
+    EXPECT_FALSE(std::get<1>(shown(1, kLowerColumn)));
+    for (int column = 0; column < kWeightColumnCount; ++column) {
+        EXPECT_NE(std::get<2>(shown(0, column)), std::get<2>(shown(1, column))) << "tinted";
+    }
     form.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("120"));
-    EXPECT_EQ(shown(0, kNameColumn), std::make_pair(QStringLiteral("Price"), false));
+    EXPECT_EQ(std::get<2>(shown(0, kNameColumn)), std::get<2>(shown(1, kNameColumn)));
+    EXPECT_FALSE(std::get<1>(shown(0, kLowerColumn)));
 }
 
 TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsStored) {
