@@ -157,9 +157,9 @@ void BoundDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIn
         option->font.setBold(WeightTable::Editable(index.column()));
         const QColor base = option->palette.color(QPalette::Base);
         const QColor mark = option->palette.color(QPalette::Highlight);
-        option->backgroundBrush = QColor((3 * base.red() + mark.red()) / 4,
-                                         (3 * base.green() + mark.green()) / 4,
-                                         (3 * base.blue() + mark.blue()) / 4);
+        option->backgroundBrush =
+            QColor((3 * base.red() + mark.red()) / 4, (3 * base.green() + mark.green()) / 4,
+                   (3 * base.blue() + mark.blue()) / 4);
     }
 }
 

@@ -92,7 +92,8 @@ TEST_P(CLocale, APointOrACommaMarksTheDecimalsAndGroupSeparatorsAreRefused) {
             }
             EXPECT_EQ(bound, std::string("80") + session + "5") << typed;
             EXPECT_EQ(multiplier, bound) << typed;
-            EXPECT_EQ(ParseBound(typed, session), 80.5) << typed << " in a '" << session << "' session";
+            EXPECT_EQ(ParseBound(typed, session), 80.5)
+                << typed << " in a '" << session << "' session";
             EXPECT_EQ(ParseMultiplier(typed, session), 80.5) << typed;
         }
         for (const char* grouped : {"1.000,5", "1,000.5", "1.000.000", "1,000,000", "1,5."}) {
