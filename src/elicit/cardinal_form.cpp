@@ -1,5 +1,6 @@
 #include "elicit/cardinal_form.h"
 
+#include "elicit/decimal_entry.h"
 #include "elicit/dialog_result.h"
 #include "model/model.h"
 #include "ui/prompts.h"
@@ -247,6 +248,11 @@ bool CardinalForm::MultEditKeyPress(Bound bound, QLineEdit* edit, QKeyEvent* key
     if (!yes->isChecked()) {
         yes->setChecked(true);
         input_.SetBoundGiven(bound, true);
+    }
+    const char entered = EnteredChar(c, separator_);
+    if (entered != c) {
+        edit->insert(QString(QLatin1Char(entered))); // the point or comma as the locale writes it
+        return true;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "elicit/ratio_statement.h"
 
+#include "elicit/decimal_entry.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -34,16 +36,16 @@ std::vector<DifferenceEntry> DifferenceEntries(const std::vector<LevelRow>& rank
     return entries;
 }
 
-bool AcceptMultiplierKey(const std::string& text, char key, char decimalSeparator) {
+bool AcceptMultiplierKey(const std::string& text, char key, char /*decimalSeparator*/) {
     const bool control = key == kEnterKey || key == kBackspaceKey;
     if (!control && static_cast<int>(text.size()) >= kMultiplierMaxLength)
         return false;
-    if (key == decimalSeparator && text.find(decimalSeparator) != std::string::npos)
-        return false;
-    return IsDigit(key) || control || key == decimalSeparator;
+    if (IsDecimalMark(key))
+        return std::none_of(text.begin(), text.end(), IsDecimalMark);
+    return IsDigit(key) || control;
 }
 
-std::optional<double> ParseMultiplier(const std::string& text, char decimalSeparator) {
+std::optional<double> ParseMultiplier(const std::string& text, char /*decimalSeparator*/) {
     std::string plain;
     bool digit = false;
     bool separator = false;
@@ -51,7 +53,7 @@ std::optional<double> ParseMultiplier(const std::string& text, char decimalSepar
         if (IsDigit(c)) {
             digit = true;
             plain += c;
-        } else if (c == decimalSeparator && !separator) {
+        } else if (IsDecimalMark(c) && !separator) {
             separator = true;
             plain += '.';
         } else {
@@ -130,7 +132,7 @@ bool RatioStatementInput::TypeKey(Bound b, char key) {
         if (!text.empty())
             text.pop_back();
     } else if (key != kEnterKey) {
-        text += key;
+        text += EnteredChar(key, separator_);
     }
     SetBoundGiven(b, true);
     return true;

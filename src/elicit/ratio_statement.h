@@ -33,10 +33,12 @@ inline constexpr char kEnterKey = '\r';
 inline constexpr int kMultiplierMaxLength = 7;
 
 // Whether a key typed into a multiplier edit holding text is accepted: digits, Backspace, Enter
-// and one decimal separator, at most seven characters.
+// and one decimal mark (a point or a comma, see decimal_entry.h; EnteredChar gives the character
+// it puts into the text), at most seven characters.
 bool AcceptMultiplierKey(const std::string& text, char key, char decimalSeparator);
 
-// The number in a multiplier text; nothing when it does not convert (a lone separator).
+// The number in a multiplier text, a point or a comma marking the decimals whatever the locale's
+// separator is; nothing when it does not convert (a lone separator, two separators).
 std::optional<double> ParseMultiplier(const std::string& text, char decimalSeparator);
 // A multiplier in its shortest decimal form with the given separator ("2.5", "3").
 std::string FormatMultiplier(double value, char decimalSeparator);

@@ -1,6 +1,7 @@
 #include "elicit/weight_form.h"
 
 #include "calc/calculation_driver.h"
+#include "elicit/decimal_entry.h"
 #include "elicit/dialog_result.h"
 #include "elicit/feasibility_form.h"
 #include "elicit/score_assessment.h"
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <optional>
@@ -108,12 +110,67 @@ void BoundEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const char entered = EnteredChar(key, separator_);
+    if (entered != key) {
+        insert(QString(QLatin1Char(entered))); // the point or comma as the locale writes it
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 
 QWidget* BoundDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                      const QModelIndex&) const {
     return new BoundEdit(separator_, parent);
+}
+
+bool BoundDelegate::eventFilter(QObject* watched, QEvent* event) {
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if (editor != nullptr && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Keep what was typed and move on like Tab, without opening the next cell: typing
+            // there opens it with its text replaced, as in a spreadsheet.
+            Q_EMIT commitData(editor);
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+            if (auto* view = qobject_cast<WeightGridView*>(parent())) {
+                view->setCurrentIndex(view->NextBoundIndex(false));
+            }
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+void BoundDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (table_ == nullptr || !table_->Enabled()) {
+        return;
+    }
+    if (WeightTable::Editable(index.column()) &&
+        ParseBound(ui::ToStd(option->text), separator_).has_value()) {
+        option->text += QStringLiteral(" %");
+    }
+    if (table_->IsReference(index.row())) {
+        // A tint of the selection colour, and bold bounds: a word beside the name, or a bold
+        // name, would push the name out of its narrow column.
+        option->font.setBold(WeightTable::Editable(index.column()));
+        const QColor base = option->palette.color(QPalette::Base);
+        const QColor mark = option->palette.color(QPalette::Highlight);
+        option->backgroundBrush =
+            QColor((3 * base.red() + mark.red()) / 4, (3 * base.green() + mark.green()) / 4,
+                   (3 * base.blue() + mark.blue()) / 4);
+    }
+}
+
+bool BoundDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                              const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.column() == kNameColumn && table_ != nullptr &&
+        table_->IsReference(index.row())) {
+        QToolTip::showText(event->globalPos(), QString::fromUtf8(kReferenceRowTip), view);
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 // ----- WeightGridView
@@ -127,6 +184,18 @@ void WeightGridView::FinishEditing() {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+QModelIndex WeightGridView::NextBoundIndex(bool backwards) const {
+    const GridCell next = NextBoundCell(rowCount(), {currentRow(), currentColumn()}, backwards);
+    return model()->index(next.row, next.column);
+}
+
+QModelIndex WeightGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if ((action != MoveNext && action != MovePrevious) || rowCount() == 0) {
+        return QTableWidget::moveCursor(action, modifiers);
+    }
+    return NextBoundIndex(action == MovePrevious);
 }
 
 bool WeightGridView::VerticalScrollBarNeeded() const {
@@ -173,7 +242,7 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
     WeightGrid->setEditTriggers(QAbstractItemView::AnyKeyPressed |
                                 QAbstractItemView::DoubleClicked |
                                 QAbstractItemView::EditKeyPressed);
-    WeightGrid->setItemDelegate(new BoundDelegate(ui::DecimalSeparator(), WeightGrid));
+    WeightGrid->setItemDelegate(new BoundDelegate(ui::DecimalSeparator(), &table_, WeightGrid));
     for (int column = 0; column <= kBestColumn; ++column) {
         WeightGrid->setColumnWidth(column, kFixedColumnWidth);
     }
@@ -281,11 +350,13 @@ void TWeightForm::RefreshCells() {
         }
     }
     filling_ = false;
+    WeightGrid->viewport()->update();
 }
 
 void TWeightForm::WeightGridItemChanged(QTableWidgetItem* item) {
     if (!filling_) {
         table_.SetText(item->row(), item->column(), ui::ToStd(item->text()));
+        WeightGrid->viewport()->update(); // the row may have become or stopped being the reference
     }
 }
 

@@ -30,7 +30,8 @@ void SetWeightFormSettingsFile(std::filesystem::path path);
 int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep = 0,
                          int tourSteps = 0);
 
-// The editor of a bound cell: keeps digits and one decimal separator, at most seven characters.
+// The editor of a bound cell: keeps digits and one decimal separator (a typed point or comma
+// shows as the locale's separator), at most seven characters.
 class BoundEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -43,16 +44,27 @@ private:
     char separator_;
 };
 
+// Edits and draws the cells of the weight grid like a spreadsheet: Enter, like Tab, keeps what
+// was typed and goes on to the next bound cell. Bound numbers show their unit (%), and a
+// reference row is drawn on a tinted background with bold bounds, its name's tool tip saying why.
 class BoundDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    BoundDelegate(char decimalSeparator, QObject* parent)
-        : QStyledItemDelegate(parent), separator_(decimalSeparator) {}
+    BoundDelegate(char decimalSeparator, const WeightTable* table, QObject* parent)
+        : QStyledItemDelegate(parent), separator_(decimalSeparator), table_(table) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
+    // The text, font and background a cell is drawn with.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     char separator_;
+    const WeightTable* table_;
 };
 
 class WeightGridView : public QTableWidget {
@@ -63,6 +75,12 @@ public:
     void FinishEditing();
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
     bool VerticalScrollBarNeeded() const;
+    // The bound cell after (or before) the current cell, see NextBoundCell.
+    QModelIndex NextBoundIndex(bool backwards) const;
+
+protected:
+    // Tab and Shift+Tab (and so Enter in an editor) step through the bound cells only.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 class TWeightForm : public QDialog {

@@ -1,5 +1,8 @@
 #include "elicit/weight_table.h"
 
+#include "elicit/decimal_entry.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -43,44 +46,33 @@ int WorstLevelRow(const Model& model, int column) {
     return model.HighestRankRow(column);
 }
 
-bool AcceptBoundKey(const std::string& remaining, char key, char decimalSeparator) {
+bool AcceptBoundKey(const std::string& remaining, char key, char /*decimalSeparator*/) {
     if (key == kBoundBackspace || key == kBoundEnter) {
         return true;
     }
     if (static_cast<int>(remaining.size()) >= kMaxBoundLength) {
         return false;
     }
-    if (key == decimalSeparator) {
-        return remaining.find(decimalSeparator) == std::string::npos;
+    if (IsDecimalMark(key)) {
+        return std::none_of(remaining.begin(), remaining.end(), IsDecimalMark);
     }
     return IsDigit(key);
 }
 
-std::optional<double> ParseBound(const std::string& text, char decimalSeparator) {
-    std::string number = Trim(text);
-    if (number.empty()) {
+std::optional<double> ParseBound(const std::string& text, char /*decimalSeparator*/) {
+    const std::optional<std::string> number = WithDecimalPoint(Trim(text));
+    if (!number || number->empty()) {
         return std::nullopt;
     }
-    if (decimalSeparator != '.') {
-        // A point is not this locale's separator and must not be read as one.
-        if (number.find('.') != std::string::npos) {
-            return std::nullopt;
-        }
-        for (char& c : number) {
-            if (c == decimalSeparator) {
-                c = '.';
-            }
-        }
-    }
     // from_chars would read "inf" and "nan"; a bound is digits, a separator and an exponent.
-    for (char c : number) {
+    for (char c : *number) {
         if (!IsDigit(c) && c != '.' && c != 'e' && c != 'E' && c != '+' && c != '-') {
             return std::nullopt;
         }
     }
     double value = 0.0;
-    const char* end = number.data() + number.size();
-    const auto [ptr, ec] = std::from_chars(number.data(), end, value);
+    const char* end = number->data() + number->size();
+    const auto [ptr, ec] = std::from_chars(number->data(), end, value);
     if (ec != std::errc() || ptr != end || !std::isfinite(value) || value < 0.0) {
         return std::nullopt;
     }
@@ -102,6 +94,22 @@ std::string BoundText(double bound, char decimalSeparator) {
         }
     }
     return text;
+}
+
+GridCell NextBoundCell(int rowCount, GridCell from, bool backwards) {
+    if (rowCount <= 0) {
+        return {0, kLowerColumn};
+    }
+    // Number the bound cells 0, 1, 2, ... row by row and step through them in a circle.
+    const int cells = 2 * rowCount;
+    int index = 2 * std::clamp(from.row, 0, rowCount - 1);
+    if (from.column == kUpperColumn) {
+        index += 1;
+    } else if (from.column != kLowerColumn) {
+        index += backwards ? 0 : -1; // a fixed cell sits just before its row's lower bound
+    }
+    index = ((index + (backwards ? -1 : 1)) % cells + cells) % cells;
+    return {index / 2, index % 2 == 0 ? kLowerColumn : kUpperColumn};
 }
 
 std::vector<PastePiece> SplitPastedText(const std::string& text) {
@@ -192,6 +200,15 @@ std::string WeightTable::Text(int row, int column) const {
     default:
         return {};
     }
+}
+
+bool WeightTable::IsReference(int row) const {
+    if (row < 0 || row >= RowCount()) {
+        return false;
+    }
+    const WeightRow& r = rows_[static_cast<std::size_t>(row)];
+    return ParseBound(r.lower, separator_) == kReferenceWeight &&
+           ParseBound(r.upper, separator_) == kReferenceWeight;
 }
 
 bool WeightTable::SetText(int row, int column, std::string text) {
@@ -293,7 +310,7 @@ WeightCheck WeightTable::Check() const {
             check.bounds.clear();
             return check;
         }
-        reference = reference || (bounds[0] == kReferenceWeight && bounds[1] == kReferenceWeight);
+        reference = reference || IsReference(row);
         check.bounds.push_back({r.node, bounds[0], bounds[1]});
     }
     if (!reference) {

@@ -35,6 +35,8 @@ inline constexpr const char* kReferenceMissingCaption = "Reference Value Missing
 inline constexpr const char* kReferenceMissingText =
     "You must assign at least one attribute as reference attribute!\n"
     "Set that attribute's lower and upper bounds to 100.";
+inline constexpr const char* kReferenceRowTip =
+    "The reference row: every other row's bounds are % of its weight.";
 inline constexpr const char* kWeightInfoText =
     "First, select one attribute, e.g. the most important, as the reference attribute and set "
     "that attribute's lower and upper bounds to 100. Then, compare other attributes to the "
@@ -51,17 +53,32 @@ inline constexpr char kBoundBackspace = '\b';
 inline constexpr char kBoundEnter = '\r';
 
 // Whether a key typed into a bound cell is kept. remaining is the cell's text without the part
-// the key replaces (the selection): digits and one decimal separator are kept while the result
-// stays within kMaxBoundLength characters; Backspace and Enter always are; anything else is
-// discarded.
+// the key replaces (the selection): digits and one decimal mark (a point or a comma, see
+// decimal_entry.h; EnteredChar gives the character it puts into the cell) are kept while the
+// result stays within kMaxBoundLength characters; Backspace and Enter always are; anything else
+// is discarded.
 bool AcceptBoundKey(const std::string& remaining, char key, char decimalSeparator);
 
-// A bound text as a number: blanks around it are ignored, the decimal separator is the given
-// one, an exponent is allowed. Nothing for an empty text, a text that is not a number, a
-// negative number or one that is not finite.
+// A bound text as a number: blanks around it are ignored, a point or a comma marks the decimals
+// whatever the locale's separator is (at most one of them, never a group separator), an
+// exponent is allowed. Nothing for an empty text, a text that is not a number, a negative number
+// or one that is not finite.
 std::optional<double> ParseBound(const std::string& text, char decimalSeparator);
 // A stored bound in its shortest decimal form ("100", "12.5"); empty when it is not given.
 std::string BoundText(double bound, char decimalSeparator);
+
+// A cell of the grid, in data rows and grid columns.
+struct GridCell {
+    int row = 0;
+    int column = 0;
+    bool operator==(const GridCell&) const = default;
+};
+
+// The bound cell that Tab and Enter (backwards: Shift+Tab) go to from a cell of a grid of
+// rowCount rows: only the lower and upper bound cells take part, row by row, from an upper bound
+// to the next row's lower bound, and from the last cell back to the first. From a fixed cell,
+// forwards is the row's lower bound and backwards the previous row's upper bound.
+GridCell NextBoundCell(int rowCount, GridCell from, bool backwards);
 
 // The pieces of a pasted text and the cells they go to, relative to the cell the block starts
 // at: TAB moves one column right, LF to the next row and back to the first column; a CR right
@@ -121,6 +138,8 @@ public:
 
     static bool Editable(int column) { return column == kLowerColumn || column == kUpperColumn; }
     std::string Text(int row, int column) const;
+    // Whether the row's cells make it a reference row: both bounds the number 100.
+    bool IsReference(int row) const;
     // Sets an editable cell; false (and nothing changes) for any other cell.
     bool SetText(int row, int column, std::string text);
 

@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -276,28 +275,25 @@ void MainWindow::Calculate(int type) {
 }
 
 void MainWindow::AcceptabilityAnalysisClick() {
-    const QLocale locale;
+    // Digits only, shown and read without group separators: a point or a comma marks decimals
+    // wherever a number is typed, so "10.000" is no ten thousand here either.
     const std::optional<QString> answer =
         prompts_.TextPrompt(QStringLiteral("Acceptability Analysis"),
                             QStringLiteral("Number of samples (%1 to %2):")
-                                .arg(locale.toString(kMinimumAcceptabilitySamples))
-                                .arg(locale.toString(kMostAcceptabilitySamples)),
+                                .arg(kMinimumAcceptabilitySamples)
+                                .arg(kMostAcceptabilitySamples),
                             QString::number(kDefaultAcceptabilitySamples), 20);
     if (!answer) {
         return;
     }
-    // "10000", or written with the locale's group separators ("10,000" / "10.000").
     bool ok = false;
-    int samples = locale.toInt(answer->trimmed(), &ok);
-    if (!ok) {
-        samples = answer->trimmed().toInt(&ok);
-    }
+    const int samples = answer->trimmed().toInt(&ok);
     if (!ok || samples < kMinimumAcceptabilitySamples || samples > kMostAcceptabilitySamples) {
         prompts_.Inform(kAppTitle,
                         QStringLiteral("The number of samples must be a whole number from %1 "
                                        "to %2.")
-                            .arg(locale.toString(kMinimumAcceptabilitySamples))
-                            .arg(locale.toString(kMostAcceptabilitySamples)),
+                            .arg(kMinimumAcceptabilitySamples)
+                            .arg(kMostAcceptabilitySamples),
                         Icon::Stop);
         return;
     }

@@ -1,6 +1,7 @@
 // The assessment dialogs in a session whose locale writes a comma as decimal separator (the
 // desktop application sets the C library's locale from the environment as well).
 #include "elicit/score_form.h"
+#include "elicit/weight_form.h"
 
 #include "elicit/dialog_result.h"
 #include "elicit_gui_support.h"
@@ -76,6 +77,32 @@ TEST_F(DecimalCommaTest, ARatioBoundTypedWithACommaIsStoredAndShown) {
     ASSERT_EQ(statements.size(), 1u);
     EXPECT_EQ(statements[0].Lower, 0.5);
     EXPECT_EQ(statements[0].Upper, 2.25);
+}
+
+// "80.5" typed as a weight bound in a comma session used to be stored as 805, and "0.5" as a
+// ratio bound as 5. The point marks the decimals and shows as a comma.
+TEST_F(DecimalCommaTest, NumbersTypedWithAPointAreReadAsDecimals) {
+    SmallModel s({"high", "low"});
+    const NodeId price = s.model.AddNode(kAttribute, s.root);
+    TWeightForm weights({s.model, prompts}, kNone);
+    weights.WeightGrid->item(0, kLowerColumn)->setText(QStringLiteral("100"));
+    weights.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("100"));
+    weights.WeightGrid->setCurrentCell(1, kLowerColumn);
+    weights.show();
+    QTest::keyClicks(weights.WeightGrid, QStringLiteral("8"));
+    QTest::keyClicks(weights.WeightGrid->indexWidget(weights.WeightGrid->currentIndex()),
+                     QStringLiteral("0.5"));
+    weights.OKButtonClick();
+    EXPECT_EQ(weights.WeightGrid->item(1, kLowerColumn)->text(), QStringLiteral("80,5"));
+    EXPECT_EQ(s.model.Node(price).BottomUpLower, 80.5);
+
+    TCardinalStatement ratio;
+    CardinalForm form({s.model, prompts, nullptr}, {{{1, 2}, "up"}, {{2, 1}, "down"}}, ratio,
+                      false);
+    Find<QComboBox>(&form, "DenomCombo")->setCurrentIndex(1);
+    QTest::keyClicks(Find<QLineEdit>(&form, "LMultEdit"), QStringLiteral("0.5"));
+    form.OKButtonClick();
+    EXPECT_EQ(ratio.Lower, 0.5);
 }
 
 } // namespace

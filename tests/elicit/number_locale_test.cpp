@@ -36,7 +36,8 @@ TEST_P(CLocale, TypedMultipliersAreReadWithTheGivenSeparator) {
     EXPECT_EQ(ParseMultiplier("12,25", ','), 12.25);
     EXPECT_EQ(ParseMultiplier(",5", ','), 0.5);
     EXPECT_EQ(ParseMultiplier("3,", ','), 3.0);
-    EXPECT_EQ(ParseMultiplier("0.5", ','), std::nullopt);
+    EXPECT_EQ(ParseMultiplier("0.5", ','), 0.5) << "a point is a decimal point in every locale";
+    EXPECT_EQ(ParseMultiplier("1,000.5", '.'), std::nullopt) << "never a group separator";
     EXPECT_EQ(FormatMultiplier(0.5, ','), "0,5");
     EXPECT_EQ(FormatMultiplier(0.5, '.'), "0.5");
 }

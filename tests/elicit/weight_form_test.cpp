@@ -152,6 +152,36 @@ TEST_F(WeightFormTest, TypingFillsTheGridWithinTheKeyRulesAndOkStores) {
     EXPECT_NE(m, saved);
 }
 
+// Tab from an upper bound used to land on the next row's name cell, where the numbers typed
+// next were lost; Enter stayed on the cell just filled; neither unit nor reference was shown.
+TEST_F(WeightFormTest, TabAndEnterMoveThroughTheBoundsAndUnitAndReferenceShow) {
+    TWeightForm form(Context(), root);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.WeightGrid->item(1, kLowerColumn)->setText(QStringLiteral("20"));
+    form.WeightGrid->setCurrentCell(0, kLowerColumn);
+    form.WeightGrid->setFocus();
+    for (QChar c : QStringLiteral("100T100T50E80TB70E")) { // T Tab, B Shift+Tab, E Enter
+        const Qt::Key key = c == u'T'   ? Qt::Key_Tab
+                            : c == u'B' ? Qt::Key_Backtab
+                            : c == u'E' ? Qt::Key_Return
+                                        : Qt::Key(c.unicode());
+        ASSERT_TRUE(form.isVisible() && QApplication::focusWidget() != nullptr);
+        QTest::keyClick(QApplication::focusWidget(), key,
+                        key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    EXPECT_EQ(Cell(form, 1, kLowerColumn), QStringLiteral("50")) << "typed over, not appended";
+    EXPECT_EQ(Cell(form, 1, kUpperColumn), QStringLiteral("70"));
+    EXPECT_EQ(form.WeightGrid->currentRow(), 2);
+    auto* delegate = static_cast<BoundDelegate*>(form.WeightGrid->itemDelegate());
+    QStyleOptionViewItem reference, other;
+    delegate->initStyleOption(&reference, form.WeightGrid->model()->index(0, kUpperColumn));
+    delegate->initStyleOption(&other, form.WeightGrid->model()->index(1, kUpperColumn));
+    EXPECT_EQ(other.text, QStringLiteral("70 %"));
+    EXPECT_TRUE(reference.font.bold() && !other.font.bold());
+    EXPECT_NE(reference.backgroundBrush, other.backgroundBrush);
+}
+
 TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsStored) {
     TWeightForm form(Context(), root);
     form.show();

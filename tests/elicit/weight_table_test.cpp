@@ -140,7 +140,7 @@ TEST(BoundKeyFilter, DigitsOneSeparatorSevenCharacters) {
     EXPECT_TRUE(AcceptBoundKey("", '5', '.'));
     EXPECT_TRUE(AcceptBoundKey("12", '.', '.'));
     EXPECT_FALSE(AcceptBoundKey("1.2", '.', '.')) << "a second separator";
-    EXPECT_FALSE(AcceptBoundKey("12", ',', '.')) << "not this locale's separator";
+    EXPECT_TRUE(AcceptBoundKey("12", ',', '.')) << "a comma marks the decimals in every locale";
     EXPECT_TRUE(AcceptBoundKey("12", ',', ','));
     EXPECT_FALSE(AcceptBoundKey("12", '-', '.'));
     EXPECT_FALSE(AcceptBoundKey("12", 'e', '.'));
@@ -157,7 +157,8 @@ TEST(BoundParsing, NumbersOnlyAndNeverNegative) {
     EXPECT_EQ(ParseBound("12,5", ','), 12.5);
     EXPECT_EQ(ParseBound("1e2", '.'), 100.0);
     EXPECT_EQ(ParseBound("0", '.'), 0.0);
-    EXPECT_FALSE(ParseBound("12.5", ','));
+    EXPECT_EQ(ParseBound("12.5", ','), 12.5) << "a point is a decimal point in every locale";
+    EXPECT_FALSE(ParseBound("1.000,5", ',')) << "never a group separator";
     EXPECT_FALSE(ParseBound("", '.'));
     EXPECT_FALSE(ParseBound(".", '.'));
     EXPECT_FALSE(ParseBound("abc", '.'));

@@ -103,7 +103,8 @@ TEST_F(AcceptabilityViewTest, AnEditMarksTheAnalysisOutOfDateAndUndoMakesItCurre
 
 TEST_F(AcceptabilityViewTest, SampleCountsOutOfRangeAreRefusedAndCancelRunsNothing) {
     OpenExample("car.vlr");
-    for (const char* bad : {"50", "ten thousand", "1000000000"}) {
+    // Group separators are refused like decimals: "10,000" used to be read as ten thousand.
+    for (const char* bad : {"50", "ten thousand", "1000000000", "10,000", "10.000"}) {
         prompts.messages.clear();
         Analyse(QString::fromLatin1(bad));
         EXPECT_EQ(window->GetDocument().Acceptability(), nullptr) << bad;
