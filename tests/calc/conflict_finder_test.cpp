@@ -131,11 +131,15 @@ TEST_P(InjectedContradiction, GivesAMinimalSetHoldingAnInjectedStatement) {
     EXPECT_GE(scenarios, 15);
 }
 
+// An all-tied ranking and an unranked level's bound are named where the set needs them: the
+// set stands on its own, with every other statement taken away.
 INSTANTIATE_TEST_SUITE_P(Kinds, InjectedContradiction,
                          ::testing::Values(Contradiction::RankingVsHolistic,
                                            Contradiction::RatioVsRanking,
                                            Contradiction::WeightCycle,
-                                           Contradiction::RatioVsRatio));
+                                           Contradiction::RatioVsRatio,
+                                           Contradiction::FlatRanking,
+                                           Contradiction::UnrankedLevel));
 
 TEST(ConflictFinder, SameSetOnEveryRun) {
     const Scenario scenario = FirstScenario(Contradiction::RatioVsRatio);
@@ -489,7 +493,28 @@ INSTANTIATE_TEST_SUITE_P(
                     flat.Node = w.price;
                     return DescribeStatement(w.t.model, flat);
                 },
-                "On Price, all ranked levels are equally good, so Price can carry no weight."}),
+                "On Price, all ranked levels are equally good, so Price can carry no weight."},
+        Wording{"FlatFromItsRow",
+                [] {
+                    WordingModel w;
+                    w.t.model.StoreRanking(w.price, {1, 1, 0}, {});
+                    return DescribeStatement(w.t.model, w.Of(RowSource::WorstLevel));
+                },
+                "On Price, all ranked levels are equally good, so Price can carry no weight."},
+        Wording{"UnrankedLevel",
+                [] {
+                    WordingModel w;
+                    w.t.model.StoreRanking(w.price, {1, 2, 0}, {});
+                    return DescribeStatement(w.t.model, w.Of(RowSource::UnrankedLevel));
+                },
+                "On Price, 900 is not ranked, so it is worth at most the best level, 650."},
+        Wording{"UnrankedAttribute",
+                [] {
+                    WordingModel w;
+                    return DescribeStatement(w.t.model, w.Of(RowSource::UnrankedLevel));
+                },
+                "On Comfort, no level is ranked, so SUV is worth at most the first level, "
+                "Estate."}),
     [](const ::testing::TestParamInfo<Wording>& info) { return std::string(info.param.name); });
 
 TEST(StatementWords, TopDownStatementsNameTheGoalOfTheirDialog) {
