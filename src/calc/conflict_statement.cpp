@@ -217,9 +217,9 @@ AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& state
     case ConflictKind::UnrankedLevel:
         return {Dialog::Score, statement.Node};
     case ConflictKind::BottomUpWeight:
-        return {Dialog::Weight, kNone};
+        return {Dialog::Weight, kNone, statement.Node};
     case ConflictKind::TopDownWeight:
-        return {Dialog::Weight, WeightAssessmentGoal(model, statement)};
+        return {Dialog::Weight, WeightAssessmentGoal(model, statement), statement.Node};
     }
     return {};
 }

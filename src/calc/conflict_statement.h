@@ -79,7 +79,12 @@ struct AssessmentTarget {
     };
     Dialog Kind = Dialog::None;
     NodeId Node = kNone;
-    bool operator==(const AssessmentTarget&) const = default;
+    // Where the dialog opens: the weighed node's row of a weight assessment; kNone: its first.
+    NodeId CurrentNode = kNone;
+    // The same dialog, wherever it opens.
+    bool operator==(const AssessmentTarget& other) const {
+        return Kind == other.Kind && Node == other.Node;
+    }
 };
 AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& statement);
 

@@ -4,9 +4,13 @@
 #include "gui_fixture.h"
 
 #include "calc/calculation_driver.h"
+#include "ui/action_ids.h"
 #include "ui/conflict_window.h"
+#include "ui/progress_dialog.h"
 
 #include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 
 #include <set>
 #include <vector>
@@ -121,6 +125,38 @@ TEST_F(ConflictWindowTest, ActivatingAStatementOpensItsAssessment) {
                                                  {AssessmentTarget::Dialog::Weight, kNone}};
     EXPECT_EQ(opened, expected);
     EXPECT_FALSE(Changed());
+}
+
+// Model > Explain Conflict... searches in the progress dialog, whose Cancel stops the search.
+TEST_F(ConflictWindowTest, ExplainConflictCommandSearchesWithCancel) {
+    BuildInfeasibleModel();
+    QAction* explain = window->Action(action_id::kExplainConflict);
+    ASSERT_NE(explain, nullptr);
+    explain->trigger();
+    ASSERT_NE(window->Conflict(), nullptr);
+    EXPECT_TRUE(window->Conflict()->isVisible());
+    EXPECT_EQ(RatioNodes(), std::set<NodeId>{price});
+    window->Conflict()->hide();
+
+    QTimer::singleShot(0, [this] { window->Progress()->CancelButton()->click(); });
+    explain->trigger();
+    EXPECT_TRUE(window->Conflict()->Statements().empty());
+    EXPECT_EQ(window->Conflict()->ExplanationLabel()->text(),
+              QStringLiteral("The search for conflicting statements was stopped."));
+    EXPECT_FALSE(Changed());
+}
+
+// A weight statement opens the weight assessment on the row of the node it weighs.
+TEST_F(ConflictWindowTest, AWeightStatementLandsOnItsRow) {
+    BuildInfeasibleModel();
+    std::vector<AssessmentTarget> opened;
+    window->SetAssessmentOpener(
+        [&opened](const AssessmentTarget& target) { opened.push_back(target); });
+    window->ShowConflict();
+    DoubleClickRow(2);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].Kind, AssessmentTarget::Dialog::Weight);
+    EXPECT_EQ(opened[0].CurrentNode, comfort);
 }
 
 TEST_F(ConflictWindowTest, ResolvingAConflictShowsTheNextOne) {
