@@ -212,9 +212,11 @@ AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& state
     switch (statement.Kind) {
     case ConflictKind::Ranking:
     case ConflictKind::HolisticRanking:
-    case ConflictKind::RatioBound:
-    case ConflictKind::FlatRanking:
     case ConflictKind::UnrankedLevel:
+        return {Dialog::Score, statement.Node, kNone, statement.Worse};
+    case ConflictKind::RatioBound:
+        return {Dialog::Score, statement.Node, kNone, kNone, statement.Statement};
+    case ConflictKind::FlatRanking:
         return {Dialog::Score, statement.Node};
     case ConflictKind::BottomUpWeight:
         return {Dialog::Weight, kNone, statement.Node};

@@ -79,8 +79,12 @@ struct AssessmentTarget {
     };
     Dialog Kind = Dialog::None;
     NodeId Node = kNone;
-    // Where the dialog opens: the weighed node's row of a weight assessment; kNone: its first.
+    // Where the dialog opens: the weighed node's row of a weight assessment; the level of a
+    // ranking relation (the worse one) or the ratio statement (its position) of a score
+    // assessment. kNone and -1: where it opens anyway.
     NodeId CurrentNode = kNone;
+    AltId CurrentLevel = kNone;
+    int CurrentStatement = -1;
     // The same dialog, wherever it opens.
     bool operator==(const AssessmentTarget& other) const {
         return Kind == other.Kind && Node == other.Node;

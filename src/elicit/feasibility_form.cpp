@@ -53,7 +53,8 @@ int ShowAssessmentOf(const AssessmentContext& context, const AssessmentTarget& t
         if (!model.Exists(target.Node)) {
             return kResultCancel;
         }
-        return ShowScoreAssessment(context, model.Node(target.Node).Assessment);
+        return ShowScoreAssessment(context, model.Node(target.Node).Assessment, 0, 0,
+                                   target.CurrentLevel, target.CurrentStatement);
     case AssessmentTarget::Dialog::Weight:
         return ShowWeightAssessment(context, target.Node, 0, 0, target.CurrentNode);
     case AssessmentTarget::Dialog::None:

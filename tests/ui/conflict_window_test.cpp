@@ -146,17 +146,21 @@ TEST_F(ConflictWindowTest, ExplainConflictCommandSearchesWithCancel) {
     EXPECT_FALSE(Changed());
 }
 
-// A weight statement opens the weight assessment on the row of the node it weighs.
-TEST_F(ConflictWindowTest, AWeightStatementLandsOnItsRow) {
+// A statement opens its assessment where it is made: a weight statement on the row of the node
+// it weighs, a ratio statement on its own row.
+TEST_F(ConflictWindowTest, AStatementLandsOnItsRow) {
     BuildInfeasibleModel();
     std::vector<AssessmentTarget> opened;
     window->SetAssessmentOpener(
         [&opened](const AssessmentTarget& target) { opened.push_back(target); });
     window->ShowConflict();
     DoubleClickRow(2);
-    ASSERT_EQ(opened.size(), 1u);
+    DoubleClickRow(1);
+    ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].Kind, AssessmentTarget::Dialog::Weight);
     EXPECT_EQ(opened[0].CurrentNode, comfort);
+    EXPECT_EQ(opened[1].Kind, AssessmentTarget::Dialog::Score);
+    EXPECT_EQ(opened[1].CurrentStatement, 1);
 }
 
 TEST_F(ConflictWindowTest, ResolvingAConflictShowsTheNextOne) {
