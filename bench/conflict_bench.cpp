@@ -156,8 +156,8 @@ int main(int argc, char** argv) {
         const std::clock_t checkCpuStart = std::clock();
         const bool feasible = velor::CheckFeasibility(scenario->model);
         const double checkSeconds = Seconds(checkStart);
-        const double checkCpuSeconds = static_cast<double>(std::clock() - checkCpuStart) /
-                                       static_cast<double>(CLOCKS_PER_SEC);
+        const double checkCpuSeconds =
+            static_cast<double>(std::clock() - checkCpuStart) / static_cast<double>(CLOCKS_PER_SEC);
         const Clock::time_point start = Clock::now();
         const std::clock_t cpuStart = std::clock();
         const velor::ConflictResult result = velor::FindConflict(scenario->model);
@@ -171,10 +171,10 @@ int main(int argc, char** argv) {
             return 2;
         }
         std::printf("| %dx%d | %llu | %d | %d | %d | %d | %.3f | %.3f | %zu | %d | %.3f | %.3f |\n",
-                    alternatives, attributes, static_cast<unsigned long long>(seed), counts.rankings, counts.ratios,
-                    counts.weightRows, counts.statements, checkSeconds, checkCpuSeconds,
-                    result.Statements.size(),
-                    result.Checks, seconds, cpuSeconds);
+                    alternatives, attributes, static_cast<unsigned long long>(seed),
+                    counts.rankings, counts.ratios, counts.weightRows, counts.statements,
+                    checkSeconds, checkCpuSeconds, result.Statements.size(), result.Checks, seconds,
+                    cpuSeconds);
         std::fflush(stdout);
         if (options->show) {
             for (const velor::ConflictStatement& statement : result.Statements) {

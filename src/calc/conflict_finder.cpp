@@ -126,7 +126,7 @@ std::vector<int> MinimalPart(RowFeasibility& check, const std::vector<Candidate>
 // model does not either, and the search goes over them and every weight and ratio statement,
 // which may give a shorter set. Then divide and conquer.
 std::vector<int> MinimalSet(RowFeasibility& check, const std::vector<Candidate>& candidates,
-                             const std::vector<int>& order) {
+                            const std::vector<int>& order) {
     std::vector<int> rows;
     AppendRows(rows, candidates, order);
     const std::vector<int> support = check.ElasticSupport(rows);
@@ -306,7 +306,8 @@ SplitOutcome SplitSearch(const Model& model, const std::vector<UnknownRow>& type
         if (attribute[column] && members[column] == 1) {
             // The attribute carries weight: its best level at 1.
             SubSystem& target = own[column];
-            UnknownRow weight{{{{static_cast<int>(column), best[column]}, 1.0}}, kRelationEqual, 1.0};
+            UnknownRow weight{
+                {{{static_cast<int>(column), best[column]}, 1.0}}, kRelationEqual, 1.0};
             target.kept.push_back(target.Add(weight));
         }
     }
@@ -359,7 +360,8 @@ SplitOutcome SplitSearch(const Model& model, const std::vector<UnknownRow>& type
             outcome.part.push_back(weights.source[static_cast<std::size_t>(c)]);
             continue;
         }
-        SubSystem& sub = own[static_cast<std::size_t>(zeroAt[static_cast<std::size_t>(c) - weightRows])];
+        SubSystem& sub =
+            own[static_cast<std::size_t>(zeroAt[static_cast<std::size_t>(c) - weightRows])];
         RowFeasibility check(sub.rows, sub.kept, ask);
         for (const int local : MinimalSet(check, sub.candidates, sub.Order())) {
             outcome.part.push_back(sub.source[static_cast<std::size_t>(local)]);

@@ -170,8 +170,8 @@ std::string DescribeStatement(const Model& model, const ConflictStatement& state
             return "On " + node + ", no level is ranked, so " + worse +
                    " is worth at most the first level, " + best + ".";
         }
-        return "On " + node + ", " + worse + " is not ranked, so it is worth at most the best level, " +
-               best + ".";
+        return "On " + node + ", " + worse +
+               " is not ranked, so it is worth at most the best level, " + best + ".";
     }
     }
     return {};

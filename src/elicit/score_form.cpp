@@ -273,7 +273,8 @@ void ScoreForm::ShowStatement(AltId level, int statement) {
     if (statement >= 0 && statement < static_cast<int>(logic_.Given().size())) {
         logic_.SelectGiven(statement);
         TabCtrl->setCurrentIndex(1);
-    } else if (const int ranked = logic_.Levels().RankedRowOf(level); level != kNone && ranked >= 0) {
+    } else if (const int ranked = logic_.Levels().RankedRowOf(level);
+               level != kNone && ranked >= 0) {
         logic_.SelectRanked(ranked);
         TabCtrl->setCurrentIndex(0);
     } else {

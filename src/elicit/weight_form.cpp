@@ -62,8 +62,8 @@ void SetWeightFormSettingsFile(std::filesystem::path path) {
     SettingsPath() = std::move(path);
 }
 
-int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep,
-                         int tourSteps, NodeId current) {
+int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep, int tourSteps,
+                         NodeId current) {
     if (goal != kNone && !context.document.GetModel().Exists(goal)) {
         return kResultCancel; // the goal has gone: nothing to weigh
     }

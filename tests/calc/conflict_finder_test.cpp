@@ -136,8 +136,7 @@ TEST_P(InjectedContradiction, GivesAMinimalSetHoldingAnInjectedStatement) {
 INSTANTIATE_TEST_SUITE_P(Kinds, InjectedContradiction,
                          ::testing::Values(Contradiction::RankingVsHolistic,
                                            Contradiction::RatioVsRanking,
-                                           Contradiction::WeightCycle,
-                                           Contradiction::RatioVsRatio,
+                                           Contradiction::WeightCycle, Contradiction::RatioVsRatio,
                                            Contradiction::FlatRanking,
                                            Contradiction::UnrankedLevel));
 

@@ -111,7 +111,7 @@ inline std::optional<Scenario> MakeScenario(Contradiction kind, std::uint64_t se
     // level made unranked either.
     options.holisticShare =
         kind == Contradiction::RankingVsHolistic || kind == Contradiction::UnrankedLevel ? 0.0
-                                                                                          : 0.3;
+                                                                                         : 0.3;
     Scenario scenario{MakeRandomModel(seed, options).model, {}};
     Model& model = scenario.model;
     const std::size_t neededRanks = kind == Contradiction::RatioVsRanking ||
