@@ -2,7 +2,7 @@
 // contradiction injected (tests/calc/injected_conflict.h), and the time the conflict finder takes
 // to name a minimal conflicting set, against one feasibility check of the whole model.
 //
-// Usage: velor_conflict_bench [--sizes 10,20,40] [--seed N] [--holistic SHARE]
+// Usage: velor_conflict_bench [--sizes 10,20,40,20x400] [--seed N] [--holistic SHARE]
 //                             [--ratios PER_NODE] [--kind ratio|holistic|weights|ratios] [--show]
 #include "calc/calculation_driver.h"
 #include "calc/conflict_finder.h"
@@ -30,7 +30,8 @@ double Seconds(Clock::time_point since) {
 }
 
 struct Options {
-    std::vector<int> sizes{10, 20, 40};
+    // Alternatives x attributes; "40" is 40x40.
+    std::vector<std::pair<int, int>> sizes{{10, 10}, {20, 20}, {40, 40}};
     std::uint64_t seed = 1;
     double holistic = 0.3;
     int ratios = 4;
@@ -90,7 +91,11 @@ std::optional<Options> Parse(int argc, char** argv) {
             options.sizes.clear();
             std::stringstream list(value);
             for (std::string size; std::getline(list, size, ',');) {
-                options.sizes.push_back(std::atoi(size.c_str()));
+                const std::size_t x = size.find('x');
+                const int alternatives = std::atoi(size.c_str());
+                const int attributes =
+                    x == std::string::npos ? alternatives : std::atoi(size.c_str() + x + 1);
+                options.sizes.emplace_back(alternatives, attributes);
             }
         } else if (arg == "--seed") {
             options.seed = std::strtoull(value, nullptr, 10);
@@ -123,19 +128,19 @@ std::optional<Options> Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     const std::optional<Options> options = Parse(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: velor_conflict_bench [--sizes 10,20,40] [--seed N] "
+        std::fprintf(stderr, "usage: velor_conflict_bench [--sizes 10,20,40,20x400] [--seed N] "
                              "[--holistic SHARE] [--ratios PER_NODE] "
                              "[--kind ratio|holistic|weights|ratios] [--show]\n");
         return 1;
     }
     std::printf("| size | seed | rankings | ratio statements | weight rows | statements | "
-                "check s | set | checks | explain s | explain cpu s |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
-    for (const int size : options->sizes) {
+                "check s | check cpu s | set | checks | explain s | explain cpu s |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const auto& [alternatives, attributes] : options->sizes) {
         velor::testing::RandomModelOptions random;
-        random.minAlternatives = random.maxAlternatives = size;
-        random.minAttributes = random.maxAttributes = size;
-        random.minGoals = random.maxGoals = std::max(1, size / 10);
+        random.minAlternatives = random.maxAlternatives = alternatives;
+        random.minAttributes = random.maxAttributes = attributes;
+        random.minGoals = random.maxGoals = std::max(1, attributes / 10);
         random.holisticShare = options->holistic;
         random.maxRatioStatements = options->ratios;
         random.normalizedShare = 0.0;
@@ -148,8 +153,11 @@ int main(int argc, char** argv) {
         --seed;
         const Counts counts = Count(scenario->model);
         const Clock::time_point checkStart = Clock::now();
+        const std::clock_t checkCpuStart = std::clock();
         const bool feasible = velor::CheckFeasibility(scenario->model);
         const double checkSeconds = Seconds(checkStart);
+        const double checkCpuSeconds =
+            static_cast<double>(std::clock() - checkCpuStart) / static_cast<double>(CLOCKS_PER_SEC);
         const Clock::time_point start = Clock::now();
         const std::clock_t cpuStart = std::clock();
         const velor::ConflictResult result = velor::FindConflict(scenario->model);
@@ -158,14 +166,15 @@ int main(int argc, char** argv) {
             static_cast<double>(std::clock() - cpuStart) / static_cast<double>(CLOCKS_PER_SEC);
         if (feasible || result.Outcome != velor::ConflictOutcome::Conflict ||
             !velor::testing::HoldsInjected(*scenario, result.Statements)) {
-            std::fprintf(stderr, "%dx%d: no conflict found (%s)\n", size, size,
+            std::fprintf(stderr, "%dx%d: no conflict found (%s)\n", alternatives, attributes,
                          result.Error.c_str());
             return 2;
         }
-        std::printf("| %dx%d | %llu | %d | %d | %d | %d | %.3f | %zu | %d | %.3f | %.3f |\n", size,
-                    size, static_cast<unsigned long long>(seed), counts.rankings, counts.ratios,
-                    counts.weightRows, counts.statements, checkSeconds, result.Statements.size(),
-                    result.Checks, seconds, cpuSeconds);
+        std::printf("| %dx%d | %llu | %d | %d | %d | %d | %.3f | %.3f | %zu | %d | %.3f | %.3f |\n",
+                    alternatives, attributes, static_cast<unsigned long long>(seed),
+                    counts.rankings, counts.ratios, counts.weightRows, counts.statements,
+                    checkSeconds, checkCpuSeconds, result.Statements.size(), result.Checks, seconds,
+                    cpuSeconds);
         std::fflush(stdout);
         if (options->show) {
             for (const velor::ConflictStatement& statement : result.Statements) {

@@ -18,8 +18,11 @@ constexpr const char* kCheckDetails =
     R"(With --explain, an infeasible model's statements that cannot hold together are
 printed one per line: a set in which every statement is needed (without any
 one of them the rest can hold), at the grain of one relation of a ranking or
-one bound of a ratio or weight statement. A feasible model prints "No
-conflict.". The exit code is that of the check.
+one bound of a ratio or weight statement. The set contradicts itself with
+every other statement taken away, so it names a ranking whose levels are all
+equally good (its attribute can carry no weight) and the bound of an unranked
+level by its attribute's best level where it needs them. A feasible model
+prints "No conflict.". The exit code is that of the check.
 )";
 
 // Searches the conflict of an infeasible model and, with print, prints it; nothing for a

@@ -67,6 +67,10 @@ nlohmann::ordered_json StatementJson(const Model& model, const ConflictStatement
             json["goal"] = NodeJson(model, goal);
         }
         break;
+    case ConflictKind::UnrankedLevel:
+        json["better"] = AlternativeJson(model, statement.Better);
+        json["worse"] = AlternativeJson(model, statement.Worse);
+        break;
     case ConflictKind::FlatRanking:
         break;
     }

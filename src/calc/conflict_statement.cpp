@@ -1,5 +1,7 @@
 #include "calc/conflict_statement.h"
 
+#include "calc/constraint_generator.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -57,13 +59,18 @@ std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOri
     switch (origin.Source) {
     case RowSource::Scale:
         return std::nullopt;
-    case RowSource::UnrankedLevel:
-        // An attribute's best level is its weight, which no level exceeds; a goal's best
-        // alternative is the decision maker's choice.
-        if (model.IsAttribute(node)) {
+    case RowSource::WorstLevel:
+        // The worst level is worth 0; when it is also the best, so is the attribute's weight.
+        if (!model.IsAttribute(node) || origin.Row != origin.OtherRow) {
             return std::nullopt;
         }
-        statement.Kind = ConflictKind::HolisticRanking;
+        statement.Kind = ConflictKind::FlatRanking;
+        return statement;
+    case RowSource::UnrankedLevel:
+        // An attribute's unranked level is bounded by its best level, a goal's unranked
+        // alternative by its best one, which the decision maker chose.
+        statement.Kind =
+            model.IsAttribute(node) ? ConflictKind::UnrankedLevel : ConflictKind::HolisticRanking;
         statement.Unranked = true;
         statement.Better = model.AlternativeId(origin.OtherRow);
         statement.Worse = model.AlternativeId(origin.Row);
@@ -156,6 +163,16 @@ std::string DescribeStatement(const Model& model, const ConflictStatement& state
     case ConflictKind::FlatRanking:
         return "On " + node + ", all ranked levels are equally good, so " + node +
                " can carry no weight.";
+    case ConflictKind::UnrankedLevel: {
+        const std::string worse = LevelOf(model, column, statement.Worse);
+        const std::string best = LevelOf(model, column, statement.Better);
+        if (WorstAlternativeRow(model, column) == 0) {
+            return "On " + node + ", no level is ranked, so " + worse +
+                   " is worth at most the first level, " + best + ".";
+        }
+        return "On " + node + ", " + worse +
+               " is not ranked, so it is worth at most the best level, " + best + ".";
+    }
     }
     return {};
 }
@@ -174,6 +191,8 @@ const char* ConflictKindName(ConflictKind kind) {
         return "top-down-weight";
     case ConflictKind::FlatRanking:
         return "flat-ranking";
+    case ConflictKind::UnrankedLevel:
+        return "unranked-level";
     }
     return "?";
 }
@@ -193,13 +212,16 @@ AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& state
     switch (statement.Kind) {
     case ConflictKind::Ranking:
     case ConflictKind::HolisticRanking:
+    case ConflictKind::UnrankedLevel:
+        return {Dialog::Score, statement.Node, kNone, statement.Worse};
     case ConflictKind::RatioBound:
+        return {Dialog::Score, statement.Node, kNone, kNone, statement.Statement};
     case ConflictKind::FlatRanking:
         return {Dialog::Score, statement.Node};
     case ConflictKind::BottomUpWeight:
-        return {Dialog::Weight, kNone};
+        return {Dialog::Weight, kNone, statement.Node};
     case ConflictKind::TopDownWeight:
-        return {Dialog::Weight, WeightAssessmentGoal(model, statement)};
+        return {Dialog::Weight, WeightAssessmentGoal(model, statement), statement.Node};
     }
     return {};
 }

@@ -22,6 +22,9 @@ enum class ConflictKind : std::uint8_t {
     // A ranked attribute whose ranked levels all share one rank: its best level is its worst,
     // which the scale puts at 0, so the attribute carries no weight.
     FlatRanking,
+    // An unranked level of an attribute is worth at most the attribute's best level (Worse: the
+    // unranked level, Better: the best level; row 1 when no level is ranked).
+    UnrankedLevel,
 };
 
 enum class BoundSide : std::uint8_t { Lower, Upper };
@@ -46,8 +49,11 @@ struct ConflictStatement {
 };
 
 // The statement a constraint row states, or nothing for a row that holds in every model: the
-// scale rows, the bound of an attribute's unranked level by its best level, and the equality of
-// two alternatives that share one level (one consequence text).
+// weight sum and the normalizer, the worst level of an attribute whose best level is another
+// one (the worst levels' sum, which holds both kinds, too), and the equality of two
+// alternatives that share one level (one consequence text). The worst level of an attribute
+// whose ranked levels share one rank is its flat ranking; the bound of an attribute's unranked
+// level by its best level is its own statement: a conflict may need either.
 std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOrigin& origin);
 
 // The statement in words, in the user's terms: node names, levels by their consequence text
@@ -57,7 +63,7 @@ std::string DescribeStatement(const Model& model, const ConflictStatement& state
                               char decimalSeparator = '.');
 
 // A short stable name of the kind for files and scripts: "ranking", "holistic-ranking", "ratio",
-// "bottom-up-weight", "top-down-weight", "flat-ranking".
+// "bottom-up-weight", "top-down-weight", "flat-ranking", "unranked-level".
 const char* ConflictKindName(ConflictKind kind);
 
 // The goal whose weight assessment holds a top-down weight statement (the weighed node's
@@ -73,7 +79,16 @@ struct AssessmentTarget {
     };
     Dialog Kind = Dialog::None;
     NodeId Node = kNone;
-    bool operator==(const AssessmentTarget&) const = default;
+    // Where the dialog opens: the weighed node's row of a weight assessment; the level of a
+    // ranking relation (the worse one) or the ratio statement (its position) of a score
+    // assessment. kNone and -1: where it opens anyway.
+    NodeId CurrentNode = kNone;
+    AltId CurrentLevel = kNone;
+    int CurrentStatement = -1;
+    // The same dialog, wherever it opens.
+    bool operator==(const AssessmentTarget& other) const {
+        return Kind == other.Kind && Node == other.Node;
+    }
 };
 AssessmentTarget AssessmentOf(const Model& model, const ConflictStatement& statement);
 

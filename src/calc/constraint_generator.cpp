@@ -293,7 +293,9 @@ void AddTopDownRows(const Snapshot& s, const RowSink& target, int column) {
     }
 }
 
-void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer) {
+// separateWorstLevels: one row "worst level = 0" per attribute instead of their sum.
+void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer,
+                       bool separateWorstLevels = false) {
     if (s.M() == 0) {
         return;
     }
@@ -330,8 +332,14 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
         }
         target.Add(std::move(weightSum), kRelationEqual, normalizer.empty() ? 1.0 : 0.0, {}, true);
     }
-    if (!worstSum.empty()) {
-        target.Add(std::move(worstSum), kRelationEqual, 0.0, {}, true);
+    if (separateWorstLevels) {
+        for (const UnknownTerm& term : worstSum) {
+            const int column = term.Var.Column;
+            target.Add({term}, kRelationEqual, 0.0,
+                       {RowSource::WorstLevel, column, term.Var.Row, s.Best(column)}, true);
+        }
+    } else if (!worstSum.empty()) {
+        target.Add(std::move(worstSum), kRelationEqual, 0.0, {RowSource::WorstLevel}, true);
     }
     if (!normalizer.empty()) {
         target.Add(normalizer, kRelationEqual, 1.0, {});
@@ -443,6 +451,11 @@ void AppendModelConstraints(const Model& model, TConstraintModel& target,
 
 void ForEachModelRow(const Model& model, const UnknownTerms& normalizer, const RowHandler& handle) {
     AppendConstraints(Snapshot(model), RowSink(nullptr, &handle, nullptr), normalizer);
+}
+
+void AppendStatementRows(const Model& model, TConstraintModel* text, const RowHandler* typed,
+                         std::vector<RowOrigin>* origins) {
+    AppendConstraints(Snapshot(model), RowSink(text, typed, origins), {}, true);
 }
 
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {

@@ -53,6 +53,15 @@ void AppendModelConstraints(const Model& model, TConstraintModel& target,
 using RowHandler = std::function<void(const UnknownRow&)>;
 void ForEachModelRow(const Model& model, const UnknownTerms& normalizer, const RowHandler& handle);
 
+// The rows of the plain form as the statements that make them can be told apart: the same
+// rows, except that the sum of the attributes' worst levels (= 0) comes as one row per attribute
+// (its worst level = 0, in column order where the sum stands), which admits the same points,
+// every unknown being non-negative. An attribute whose ranked levels all share one rank has its
+// best level as its worst: that row takes its weight away. Text, typed rows or both, each with
+// its origin when asked.
+void AppendStatementRows(const Model& model, TConstraintModel* text, const RowHandler* typed,
+                         std::vector<RowOrigin>* origins);
+
 // One linear program without its constraint rows: every program with the same normalizer has
 // the same constraint rows, so a solver can load them once and change only the objective.
 struct ProgramParts {

@@ -8,7 +8,8 @@
 namespace velor {
 
 enum class RowSource : std::uint8_t {
-    Scale,         // weight sum, worst-level sum, normalizer: they define the value scale
+    Scale,         // weight sum, normalizer: they define the value scale
+    WorstLevel,    // the worst levels are worth 0 (their sum, or one attribute's worst level)
     UnrankedLevel, // an unranked level is worth at most the best level
     EqualRank,     // two rows of one rank are worth the same
     NextRank,      // the first row of a rank is worth at most the first row of the next better one
@@ -25,6 +26,7 @@ struct RowOrigin {
     int Column = 0; // the column of the node the statement belongs to; 0 for the scale rows
     // EqualRank, NextRank, UnrankedLevel: the row of the level worth less (or the tied one) and
     // the row it is compared with (the first row of its rank, or of the better rank).
+    // WorstLevel of one attribute: the row of its worst level and of its best level.
     int Row = 0;
     int OtherRow = 0;
     int Statement = -1; // ratio bounds: the position of the statement in the node's list

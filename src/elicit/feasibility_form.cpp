@@ -26,8 +26,10 @@ void ShowWorkingConflict(const DialogContext& context, const AssessmentTarget& o
             return;
         }
         if (target == own) {
-            // Changed in the dialog that asks, once the question is answered.
-            window.accept();
+            // Changed in the dialog that asks, once the question is answered: say so rather
+            // than open it a second time.
+            context.prompts.Inform(QString::fromLatin1(kFeasibilityCaption),
+                                   ui::kStatementInThisDialog, ui::Icon::Information);
             return;
         }
         // Another assessment edits the working model: on OK its changes become part of what
@@ -51,9 +53,10 @@ int ShowAssessmentOf(const AssessmentContext& context, const AssessmentTarget& t
         if (!model.Exists(target.Node)) {
             return kResultCancel;
         }
-        return ShowScoreAssessment(context, model.Node(target.Node).Assessment);
+        return ShowScoreAssessment(context, model.Node(target.Node).Assessment, 0, 0,
+                                   target.CurrentLevel, target.CurrentStatement);
     case AssessmentTarget::Dialog::Weight:
-        return ShowWeightAssessment(context, target.Node);
+        return ShowWeightAssessment(context, target.Node, 0, 0, target.CurrentNode);
     case AssessmentTarget::Dialog::None:
         break;
     }

@@ -269,6 +269,26 @@ void ScoreForm::ShowAll() {
     ShowStatementButtons();
 }
 
+void ScoreForm::ShowStatement(AltId level, int statement) {
+    if (statement >= 0 && statement < static_cast<int>(logic_.Given().size())) {
+        logic_.SelectGiven(statement);
+        TabCtrl->setCurrentIndex(1);
+    } else if (const int ranked = logic_.Levels().RankedRowOf(level);
+               level != kNone && ranked >= 0) {
+        logic_.SelectRanked(ranked);
+        TabCtrl->setCurrentIndex(0);
+    } else {
+        const std::vector<LevelRow>& unranked = logic_.Levels().Unranked();
+        for (std::size_t i = 0; level != kNone && i < unranked.size(); ++i) {
+            if (unranked[i].Holds(level)) {
+                logic_.SelectUnranked(static_cast<int>(i));
+                TabCtrl->setCurrentIndex(0);
+            }
+        }
+    }
+    ShowAll();
+}
+
 void ScoreForm::ShowLevels() {
     const Ranking& levels = logic_.Levels();
     {
@@ -506,13 +526,14 @@ void ScoreForm::reject() {
 }
 
 int ShowScoreAssessment(const AssessmentContext& context, EntryId entry, int tourStep,
-                        int tourSteps) {
+                        int tourSteps, AltId level, int statement) {
     const Model& model = context.document.GetModel();
     if (!ScoreAssessment::CanAssess(model, entry))
         return kResultCancel;
     const std::string label = model.Entry(entry)->Caption;
     return RunOnWorkingCopy(context, label, [&](const DialogContext& dialog) {
         ScoreForm form(dialog, entry, tourStep, tourSteps);
+        form.ShowStatement(level, statement);
         return form.exec();
     });
 }

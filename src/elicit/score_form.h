@@ -27,6 +27,9 @@ public:
     ScoreForm(const DialogContext& context, EntryId entry, int tourStep = 0, int tourSteps = 0);
 
     const ScoreAssessment& Assessment() const { return logic_; }
+    // Shows a statement opened from elsewhere: the ratio statement at position statement on
+    // its page, else the level holding alternative level in its list (kNone, -1: nothing).
+    void ShowStatement(AltId level, int statement);
 
     // Escape and the window's close box act as Cancel, and not at all while Cancel is disabled.
     void reject() override;
@@ -100,6 +103,6 @@ private:
 // and returns its DialogResult; an entry without a statement set opens nothing and returns
 // kResultCancel. tourStep and tourSteps are both 0 outside the elicitation tour.
 int ShowScoreAssessment(const AssessmentContext& context, EntryId entry, int tourStep = 0,
-                        int tourSteps = 0);
+                        int tourSteps = 0, AltId level = kNone, int statement = -1);
 
 } // namespace velor::elicit

@@ -64,13 +64,14 @@ void SetWeightFormSettingsFile(std::filesystem::path path) {
     SettingsPath() = std::move(path);
 }
 
-int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep,
-                         int tourSteps) {
+int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep, int tourSteps,
+                         NodeId current) {
     if (goal != kNone && !context.document.GetModel().Exists(goal)) {
         return kResultCancel; // the goal has gone: nothing to weigh
     }
     return RunOnWorkingCopy(context, "Weight Assessment", [&](const DialogContext& dialog) {
         TWeightForm form(dialog, goal, tourStep, tourSteps, dialog.parent);
+        form.SetCurrentNode(current);
         return form.exec();
     });
 }
@@ -313,6 +314,15 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
 }
 
 TWeightForm::~TWeightForm() = default;
+
+void TWeightForm::SetCurrentNode(NodeId node) {
+    for (int row = 0; node != kNone && row < table_.RowCount(); ++row) {
+        if (table_.Row(row).node == node) {
+            WeightGrid->setCurrentCell(row, kLowerColumn);
+            return;
+        }
+    }
+}
 
 void TWeightForm::FillGrid() {
     filling_ = true;

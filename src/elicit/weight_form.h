@@ -26,9 +26,10 @@ void SetWeightFormSettingsFile(std::filesystem::path path);
 
 // Opens the dialog for the children of goal (top down) or, with kNone, for every twig-level
 // attribute (bottom up), and returns its DialogResult. tourStep and tourSteps are 0 outside the
-// elicitation tour.
+// elicitation tour. current: the node whose row is current when the dialog opens (kNone: the
+// first row).
 int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tourStep = 0,
-                         int tourSteps = 0);
+                         int tourSteps = 0, NodeId current = kNone);
 
 // The editor of a bound cell: keeps digits and one decimal separator (a typed point or comma
 // shows as the locale's separator), at most seven characters.
@@ -92,6 +93,9 @@ public:
 
     const WeightTable& Table() const { return table_; }
     NodeId AssessedGoal() const { return table_.Goal(); }
+    // Makes node's row current (a statement about it opened from elsewhere); no other node moves
+    // the cursor.
+    void SetCurrentNode(NodeId node);
     int TourStep() const { return tourStep_; }
     int TourSteps() const { return tourSteps_; }
 

@@ -56,6 +56,10 @@ ConflictWindow::ConflictWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void ConflictWindow::Search(const Model& model) {
+    if (searchRunner_) {
+        ShowResult(model, searchRunner_(model));
+        return;
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ConflictResult result;
     try {

@@ -12,6 +12,8 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -28,6 +30,11 @@ inline const QString kConflictExplanation =
                    "double-click a statement to open the assessment where it was made.");
 inline const QString kNoConflictText =
     QStringLiteral("No conflict: the statements can all hold together.");
+inline const std::string kConflictSearchStatus = "Searching for conflicting statements...";
+// A double-click on a statement of the assessment the window was opened from.
+inline const QString kStatementInThisDialog =
+    QStringLiteral("This statement was made in the assessment this window was opened from. "
+                   "Close this window and change it there.");
 
 class ConflictWindow : public QDialog {
     Q_OBJECT
@@ -42,6 +49,10 @@ public:
 
     using OpenHandler = std::function<void(const ConflictStatement&)>;
     void SetOpenHandler(OpenHandler handler);
+    // How Search runs the search (the main window's runs in the progress dialog, with Cancel);
+    // without one, it runs under the wait cursor.
+    using SearchRunner = std::function<ConflictResult(const Model&)>;
+    void SetSearchRunner(SearchRunner runner) { searchRunner_ = std::move(runner); }
 
     const std::vector<ConflictStatement>& Statements() const { return statements_; }
     QListWidget* StatementList() const { return list_; }
@@ -58,6 +69,7 @@ private:
     QPushButton* closeButton_;
     std::vector<ConflictStatement> statements_;
     OpenHandler openHandler_;
+    SearchRunner searchRunner_;
 };
 
 } // namespace velor::ui

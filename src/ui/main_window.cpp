@@ -454,11 +454,29 @@ void MainWindow::SetAssessmentOpener(AssessmentOpener opener) {
     assessmentOpener_ = std::move(opener);
 }
 
+// The search runs inside the progress dialog, whose Cancel stops it between two checks.
+ConflictResult MainWindow::SearchConflict(const Model& model) {
+    ConflictResult result;
+    result.Outcome = ConflictOutcome::Stopped; // cancelled before it started
+    progress_->runCalculation = [&model, &result](CalcHost& host) {
+        host.RunStarted(kConflictSearchStatus);
+        result = FindConflict(model, [&host] {
+            host.ProcessEvents();
+            return host.CancelRequested();
+        });
+        host.RunFinished();
+    };
+    progress_->RunModal();
+    progress_->runCalculation = nullptr;
+    return result;
+}
+
 void MainWindow::ShowConflict() {
     if (conflict_ == nullptr) {
         conflict_ = new ConflictWindow(this);
         conflict_->SetOpenHandler(
             [this](const ConflictStatement& statement) { OpenAssessmentOf(statement); });
+        conflict_->SetSearchRunner([this](const Model& model) { return SearchConflict(model); });
         conflictRefresh_ = new QTimer(this);
         conflictRefresh_->setSingleShot(true);
         conflictRefresh_->setInterval(0);

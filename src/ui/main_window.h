@@ -3,6 +3,7 @@
 // model's file name and changed flag, and the new/open/save/close flows.
 #pragma once
 
+#include "calc/conflict_finder.h"
 #include "calc/conflict_statement.h"
 #include "model/document.h"
 #include "model/ini_file.h"
@@ -124,6 +125,8 @@ public:
     // Searches the model for statements that cannot all hold together and lists them in the
     // window "Conflicting Statements" (brought forward when it is open).
     void ShowConflict();
+    // Searches model's conflicting statements in the progress dialog (Cancel stops it).
+    ConflictResult SearchConflict(const Model& model);
     ConflictWindow* Conflict() const { return conflict_; }
 
     // Clears the model (New, Open): closes the result views, forgets the file name.

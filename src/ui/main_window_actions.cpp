@@ -185,6 +185,8 @@ void MainWindow::CreateActions() {
     }
     MakeAction(A::kAcceptabilityAnalysis, QStringLiteral("Acceptability Anal&ysis..."), K(),
                &MainWindow::AcceptabilityAnalysisClick);
+    MakeAction(A::kExplainConflict, QStringLiteral("&Explain Conflict..."), K(),
+               &MainWindow::ShowConflict);
     MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
                &MainWindow::TopDownWeightsClick)
         ->setCheckable(true);
@@ -302,6 +304,7 @@ void MainWindow::CreateMenus() {
         calcMenu->addAction(Action(name));
     }
     modelMenu->addSeparator();
+    modelMenu->addAction(Action(A::kExplainConflict));
     modelMenu->addAction(Action(A::kAcceptabilityAnalysis));
 
     QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));

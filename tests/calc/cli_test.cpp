@@ -431,6 +431,53 @@ TEST_F(CliTest, ExplainNamesTheContradictingStatements) {
     EXPECT_EQ(lower["value"], 200.0);
 }
 
+// A set that needs an all-tied ranking or an unranked level's bound names it, with a kind of
+// its own: the statements printed contradict each other without any other.
+TEST_F(CliTest, ExplainNamesTiedRankingsAndUnrankedLevels) {
+    testing::CalcTestModel tied(2);
+    const NodeId price = tied.Attribute();
+    const NodeId comfort = tied.Attribute();
+    tied.model.RenameNode(price, "Price");
+    tied.model.RenameNode(comfort, "Comfort");
+    tied.Rank(price, {1, 1});
+    tied.Rank(comfort, {2, 1});
+    tied.BottomUp(price, 100, 100);
+    tied.BottomUp(comfort, -1, 140);
+    ASSERT_TRUE(SaveModelFile(tied.model, Path("tied.vlr")));
+    const CliResult flat = Run({"check", Path("tied.vlr"), "--json", "-"});
+    EXPECT_EQ(flat.Code, 3);
+    const Json flatSet = Json::parse(flat.Out);
+    ASSERT_EQ(flatSet["statements"].size(), 2u);
+    EXPECT_EQ(flatSet["statements"][0]["text"],
+              "The weight of Comfort is at most 140 % of the weight of Price.");
+    EXPECT_EQ(flatSet["statements"][1]["kind"], "flat-ranking");
+    EXPECT_EQ(flatSet["statements"][1]["text"],
+              "On Price, all ranked levels are equally good, so Price can carry no weight.");
+
+    testing::CalcTestModel unranked(3);
+    const NodeId size = unranked.Attribute();
+    unranked.model.RenameNode(size, "Size");
+    unranked.Rank(size, {1, 2, 0});
+    TCardinalStatement ratio; // from row 2 to row 3 at least twice from row 2 to row 1
+    ratio.Num1 = unranked.model.AlternativeId(3);
+    ratio.Num2 = unranked.model.AlternativeId(2);
+    ratio.Den1 = unranked.model.AlternativeId(1);
+    ratio.Den2 = unranked.model.AlternativeId(2);
+    ratio.Lower = 2.0;
+    ratio.Upper = kNotGiven;
+    unranked.model.PreferenceData(size)->Statements.push_back(ratio);
+    ASSERT_TRUE(SaveModelFile(unranked.model, Path("unranked.vlr")));
+    const CliResult bound = Run({"check", Path("unranked.vlr"), "--json", "-"});
+    EXPECT_EQ(bound.Code, 3);
+    const Json boundSet = Json::parse(bound.Out);
+    ASSERT_EQ(boundSet["statements"].size(), 2u);
+    const Json& level = boundSet["statements"][0];
+    EXPECT_EQ(level["kind"], "unranked-level");
+    EXPECT_EQ(level["better"]["row"], 1);
+    EXPECT_EQ(level["worse"]["row"], 3);
+    EXPECT_EQ(boundSet["statements"][1]["kind"], "ratio");
+}
+
 TEST_F(CliTest, ExplainOfAFeasibleModelSaysNoConflict) {
     const CliResult explained = Run({"check", Example("car"), "--explain"});
     EXPECT_EQ(explained.Code, 0);

@@ -28,7 +28,8 @@ using testing::MakeRandomModel;
 using testing::RandomModelOptions;
 using testing::Scenario;
 
-// The plain constraint rows of a model with the origin of each.
+// The plain constraint rows of a model, each attribute's worst level a row of its own, with the
+// origin of each.
 struct Rows {
     TConstraintModel program;
     std::vector<RowOrigin> origins;
@@ -36,7 +37,7 @@ struct Rows {
 
 Rows AllRows(const Model& model) {
     Rows rows;
-    AppendModelConstraints(model, rows.program, {}, &rows.origins);
+    AppendStatementRows(model, &rows.program, nullptr, &rows.origins);
     return rows;
 }
 
@@ -130,11 +131,14 @@ TEST_P(InjectedContradiction, GivesAMinimalSetHoldingAnInjectedStatement) {
     EXPECT_GE(scenarios, 15);
 }
 
+// An all-tied ranking and an unranked level's bound are named where the set needs them: the
+// set stands on its own, with every other statement taken away.
 INSTANTIATE_TEST_SUITE_P(Kinds, InjectedContradiction,
                          ::testing::Values(Contradiction::RankingVsHolistic,
                                            Contradiction::RatioVsRanking,
-                                           Contradiction::WeightCycle,
-                                           Contradiction::RatioVsRatio));
+                                           Contradiction::WeightCycle, Contradiction::RatioVsRatio,
+                                           Contradiction::FlatRanking,
+                                           Contradiction::UnrankedLevel));
 
 TEST(ConflictFinder, SameSetOnEveryRun) {
     const Scenario scenario = FirstScenario(Contradiction::RatioVsRatio);
@@ -287,8 +291,7 @@ TEST(ConflictFinder, FlatRankingsWhenNoAttributeCanCarryWeight) {
     t.Rank(comfort, {1});
     ASSERT_FALSE(CheckFeasibility(t.model));
     const ConflictResult result = FindConflict(t.model);
-    ASSERT_EQ(result.Outcome, ConflictOutcome::Conflict);
-    EXPECT_TRUE(result.Rows.empty());
+    ExpectMinimalConflict(t.model, result);
     ASSERT_EQ(result.Statements.size(), 2u);
     EXPECT_EQ(result.Statements[0].Kind, ConflictKind::FlatRanking);
     EXPECT_EQ(result.Statements[0].Node, price);
@@ -489,7 +492,28 @@ INSTANTIATE_TEST_SUITE_P(
                     flat.Node = w.price;
                     return DescribeStatement(w.t.model, flat);
                 },
-                "On Price, all ranked levels are equally good, so Price can carry no weight."}),
+                "On Price, all ranked levels are equally good, so Price can carry no weight."},
+        Wording{"FlatFromItsRow",
+                [] {
+                    WordingModel w;
+                    w.t.model.StoreRanking(w.price, {1, 1, 0}, {});
+                    return DescribeStatement(w.t.model, w.Of(RowSource::WorstLevel));
+                },
+                "On Price, all ranked levels are equally good, so Price can carry no weight."},
+        Wording{"UnrankedLevel",
+                [] {
+                    WordingModel w;
+                    w.t.model.StoreRanking(w.price, {1, 2, 0}, {});
+                    return DescribeStatement(w.t.model, w.Of(RowSource::UnrankedLevel));
+                },
+                "On Price, 900 is not ranked, so it is worth at most the best level, 650."},
+        Wording{"UnrankedAttribute",
+                [] {
+                    WordingModel w;
+                    return DescribeStatement(w.t.model, w.Of(RowSource::UnrankedLevel));
+                },
+                "On Comfort, no level is ranked, so SUV is worth at most the first level, "
+                "Estate."}),
     [](const ::testing::TestParamInfo<Wording>& info) { return std::string(info.param.name); });
 
 TEST(StatementWords, TopDownStatementsNameTheGoalOfTheirDialog) {

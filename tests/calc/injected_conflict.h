@@ -19,7 +19,14 @@
 
 namespace velor::testing {
 
-enum class Contradiction { RankingVsHolistic, RatioVsRanking, WeightCycle, RatioVsRatio };
+enum class Contradiction {
+    RankingVsHolistic,
+    RatioVsRanking,
+    WeightCycle,
+    RatioVsRatio,
+    FlatRanking,   // every ranked level of the attribute gets one rank
+    UnrankedLevel, // a level made unranked is said to be worth twice the best one
+};
 
 // A statement put into a model on purpose: its kind and node, and for a ratio statement its
 // position in the node's list.
@@ -100,12 +107,18 @@ inline std::optional<Scenario> MakeScenario(Contradiction kind, std::uint64_t se
                                             RandomModelOptions options) {
     options.topDownShare = 0.0;
     // A goal of its own holds the contradicting holistic ranking; no other goal is ranked, so
-    // moving the attribute there changes no other statement.
-    options.holisticShare = kind == Contradiction::RankingVsHolistic ? 0.0 : 0.3;
+    // moving the attribute there changes no other statement. No holistic ranking bounds the
+    // level made unranked either.
+    options.holisticShare =
+        kind == Contradiction::RankingVsHolistic || kind == Contradiction::UnrankedLevel ? 0.0
+                                                                                         : 0.3;
     Scenario scenario{MakeRandomModel(seed, options).model, {}};
     Model& model = scenario.model;
-    const std::size_t neededRanks =
-        kind == Contradiction::RatioVsRanking || kind == Contradiction::RatioVsRatio ? 3 : 2;
+    const std::size_t neededRanks = kind == Contradiction::RatioVsRanking ||
+                                            kind == Contradiction::RatioVsRatio ||
+                                            kind == Contradiction::UnrankedLevel
+                                        ? 3
+                                        : 2;
     NodeId x = kNone;
     for (const NodeId attribute : model.Attributes()) {
         if (DistinctRanks(model, model.ColumnOfNode(attribute)).size() >= neededRanks) {
@@ -157,6 +170,28 @@ inline std::optional<Scenario> MakeScenario(Contradiction kind, std::uint64_t se
                 break;
             }
         }
+        break;
+    }
+    case Contradiction::FlatRanking: {
+        // One rank for every ranked level: the best level is the worst, worth 0.
+        std::vector<int> ranks(static_cast<std::size_t>(model.M()), 0);
+        for (int row = 1; row <= model.M(); ++row) {
+            ranks[static_cast<std::size_t>(row - 1)] = model.Rank(column, row) > 0 ? 1 : 0;
+        }
+        model.StoreRanking(x, ranks, {});
+        scenario.injected.push_back({ConflictKind::FlatRanking, x});
+        break;
+    }
+    case Contradiction::UnrankedLevel: {
+        // The middle level loses its rank, so only its bound by the best level holds it; going
+        // from worst to it is then said to be worth at least twice going from worst to best.
+        std::vector<int> ranks(static_cast<std::size_t>(model.M()), 0);
+        for (int row = 1; row <= model.M(); ++row) {
+            ranks[static_cast<std::size_t>(row - 1)] = row == middle ? 0 : model.Rank(column, row);
+        }
+        model.StoreRanking(x, ranks, {});
+        AddRatio(model, x, Ratio(model, middle, worst, best, worst, 2.0, -1));
+        scenario.injected.push_back({ConflictKind::UnrankedLevel, x});
         break;
     }
     case Contradiction::RatioVsRatio: {

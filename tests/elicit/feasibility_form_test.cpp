@@ -61,20 +61,22 @@ protected:
 };
 
 // On and off the tour: the question offers the button, the window lists the working model's
-// statements, and one of the asking dialog's own statements closes it (it is changed there).
+// statements, and one of the asking dialog's own statements says it is changed there, the
+// window staying open.
 TEST_P(ConflictQuestionTest, ScoreQuestionListsTheWorkingModel) {
     ScoreForm form({s.model, prompts}, s.Entry(), GetParam(), GetParam() == 0 ? 0 : 4);
     form.show();
     QStringList listed;
-    bool closedByOwnStatement = false;
+    bool openAfterOwnStatement = false;
     OnModal<ui::ConflictWindow>([&](ui::ConflictWindow& window) {
         listed = Texts(window.StatementList());
         OpenRatioStatement(window);
-        closedByOwnStatement = !window.isVisible();
+        openAfterOwnStatement = window.isVisible();
     });
     QTest::mouseClick(Find<QPushButton>(&form, "OKButton"), Qt::LeftButton);
 
-    ASSERT_EQ(prompts.messages.size(), 1u) << "no other dialog opened";
+    ASSERT_EQ(prompts.messages.size(), 2u) << "no other dialog opened";
+    EXPECT_EQ(prompts.messages[1].text, ui::kStatementInThisDialog);
     EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Model Feasibility Check"));
     EXPECT_EQ(prompts.messages[0].action, QStringLiteral("Show Conflict..."));
     EXPECT_EQ(listed, (QStringList{QStringLiteral("On Comfort, the increase in value from medium "
@@ -83,7 +85,7 @@ TEST_P(ConflictQuestionTest, ScoreQuestionListsTheWorkingModel) {
                                    QStringLiteral("On Comfort, the increase in value from low to "
                                                   "medium is at least 3 times the increase from "
                                                   "medium to high.")}));
-    EXPECT_TRUE(closedByOwnStatement);
+    EXPECT_TRUE(openAfterOwnStatement);
     EXPECT_TRUE(form.isVisible()) << "No keeps the dialog open";
 }
 

@@ -192,6 +192,28 @@ TEST_F(ScoreFormTest, TourButtonsAndResults) {
     EXPECT_FALSE(document.CanUndo());
 }
 
+// A statement opened from the conflict list lands where it is made: a ratio statement on its
+// row of the cardinal page, a ranked or unranked level on its row of the ordinal page.
+TEST_F(ScoreFormTest, OpensOnTheStatementAsked) {
+    SmallModel s({"high", "medium", "low", "none"});
+    const AltId a1 = s.model.AlternativeId(1), a2 = s.model.AlternativeId(2),
+                a3 = s.model.AlternativeId(3);
+    s.model.StoreRanking(s.attribute, {1, 2, 3, 0},
+                         {{a1, a2, a2, a3, 0.5, 2.0}, {a2, a3, a1, a2, 0.5, 2.0}});
+    ScoreForm form({s.model, prompts}, s.Entry());
+    auto* tabs = Find<QTabWidget>(&form, "TabCtrl");
+    form.ShowStatement(kNone, 1);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(Find<QTreeWidget>(&form, "CardPrefView")
+                  ->indexOfTopLevelItem(Find<QTreeWidget>(&form, "CardPrefView")->currentItem()),
+              1);
+    form.ShowStatement(a2, -1);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(Find<QListWidget>(&form, "RankedList")->currentRow(), 1);
+    form.ShowStatement(s.model.AlternativeId(4), -1);
+    EXPECT_EQ(Find<QListWidget>(&form, "UnrankedList")->currentRow(), 0);
+}
+
 TEST_F(ScoreFormTest, ModelWithoutAlternativesOpensOnTheCardinalPage) {
     SmallModel s({});
     ScoreForm form({s.model, prompts}, s.Entry());

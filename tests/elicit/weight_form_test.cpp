@@ -91,6 +91,19 @@ TEST_F(WeightFormTest, CaptionsAndButtonsOutsideAndOnTheTour) {
     EXPECT_TRUE(last.BackButton->isEnabled());
 }
 
+// A statement opened from the conflict list lands on its node's row; any other node leaves the
+// cursor on the first row.
+TEST_F(WeightFormTest, OpensOnTheRowOfTheNodeAsked) {
+    TWeightForm form(Context(), root);
+    ASSERT_EQ(form.Table().RowCount(), 3);
+    const NodeId last = form.Table().Row(2).node;
+    form.SetCurrentNode(root);
+    EXPECT_EQ(form.WeightGrid->currentRow(), 0);
+    form.SetCurrentNode(last);
+    EXPECT_EQ(form.WeightGrid->currentRow(), 2);
+    EXPECT_EQ(form.WeightGrid->currentColumn(), kLowerColumn);
+}
+
 TEST_F(WeightFormTest, GridShowsRowsAndSizesItsColumns) {
     TWeightForm form(Context(), root);
     QHeaderView* header = form.WeightGrid->horizontalHeader();

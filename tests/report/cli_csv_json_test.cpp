@@ -12,6 +12,8 @@
 
 #include <numeric>
 #include <regex>
+#include <set>
+#include <string>
 
 namespace velor::testing {
 namespace {
@@ -218,6 +220,34 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
     EXPECT_EQ(acceptability.Code, 3);
     EXPECT_TRUE(acceptability.Out.empty()) << "no samples of an infeasible model";
     EXPECT_NE(acceptability.Err.find("infeasible"), std::string::npos) << acceptability.Err;
+}
+
+// The kinds of an all-tied ranking and of an unranked level's bound are in the schema.
+TEST_F(CliCsvTest, ConflictJsonOfTiedRankingsAndUnrankedLevelsIsValid) {
+    testing::CalcTestModel m(3);
+    const NodeId tied = m.Attribute();
+    const NodeId size = m.Attribute();
+    m.Rank(tied, {1, 1, 1});
+    m.Rank(size, {1, 2, 0});
+    TCardinalStatement ratio; // from row 2 to the unranked row 3 at least twice row 2 to row 1
+    ratio.Num1 = m.model.AlternativeId(3);
+    ratio.Num2 = m.model.AlternativeId(2);
+    ratio.Den1 = m.model.AlternativeId(1);
+    ratio.Den2 = m.model.AlternativeId(2);
+    ratio.Lower = 2.0;
+    ratio.Upper = kNotGiven;
+    m.model.PreferenceData(size)->Statements.push_back(ratio);
+    const std::string path = Path("tied.vlr");
+    ASSERT_TRUE(SaveModelFile(m.model, path));
+    const CliResult check = Run({"check", path, "--json", "-", "--quiet"});
+    EXPECT_EQ(check.Code, 3);
+    ExpectValid(check.Out, "velor-conflict");
+    const Json conflict = Json::parse(check.Out);
+    std::set<std::string> kinds;
+    for (const Json& statement : conflict["statements"]) {
+        kinds.insert(statement["kind"].get<std::string>());
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"flat-ranking", "unranked-level", "ratio"}));
 }
 
 // The acceptability JSON: one entry per row with M shares per list, the shares of each rank

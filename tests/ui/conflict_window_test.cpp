@@ -4,9 +4,13 @@
 #include "gui_fixture.h"
 
 #include "calc/calculation_driver.h"
+#include "ui/action_ids.h"
 #include "ui/conflict_window.h"
+#include "ui/progress_dialog.h"
 
 #include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 
 #include <set>
 #include <vector>
@@ -121,6 +125,42 @@ TEST_F(ConflictWindowTest, ActivatingAStatementOpensItsAssessment) {
                                                  {AssessmentTarget::Dialog::Weight, kNone}};
     EXPECT_EQ(opened, expected);
     EXPECT_FALSE(Changed());
+}
+
+// Model > Explain Conflict... searches in the progress dialog, whose Cancel stops the search.
+TEST_F(ConflictWindowTest, ExplainConflictCommandSearchesWithCancel) {
+    BuildInfeasibleModel();
+    QAction* explain = window->Action(action_id::kExplainConflict);
+    ASSERT_NE(explain, nullptr);
+    explain->trigger();
+    ASSERT_NE(window->Conflict(), nullptr);
+    EXPECT_TRUE(window->Conflict()->isVisible());
+    EXPECT_EQ(RatioNodes(), std::set<NodeId>{price});
+    window->Conflict()->hide();
+
+    QTimer::singleShot(0, [this] { window->Progress()->CancelButton()->click(); });
+    explain->trigger();
+    EXPECT_TRUE(window->Conflict()->Statements().empty());
+    EXPECT_EQ(window->Conflict()->ExplanationLabel()->text(),
+              QStringLiteral("The search for conflicting statements was stopped."));
+    EXPECT_FALSE(Changed());
+}
+
+// A statement opens its assessment where it is made: a weight statement on the row of the node
+// it weighs, a ratio statement on its own row.
+TEST_F(ConflictWindowTest, AStatementLandsOnItsRow) {
+    BuildInfeasibleModel();
+    std::vector<AssessmentTarget> opened;
+    window->SetAssessmentOpener(
+        [&opened](const AssessmentTarget& target) { opened.push_back(target); });
+    window->ShowConflict();
+    DoubleClickRow(2);
+    DoubleClickRow(1);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].Kind, AssessmentTarget::Dialog::Weight);
+    EXPECT_EQ(opened[0].CurrentNode, comfort);
+    EXPECT_EQ(opened[1].Kind, AssessmentTarget::Dialog::Score);
+    EXPECT_EQ(opened[1].CurrentStatement, 1);
 }
 
 TEST_F(ConflictWindowTest, ResolvingAConflictShowsTheNextOne) {
