@@ -3,27 +3,90 @@
 #include "model/model.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace velor::elicit {
 
 namespace {
 
-// Case-insensitive comparison, the order of a sorted list box.
-int CompareText(const std::string& a, const std::string& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The length of a digit-group separator at pos: a blank (1), a no-break space (2) or a narrow
+// no-break space (3) in UTF-8; 0 when there is none.
+std::size_t GroupSeparatorAt(std::string_view text, std::size_t pos) {
+    const std::string_view rest = text.substr(pos);
+    if (!rest.empty() && rest[0] == ' ')
+        return 1;
+    if (rest.starts_with("\xC2\xA0"))
+        return 2;
+    if (rest.starts_with("\xE2\x80\xAF"))
+        return 3;
+    return 0;
+}
+
+// Reads the number starting at pos (a digit) and advances pos past it. Groups of exactly three
+// digits after a separator continue the number ("1 200" is 1200) when the first group has at
+// most three digits. Returns the digits without separators and leading zeros.
+std::string ReadNumber(std::string_view text, std::size_t& pos) {
+    std::string digits;
+    std::size_t group = 0;
+    while (pos < text.size() && IsDigit(text[pos])) {
+        digits += text[pos++];
+        ++group;
     }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    if (group <= 3) {
+        for (;;) {
+            const std::size_t sep = GroupSeparatorAt(text, pos);
+            const std::size_t start = pos + sep;
+            if (sep == 0 || start + 3 > text.size())
+                break;
+            const std::string_view next = text.substr(start, 3);
+            const bool threeDigits = std::all_of(next.begin(), next.end(), IsDigit);
+            if (!threeDigits || (start + 3 < text.size() && IsDigit(text[start + 3])))
+                break;
+            digits += next;
+            pos = start + 3;
+        }
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? std::string() : digits.substr(first);
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
+
+int NaturalCompare(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (IsDigit(a[i]) && IsDigit(b[j])) {
+            const std::string x = ReadNumber(a, i);
+            const std::string y = ReadNumber(b, j);
+            if (x.size() != y.size())
+                return x.size() < y.size() ? -1 : 1;
+            if (const int c = x.compare(y); c != 0)
+                return c < 0 ? -1 : 1;
+            continue;
+        }
+        const auto ca = static_cast<unsigned char>(Lower(a[i]));
+        const auto cb = static_cast<unsigned char>(Lower(b[j]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
+    // Equal as read ("EUR 1 200" and "EUR 1200", "A" and "a"): the plain bytes decide, so the
+    // order stays total.
+    if (const int c = a.compare(b); c != 0)
+        return c < 0 ? -1 : 1;
+    return 0;
+}
 
 bool LevelRow::Holds(AltId alternative) const {
     return std::any_of(Members.begin(), Members.end(),
@@ -205,7 +268,7 @@ void Ranking::SortRanked() {
 
 void Ranking::InsertUnranked(LevelRow row) {
     auto pos = std::find_if(unranked_.begin(), unranked_.end(), [&](const LevelRow& other) {
-        return CompareText(other.Label(), row.Label()) > 0;
+        return NaturalCompare(other.Label(), row.Label()) > 0;
     });
     const int index = static_cast<int>(pos - unranked_.begin());
     unranked_.insert(pos, std::move(row));

@@ -1,14 +1,22 @@
 // The ordinal ranking being edited in the score assessment dialog: the achievement levels of one
-// node split into an unranked list (alphabetical) and a ranked list (rank order), each with its
+// node split into an unranked list (in natural order, see NaturalCompare) and a ranked list (rank order), each with its
 // own selection, and the operations Rank, More, Less and Remove on whole levels.
 #pragma once
 
 #include "model/records.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velor::elicit {
+
+// The order of the unranked list: case-insensitive for ASCII letters, with digit runs compared
+// as numbers ("EUR 700" < "EUR 900" < "EUR 1 200"). A digit group of at most three digits
+// followed by a blank or (narrow) no-break space and exactly three digits reads as one number, so
+// "1 200" is 1200; a dot or comma always ends a number, because it may as well be a decimal
+// separator. Texts equal under these rules fall back to their bytes. Returns -1, 0 or 1.
+int NaturalCompare(std::string_view a, std::string_view b);
 
 // One alternative of a level, with a working copy of its rank.
 struct LevelMember {

@@ -36,10 +36,29 @@ ScoreAssessment::ScoreAssessment(const Model& model, EntryId entry, int tourStep
         m.Label = model.DisplayText(column_, row);
         m.Consequence = model.CellText(column_, row);
         members.push_back(m);
+        alternativeNames_.push_back(model.AlternativeName(row));
     }
     ranking_ = Ranking(members);
     given_ = preference.Statements;
     BuildRecommendations();
+}
+
+std::string ScoreAssessment::UnrankedHolders(int index) const {
+    const std::vector<LevelRow>& unranked = ranking_.Unranked();
+    if (index < 0 || index >= static_cast<int>(unranked.size()))
+        return {};
+    const LevelRow& level = unranked[index];
+    std::string names;
+    for (const LevelMember& m : level.Members) {
+        if (m.Row < 1 || m.Row > static_cast<int>(alternativeNames_.size()))
+            continue;
+        if (!names.empty())
+            names += ", ";
+        names += alternativeNames_[m.Row - 1];
+    }
+    if (Model::IsEmptyText(level.Members.front().Consequence) || names == level.Label())
+        return {};
+    return names;
 }
 
 std::string ScoreAssessment::Caption() const {

@@ -56,6 +56,10 @@ public:
 
     // ----- ordinal ranking
     const Ranking& Levels() const { return ranking_; }
+    // The alternatives holding unranked level index, by name in table order ("Compact hatchback,
+    // Small SUV"); empty where the level's text already names its only alternative (an empty
+    // cell, or a holistic level that is the alternative's name).
+    std::string UnrankedHolders(int index) const;
     void SelectUnranked(int index) { ranking_.SelectUnranked(index); }
     void SelectRanked(int index) { ranking_.SelectRanked(index); }
     bool Rank();
@@ -118,6 +122,7 @@ private:
     int tourStep_ = 0;
     int tourSteps_ = 0;
     std::string name_;
+    std::vector<std::string> alternativeNames_; // by table row - 1
     Ranking ranking_;
     int style_ = kSuccessiveDifferences;
     std::vector<TCardinalStatement> given_;

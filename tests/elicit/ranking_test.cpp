@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -179,6 +181,59 @@ TEST(RankingRemove, ReturnedRowIsSortedIntoTheUnrankedListKeepingItsSelection) {
     EXPECT_EQ(UnrankedTexts(r), (Texts{"a", "b", "C"}));
     EXPECT_EQ(r.SelectedUnranked(), 2) << "still on C";
     EXPECT_TRUE(r.Ranked().empty());
+}
+
+// Numbers inside level texts are ordered by value, thousands groups separated by a blank or a
+// no-break space included; each pair is strictly ascending.
+class NaturalOrder : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(NaturalOrder, OrdersThePairAscendingAndTheReverseDescending) {
+    const auto [lower, higher] = GetParam();
+    EXPECT_EQ(NaturalCompare(lower, higher), -1) << lower << " < " << higher;
+    EXPECT_EQ(NaturalCompare(higher, lower), 1) << higher << " > " << lower;
+    EXPECT_EQ(NaturalCompare(lower, lower), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, NaturalOrder,
+    ::testing::Values(std::pair{"EUR 700", "EUR 900"}, std::pair{"EUR 900", "EUR 1 200"},
+                      std::pair{"EUR 999", "EUR 1\u00A0000"}, std::pair{"9 min", "10 min"},
+                      std::pair{"2 km", "10 km"}, std::pair{"EUR 1 200", "EUR 2 000 000"},
+                      std::pair{"007", "8"}, std::pair{"high", "Low"}, std::pair{"a2", "a10b"},
+                      // Not a thousands group: more than three digits before or after the blank.
+                      std::pair{"1200 500", "1201 1"}, std::pair{"1 2000", "2"},
+                      // Equal values: the bytes decide.
+                      std::pair{"1 200", "1200"}, std::pair{"A", "a"}));
+
+TEST(NaturalOrder, IsATotalOrderOnRandomTexts) {
+    const std::vector<std::string> pieces{"0", "1", "7", "12", "200", " ", "\u00A0", "a", "B", "."};
+    std::mt19937 random(37);
+    std::vector<std::string> texts(60);
+    for (auto& text : texts) {
+        for (int n = static_cast<int>(random() % 6); n >= 0; --n)
+            text += pieces[random() % pieces.size()];
+    }
+    for (const auto& a : texts) {
+        for (const auto& b : texts) {
+            ASSERT_EQ(NaturalCompare(a, b), -NaturalCompare(b, a)) << a << " | " << b;
+            ASSERT_EQ(NaturalCompare(a, b) == 0, a == b) << a << " | " << b;
+        }
+    }
+    auto less = [](const std::string& a, const std::string& b) { return NaturalCompare(a, b) < 0; };
+    std::sort(texts.begin(), texts.end(), less);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = i + 1; j < texts.size(); ++j)
+            ASSERT_LE(NaturalCompare(texts[i], texts[j]), 0) << texts[i] << " | " << texts[j];
+    }
+}
+
+TEST(RankingLevels, UnrankedLevelsComeInNaturalOrderAlsoAfterRemove) {
+    Ranking r({Member(1, 0, "EUR 1 200"), Member(2, 0, "EUR 900"), Member(3, 1, "EUR 700"),
+               Member(4, 0, "EUR 10 500")});
+    EXPECT_EQ(UnrankedTexts(r), (Texts{"EUR 900", "EUR 1 200", "EUR 10 500"}));
+    r.SelectRanked(0);
+    r.Remove();
+    EXPECT_EQ(UnrankedTexts(r), (Texts{"EUR 700", "EUR 900", "EUR 1 200", "EUR 10 500"}));
 }
 
 } // namespace

@@ -205,5 +205,28 @@ TEST(ScoreAssessmentStore, WritesRanksStatementsAndStatus) {
     EXPECT_EQ(f.m.Entry(f.Entry(f.speed))->Status, AssessmentStatus::Yes);
 }
 
+TEST(ScoreAssessmentLevels, UnrankedLevelsNameTheAlternativesHoldingThem) {
+    Fixture f;
+    f.m.CommitCellText(1, 1, "Compact hatchback", false);
+    f.m.CommitCellText(1, 3, "Small SUV", false);
+    f.Texts(f.speed, {"EUR 700", "EUR 1 200", "EUR 700", " "});
+    ScoreAssessment s(f.m, f.Entry(f.speed));
+    ASSERT_EQ(s.Levels().Unranked().size(), 3u);
+    EXPECT_EQ(s.Levels().UnrankedText(0), "(Alternative 4)") << "the empty cell";
+    EXPECT_EQ(s.UnrankedHolders(0), "") << "its text already names its alternative";
+    EXPECT_EQ(s.Levels().UnrankedText(1), "EUR 700");
+    EXPECT_EQ(s.UnrankedHolders(1), "Compact hatchback, Small SUV");
+    EXPECT_EQ(s.Levels().UnrankedText(2), "EUR 1 200");
+    EXPECT_EQ(s.UnrankedHolders(2), "Alternative 2");
+    EXPECT_EQ(s.UnrankedHolders(3), "") << "out of range";
+
+    s.SelectUnranked(1);
+    s.Rank();
+    EXPECT_EQ(s.UnrankedHolders(1), "Alternative 2") << "follows the list after Rank";
+
+    ScoreAssessment mainGoal(f.m, f.Entry(f.root));
+    EXPECT_EQ(mainGoal.UnrankedHolders(0), "") << "a name needs no repeating";
+}
+
 } // namespace
 } // namespace velor::elicit
