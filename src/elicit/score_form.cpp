@@ -17,8 +17,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -71,6 +73,54 @@ void SetCurrentItem(QTreeWidget* view, int index) {
         view->clearSelection();
 }
 
+// The alternatives holding an unranked level, kept beside its text.
+constexpr int kHoldersRole = Qt::UserRole + 1;
+
+// Paints a level's text as usual and the alternatives holding it after it, in the dimmed
+// colour, so the item's text stays the level alone.
+class LevelDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString holders = index.data(kHoldersRole).toString();
+        if (holders.isEmpty())
+            return;
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget* widget = item.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const int used = item.fontMetrics.horizontalAdvance(item.text) + margin;
+        QRect rest = textRect.adjusted(used + item.fontMetrics.horizontalAdvance(QLatin1Char(' ')),
+                                       0, -margin, 0);
+        if (rest.width() <= 0)
+            return;
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(option.palette.color(
+            selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+        const QString text = item.fontMetrics.elidedText(QStringLiteral("(") + holders +
+                                                             QStringLiteral(")"),
+                                                         Qt::ElideRight, rest.width());
+        painter->drawText(rest, Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QString holders = index.data(kHoldersRole).toString();
+        if (!holders.isEmpty())
+            size.rwidth() += option.fontMetrics.horizontalAdvance(QStringLiteral(" (") + holders +
+                                                                  QStringLiteral(")"));
+        return size;
+    }
+};
+
 } // namespace
 
 ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, int tourSteps)
@@ -108,6 +158,8 @@ void ScoreForm::BuildPages() {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setMinimumSize(220, 220);
     }
+    UnrankedList->setItemDelegate(new LevelDelegate(UnrankedList));
+    UnrankedList->setMinimumWidth(300);
     LessButton = NamedButton(Q("&Rank"), "LessButton", ordinal);
     UpButton = NamedButton(Q("&More"), "UpButton", ordinal);
     DownButton = NamedButton(Q("&Less"), "DownButton", ordinal);
@@ -294,8 +346,13 @@ void ScoreForm::ShowLevels() {
     {
         const QSignalBlocker block(UnrankedList);
         UnrankedList->clear();
-        for (int i = 0; i < static_cast<int>(levels.Unranked().size()); ++i)
-            UnrankedList->addItem(ui::ToQ(levels.UnrankedText(i)));
+        for (int i = 0; i < static_cast<int>(levels.Unranked().size()); ++i) {
+            auto* item = new QListWidgetItem(ui::ToQ(levels.UnrankedText(i)), UnrankedList);
+            const QString holders = ui::ToQ(logic_.UnrankedHolders(i));
+            item->setData(kHoldersRole, holders);
+            item->setToolTip(holders.isEmpty() ? item->text()
+                                               : item->text() + QStringLiteral(": ") + holders);
+        }
     }
     {
         const QSignalBlocker block(RankedList);
@@ -383,8 +440,16 @@ void ScoreForm::RankedListClick() {
 }
 
 void ScoreForm::LessButtonClick() {
-    if (logic_.Rank())
-        ShowAll();
+    if (!logic_.Rank())
+        return;
+    ShowAll();
+    // Keyboard ranking goes on in the list: the level now at the ranked one's place is
+    // selected, and the arrow keys and Alt+R work from there.
+    if (UnrankedList->count() > 0) {
+        UnrankedList->setFocus(Qt::OtherFocusReason);
+        if (QListWidgetItem* current = UnrankedList->currentItem())
+            UnrankedList->scrollToItem(current);
+    }
 }
 
 void ScoreForm::UpButtonClick() {

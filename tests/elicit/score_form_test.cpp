@@ -3,6 +3,7 @@
 #include "elicit/dialog_result.h"
 #include "elicit_gui_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +271,38 @@ TEST(ElicitScreenshots, ScoreAndCardinalForms) {
     CardinalForm ratio({s.model, prompts}, form.Assessment().Differences(), statement, true);
     ratio.show();
     EXPECT_TRUE(ratio.grab().save(dir + QStringLiteral("/cardinal-form.png")));
+}
+
+// Levels in natural order with their alternatives beside them, and ranking by keyboard alone:
+// Alt+R ranks the selected level and leaves the focus in the list on the next one.
+TEST_F(ScoreFormTest, UnrankedLevelsShowTheirAlternativesAndRankByKeyboard) {
+    SmallModel s({"EUR 1 200", "EUR 700", "EUR 900", "EUR 700"});
+    ScoreForm form({s.model, prompts}, s.Entry());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    auto* unranked = Find<QListWidget>(&form, "UnrankedList");
+    ASSERT_EQ(Texts(unranked), (QStringList{QStringLiteral("EUR 700"), QStringLiteral("EUR 900"),
+                                            QStringLiteral("EUR 1 200")}));
+    EXPECT_EQ(unranked->item(0)->toolTip(), QStringLiteral("EUR 700: Alternative 2, Alternative 4"));
+    EXPECT_EQ(unranked->item(2)->toolTip(), QStringLiteral("EUR 1 200: Alternative 1"));
+    const QString shown = unranked->item(0)->data(Qt::UserRole + 1).toString();
+    EXPECT_EQ(shown, QStringLiteral("Alternative 2, Alternative 4"));
+    QStyleOptionViewItem option;
+    option.initFrom(unranked);
+    EXPECT_GT(unranked->itemDelegate()->sizeHint(option, unranked->model()->index(0, 0)).width(),
+              unranked->fontMetrics().horizontalAdvance(shown))
+        << "room for the alternatives";
+
+    unranked->setFocus();
+    QTest::keyClick(unranked, Qt::Key_Home); // EUR 700
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), unranked) << "after rank " << i;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+        QTest::qWait(250); // a mnemonic clicks its button after a short delay
+    }
+    EXPECT_EQ(Texts(Find<QListWidget>(&form, "RankedList")),
+              (QStringList{QStringLiteral("(1) EUR 700"), QStringLiteral("(2) EUR 900"),
+                           QStringLiteral("(3) EUR 1 200")}));
 }
 
 } // namespace
