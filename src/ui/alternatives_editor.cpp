@@ -264,7 +264,9 @@ void AlternativesEditor::AltPopupPopup() {
 void AlternativesEditor::NewAlternativeClick() {
     int row = 0;
     document_.Apply("New Alternative", [&row](Model& m) { row = m.NewAlternative(); });
-    SetCurrentCell(std::max(1, CurrentColumn()), row);
+    // The name of a new alternative is typed in the main goal's column: the cursor waits there.
+    SetCurrentCell(1, row);
+    grid_->scrollTo(grid_->currentIndex());
 }
 
 void AlternativesEditor::DuplicateAlternativeClick() {

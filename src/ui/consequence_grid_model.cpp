@@ -4,6 +4,8 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 namespace velor::ui {
 
@@ -50,8 +52,34 @@ QVariant ConsequenceGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+QString ConsequenceGridModel::ColumnToolTip(const Model& model, int column) {
+    if (column < 1 || column > model.N()) {
+        return {};
+    }
+    if (column == 1) {
+        return QStringLiteral("Type the alternative's name here; the Name column shows it.");
+    }
+    if (model.IsGoal(model.NodeByColumn(column))) {
+        return QStringLiteral("The levels a holistic comparison of this goal ranks.");
+    }
+    return QStringLiteral("What each alternative achieves on this attribute: its consequence.");
+}
+
 QVariant ConsequenceGridModel::headerData(int section, Qt::Orientation orientation,
                                           int role) const {
+    if (role == Qt::ToolTipRole) {
+        if (orientation == Qt::Horizontal) {
+            return section < cols_ ? ColumnToolTip(model_, section + 1) : QVariant();
+        }
+        return section < rows_ && model_.N() > 0
+                   ? QStringLiteral("The alternative's name, typed in the column of %1.")
+                         .arg(ToQ(model_.CellText(1, 0)))
+                   : QVariant();
+    }
+    // The names are typed in the main goal's column, not here: they read as read-only.
+    if (role == Qt::ForegroundRole && orientation == Qt::Vertical) {
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::ButtonText);
+    }
     if (role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }

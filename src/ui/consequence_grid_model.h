@@ -26,6 +26,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // What the texts of table column column are for (main goal: the names; other goals: the
+    // levels a holistic comparison ranks; attributes: the consequences); empty outside 1..N.
+    static QString ColumnToolTip(const Model& model, int column);
+
     // Follows the core: a reset when the table's shape changed, else a refresh of every text.
     void Refresh();
 

@@ -61,6 +61,31 @@ TEST_F(AltTest, NewAlternativeShortcutTypingAndTab) {
     EXPECT_EQ(alts()->CurrentColumn(), 3);
 }
 
+// A new alternative's name is typed in the main goal's column, wherever the cursor was.
+TEST_F(AltTest, NewAlternativePutsTheCursorInTheMainGoalColumnReadyForTyping) {
+    QTableView* grid = alts()->AltGrid();
+    grid->setFocus();
+    alts()->SetCurrentCell(4, 1);
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(model().M(), 3);
+    EXPECT_EQ(alts()->CurrentColumn(), 1);
+    EXPECT_EQ(alts()->CurrentRow(), 3);
+    QTest::keyClick(grid, Qt::Key_V); // typing opens the editor
+    auto* editor = grid->findChild<QLineEdit*>(QStringLiteral("AltGridEditor"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("an"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model().AlternativeName(3), "van");
+    EXPECT_EQ(grid->model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("van"));
+    EXPECT_NE(grid->model()->headerData(2, Qt::Vertical, Qt::ForegroundRole), QVariant())
+        << "the names read as read-only";
+    EXPECT_TRUE(grid->model()->headerData(2, Qt::Vertical, Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("Car")))
+        << "says where the name is typed";
+}
+
 // Typed consequences used to leave the model "unchanged", so closing the program afterwards
 // asked nothing and the typing was lost.
 TEST_F(AltTest, TypedConsequenceMarksTheModelChangedSoClosingAsksFirst) {

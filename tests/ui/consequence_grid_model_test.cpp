@@ -55,5 +55,23 @@ TEST(ConsequenceGridModel, StaysConsistentWhileTheTableChanges) {
     EXPECT_FALSE(grid.flags(grid.index(0, 0)).testFlag(Qt::ItemIsEditable));
 }
 
+// Each column's header says what its texts are for.
+TEST(ConsequenceGridModel, HeaderToolTipsSayWhatEachColumnHolds) {
+    Model model;
+    const NodeId root = model.AddNode(kGoal, kNone);
+    const NodeId cost = model.AddNode(kGoal, root);
+    model.AddNode(kAttribute, cost);
+    model.NewAlternative();
+    ConsequenceGridModel grid(model);
+    auto tip = [&](NodeId node) {
+        return grid.headerData(model.ColumnOfNode(node) - 1, Qt::Horizontal, Qt::ToolTipRole)
+            .toString();
+    };
+    EXPECT_EQ(tip(root), QStringLiteral("Type the alternative's name here; the Name column shows it."));
+    EXPECT_EQ(tip(cost), QStringLiteral("The levels a holistic comparison of this goal ranks."));
+    EXPECT_TRUE(tip(model.Children(cost).front()).contains(QStringLiteral("consequence")));
+    EXPECT_EQ(grid.headerData(3, Qt::Horizontal, Qt::ToolTipRole), QVariant()) << "no column 4";
+}
+
 } // namespace
 } // namespace velor::ui
