@@ -76,9 +76,14 @@ QVariant ConsequenceGridModel::headerData(int section, Qt::Orientation orientati
                          .arg(ToQ(model_.CellText(1, 0)))
                    : QVariant();
     }
-    // The names are typed in the main goal's column, not here: they read as read-only.
+    // The names are typed in the main goal's column, not here: they read as read-only, in a
+    // grey halfway between the header's text and disabled text, which alone is too faint.
     if (role == Qt::ForegroundRole && orientation == Qt::Vertical) {
-        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::ButtonText);
+        const QPalette palette = QGuiApplication::palette();
+        const QColor text = palette.color(QPalette::Active, QPalette::ButtonText);
+        const QColor faint = palette.color(QPalette::Disabled, QPalette::ButtonText);
+        return QBrush(QColor((text.red() + faint.red()) / 2, (text.green() + faint.green()) / 2,
+                             (text.blue() + faint.blue()) / 2));
     }
     if (role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
