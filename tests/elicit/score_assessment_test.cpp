@@ -218,11 +218,6 @@ TEST(ScoreAssessmentLevels, UnrankedLevelsNameTheAlternativesHoldingThem) {
     EXPECT_EQ(s.UnrankedHolders(1), "Compact hatchback, Small SUV");
     EXPECT_EQ(s.Levels().UnrankedText(2), "EUR 1 200");
     EXPECT_EQ(s.UnrankedHolders(2), "Alternative 2");
-    EXPECT_EQ(s.UnrankedHolders(3), "") << "out of range";
-
-    s.SelectUnranked(1);
-    s.Rank();
-    EXPECT_EQ(s.UnrankedHolders(1), "Alternative 2") << "follows the list after Rank";
 
     ScoreAssessment mainGoal(f.m, f.Entry(f.root));
     EXPECT_EQ(mainGoal.UnrankedHolders(0), "") << "a name needs no repeating";

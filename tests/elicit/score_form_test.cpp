@@ -285,14 +285,8 @@ TEST_F(ScoreFormTest, UnrankedLevelsShowTheirAlternativesAndRankByKeyboard) {
                                             QStringLiteral("EUR 1 200")}));
     EXPECT_EQ(unranked->item(0)->toolTip(), QStringLiteral("EUR 700: Alternative 2, Alternative 4"));
     EXPECT_EQ(unranked->item(2)->toolTip(), QStringLiteral("EUR 1 200: Alternative 1"));
-    const QString shown = unranked->item(0)->data(Qt::UserRole + 1).toString();
-    EXPECT_EQ(shown, QStringLiteral("Alternative 2, Alternative 4"));
-    QStyleOptionViewItem option;
-    option.initFrom(unranked);
-    EXPECT_GT(unranked->itemDelegate()->sizeHint(option, unranked->model()->index(0, 0)).width(),
-              unranked->fontMetrics().horizontalAdvance(shown))
-        << "room for the alternatives";
-
+    EXPECT_EQ(unranked->item(0)->data(Qt::UserRole + 1).toString(),
+              QStringLiteral("Alternative 2, Alternative 4")) << "painted beside the level";
     unranked->setFocus();
     QTest::keyClick(unranked, Qt::Key_Home); // EUR 700
     for (int i = 0; i < 3; ++i) {
