@@ -23,7 +23,7 @@ TEST_F(GuiTest, EmptyTreeOffersOnlyTheMainGoalAndTheRenamePromptOpensAtOnce) {
     EXPECT_EQ(
         VisibleMenuTexts(tree()->TreePopup()),
         (QStringList{QStringLiteral("New &Attribute (off)"), QStringLiteral("New Main &Goal"),
-                     QStringLiteral("&Rename (off)"), QStringLiteral("&Convert to Goal (off)"),
+                     QStringLiteral("New Attribute &Beside (off)"), QStringLiteral("&Rename (off)"), QStringLiteral("&Convert to Goal (off)"),
                      QStringLiteral("&Score Assessment... (off)"),
                      QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
                      QStringLiteral("Copy Tree to Clipboard")}));
