@@ -166,7 +166,7 @@ TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
         ASSERT_FALSE(open(ResultView::ValueIntervals));
         window->Calculate(0);
         EXPECT_EQ(prompts.LastText(), where) << example;
-        EXPECT_TRUE(open(ResultView::ValueIntervals));
+        ASSERT_TRUE(open(ResultView::ValueIntervals));
         EXPECT_TRUE(open(ResultView::DecisionRules));
         EXPECT_FALSE(open(ResultView::Weights));
 
