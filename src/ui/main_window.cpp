@@ -255,7 +255,8 @@ void MainWindow::Calculate(int type) {
     // The first complete calculation of a model opens the views its results are read in and
     // says so in its message, so that nobody has to know the F8 to F12 keys to find them.
     const bool firstResults =
-        !firstResultsShown_ && viewFactories_[static_cast<std::size_t>(ResultView::ValueIntervals)] &&
+        !firstResultsShown_ &&
+        viewFactories_[static_cast<std::size_t>(ResultView::ValueIntervals)] &&
         viewFactories_[static_cast<std::size_t>(ResultView::DecisionRules)];
     bool announced = false;
     // One step of the history, so that after an undo the stored results always belong to the

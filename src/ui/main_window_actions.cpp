@@ -343,9 +343,9 @@ void MainWindow::AddTreeCommands() {
     modelMenu_->insertActions(Action(A::kNewAlternative),
                               {treeEditor_->NewGoalAction(), treeEditor_->NewAttributeAction(),
                                treeEditor_->NewAttributeBesideAction()});
-    modelMenu_->insertActions(Action(A::kWeightAssessment),
-                              {treeEditor_->ScoreAssessmentAction(),
-                               treeEditor_->WeightAssessmentAction()});
+    modelMenu_->insertActions(
+        Action(A::kWeightAssessment),
+        {treeEditor_->ScoreAssessmentAction(), treeEditor_->WeightAssessmentAction()});
     treeEditor_->showHint = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
 }
 

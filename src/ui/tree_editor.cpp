@@ -122,8 +122,8 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
     copyTree_ = makeAction("CopyTreetoClipboard1", QStringLiteral("Copy Tree to Clipboard"),
                            QKeySequence());
     popup_->addAction(newAttribute_);
-    popup_->addAction(newGoal_);
     popup_->addAction(newAttributeBeside_);
+    popup_->addAction(newGoal_);
     popup_->addSeparator();
     popup_->addAction(rename_);
     popup_->addAction(convert_);
@@ -342,8 +342,8 @@ NodeId TreeEditor::ReselectRemembered() {
 bool TreeEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_A) &&
-            remembered_ != kNone && model_.IsAttribute(remembered_)) {
+        if (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_A) && remembered_ != kNone &&
+            model_.IsAttribute(remembered_)) {
             if (showHint) {
                 showHint(QStringLiteral("An attribute cannot have children: Ctrl+Shift+A adds "
                                         "an attribute beside it."));

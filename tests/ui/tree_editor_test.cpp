@@ -22,11 +22,12 @@ TEST_F(GuiTest, EmptyTreeOffersOnlyTheMainGoalAndTheRenamePromptOpensAtOnce) {
     tree()->TreePopupPopup();
     EXPECT_EQ(
         VisibleMenuTexts(tree()->TreePopup()),
-        (QStringList{QStringLiteral("New &Attribute (off)"), QStringLiteral("New Main &Goal"),
-                     QStringLiteral("New Attribute &Beside (off)"), QStringLiteral("&Rename (off)"), QStringLiteral("&Convert to Goal (off)"),
-                     QStringLiteral("&Score Assessment... (off)"),
-                     QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
-                     QStringLiteral("Copy Tree to Clipboard")}));
+        (QStringList{
+            QStringLiteral("New &Attribute (off)"), QStringLiteral("New Attribute &Beside (off)"),
+            QStringLiteral("New Main &Goal"), QStringLiteral("&Rename (off)"),
+            QStringLiteral("&Convert to Goal (off)"), QStringLiteral("&Score Assessment... (off)"),
+            QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
+            QStringLiteral("Copy Tree to Clipboard")}));
 
     prompts.textAnswers.push_back(QStringLiteral("Choose a car"));
     tree()->NewGoalAction()->trigger();

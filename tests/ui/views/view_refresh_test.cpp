@@ -157,7 +157,6 @@ TEST_F(ViewsTest, AlternativeEditsWhileViewsAreOpen) {
 TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
     for (const char* example : {"car.vlr", "supplier.vlr"}) {
         OpenExample(example);
-        ShowDecisionRules();
         window->Calculate(0);
         EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete\nThe results are in the "
                                                      "Value Intervals and Decision Rules windows "
