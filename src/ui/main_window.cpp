@@ -253,9 +253,10 @@ void MainWindow::ClearPreferencesClick() {
 
 void MainWindow::Calculate(int type) {
     // The first complete calculation of a model opens the views its results are read in and
-    // says so in its message, so that nobody has to know the F8 to F12 keys to find them.
+    // says so in its message, so that nobody has to know the F8 to F12 keys to find them. Only
+    // "Calculate Model" computes everything those two views show.
     const bool firstResults =
-        !firstResultsShown_ &&
+        type == kCalculateModel && !firstResultsShown_ &&
         viewFactories_[static_cast<std::size_t>(ResultView::ValueIntervals)] &&
         viewFactories_[static_cast<std::size_t>(ResultView::DecisionRules)];
     bool announced = false;
