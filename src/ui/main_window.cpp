@@ -62,6 +62,7 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     treeEditor_ = new TreeEditor(document_, prompts_);
     treeWindow_ = AddChild(treeEditor_, "TreeForm");
     treeWindow_->setGeometry(0, 0, 400, 335);
+    AddTreeCommands();
     altEditor_ = new AlternativesEditor(document_, prompts_);
     altWindow_ = AddChild(altEditor_, "AlternativeForm");
     altWindow_->setGeometry(400, 0, 695, 335);
@@ -251,9 +252,18 @@ void MainWindow::ClearPreferencesClick() {
 }
 
 void MainWindow::Calculate(int type) {
+    // The first complete calculation of a model opens the views its results are read in and
+    // says so in its message, so that nobody has to know the F8 to F12 keys to find them. Only
+    // "Calculate Model" computes everything those two views show.
+    const bool firstResults =
+        type == kCalculateModel && !firstResultsShown_ &&
+        viewFactories_[static_cast<std::size_t>(ResultView::ValueIntervals)] &&
+        viewFactories_[static_cast<std::size_t>(ResultView::DecisionRules)];
+    bool announced = false;
     // One step of the history, so that after an undo the stored results always belong to the
     // model they were calculated for.
-    document_.ApplyCalculation(CalculationName(type), [this, type](Model& model) {
+    document_.ApplyCalculation(CalculationName(type), [this, type, firstResults,
+                                                       &announced](Model& model) {
         RunOutcome outcome = RunOutcome::NotFinished;
         Document::ResultSets sets;
         progress_->runCalculation = [this, &model, &outcome, &sets, type](CalcHost& host) {
@@ -262,13 +272,28 @@ void MainWindow::Calculate(int type) {
             outcome = driver.Run(type);
             sets.parts = driver.RunParts();
         };
+        progress_->finalText = [&outcome, &announced, firstResults](const QString& text) {
+            if (!firstResults || outcome != RunOutcome::Complete ||
+                text != QLatin1String(kCompleteMessage)) {
+                return text;
+            }
+            announced = true;
+            return text + QStringLiteral("\nThe results are in the Value Intervals and Decision "
+                                         "Rules windows (Windows menu, F8 to F12).");
+        };
         progress_->RunModal();
+        progress_->finalText = nullptr;
         const CalculatedResults parts = sets.parts;
         sets = CalculatedSets(model, type, outcome);
         sets.parts = parts;
         return sets;
     });
     UpdateStatusPanels();
+    if (announced) {
+        firstResultsShown_ = true;
+        ShowResultView(ResultView::ValueIntervals);
+        ShowResultView(ResultView::DecisionRules);
+    }
     if (progress_->ConflictRequested()) {
         ShowConflict();
     }

@@ -149,6 +149,8 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
+    // Puts the value tree editor's commands into the Model menu.
+    void AddTreeCommands();
     void CreateToolBar();
     void CreateStatusBar();
     QAction* MakeAction(const char* name, const QString& caption, const QKeySequence& key,
@@ -205,6 +207,9 @@ private:
     QLabel* warningPanel_ = nullptr;
     std::map<QString, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
+    QMenu* modelMenu_ = nullptr;
+    // Whether the first complete calculation of this model has opened its result views.
+    bool firstResultsShown_ = false;
     QAction* recentSeparator_ = nullptr;
     std::array<QAction*, RecentFiles::kCapacity> recentActions_{};
 };

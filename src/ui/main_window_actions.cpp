@@ -4,6 +4,7 @@
 
 #include "calc/calculation_driver.h"
 #include "ui/node_icons.h"
+#include "ui/tree_editor.h"
 
 #include <QAction>
 #include <QLabel>
@@ -117,13 +118,13 @@ void MainWindow::CreateActions() {
             [this] { RunCommand([this] { SaveAsClick(); }); });
     MakeAction(A::kExportConstraints, QStringLiteral("&Export Constraints..."), K(),
                &MainWindow::ExportModelClick);
-    MakeAction(A::kExportResults, QStringLiteral("&Export Results..."), K(),
+    MakeAction(A::kExportResults, QStringLiteral("Export Res&ults..."), K(),
                &MainWindow::ExportResultsClick);
     MakeAction(A::kImportConsequences, QStringLiteral("&Import Consequences..."), K(),
                &MainWindow::ImportConsequencesClick);
     MakeAction(A::kExportConsequences, QStringLiteral("Export &Consequences..."), K(),
                &MainWindow::ExportConsequencesClick);
-    MakeAction(A::kExportReport, QStringLiteral("Export Re&port..."), K(),
+    MakeAction(A::kExportReport, QStringLiteral("Export Repor&t..."), K(),
                &MainWindow::ExportReportClick);
     MakeAction(A::kPrint, QStringLiteral("&Print Active Window..."), K(Qt::CTRL | Qt::Key_P),
                &MainWindow::PrintClick);
@@ -156,9 +157,9 @@ void MainWindow::CreateActions() {
     });
     MakeAction(A::kClearValueTree, QStringLiteral("Clear &Value Tree"), K(),
                &MainWindow::ClearValueTreeClick);
-    MakeAction(A::kClearAlternatives, QStringLiteral("Clear &Alternatives"), K(),
+    MakeAction(A::kClearAlternatives, QStringLiteral("Clear Al&ternatives"), K(),
                &MainWindow::ClearAlternativesClick);
-    MakeAction(A::kClearPreferences, QStringLiteral("Clear &Preferences"), K(),
+    MakeAction(A::kClearPreferences, QStringLiteral("Clear P&references"), K(),
                &MainWindow::ClearPreferencesClick);
     struct Calc {
         const char* name;
@@ -185,7 +186,7 @@ void MainWindow::CreateActions() {
     }
     MakeAction(A::kAcceptabilityAnalysis, QStringLiteral("Acceptability Anal&ysis..."), K(),
                &MainWindow::AcceptabilityAnalysisClick);
-    MakeAction(A::kExplainConflict, QStringLiteral("&Explain Conflict..."), K(),
+    MakeAction(A::kExplainConflict, QStringLiteral("Explain Con&flict..."), K(),
                &MainWindow::ShowConflict);
     MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
                &MainWindow::TopDownWeightsClick)
@@ -194,8 +195,7 @@ void MainWindow::CreateActions() {
                &MainWindow::NormalizedIntervalsClick)
         ->setCheckable(true);
     MakeAction(A::kNewAlternative, QStringLiteral("&New Alternative..."), K(),
-               &MainWindow::NewAlternativeClick)
-        ->setVisible(false);
+               &MainWindow::NewAlternativeClick);
     MakeAction(A::kWeightAssessment, QStringLiteral("&Weight Assessment..."), K(), nullptr)
         ->setVisible(false);
     connect(Action(A::kWeightAssessment), &QAction::triggered, this, [this] {
@@ -237,7 +237,7 @@ void MainWindow::CreateActions() {
     connect(Action(A::kTile), &QAction::triggered, this, [this] { mdi_->tileSubWindows(); });
     MakeAction(A::kCascade, QStringLiteral("&Cascade"), K(), nullptr);
     connect(Action(A::kCascade), &QAction::triggered, this, [this] { mdi_->cascadeSubWindows(); });
-    MakeAction(A::kArrangeIcons, QStringLiteral("&Arrange Icons"), K(), nullptr);
+    MakeAction(A::kArrangeIcons, QStringLiteral("Arran&ge Icons"), K(), nullptr);
     connect(Action(A::kArrangeIcons), &QAction::triggered, this, [this] {
         // Minimized child windows line up along the bottom edge of the area.
         int x = 0;
@@ -287,8 +287,12 @@ void MainWindow::CreateMenus() {
 
     QMenu* modelMenu = menuBar()->addMenu(QStringLiteral("&Model"));
     modelMenu->setObjectName(QStringLiteral("ModelMenu"));
+    modelMenu_ = modelMenu;
     modelMenu->addAction(Action(A::kElicitationTour));
+    modelMenu->addSeparator();
+    // The value tree's New and assessment commands go before these two (AddTreeCommands).
     modelMenu->addAction(Action(A::kNewAlternative));
+    modelMenu->addSeparator();
     modelMenu->addAction(Action(A::kWeightAssessment));
     modelMenu->addSeparator();
     modelMenu->addAction(Action(A::kClearValueTree));
@@ -331,6 +335,18 @@ void MainWindow::CreateMenus() {
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
     helpMenu->addAction(Action(A::kHelpTopics));
     helpMenu->addAction(Action(A::kAbout));
+}
+
+void MainWindow::AddTreeCommands() {
+    // The tree editor's own actions, so that the menu and the context menu enable and act alike
+    // on the current node (an attribute offers only "New Attribute Beside").
+    modelMenu_->insertActions(Action(A::kNewAlternative),
+                              {treeEditor_->NewGoalAction(), treeEditor_->NewAttributeAction(),
+                               treeEditor_->NewAttributeBesideAction()});
+    modelMenu_->insertActions(
+        Action(A::kWeightAssessment),
+        {treeEditor_->ScoreAssessmentAction(), treeEditor_->WeightAssessmentAction()});
+    treeEditor_->showHint = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
 }
 
 void MainWindow::CreateToolBar() {

@@ -61,6 +61,7 @@ void MainWindow::RebuildRecentMenu() {
 
 void MainWindow::ClearModel() {
     CloseResultViews();
+    firstResultsShown_ = false;
     // Its statements belong to the model that goes.
     if (conflict_ != nullptr) {
         conflict_->hide();

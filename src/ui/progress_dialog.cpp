@@ -72,12 +72,13 @@ void ProgressDialog::RunModal() {
         const Icon icon = message.kind == MessageKind::Information ? Icon::Information
                           : message.kind == MessageKind::Warning   ? Icon::Warning
                                                                    : Icon::Stop;
+        const QString text = finalText ? finalText(ToQ(message.text)) : ToQ(message.text);
         if (message.infeasible && offerConflict) {
-            const Answer answer = prompts_.Message(kAppTitle, ToQ(message.text), icon, Buttons::Ok,
+            const Answer answer = prompts_.Message(kAppTitle, text, icon, Buttons::Ok,
                                                    MessageAction{kShowConflictLabel, {}});
             conflictRequested_ = conflictRequested_ || answer == Answer::Action;
         } else {
-            prompts_.Inform(kAppTitle, ToQ(message.text), icon);
+            prompts_.Inform(kAppTitle, text, icon);
         }
     }
 }

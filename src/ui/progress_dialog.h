@@ -33,6 +33,8 @@ public:
     std::function<void(CalcHost&)> runCalculation;
     // Whether the message that the model is infeasible offers "Show Conflict...".
     bool offerConflict = false;
+    // When set, gives the text each final message is shown with (a caller's note added to it).
+    std::function<QString(const QString&)> finalText;
 
     // Shows the dialog modally, runs the calculation inside it and returns after the dialog has
     // closed and the final message has been shown.

@@ -11,6 +11,7 @@
 #include <QDropEvent>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -106,6 +107,8 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
                                QKeySequence(Qt::CTRL | Qt::Key_A));
     newGoal_ =
         makeAction("NewGoal", QStringLiteral("New &Goal"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    newAttributeBeside_ = makeAction("NewAttributeBeside", QStringLiteral("New Attribute &Beside"),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     rename_ =
         makeAction("RenameNodeMenu", QStringLiteral("&Rename"), QKeySequence(Qt::CTRL | Qt::Key_R));
     // F2 renames as well, as in every file manager and outline.
@@ -119,6 +122,7 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
     copyTree_ = makeAction("CopyTreetoClipboard1", QStringLiteral("Copy Tree to Clipboard"),
                            QKeySequence());
     popup_->addAction(newAttribute_);
+    popup_->addAction(newAttributeBeside_);
     popup_->addAction(newGoal_);
     popup_->addSeparator();
     popup_->addAction(rename_);
@@ -132,6 +136,8 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
 
     connect(newAttribute_, &QAction::triggered, this, [this] { NewNodeClick(kAttribute); });
     connect(newGoal_, &QAction::triggered, this, [this] { NewNodeClick(kGoal); });
+    connect(newAttributeBeside_, &QAction::triggered, this,
+            [this] { NewNodeClick(kAttribute, true); });
     connect(rename_, &QAction::triggered, this, &TreeEditor::RenameNodeMenuClick);
     connect(convert_, &QAction::triggered, this, &TreeEditor::ConvertMenuClick);
     connect(scoreAssessment_, &QAction::triggered, this, &TreeEditor::ScoreAssessmentMenuClick);
@@ -161,6 +167,7 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
         }
     });
 
+    tree_->installEventFilter(this);
     model_.AddObserver(this);
     RebuildTree();
     TreePopupPopup();
@@ -284,6 +291,7 @@ void TreeEditor::TreePopupPopup() {
     if (node == kNone) {
         remembered_ = kNone;
         newAttribute_->setEnabled(false);
+        newAttributeBeside_->setEnabled(false);
         delete_->setEnabled(false);
         rename_->setEnabled(false);
         scoreAssessment_->setEnabled(false);
@@ -300,12 +308,14 @@ void TreeEditor::TreePopupPopup() {
         if (model_.IsAttribute(node)) {
             newAttribute_->setEnabled(false);
             newGoal_->setEnabled(false);
+            newAttributeBeside_->setEnabled(model_.Parent(node) != kNone);
             scoreAssessment_->setText(QStringLiteral("&Score Assessment..."));
             convert_->setText(QStringLiteral("&Convert to Goal"));
             convert_->setEnabled(true);
         } else {
             newAttribute_->setEnabled(true);
             newGoal_->setEnabled(true);
+            newAttributeBeside_->setEnabled(false);
             scoreAssessment_->setText(QStringLiteral("&Holistic Comparison..."));
             convert_->setText(QStringLiteral("&Convert to Attribute"));
             convert_->setEnabled(model_.CanConvert(node));
@@ -329,8 +339,30 @@ NodeId TreeEditor::ReselectRemembered() {
     return remembered_;
 }
 
-void TreeEditor::NewNodeClick(NodeKind kind) {
-    const NodeId parent = ReselectRemembered();
+bool TreeEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_A) && remembered_ != kNone &&
+            model_.IsAttribute(remembered_)) {
+            if (showHint) {
+                showHint(QStringLiteral("An attribute cannot have children: Ctrl+Shift+A adds "
+                                        "an attribute beside it."));
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TreeEditor::NewNodeClick(NodeKind kind, bool beside) {
+    NodeId parent = ReselectRemembered();
+    if (beside) {
+        // Beside an attribute: under its goal, after its last child.
+        if (parent == kNone || !model_.IsAttribute(parent)) {
+            return;
+        }
+        parent = model_.Parent(parent);
+    }
     // Adding the node and naming it are one step: the prompt asks while the new node is shown.
     const char* label =
         kind == kGoal ? (model_.TreeEmpty() ? "New Main Goal" : "New Goal") : "New Attribute";

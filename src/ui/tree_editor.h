@@ -56,6 +56,8 @@ public:
 
     // Called by the main window before a node move, so that result views can refresh after it.
     std::function<void()> onTreeMoved;
+    // Shows a short hint in the main window's status bar (why a key did nothing).
+    std::function<void(const QString&)> showHint;
 
     NodeTreeWidget* TreeView() const { return tree_; }
     QMenu* TreePopup() const { return popup_; }
@@ -80,6 +82,7 @@ public:
 
     QAction* NewAttributeAction() const { return newAttribute_; }
     QAction* NewGoalAction() const { return newGoal_; }
+    QAction* NewAttributeBesideAction() const { return newAttributeBeside_; }
     QAction* RenameAction() const { return rename_; }
     QAction* ConvertAction() const { return convert_; }
     QAction* ScoreAssessmentAction() const { return scoreAssessment_; }
@@ -87,8 +90,15 @@ public:
     QAction* DeleteAction() const { return delete_; }
     QAction* CopyTreeAction() const { return copyTree_; }
 
+protected:
+    // Ctrl+A on an attribute does nothing (an attribute has no children); the filter says how
+    // to add an attribute beside it instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void NewNodeClick(NodeKind kind);
+    // Adds a node under the remembered goal, or with `beside` under the remembered attribute's
+    // parent goal, and asks its name.
+    void NewNodeClick(NodeKind kind, bool beside = false);
     void RenameNodeMenuClick();
     void ConvertMenuClick();
     void ScoreAssessmentMenuClick();
@@ -113,6 +123,7 @@ private:
     QMenu* popup_;
     QAction* newAttribute_;
     QAction* newGoal_;
+    QAction* newAttributeBeside_;
     QAction* rename_;
     QAction* convert_;
     QAction* scoreAssessment_;

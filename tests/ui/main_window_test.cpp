@@ -13,11 +13,15 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTextBrowser>
 #include <QTimer>
+
+#include <set>
 
 namespace velor::ui::test {
 namespace {
@@ -479,6 +483,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(AskingCommand::Open, AskingCommand::OpenRecent,
                                          AskingCommand::Close),
                        ::testing::Values(SaveOutcome::SaveAsCancelled, SaveOutcome::WriteFails)));
+
+// The visible items of one menu (the menu bar counts as one) whose access key is taken already.
+void CollectClashes(const QList<QAction*>& items, QStringList& clashes) {
+    std::set<QString> taken;
+    for (const QAction* a : items) {
+        if (a->menu() != nullptr) {
+            CollectClashes(a->menu()->actions(), clashes);
+        }
+        const QString text = QString(a->text()).remove(QStringLiteral("&&")); // "&&" is no key
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (a->isVisible() && at >= 0 && !taken.insert(text.mid(at + 1, 1).toLower()).second) {
+            clashes << a->text();
+        }
+    }
+}
+
+// With the captions the tree's commands take on a goal and on an attribute.
+TEST_F(GuiTest, NoTwoItemsOfAMenuShareAnAccessKey) {
+    BuildSmallModel();
+    QStringList clashes;
+    for (const NodeId node : {root, price}) {
+        tree()->SelectNode(node);
+        CollectClashes(window->menuBar()->actions(), clashes);
+        CollectClashes(tree()->TreePopup()->actions(), clashes);
+    }
+    EXPECT_EQ(clashes, QStringList());
+}
 
 } // namespace
 } // namespace velor::ui::test

@@ -3,6 +3,7 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QStatusBar>
 
 namespace velor::ui::test {
 namespace {
@@ -22,11 +23,12 @@ TEST_F(GuiTest, EmptyTreeOffersOnlyTheMainGoalAndTheRenamePromptOpensAtOnce) {
     tree()->TreePopupPopup();
     EXPECT_EQ(
         VisibleMenuTexts(tree()->TreePopup()),
-        (QStringList{QStringLiteral("New &Attribute (off)"), QStringLiteral("New Main &Goal"),
-                     QStringLiteral("&Rename (off)"), QStringLiteral("&Convert to Goal (off)"),
-                     QStringLiteral("&Score Assessment... (off)"),
-                     QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
-                     QStringLiteral("Copy Tree to Clipboard")}));
+        (QStringList{
+            QStringLiteral("New &Attribute (off)"), QStringLiteral("New Attribute &Beside (off)"),
+            QStringLiteral("New Main &Goal"), QStringLiteral("&Rename (off)"),
+            QStringLiteral("&Convert to Goal (off)"), QStringLiteral("&Score Assessment... (off)"),
+            QStringLiteral("&Weight Assessment... (off)"), QStringLiteral("&Delete (off)"),
+            QStringLiteral("Copy Tree to Clipboard")}));
 
     prompts.textAnswers.push_back(QStringLiteral("Choose a car"));
     tree()->NewGoalAction()->trigger();
@@ -323,6 +325,24 @@ TEST_F(GuiTest, DoubleClickOpensTheScoreAssessmentOrTheWeightAssessmentByTheOpti
     ASSERT_TRUE(tree()->WeightAssessmentAction()->isEnabled());
     tree()->WeightAssessmentAction()->trigger();
     EXPECT_EQ(weighted.back(), comfort);
+}
+
+// Beside an attribute: a named attribute as the last child of its goal, in one step; Ctrl+A on
+// the attribute adds nothing and says what to press instead.
+TEST_F(GuiTest, CtrlShiftAAddsAnAttributeBesideTheCurrentOneAndCtrlASaysHow) {
+    BuildSmallModel();
+    QTreeWidget* view = tree()->TreeView();
+    view->setFocus();
+    tree()->SelectNode(price);
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("Ctrl+Shift+A")));
+    prompts.textAnswers.push_back(QStringLiteral("Noise"));
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    const NodeId noise = tree()->SelectedNode();
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{price, comfort, noise}));
+    EXPECT_TRUE(model().IsAttribute(noise) && model().Node(noise).Name == "Noise");
+    window->Action(QStringLiteral("Undo1"))->trigger();
+    EXPECT_EQ(model().Children(root), (std::vector<NodeId>{price, comfort}));
 }
 
 } // namespace

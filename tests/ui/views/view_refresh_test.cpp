@@ -152,6 +152,24 @@ TEST_F(ViewsTest, AlternativeEditsWhileViewsAreOpen) {
     EXPECT_EQ(decisions->Grid()->rowCount(), 1);
 }
 
+// The first complete calculation of a model opens the views and says where the results are;
+// later ones leave the windows as they are, until another model is opened.
+TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
+    for (const char* example : {"car.vlr", "supplier.vlr"}) {
+        OpenExample(example);
+        window->Calculate(0);
+        EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete\nThe results are in the "
+                                                     "Value Intervals and Decision Rules windows "
+                                                     "(Windows menu, F8 to F12)."));
+        EXPECT_NE(window->ResultViewWidget(ResultView::DecisionRules), nullptr);
+        ASSERT_NE(window->ResultViewWidget(ResultView::ValueIntervals), nullptr);
+        delete window->ResultViewWidget(ResultView::ValueIntervals)->parentWidget();
+        window->Calculate(0);
+        EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete"));
+        EXPECT_EQ(window->ResultViewWidget(ResultView::ValueIntervals), nullptr);
+    }
+}
+
 TEST_F(ViewsTest, OpeningAnotherModelClosesTheViews) {
     OpenExample("car.vlr");
     QPointer<QWidget> view = ShowValueIntervals();
