@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <filesystem>
 #include <functional>
 
 namespace velor::elicit {
@@ -24,7 +23,8 @@ using ui::Answer;
 using ui::test::ScriptedPrompts;
 
 std::string CarModelPath() {
-    return (std::filesystem::path(__FILE__).parent_path() / "../../examples/car.vlr").string();
+    // Absolute, so that the tests find it from any folder and with any compiler launcher.
+    return VELOR_EXAMPLES_DIR "/car.vlr";
 }
 
 // Plays the user through a row of modal dialogs: each new modal dialog gets the next scripted
