@@ -1,5 +1,6 @@
 #include "calc/conflict_finder.h"
 
+#include "calc/column_sets.h"
 #include "calc/constraint_generator.h"
 #include "calc/row_feasibility.h"
 #include "calc/solver_rows.h"
@@ -155,32 +156,6 @@ std::vector<int> MinimalSet(RowFeasibility& check, const std::vector<Candidate>&
     return MinimalPart(check, candidates, kept, false, narrowed);
 }
 
-// Attribute columns joined by rows that name several of them.
-class ColumnGroups {
-public:
-    explicit ColumnGroups(int columns) : parent_(static_cast<std::size_t>(columns) + 1) {
-        for (std::size_t c = 0; c < parent_.size(); ++c) {
-            parent_[c] = static_cast<int>(c);
-        }
-    }
-    int Find(int column) {
-        while (parent_[static_cast<std::size_t>(column)] != column) {
-            int& up = parent_[static_cast<std::size_t>(column)];
-            up = parent_[static_cast<std::size_t>(up)];
-            column = up;
-        }
-        return column;
-    }
-    void Join(int a, int b) {
-        a = Find(a);
-        b = Find(b);
-        parent_[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
-    }
-
-private:
-    std::vector<int> parent_;
-};
-
 struct SplitOutcome {
     bool applies = false;
     std::vector<int> part; // the candidates of a minimal set; empty: no conflict
@@ -245,7 +220,7 @@ SplitOutcome SplitSearch(const Model& model, const std::vector<UnknownRow>& type
     }
     // Per row (from 1): the attribute whose levels it names, 0 for a row of the weights' search.
     std::vector<int> home(typed.size() + 1, -1);
-    ColumnGroups group(n);
+    ColumnSets group(n);
     for (std::size_t i = 0; i < typed.size(); ++i) {
         const UnknownTerms& terms = typed[i].Terms;
         if (IsWeightSource(origins[i].Source)) {

@@ -1,5 +1,6 @@
 #include "calc/row_feasibility.h"
 
+#include "calc/column_sets.h"
 #include "lp/lpx.h"
 
 #include <algorithm>
@@ -45,30 +46,6 @@ bool Solve(const SolverRows& rows, std::vector<double>* prices) {
     }
     return status == LP_OPTIMAL;
 }
-
-// Columns joined by equalities, each set named by one of its columns.
-class ColumnSets {
-public:
-    explicit ColumnSets(int columns) : parent_(static_cast<std::size_t>(columns) + 1) {
-        std::iota(parent_.begin(), parent_.end(), 0);
-    }
-    int Find(int column) {
-        while (parent_[static_cast<std::size_t>(column)] != column) {
-            int& up = parent_[static_cast<std::size_t>(column)];
-            up = parent_[static_cast<std::size_t>(up)];
-            column = up;
-        }
-        return column;
-    }
-    void Join(int a, int b) {
-        a = Find(a);
-        b = Find(b);
-        parent_[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
-    }
-
-private:
-    std::vector<int> parent_;
-};
 
 // "1*a-1*b=0" in either order.
 bool IsPlainEquality(const std::vector<SolverRows::Element>& elements, int relation,
