@@ -2,6 +2,7 @@
 
 #include "model/text_limit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -195,19 +196,17 @@ Scene DrawChart(const ChartContent& content, const ChartLayout& layout, const Ch
     return s.Take();
 }
 
-std::string XmlEscape(std::string_view text) {
+std::string XmlEscape(std::string_view raw) {
+    // As the windows show it: bytes of another encoding become U+FFFD, so every sequence below
+    // is well formed.
+    const std::string text = ShownText(raw);
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = Utf8SequenceLength(text, pos);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            ++pos;
-            continue;
-        }
+        const std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
         if (length > 1) {
             // U+FFFE and U+FFFF are not characters XML allows: left out.
-            const std::string_view character = text.substr(pos, length);
+            const std::string_view character = std::string_view(text).substr(pos, length);
             if (character != "\xEF\xBF\xBE" && character != "\xEF\xBF\xBF") {
                 out.append(character);
             }
