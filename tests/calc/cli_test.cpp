@@ -458,14 +458,8 @@ TEST_F(CliTest, ExplainNamesTiedRankingsAndUnrankedLevels) {
     const NodeId size = unranked.Attribute();
     unranked.model.RenameNode(size, "Size");
     unranked.Rank(size, {1, 2, 0});
-    TCardinalStatement ratio; // from row 2 to row 3 at least twice from row 2 to row 1
-    ratio.Num1 = unranked.model.AlternativeId(3);
-    ratio.Num2 = unranked.model.AlternativeId(2);
-    ratio.Den1 = unranked.model.AlternativeId(1);
-    ratio.Den2 = unranked.model.AlternativeId(2);
-    ratio.Lower = 2.0;
-    ratio.Upper = kNotGiven;
-    unranked.model.PreferenceData(size)->Statements.push_back(ratio);
+    // From row 2 to the unranked row 3 at least twice as much as from row 2 to row 1.
+    unranked.Ratio(size, 3, 2, 1, 2, 2.0, kNotGiven);
     ASSERT_TRUE(SaveModelFile(unranked.model, Path("unranked.vlr")));
     const CliResult bound = Run({"check", Path("unranked.vlr"), "--json", "-"});
     EXPECT_EQ(bound.Code, 3);

@@ -229,14 +229,8 @@ TEST_F(CliCsvTest, ConflictJsonOfTiedRankingsAndUnrankedLevelsIsValid) {
     const NodeId size = m.Attribute();
     m.Rank(tied, {1, 1, 1});
     m.Rank(size, {1, 2, 0});
-    TCardinalStatement ratio; // from row 2 to the unranked row 3 at least twice row 2 to row 1
-    ratio.Num1 = m.model.AlternativeId(3);
-    ratio.Num2 = m.model.AlternativeId(2);
-    ratio.Den1 = m.model.AlternativeId(1);
-    ratio.Den2 = m.model.AlternativeId(2);
-    ratio.Lower = 2.0;
-    ratio.Upper = kNotGiven;
-    m.model.PreferenceData(size)->Statements.push_back(ratio);
+    // From row 2 to the unranked row 3 at least twice as much as from row 2 to row 1.
+    m.Ratio(size, 3, 2, 1, 2, 2.0, kNotGiven);
     const std::string path = Path("tied.vlr");
     ASSERT_TRUE(SaveModelFile(m.model, path));
     const CliResult check = Run({"check", path, "--json", "-", "--quiet"});
