@@ -18,11 +18,10 @@
 // the sequence that GLPK solves, and the row says so.
 #include "bench_model.h"
 #include "calc/calculation_driver.h"
-#include "calc/clp_problem.h"
+#include "calc/lp_backend.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
-#include "lp/lpx.h"
 
 #include <glpk.h>
 
@@ -305,11 +304,11 @@ double MaxResultDifference(const velor::Model& a, const velor::Model& b) {
 
 // A full calculation: its wall time, simplex iterations and linear programs.
 void TimedRun(velor::CalculationDriver& driver, double& seconds, long long& iterations, int& lps) {
-    const long long before = LP_ITERATIONTOTAL() + velor::ClpProblem::TotalIterations();
+    const long long before = velor::SolverIterationTotal();
     const auto start = Clock::now();
     driver.Run(velor::kCalculateModel);
     seconds = Seconds(start);
-    iterations = LP_ITERATIONTOTAL() + velor::ClpProblem::TotalIterations() - before;
+    iterations = velor::SolverIterationTotal() - before;
     lps = driver.LpCount();
 }
 
@@ -367,7 +366,7 @@ Result RunSize(int size, const Options& options) {
         const auto start = Clock::now();
         for (const velor::ProgramParts& parts : programs) {
             const velor::TSolution s = solver.Solve(parts);
-            ours.push_back(s.Failed == velor::kSolveOptimal ? s.Objective : NAN);
+            ours.push_back(s.Optimal() ? s.Objective : NAN);
         }
         result.sequenceSeconds = Seconds(start);
         result.scratchFallbacks = solver.ScratchSolves();
@@ -510,7 +509,7 @@ bool RunInChild(int size, const Options& options, Result& result) {
     if (pid == 0) {
         close(fds[0]);
         glp_term_out(GLP_OFF);
-        LP_SETCONSOLE(nullptr);
+        velor::SetSolverConsole(nullptr);
         const std::string line = Serialize(RunSize(size, options)) + "\n";
         const ssize_t written = write(fds[1], line.data(), line.size());
         _exit(written == static_cast<ssize_t>(line.size()) ? 0 : 1);

@@ -4,7 +4,7 @@
 // Each command lives in its own velor_cli_*.cpp file and registers itself there
 // (app/velor_cli_command.h); main() finds the command and runs it on its parsed arguments.
 #include "app/velor_cli_command.h"
-#include "lp/lpx.h"
+#include "calc/lp_backend.h"
 
 #include <exception>
 #include <iostream>
@@ -73,7 +73,7 @@ int Dispatch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     GuardStandardStreams();
-    LP_SETCONSOLE(&std::cerr);
+    velor::SetSolverConsole(&std::cerr);
     const int code = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     // What went to standard output (help, a summary, JSON) must have arrived, whatever the
     // command was.

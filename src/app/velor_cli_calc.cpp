@@ -29,7 +29,9 @@ Types 0, 1, 2, 3 and 5 use the model's "Normalized Intervals" option.
 
 int RunCalc(const Arguments& args) {
     const std::string modelPath = args.Operand(0);
-    const int type = static_cast<int>(args.Integer("--type", 0, 7, kCalculateModel));
+    // Integer keeps the number within 0..7, each of which names a type.
+    const CalculationType type = *CalculationTypeOf(static_cast<int>(
+        args.Integer("--type", 0, kCalculationTypeCount - 1, static_cast<int>(kCalculateModel))));
     const bool answerYes = args.Choice("--answer", {"yes", "no"}, "yes") == "yes";
     const bool quiet = args.Has("--quiet");
     if (args.Has("--output") && args.Has("--in-place")) {

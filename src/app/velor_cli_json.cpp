@@ -166,7 +166,7 @@ nlohmann::ordered_json ResultsJson(const Model& model, const RunSummary& run) {
     root["format"] = FormatJson("velor-results", kResultsJsonVersion);
     root["feasible"] = run.Feasible;
     root["complete"] = run.Complete;
-    root["type"] = run.Type;
+    root["type"] = static_cast<int>(run.Type); // the number --type takes
     root["lp_count"] = run.LpCount;
     root["seconds"] = run.Seconds;
     AddResults(model, root);

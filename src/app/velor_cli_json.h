@@ -5,6 +5,7 @@
 // version goes up whenever a field changes its meaning or goes away; new fields leave it.
 #pragma once
 
+#include "calc/calculation_driver.h"
 #include "calc/acceptability.h"
 #include "calc/conflict_finder.h"
 #include "model/model.h"
@@ -16,7 +17,7 @@ namespace velor {
 struct RunSummary {
     bool Feasible = true;
     bool Complete = true;
-    int Type = 0;
+    CalculationType Type = kCalculateModel;
     int LpCount = 0;
     double Seconds = 0.0;
 };

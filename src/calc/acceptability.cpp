@@ -6,7 +6,6 @@
 #include "calc/feasible_polytope.h"
 #include "calc/hit_and_run.h"
 #include "calc/solver_bridge.h"
-#include "lp/lpx.h"
 
 #include <algorithm>
 #include <atomic>
@@ -296,11 +295,7 @@ AcceptabilityResult Summarize(const std::vector<Tally>& tallies, int m, int attr
 // The calculation's feasibility check, with stop polled inside the simplex.
 Feasibility CalculationFeasibility(const Model& model, const std::function<bool()>& stop,
                                    std::string& error) {
-    struct Interrupt {
-        explicit Interrupt(const std::function<bool()>& s) { LP_SETINTERRUPT(s); }
-        ~Interrupt() { LP_SETINTERRUPT({}); }
-    } interrupt(stop);
-    return CheckFeasibility(model, {}, &error);
+    return CheckFeasibility(model, {}, &error, nullptr, CancelToken(stop));
 }
 
 AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
@@ -313,35 +308,31 @@ AcceptabilityOutcome Failure(AcceptabilityStatus status, std::string message) {
 } // namespace
 
 FeasibleRows FeasibleRowsOf(const Model& model) {
-    TConstraintModel program(kMinimize, std::string());
-    AppendModelConstraints(model, program, {});
     FeasibleRows out;
-    std::unordered_map<std::string, int> indexOf;
-    const auto unknownOf = [&](const std::string& name) {
-        const auto [it, inserted] = indexOf.try_emplace(name, static_cast<int>(out.Names.size()));
+    std::map<Unknown, int> indexOf;
+    const auto unknownOf = [&](Unknown unknown) {
+        const auto [it, inserted] = indexOf.try_emplace(unknown, static_cast<int>(out.Names.size()));
         if (inserted) {
-            out.Names.push_back(name);
+            out.Names.push_back(UnknownName(unknown));
         }
         return it->second;
     };
     for (const NodeId node : model.Attributes()) {
         for (int row = 1; row <= model.M(); ++row) {
-            unknownOf(ValueVariable(model.ColumnOfNode(node), row));
+            unknownOf(Unknown{model.ColumnOfNode(node), row});
         }
     }
-    out.Rows.reserve(static_cast<std::size_t>(program.ConstraintCount()));
-    for (const std::string& text : program.Constraints) {
-        const ParsedConstraint parsed = ParseConstraint(text);
+    ForEachModelRow(model, {}, [&](const UnknownRow& typed) {
         LinearRow row;
-        for (const ParsedTerm& term : parsed.Terms) {
-            row.Terms.push_back({unknownOf(term.Name), term.Coefficient});
+        for (const UnknownTerm& term : typed.Terms) {
+            row.Terms.push_back({unknownOf(term.Var), term.Coefficient});
         }
-        row.Relation = parsed.Relation == kRelationEqual          ? RowRelation::Equal
-                       : parsed.Relation == kRelationGreaterEqual ? RowRelation::GreaterEqual
-                                                                  : RowRelation::LessEqual;
-        row.RightSide = parsed.RightSide;
+        row.Relation = typed.Relation == kRelationEqual          ? RowRelation::Equal
+                       : typed.Relation == kRelationGreaterEqual ? RowRelation::GreaterEqual
+                                                                 : RowRelation::LessEqual;
+        row.RightSide = typed.RightSide;
         out.Rows.push_back(std::move(row));
-    }
+    });
     return out;
 }
 
@@ -396,7 +387,7 @@ AcceptabilityOutcome Analyse(const Model& model, const AcceptabilityOptions& opt
             return Failure(AcceptabilityStatus::Failed,
                            std::string("No samples can be drawn: ") + error.what() + ".");
         }
-    } catch (const LpFatalError& error) {
+    } catch (const std::runtime_error& error) { // the solver's fatal errors
         return Failure(AcceptabilityStatus::Failed, std::string("Solver error: ") + error.what());
     }
 

@@ -2,7 +2,6 @@
 
 #include "calc/solver_bridge.h"
 #include "calc/warm_start_solver.h"
-#include "lp/lpx.h"
 
 #include <cmath>
 #include <exception>
@@ -13,64 +12,25 @@ namespace velor {
 
 CalcSession::CalcSession(Model& model, CalcHost& host, SolveFunction solve, bool warmStart,
                          std::chrono::milliseconds pollInterval)
-    : model_(model), host_(host), solve_(std::move(solve)), pollInterval_(pollInterval),
-      lastPoll_(std::chrono::steady_clock::now()) {
-    LP_SETINTERRUPT([this] { return SolverPoll(); });
-    if (!solve_) {
-        solve_ = [](const TConstraintModel& program) { return SolveModel(program); };
-        if (warmStart) {
-            warm_ = std::make_unique<WarmStartSolver>(model_);
-        }
+    : model_(model), host_(host), cancel_([this] { return SolverPoll(); }),
+      pollInterval_(pollInterval), lastPoll_(std::chrono::steady_clock::now()) {
+    if (warmStart && !solve) {
+        auto warm = std::make_unique<WarmStartSolver>(model_);
+        warm_ = warm.get();
+        policy_ = std::move(warm);
+    } else {
+        policy_ = MakeReferencePolicy(model_, std::move(solve));
     }
 }
 
-CalcSession::~CalcSession() {
-    LP_SETINTERRUPT({});
-}
-
-namespace {
-
-// Runs solve, turning an exception into a failed solution whose Error names it.
-template <typename Solve> TSolution Guarded(Solve solve) {
-    TSolution solution;
-    try {
-        solution = solve();
-    } catch (const std::bad_alloc&) {
-        solution = TSolution{};
-        solution.Error = "out of memory";
-    } catch (const std::exception& error) {
-        solution = TSolution{};
-        solution.Error = error.what();
-        if (solution.Error.empty()) {
-            solution.Error = "unknown solver error";
-        }
-    }
-    if (!solution.Error.empty()) {
-        solution.Failed = kSolveFailed;
-    }
-    return solution;
-}
-
-} // namespace
-
-TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program) {
-    return Guarded([&] { return solve ? solve(program) : SolveModel(program); });
-}
-
-TSolution CalcSession::Solve(const TConstraintModel& program) {
-    ++lpCount_;
-    return Remember(SolveGuarded(solve_, program));
-}
+CalcSession::~CalcSession() = default;
 
 TSolution CalcSession::SolveProgram(const ProgramParts& parts) {
     if (observer_) {
         observer_(parts);
     }
-    if (!warm_) {
-        return Solve(AssembleProgram(model_, parts));
-    }
     ++lpCount_;
-    return Remember(Guarded([&] { return warm_->Solve(parts); }));
+    return Remember(Guarded([&] { return policy_->Solve(parts, cancel_); }));
 }
 
 void CalcSession::SetRunFault(std::function<bool()> fault) {
@@ -93,7 +53,7 @@ TSolution CalcSession::Remember(TSolution solution) {
     if (!solution.Error.empty() && fatalError_.empty()) {
         fatalError_ = solution.Error;
     }
-    if (solution.Failed == kSolveOptimal) {
+    if (solution.Optimal()) {
         solution.Objective = WithoutRoundingNoise(solution.Objective);
     }
     return solution;

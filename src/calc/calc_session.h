@@ -6,6 +6,7 @@
 #include "calc/calc_host.h"
 #include "calc/constraint_generator.h"
 #include "calc/constraint_model.h"
+#include "calc/solve_policy.h"
 #include "model/model.h"
 
 #include <chrono>
@@ -15,18 +16,12 @@
 
 namespace velor {
 
-// Solves one linear program; SolveModel unless a test or tool substitutes its own.
-using SolveFunction = std::function<TSolution(const TConstraintModel&)>;
 
 // Asked whenever a linear program fails where the user may skip it.
 inline constexpr const char* kFailedProgramQuestion =
     "A linear program ended up with an infeasible solution.\n"
     "It may result from inconsistent constraints.\n"
     "Do you continue with next calculations?";
-
-// Calls solve, turning an exception (LpFatalError, std::bad_alloc, ...) into a failed solution
-// whose Error names it; a solution with Error set is always marked failed.
-TSolution SolveGuarded(const SolveFunction& solve, const TConstraintModel& program);
 
 // An optimum as the calculation stores it. The simplex leaves rounding noise of about 1e-16 on
 // its results, which depends on the path it took: an optimum of exactly 1 may come out as
@@ -47,11 +42,11 @@ using ProgramObserver = std::function<void(const ProgramParts&)>;
 
 class CalcSession {
 public:
-    // With warmStart (and no substitute solve), programs given to SolveProgram are solved by a
-    // WarmStartSolver that keeps one solver problem per constraint set; otherwise every program
-    // is assembled as text and solved from scratch. While the session lives, the simplex polls
-    // the host whenever pollInterval has passed since the last poll, and stops when the user
-    // has asked to cancel.
+    // With warmStart (and no substitute solve), programs given to SolveProgram go to the default
+    // policy, a WarmStartSolver that keeps one solver problem per constraint set; otherwise to
+    // the reference policy, which assembles every program as text and solves it from scratch.
+    // Every solve gets the session's cancel token: the solver asks it after every iteration,
+    // and it polls the host whenever pollInterval has passed since the last poll.
     CalcSession(Model& model, CalcHost& host, SolveFunction solve = {}, bool warmStart = false,
                 std::chrono::milliseconds pollInterval = kSolverPollInterval);
     ~CalcSession();
@@ -61,11 +56,9 @@ public:
     Model& GetModel() { return model_; }
     CalcHost& Host() { return host_; }
 
-    // Solves one program and counts it. A solver error (exception or TSolution::Error) comes
-    // back as a failed solution with Error set, and is remembered in FatalError(). An optimum
-    // comes back WithoutRoundingNoise.
-    TSolution Solve(const TConstraintModel& program);
-    // Solves the program given by its parts, counted and guarded like Solve.
+    // Solves the program given by its parts through the session's policy and counts it. A
+    // solver error (exception or TSolution::Error) comes back as a failed solution with Error
+    // set, and is remembered in FatalError(). An optimum comes back WithoutRoundingNoise.
     TSolution SolveProgram(const ProgramParts& parts);
     void SetProgramObserver(ProgramObserver observer) { observer_ = std::move(observer); }
     // For tests, on the default path: see WarmStartSolver::SetRunFault.
@@ -89,13 +82,15 @@ public:
 private:
     // Keeps the first solver error of the run and takes the noise off an optimum.
     TSolution Remember(TSolution solution);
-    // Called by the simplex after every iteration: polls the host once the interval has passed.
+    // The cancel token's question, asked by the solver after every iteration: polls the host
+    // once the interval has passed.
     bool SolverPoll();
 
     Model& model_;
     CalcHost& host_;
-    SolveFunction solve_;
-    std::unique_ptr<WarmStartSolver> warm_;
+    std::unique_ptr<SolvePolicy> policy_;
+    WarmStartSolver* warm_ = nullptr; // the policy, when it is the default one
+    CancelToken cancel_;
     ProgramObserver observer_;
     int lpCount_ = 0;
     std::string fatalError_;

@@ -2,7 +2,7 @@
 
 #include "calc/constraint_generator.h"
 #include "calc/dominance.h"
-#include "calc/warm_start_solver.h"
+#include "calc/solve_policy.h"
 
 #include <array>
 #include <utility>
@@ -14,8 +14,8 @@ namespace {
 constexpr int kMin = 0;
 constexpr int kMax = 1;
 
-bool IsOneOf(int type, std::initializer_list<int> types) {
-    for (int t : types) {
+bool IsOneOf(CalculationType type, std::initializer_list<CalculationType> types) {
+    for (const CalculationType t : types) {
         if (t == type) {
             return true;
         }
@@ -56,10 +56,10 @@ void StoreWeight(Model& model, NodeId node, int direction, bool normalized, doub
 // Returns false when the run must stop (fatal solver error, or No to the question).
 template <typename Store>
 bool Settle(CalcSession& session, const TSolution& solution, bool normalized, Store store) {
-    if (session.Fatal() || (solution.Failed != 0 && session.Cancelled())) {
+    if (session.Fatal() || (solution.Failed() && session.Cancelled())) {
         return false;
     }
-    if (solution.Failed == 0) {
+    if (solution.Optimal()) {
         store(solution.Objective);
         return true;
     }
@@ -193,7 +193,14 @@ bool WeightsPhase(CalcSession& session, bool normalized, int& progress, int tota
 
 } // namespace
 
-int StepTotal(int type, int m, int k) {
+std::optional<CalculationType> CalculationTypeOf(int number) {
+    if (number < 0 || number >= kCalculationTypeCount) {
+        return std::nullopt;
+    }
+    return static_cast<CalculationType>(number);
+}
+
+int StepTotal(CalculationType type, int m, int k) {
     switch (type) {
     case kCalculateModel:
         return m * m + m * k + k - 1;
@@ -214,19 +221,16 @@ int StepTotal(int type, int m, int k) {
     }
 }
 
-const char* CalculationName(int type) {
-    static constexpr const char* kNames[kCalculationTypeCount] = {"Calculate Model",
-                                                                  "Calculate Model Partially",
-                                                                  "All Value Intervals",
-                                                                  "Weights",
-                                                                  "Dominance",
-                                                                  "Main Goal Value Intervals",
-                                                                  "Normalized Intervals",
-                                                                  "Non-Normalized Intervals"};
-    return type >= 0 && type < kCalculationTypeCount ? kNames[type] : "Calculate Model";
+const char* CalculationName(CalculationType type) {
+    static constexpr std::array<const char*, kCalculationTypeCount> kNames = {
+        "Calculate Model",           "Calculate Model Partially", "All Value Intervals",
+        "Weights",                   "Dominance",                 "Main Goal Value Intervals",
+        "Normalized Intervals",      "Non-Normalized Intervals"};
+    return kNames[static_cast<std::size_t>(type)];
 }
 
-Document::ResultSets CalculatedSets(const Model& model, int type, RunOutcome outcome) {
+Document::ResultSets CalculatedSets(const Model& model, CalculationType type,
+                                    RunOutcome outcome) {
     if (outcome != RunOutcome::Complete) {
         return {};
     }
@@ -239,7 +243,7 @@ Document::ResultSets CalculatedSets(const Model& model, int type, RunOutcome out
     return {normalized, !normalized};
 }
 
-const char* StatusText(int type) {
+const char* StatusText(CalculationType type) {
     static constexpr std::array<const char*, kCalculationTypeCount> texts = {
         "Calculating model...",
         "Calculating model partially...",
@@ -250,7 +254,7 @@ const char* StatusText(int type) {
         "Calculating normalized value intervals...",
         "Calculating non-normalized value intervals...",
     };
-    return type >= 0 && type < kCalculationTypeCount ? texts[static_cast<std::size_t>(type)] : "";
+    return texts[static_cast<std::size_t>(type)];
 }
 
 std::string SolverErrorMessage(const std::string& error) {
@@ -259,7 +263,7 @@ std::string SolverErrorMessage(const std::string& error) {
 }
 
 Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std::string* error,
-                             int* lpCount) {
+                             int* lpCount, const CancelToken& cancel) {
     if (model.M() == 0 || model.AttributeCount() == 0) {
         return Feasibility::Feasible;
     }
@@ -268,18 +272,17 @@ Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std
     }
     TSolution solution;
     if (solve) {
-        TConstraintModel program(0, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
+        TConstraintModel program(kMinimize, TermsText(NodeValueTerms(model, 1, 1, 1.0)));
         AppendModelConstraints(model, program, {});
-        solution = SolveGuarded(solve, program);
+        solution = SolveGuarded(solve, program, cancel);
     } else {
-        // The solver of the calculation's default path, so that a check never calls a model
+        // The policy of the calculation's default path, so that a check never calls a model
         // infeasible that a calculation computes.
         try {
-            WarmStartSolver solver(model);
             ProgramParts parts;
             parts.Direction = kMinimize;
             parts.Objective = NodeValueTerms(model, 1, 1, 1.0);
-            solution = solver.Solve(parts);
+            solution = MakeDefaultPolicy(model)->Solve(parts, cancel);
         } catch (const std::bad_alloc&) {
             throw;
         } catch (const std::exception& failure) {
@@ -292,7 +295,7 @@ Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std
         }
         return Feasibility::SolverError;
     }
-    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
+    return solution.Optimal() ? Feasibility::Feasible : Feasibility::Infeasible;
 }
 
 namespace {
@@ -311,7 +314,7 @@ Feasibility SessionFeasibility(CalcSession& session) {
     if (!solution.Error.empty()) {
         return Feasibility::SolverError;
     }
-    return solution.Failed == kSolveOptimal ? Feasibility::Feasible : Feasibility::Infeasible;
+    return solution.Optimal() ? Feasibility::Feasible : Feasibility::Infeasible;
 }
 
 } // namespace
@@ -323,7 +326,7 @@ bool CheckFeasibility(const Model& model) {
 CalculationDriver::CalculationDriver(Model& model, CalcHost& host, SolveFunction solve)
     : model_(model), host_(host), solve_(std::move(solve)) {}
 
-RunOutcome CalculationDriver::Run(int type) {
+RunOutcome CalculationDriver::Run(CalculationType type) {
     const int m = model_.M();
     const int k = model_.NodeCount();
     total_ = StepTotal(type, m, k);
@@ -333,7 +336,7 @@ RunOutcome CalculationDriver::Run(int type) {
     feasible_ = false;
     runParts_ = {};
     host_.ResetCancel();
-    if (type < 0 || type >= kCalculationTypeCount || model_.TreeEmpty() || m == 0) {
+    if (model_.TreeEmpty() || m == 0) {
         feasible_ = true;
         return RunOutcome::NothingToRun;
     }

@@ -15,8 +15,8 @@
 
 namespace velor {
 
-// The calculation commands, by the type number the menus and velor-cli use.
-enum CalculationType : int {
+// The calculation commands; velor-cli's --type takes their numbers.
+enum class CalculationType : int {
     kCalculateModel = 0,         // everything
     kCalculatePartially = 1,     // main-goal intervals, dominance and regret
     kAllValueIntervals = 2,      // every node's value intervals
@@ -26,7 +26,10 @@ enum CalculationType : int {
     kNormalizedIntervals = 6,    // every node's value intervals, normalized
     kNonNormalizedIntervals = 7, // every node's value intervals, plain
 };
+using enum CalculationType;
 inline constexpr int kCalculationTypeCount = 8;
+// The type of a number 0..7, nothing for another number.
+std::optional<CalculationType> CalculationTypeOf(int number);
 
 // How a run ended.
 enum class RunOutcome {
@@ -38,15 +41,16 @@ enum class RunOutcome {
 };
 
 // Steps of a run of the given type for m alternatives and k nodes (the progress figure's total).
-int StepTotal(int type, int m, int k);
+int StepTotal(CalculationType type, int m, int k);
 // The status text shown while a run of the type is going ("Calculating model...").
-const char* StatusText(int type);
+const char* StatusText(CalculationType type);
 // The name of the command that runs the type ("Calculate Model"), the label of its step in the
 // edit history.
-const char* CalculationName(int type);
+const char* CalculationName(CalculationType type);
 // Which sets of interval results a run of the type over the model brought up to date: the
 // ones it computes when it finished, none otherwise.
-Document::ResultSets CalculatedSets(const Model& model, int type, RunOutcome outcome);
+Document::ResultSets CalculatedSets(const Model& model, CalculationType type,
+                                    RunOutcome outcome);
 
 inline constexpr const char* kInfeasibleMessage =
     "The model couldn't be computed!\nThere are no feasible solutions.";
@@ -66,16 +70,17 @@ enum class Feasibility { Feasible, Infeasible, SolverError };
 bool CheckFeasibility(const Model& model);
 // The same, telling a solver failure apart; *error receives the solver's text then. Without a
 // substitute solve function the program goes to the solver a calculation uses.
+// cancel is asked inside the simplex.
 Feasibility CheckFeasibility(const Model& model, const SolveFunction& solve, std::string* error,
-                             int* lpCount = nullptr);
+                             int* lpCount = nullptr, const CancelToken& cancel = {});
 
 class CalculationDriver {
 public:
     // solve defaults to SolveModel; tests substitute a scripted one.
     CalculationDriver(Model& model, CalcHost& host, SolveFunction solve = {});
 
-    // Runs a calculation of the given type (0..7) to its end and shows the final message.
-    RunOutcome Run(int type);
+    // Runs a calculation of the given type to its end and shows the final message.
+    RunOutcome Run(CalculationType type);
 
     // The reference path solves every program from scratch from its text; the default path
     // keeps one solver problem per constraint set and starts each program from the previous

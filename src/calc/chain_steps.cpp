@@ -19,7 +19,7 @@ std::optional<std::pair<int, int>> Ordered(const SolverRows& rows, std::size_t f
         (first + 2 < e.size() && e[first + 2].Row == row)) {
         return std::nullopt;
     }
-    const int relation = rows.Relations[static_cast<std::size_t>(row - 1)];
+    const Relation relation = rows.Relations[static_cast<std::size_t>(row - 1)];
     if ((relation != kRelationLessEqual && relation != kRelationGreaterEqual) ||
         rows.RightSides[static_cast<std::size_t>(row - 1)] != 0.0 || e[first].Value == 0.0 ||
         e[first].Value != -e[first + 1].Value) {

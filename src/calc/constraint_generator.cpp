@@ -130,7 +130,7 @@ public:
 
     // A row of terms "coefficient*name"; namesOnly writes a term of coefficient 1 as its bare
     // name and one of -1 as " - name" (the sums of weights and of worst levels).
-    void Add(UnknownTerms terms, int relation, double rightSide, const RowOrigin& origin,
+    void Add(UnknownTerms terms, Relation relation, double rightSide, const RowOrigin& origin,
              bool namesOnly = false) const {
         if (text_ != nullptr) {
             std::string text;
@@ -168,7 +168,7 @@ private:
 
 // Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
 void AddDifference(const Snapshot& s, const RowSink& target, int column, int higher, int lower,
-                   int relation, RowSource source) {
+                   Relation relation, RowSource source) {
     UnknownTerms terms;
     s.AppendNodeTerms(terms, column, higher, 1.0);
     s.AppendNodeTerms(terms, column, lower, -1.0);
@@ -461,7 +461,7 @@ void AppendStatementRows(const Model& model, TConstraintModel* text, const RowHa
 ProgramParts ValueProgram(const Model& model, int column, int row, int direction, bool normalized) {
     const Snapshot s(model);
     ProgramParts parts;
-    parts.Direction = static_cast<std::uint8_t>(direction);
+    parts.Direction = static_cast<Direction>(direction);
     parts.Objective = s.NodeTerms(column, row, 1.0);
     if (normalized) {
         parts.Normalizer = s.NodeTerms(column, -1, 1.0);
@@ -471,7 +471,7 @@ ProgramParts ValueProgram(const Model& model, int column, int row, int direction
 
 ProgramParts WeightProgram(const Model& model, NodeId node, int direction, bool normalized) {
     ProgramParts parts;
-    parts.Direction = static_cast<std::uint8_t>(direction);
+    parts.Direction = static_cast<Direction>(direction);
     if (model.M() == 0) {
         return parts;
     }
@@ -520,7 +520,7 @@ TConstraintModel BuildValueModel(const Model& model, int column, int row, int di
 
 TConstraintModel BuildWeightModel(const Model& model, NodeId node, int direction, bool normalized) {
     if (model.M() == 0) {
-        return TConstraintModel(static_cast<std::uint8_t>(direction), std::string());
+        return TConstraintModel(static_cast<Direction>(direction), std::string());
     }
     return AssembleProgram(model, WeightProgram(model, node, direction, normalized));
 }

@@ -65,7 +65,7 @@ void AppendStatementRows(const Model& model, TConstraintModel* text, const RowHa
 // One linear program without its constraint rows: every program with the same normalizer has
 // the same constraint rows, so a solver can load them once and change only the objective.
 struct ProgramParts {
-    std::uint8_t Direction = kMinimize;
+    velor::Direction Direction = kMinimize;
     UnknownTerms Objective;
     UnknownTerms Normalizer; // empty: the plain form
     // The ranking rows alone make the objective at least 0 at every feasible point.

@@ -53,7 +53,7 @@ double AsWritten(double coefficient) {
     return value;
 }
 
-TConstraintModel::TConstraintModel(std::uint8_t direction, std::string objective)
+TConstraintModel::TConstraintModel(velor::Direction direction, std::string objective)
     : Direction(direction), Objective(std::move(objective)) {}
 
 void TConstraintModel::AddConstraint(std::string text) {

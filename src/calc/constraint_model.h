@@ -2,6 +2,8 @@
 // language), the typed form of its expressions and rows, and the result of solving it.
 #pragma once
 
+#include "calc/solve_status.h"
+
 #include <compare>
 #include <cstdint>
 #include <string>
@@ -11,9 +13,11 @@
 namespace velor {
 
 // Relations of a constraint row.
-inline constexpr int kRelationLessEqual = 0;
-inline constexpr int kRelationGreaterEqual = 1;
-inline constexpr int kRelationEqual = 2;
+enum Relation : std::uint8_t {
+    kRelationLessEqual = 0,
+    kRelationGreaterEqual = 1,
+    kRelationEqual = 2,
+};
 
 // An unknown of the constraint system: "va<Column>a<Row>", the value of alternative Row's level
 // on the attribute of Column, or, with Column 0, "z", the total weight of the normalized form.
@@ -40,7 +44,7 @@ using UnknownTerms = std::vector<UnknownTerm>;
 // A constraint row: Terms Relation RightSide.
 struct UnknownRow {
     UnknownTerms Terms;
-    int Relation = kRelationEqual;
+    velor::Relation Relation = kRelationEqual;
     double RightSide = 0.0;
 };
 
@@ -53,18 +57,20 @@ void AppendTermText(std::string& out, double coefficient, std::string_view name)
 double AsWritten(double coefficient);
 
 // Directions of a TConstraintModel.
-inline constexpr std::uint8_t kMinimize = 0;
-inline constexpr std::uint8_t kMaximize = 1;
-inline constexpr std::uint8_t kNoObjective = 2; // a model built only to be written out
+enum Direction : std::uint8_t {
+    kMinimize = 0,
+    kMaximize = 1,
+    kNoObjective = 2, // a model built only to be written out
+};
 
 struct TConstraintModel {
     std::vector<std::string> Constraints;
-    std::uint8_t Direction = kNoObjective;
+    velor::Direction Direction = kNoObjective;
     // The objective expression; for kNoObjective a free header text.
     std::string Objective;
 
     TConstraintModel() = default;
-    TConstraintModel(std::uint8_t direction, std::string objective);
+    TConstraintModel(velor::Direction direction, std::string objective);
 
     void AddConstraint(std::string text);
     int ConstraintCount() const;
@@ -72,18 +78,19 @@ struct TConstraintModel {
     const std::string& Constraint(int index) const;
 };
 
-// Failed: 2 before a solve, 0 optimal, 1 any other outcome.
-inline constexpr std::uint8_t kSolveOptimal = 0;
-inline constexpr std::uint8_t kSolveFailed = 1;
-inline constexpr std::uint8_t kSolveNotRun = 2;
-
+// The result of solving one linear program, whichever backend and policy solved it.
 struct TSolution {
     std::vector<std::string> Names; // variables in column order
     std::vector<double> Values;     // one per name
-    std::uint8_t Failed = kSolveNotRun;
-    double Objective = 0.0; // optimum of the model's own objective (meaningless when failed)
-    std::uint8_t Direction = kNoObjective;
+    SolveStatus Status = SolveStatus::NotRun;
+    double Objective = 0.0; // optimum of the model's own objective (meaningless unless Optimal)
+    velor::Direction Direction = kNoObjective;
     std::string Error; // text of a fatal solver error, empty otherwise
+    int Iterations = 0; // simplex iterations spent on it, where the solver counts them
+
+    bool Optimal() const { return Status == SolveStatus::Optimal; }
+    // Any outcome but an optimum: the program has no value to store.
+    bool Failed() const { return Status != SolveStatus::Optimal; }
 };
 
 } // namespace velor

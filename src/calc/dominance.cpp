@@ -55,7 +55,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
                 TSolution solution;
                 if (program.Objective.empty()) {
                     // No twig-level attribute: both overall values are 0, nothing to solve.
-                    solution.Failed = kSolveOptimal;
+                    solution.Status = SolveStatus::Optimal;
                     solution.Objective = 0.0;
                 } else {
                     solution = session.SolveProgram(program);
@@ -63,7 +63,7 @@ bool CalculateDominance(CalcSession& session, int& progress, int total) {
                 if (session.Fatal()) {
                     return false;
                 }
-                if (solution.Failed != 0) {
+                if (solution.Failed()) {
                     if (session.Cancelled() || !session.AskContinue()) {
                         return false;
                     }

@@ -1,10 +1,9 @@
 #include "calc/feasible_polytope.h"
 
-#include "calc/clp_problem.h"
 #include "calc/constraint_model.h"
 #include "calc/solver_bridge.h"
 #include "calc/solver_rows.h"
-#include "lp/lpx.h"
+#include "calc/polytope_program.h"
 
 #include <algorithm>
 #include <cassert>
@@ -248,79 +247,6 @@ void JoinOppositeRows(std::vector<WorkRow>& rows) {
     }
 }
 
-// A linear program of the set's analysis over named columns ("y3", "t", "s7"), maximized by
-// the CLP library in double precision: the programs here are as large as the model's whole
-// constraint set, and their optima sit on highly degenerate vertices, which the library's
-// factorization and pricing handle where ours may not finish.
-class Program {
-public:
-    // Appends the row sum terms <= rightSide.
-    void AddRow(std::vector<ParsedTerm> terms, double rightSide) {
-        ParsedConstraint parsed;
-        parsed.Terms = std::move(terms);
-        rows_.AddRow(rows_.RowCount() + 1, parsed);
-        rows_.Relations.push_back(kRelationLessEqual);
-        rows_.RightSides.push_back(rightSide);
-    }
-    // Adds the column, which some row names, to the sum to maximize.
-    void Maximize(const std::string& name) { objective_.push_back(name); }
-    bool HasObjective() const { return !objective_.empty(); }
-
-    // Solves the program, polling stopRequested inside the simplex. Throws PolytopeError for a
-    // stop, a solver error, a program the simplex shows infeasible (no point satisfies the rows)
-    // or unbounded. Returns whether the run ended at a proven optimum; a run that ended
-    // otherwise (iteration limit, inexact) keeps the point it ended at.
-    bool Solve(const std::function<bool()>& stopRequested) {
-        struct Interrupt {
-            explicit Interrupt(const std::function<bool()>& stop) { LP_SETINTERRUPT(stop); }
-            ~Interrupt() { LP_SETINTERRUPT({}); }
-        } interrupt(stopRequested);
-        ClpProblem::Outcome outcome = ClpProblem::Outcome::Stopped;
-        try {
-            ClpProblem problem(rows_);
-            std::vector<std::pair<int, double>> costs;
-            for (const std::string& name : objective_) {
-                costs.emplace_back(rows_.ColumnOf(name), -1.0);
-            }
-            problem.SetCosts(costs);
-            outcome = problem.Minimize(kIterationBudget);
-            point_ = problem.Point();
-        } catch (const std::bad_alloc&) {
-            throw;
-        } catch (const std::exception& error) {
-            throw PolytopeError(PolytopeError::Kind::Solver, error.what());
-        } catch (...) {
-            throw PolytopeError(PolytopeError::Kind::Solver, "the linear program failed");
-        }
-        if (outcome == ClpProblem::Outcome::Interrupted || (stopRequested && stopRequested())) {
-            throw PolytopeError(PolytopeError::Kind::Stopped, "stopped");
-        }
-        if (outcome == ClpProblem::Outcome::Infeasible) {
-            Infeasible(); // the programs keep every row of the set
-        }
-        if (outcome == ClpProblem::Outcome::Unbounded) {
-            throw PolytopeError(PolytopeError::Kind::Unbounded,
-                                "the statements leave some value without an upper limit");
-        }
-        return outcome == ClpProblem::Outcome::Optimal;
-    }
-
-    // The value of a column after Solve; 0 for a name no row holds.
-    double ValueOf(const std::string& name) const {
-        const int column = rows_.ColumnOf(name);
-        return column > 0 && static_cast<std::size_t>(column) < point_.size()
-                   ? point_[static_cast<std::size_t>(column)]
-                   : 0.0;
-    }
-
-private:
-    // Far more iterations than these programs take; a stop request ends a run sooner.
-    static constexpr int kIterationBudget = 10000000;
-    SolverRows rows_;
-    std::vector<std::string> objective_;
-    std::vector<double> point_;
-};
-
 std::string Coordinate(int k) {
     return "y" + std::to_string(k);
 }
@@ -537,7 +463,7 @@ bool FeasiblePolytope::FindInnerPoint(const std::function<bool()>& stopRequested
     // max t over y = y' + t (y' >= 0, so every y_k keeps a distance t from its own bound)
     // subject to g y' + (sum g + |g|) t <= h for every other row: the ball of radius t around y
     // lies inside every row.
-    Program program;
+    PolytopeProgram program;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         const auto& row = rows_[r];
         if (row.size() == 1 && row.front().Value == -1.0 && rightSides_[r] == 0.0) {
@@ -586,7 +512,7 @@ std::vector<int> FeasiblePolytope::PinnedRows(const std::function<bool()>& stopR
     }
     std::vector<char> strict(rows_.size(), 0);
     for (;;) {
-        Program program;
+        PolytopeProgram program;
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             std::vector<ParsedTerm> terms = RowTerms(rows_[r]);
             if (strict[r] == 0) {

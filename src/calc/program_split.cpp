@@ -31,7 +31,7 @@ int AttributeOf(const std::string& name) {
 
 struct Row {
     std::vector<std::pair<int, double>> terms; // column, coefficient
-    int relation = kRelationEqual;
+    Relation relation = kRelationEqual;
     double rightSide = 0.0;
 };
 

@@ -1,7 +1,7 @@
 #include "calc/row_feasibility.h"
 
 #include "calc/column_sets.h"
-#include "lp/lpx.h"
+#include "calc/solve_policy.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,35 +16,15 @@ namespace {
 
 constexpr double kPriceTolerance = 1e-9;
 
-// Whether rows has an optimum (a feasible point when it has no objective); prices, when given,
-// receive the prices of the rows (from index 1) at that optimum. Throws std::runtime_error when
-// the solver cannot tell.
+// Whether rows admit a point; prices, when given, receive the prices of the rows (from index 1)
+// there. Throws std::runtime_error when the solver cannot tell.
 bool Solve(const SolverRows& rows, std::vector<double>* prices) {
-    LpModel* lp = NewSolverProblem(rows, false);
-    int status = LP_FEASIBLE;
-    try {
-        const int budget = std::max(1000, 2 * rows.RowCount());
-        LP_REINVERT(lp);
-        LP_DUALBUDGET(budget, lp);
-        status = LP_GETSTATUS(lp);
-        if (status != LP_OPTIMAL && status != LP_INFEASIBLE) {
-            LP_PRIMAL(lp);
-            status = LP_GETSTATUS(lp);
-        }
-        if (status == LP_OPTIMAL && prices != nullptr) {
-            prices->assign(static_cast<std::size_t>(rows.RowCount()) + 1, 0.0);
-            LP_INVROW(prices->data(), 0, lp);
-        }
-    } catch (...) {
-        LP_DELETE(&lp);
-        throw;
-    }
-    LP_DELETE(&lp);
-    if (status != LP_OPTIMAL && status != LP_INFEASIBLE) {
+    const SolveStatus status = SolveFeasibility(rows, prices);
+    if (status != SolveStatus::Optimal && status != SolveStatus::Infeasible) {
         throw std::runtime_error("the solver could not decide whether " +
                                  std::to_string(rows.RowCount()) + " rows admit a solution");
     }
-    return status == LP_OPTIMAL;
+    return status == SolveStatus::Optimal;
 }
 
 // "1*a-1*b=0" in either order.

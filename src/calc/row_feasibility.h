@@ -48,7 +48,7 @@ public:
 private:
     struct Row {
         std::vector<SolverRows::Element> elements; // Row fields unused
-        int relation = 0;
+        Relation relation = kRelationLessEqual;
         double rightSide = 0.0;
     };
 

@@ -1,10 +1,11 @@
 #include "calc/solver_bridge.h"
 
 #include "calc/solver_rows.h"
-#include "lp/lpx.h"
+#include "calc/lp_backend.h"
 
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -91,7 +92,7 @@ void AppendTerm(ParsedConstraint& parsed, std::string_view term, double sign) {
 std::string_view SplitRelation(std::string_view text, ParsedConstraint& parsed) {
     struct Relation {
         const char* Text;
-        int Code;
+        velor::Relation Code;
     };
     static constexpr Relation kRelations[] = {
         {"<=", kRelationLessEqual}, {">=", kRelationGreaterEqual}, {"=", kRelationEqual}};
@@ -112,44 +113,31 @@ std::string_view SplitRelation(std::string_view text, ParsedConstraint& parsed) 
     return text;
 }
 
-// Frees the solver problem however the solve ends.
-class ProblemGuard {
-public:
-    explicit ProblemGuard(LpModel* lp) : lp_(lp) {}
-    ProblemGuard(const ProblemGuard&) = delete;
-    ProblemGuard& operator=(const ProblemGuard&) = delete;
-    ~ProblemGuard() {
-        if (lp_ != nullptr) {
-            try {
-                LP_DELETE(&lp_);
-            } catch (...) {
-                // nothing more can be done for a problem that cannot be freed
+void Solve(const TConstraintModel& model, SolverRows rows, TSolution& solution,
+           const CancelToken& cancel) {
+    if (!FitsSinglePrecision(rows, solution.Error)) {
+        solution.Status = SolveStatus::NumericalTrouble;
+        return;
+    }
+    if (model.Direction == kMaximize) {
+        // The solver minimizes: a maximized objective is loaded negated.
+        for (SolverRows::Element& element : rows.Elements) {
+            if (element.Row == 0) {
+                element.Value = -element.Value;
             }
         }
     }
-    LpModel* get() const { return lp_; }
-
-private:
-    LpModel* lp_;
-};
-
-void Solve(const TConstraintModel& model, const SolverRows& rows, TSolution& solution) {
-    if (!FitsSinglePrecision(rows, solution.Error)) {
-        solution.Failed = kSolveFailed;
-        return;
-    }
-    ProblemGuard guard(NewSolverProblem(rows, model.Direction == kMaximize));
-    LpModel* lp = guard.get();
-    LP_REINVERT(lp);
-    LP_PRIMAL(lp);
-    solution.Failed = LP_GETSTATUS(lp) == LP_OPTIMAL ? kSolveOptimal : kSolveFailed;
-    const double objective = LP_GETSOL(0, lp);
-    solution.Objective = model.Direction == kMinimize ? -objective : objective;
+    const std::unique_ptr<LpBackend> backend = MakeBackend(BackendKind::OwnSimplex, rows);
+    backend->Restart();
+    RunOptions run;
+    run.RequireExact = false;
+    solution.Status = backend->Minimize(run, cancel);
+    solution.Iterations = backend->Iterations();
+    const double objective = backend->Objective();
+    solution.Objective = model.Direction == kMinimize ? objective : -objective;
     solution.Names = rows.Names;
-    solution.Values.reserve(rows.Names.size());
-    for (int j = 1; j <= rows.ColumnCount(); ++j) {
-        solution.Values.push_back(LP_GETSOL(j, lp));
-    }
+    std::vector<double> point = backend->Point();
+    solution.Values.assign(point.begin() + 1, point.end());
 }
 
 } // namespace
@@ -171,23 +159,23 @@ ParsedConstraint ParseConstraint(std::string_view text) {
     return parsed;
 }
 
-TSolution SolveModel(const TConstraintModel& model) {
+TSolution SolveModel(const TConstraintModel& model, const CancelToken& cancel) {
     TSolution solution;
     solution.Direction = model.Direction;
     if (model.Direction != kMinimize && model.Direction != kMaximize) {
         return solution;
     }
     try {
-        Solve(model, ParseProgram(model), solution);
-    } catch (const LpFatalError& error) {
+        Solve(model, ParseProgram(model), solution, cancel);
+    } catch (const std::runtime_error& error) { // the solver's fatal errors
         solution = TSolution{};
         solution.Direction = model.Direction;
-        solution.Failed = kSolveFailed;
+        solution.Status = SolveStatus::NumericalTrouble;
         solution.Error = error.what();
     } catch (const std::bad_alloc&) {
         solution = TSolution{};
         solution.Direction = model.Direction;
-        solution.Failed = kSolveFailed;
+        solution.Status = SolveStatus::NumericalTrouble;
         solution.Error = "out of memory";
     }
     return solution;

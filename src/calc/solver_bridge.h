@@ -1,9 +1,11 @@
-// Solves a TConstraintModel with the LP solver: parses its texts, numbers the variables in order
-// of first appearance (objective first, then the constraints), loads a fresh solver problem, runs
-// the primal simplex and returns the optimum. Nothing survives from one solve to the next.
+// Solves a TConstraintModel with our own simplex: parses its texts, numbers the variables in
+// order of first appearance (objective first, then the constraints), loads a fresh solver
+// problem, runs the primal simplex and returns the optimum. Nothing survives from one solve to
+// the next. This is the reference path's solve.
 #pragma once
 
 #include "calc/constraint_model.h"
+#include "calc/solve_status.h"
 
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ struct ParsedTerm {
 struct ParsedConstraint {
     std::vector<ParsedTerm> Terms;
     bool HasRightSide = false;
-    int Relation = 0;
+    velor::Relation Relation = kRelationLessEqual;
     double RightSide = 0.0;
 };
 
@@ -32,10 +34,10 @@ struct ParsedConstraint {
 ParsedConstraint ParseConstraint(std::string_view text);
 
 // Solves a model with direction 0 (min) or 1 (max); other directions return an unsolved
-// solution (Failed 2). A fatal solver error, memory exhaustion or a coefficient beyond single
-// precision gives Failed 1 with the error text in Error; the solver problem is freed in every
-// case. Throws std::invalid_argument for a
-// text that does not parse.
-TSolution SolveModel(const TConstraintModel& model);
+// solution (status NotRun). A fatal solver error, memory exhaustion or a coefficient beyond
+// single precision gives status NumericalTrouble with the error text in Error; the solver
+// problem is freed in every case. cancel is asked after every iteration. Throws
+// std::invalid_argument for a text that does not parse.
+TSolution SolveModel(const TConstraintModel& model, const CancelToken& cancel = {});
 
 } // namespace velor

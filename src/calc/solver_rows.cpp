@@ -1,7 +1,5 @@
 #include "calc/solver_rows.h"
 
-#include "lp/lpx.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,13 +7,6 @@
 #include <stdexcept>
 
 namespace velor {
-
-namespace {
-
-// Bound of a logical variable that the solver treats as infinite.
-constexpr float kInfiniteBound = 1e31F;
-
-} // namespace
 
 int SolverRows::ColumnFor(const std::string& name) {
     auto [it, inserted] = columns_.try_emplace(name, 0);
@@ -314,46 +305,6 @@ SolverRows ExactInSinglePrecision(const SolverRows& rows) {
         k = end;
     }
     return exact;
-}
-
-LpModel* NewSolverProblem(const SolverRows& rows, bool maximize) {
-    const int m = rows.RowCount();
-    LpModel* lp = LP_NEW(rows.ColumnCount(), m);
-    try {
-        for (int i = 1; i <= m; ++i) {
-            LP_PUTELEM(static_cast<float>(rows.RightSides[static_cast<std::size_t>(i - 1)]), 0, i,
-                       lp);
-        }
-        for (const auto& element : rows.Elements) {
-            // The solver minimizes: a maximized objective is loaded negated.
-            const double value = element.Row == 0 && maximize ? -element.Value : element.Value;
-            LP_PUTELEM(static_cast<float>(value), element.Column, element.Row, lp);
-        }
-        for (int i = 1; i <= m; ++i) {
-            switch (rows.Relations[static_cast<std::size_t>(i - 1)]) {
-            case kRelationLessEqual:
-                LP_PUTLBOUND(0.0F, -i, lp);
-                LP_PUTUBOUND(kInfiniteBound, -i, lp);
-                break;
-            case kRelationGreaterEqual:
-                LP_PUTLBOUND(-kInfiniteBound, -i, lp);
-                LP_PUTUBOUND(0.0F, -i, lp);
-                break;
-            default:
-                LP_PUTLBOUND(0.0F, -i, lp);
-                LP_PUTUBOUND(0.0F, -i, lp);
-                break;
-            }
-        }
-    } catch (...) {
-        try {
-            LP_DELETE(&lp);
-        } catch (...) {
-            // nothing more can be done for a problem that cannot be freed
-        }
-        throw;
-    }
-    return lp;
 }
 
 } // namespace velor

@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-struct LpModel;
-
 namespace velor {
 
 struct SolverRows {
@@ -26,7 +24,7 @@ struct SolverRows {
     };
     std::vector<std::string> Names; // per column
     std::vector<Element> Elements;
-    std::vector<int> Relations;     // per constraint row
+    std::vector<Relation> Relations; // per constraint row
     std::vector<double> RightSides; // per constraint row
 
     // Appends the terms of one row; new names become new columns.
@@ -112,9 +110,5 @@ bool FitsSinglePrecision(const SolverRows& rows, std::string& error);
 // "-x + 0.001 * y + 0.999 * z <= 0" rounded term by term no longer admits x = y = z, which moves
 // optima by about 1e-7.
 SolverRows ExactInSinglePrecision(const SolverRows& rows);
-
-// A new solver problem holding rows (the objective row negated when maximizing), on the slack
-// basis and not yet factorized. The caller deletes it; on an exception nothing is left behind.
-LpModel* NewSolverProblem(const SolverRows& rows, bool maximize);
 
 } // namespace velor

@@ -1,5 +1,5 @@
-// Solves the linear programs of one calculation run by keeping one solver problem per constraint
-// set. All programs with the same normalizer share their constraint rows, so the rows are
+// The default path's policy: solves the linear programs of one calculation run by keeping one
+// solver problem per constraint set. All programs with the same normalizer share their constraint rows, so the rows are
 // generated (typed, never as text) and loaded once per set; each program then only replaces the
 // objective row (LP_PUTOBJECTIVE keeps the basis) and the primal simplex goes on from the optimal
 // basis of the previous program of its set, which stays feasible because the feasible set is
@@ -28,13 +28,23 @@
 // program that this does not settle (a part without an exact optimum near where its run
 // stopped, say) goes the way above.
 //
-// Whole sets go to the library solver first (clp_problem.h), with tied columns merged and
+// Whole sets go to the library solver first (clp_backend.cpp), with tied columns merged and
 // ranked chains written in steps (chain_steps.h), then to our own solver.
+//
+// The cascade of one program, as Solve runs it:
+//   1. the split per attribute (each part: known optimum, else our own simplex, else the library)
+//   2. an optimum known from an earlier program with the same objective up to tied columns
+//   3. a minimum proven 0 by an earlier optimum
+//   4. the library solver, warm, then from the slack basis
+//   5. our own simplex, warm, then from the slack basis, then a recovery run
+//   6. the reference path (SolveModel from scratch), whose outcome stands
 #pragma once
 
+#include "calc/constraint_set.h"
 #include "calc/constraint_generator.h"
 #include "calc/constraint_model.h"
 #include "calc/solver_rows.h"
+#include "calc/solve_policy.h"
 #include "model/model.h"
 
 #include <cstdint>
@@ -46,17 +56,18 @@
 
 namespace velor {
 
-class WarmStartSolver {
+class WarmStartSolver final : public SolvePolicy {
 public:
     // The model must not change while the solver is in use: its rows are read once per set.
     explicit WarmStartSolver(const Model& model);
-    ~WarmStartSolver();
+    ~WarmStartSolver() override;
     WarmStartSolver(const WarmStartSolver&) = delete;
     WarmStartSolver& operator=(const WarmStartSolver&) = delete;
 
     // Failed, Objective and Direction as SolveModel gives them (Error set when the solver failed
     // fatally). Names and Values are filled only for a program solved from scratch.
-    TSolution Solve(const ProgramParts& parts);
+    TSolution Solve(const ProgramParts& parts, const CancelToken& cancel) override;
+    TSolution Solve(const ProgramParts& parts) { return Solve(parts, CancelToken()); }
 
     // Programs that had to be solved from scratch, and programs solved per attribute (for tests
     // and benchmarks).
@@ -64,7 +75,7 @@ public:
     int SplitSolves() const { return splitSolves_; }
     // Minima taken as 0 from an earlier optimum without solving (both kinds).
     int ProvenSolves() const { return provenSolves_; }
-    // Programs of whole sets that the library solver settled (clp_problem.h).
+    // Programs of whole sets that the library solver settled.
     int ClpSolves() const { return clpSolves_; }
     // Programs whose optimum an earlier program with the same objective up to tied columns gave.
     int KnownSolves() const { return knownSolves_; }
@@ -78,22 +89,20 @@ public:
     void SetRunFault(std::function<bool()> fault) { runFault_ = std::move(fault); }
 
 private:
-    struct ConstraintSet;
-    struct Part;
-    struct Split;
     ConstraintSet& SetFor(const UnknownTerms& normalizer);
     // The split of a set's rows per attribute, or nothing when they do not split or the solver
     // problems it would need are not available.
-    std::unique_ptr<Split> MakeSplit(const SolverRows& rows);
+    std::unique_ptr<ConstraintSet::Split> MakeSplit(const SolverRows& rows,
+                                                    const CancelToken& cancel);
     // Loads the set's rows into a problem of our own solver, unless it has one; false (and
     // nothing loaded) when they cannot reach it.
     bool OwnProblem(ConstraintSet& set);
     // Frees the problems of all sets when the solver could not take another one.
     void MakeRoomForProblem();
-    TSolution SolveFromScratch(const ProgramParts& parts);
+    TSolution SolveFromScratch(const ProgramParts& parts, const CancelToken& cancel);
 
     const Model& model_;
-    std::map<std::string, std::unique_ptr<Part>> parts_;          // by their rows, for every set
+    std::map<std::string, std::unique_ptr<SplitPart>> parts_;     // by their rows, for every set
     std::map<UnknownTerms, std::unique_ptr<ConstraintSet>> sets_; // by their normalizer
     int scratchSolves_ = 0;
     int splitSolves_ = 0;

@@ -48,6 +48,9 @@ void setInterrupt(std::function<bool()> interrupt) {
     channels().interrupt = std::move(interrupt);
     channels().interruptPending = false;
 }
+const std::function<bool()>& currentInterrupt() {
+    return channels().interrupt;
+}
 bool interruptRequested() {
     Channels& c = channels();
     if (c.interruptPending) {

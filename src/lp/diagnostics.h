@@ -28,6 +28,8 @@ void toConsole(const std::string& text);
 // The function the simplex methods call after every iteration; when it returns true they stop as
 // at their iteration limit. An empty function (the default) never stops them.
 void setInterrupt(std::function<bool()> interrupt);
+// The function set now (empty when none).
+const std::function<bool()>& currentInterrupt();
 bool interruptRequested();
 // Calls the function in the middle of long work (a reinversion), so that the caller's interface
 // stays responsive; a true answer is kept for the next interruptRequested.

@@ -251,7 +251,7 @@ void MainWindow::ClearPreferencesClick() {
     }
 }
 
-void MainWindow::Calculate(int type) {
+void MainWindow::Calculate(CalculationType type) {
     // The first complete calculation of a model opens the views its results are read in and
     // says so in its message, so that nobody has to know the F8 to F12 keys to find them. Only
     // "Calculate Model" computes everything those two views show.

@@ -3,6 +3,7 @@
 // model's file name and changed flag, and the new/open/save/close flows.
 #pragma once
 
+#include "calc/calculation_driver.h"
 #include "calc/conflict_finder.h"
 #include "calc/conflict_statement.h"
 #include "model/document.h"
@@ -106,7 +107,7 @@ public:
     void ClearValueTreeClick();
     void ClearAlternativesClick();
     void ClearPreferencesClick();
-    void Calculate(int type);
+    void Calculate(CalculationType type);
     // Model > Acceptability Analysis...: asks for the number of samples, samples with the
     // progress dialog (Cancel stops) and shows the result in the Acceptability view. The result
     // goes to the document, not into the model.

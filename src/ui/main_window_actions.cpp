@@ -165,7 +165,7 @@ void MainWindow::CreateActions() {
         const char* name;
         const char* caption;
         QKeySequence key;
-        int type;
+        CalculationType type;
     };
     const Calc calcs[] = {
         {A::kCalculateModel, "&Calculate Model", K(Qt::CTRL | Qt::Key_F9), kCalculateModel},
@@ -180,7 +180,7 @@ void MainWindow::CreateActions() {
     };
     for (const Calc& c : calcs) {
         QAction* action = MakeAction(c.name, QString::fromLatin1(c.caption), c.key, nullptr);
-        const int type = c.type;
+        const CalculationType type = c.type;
         connect(action, &QAction::triggered, this,
                 [this, type] { RunCommand([this, type] { Calculate(type); }); });
     }

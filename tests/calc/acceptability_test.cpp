@@ -140,7 +140,7 @@ TEST(Acceptability, WeightTwiceAsLargeDecidesMirroredAlternatives) {
 
 double Extreme(const Model& model, int row, int direction) {
     const TSolution solution = SolveModel(BuildValueModel(model, 1, row, direction, false));
-    EXPECT_EQ(solution.Failed, kSolveOptimal);
+    EXPECT_EQ(solution.Status, SolveStatus::Optimal);
     return solution.Objective;
 }
 
@@ -203,7 +203,7 @@ TEST(Acceptability, DominatedAlternativeNeverRanksAboveItsDominator) {
                 const TSolution low = SolveModel(BuildDominanceModel(model, a, b));
                 const TSolution high = SolveModel(AssembleProgram(
                     model, {kMaximize, DominanceProgram(model, a, b).Objective, {}}));
-                if (low.Failed != kSolveOptimal || high.Failed != kSolveOptimal ||
+                if (low.Failed() || high.Failed() ||
                     low.Objective < 1e-7 || high.Objective < 1e-6) {
                     continue; // a dominates b strictly everywhere only
                 }
@@ -232,8 +232,8 @@ TEST(Acceptability, PairsTieOnlyWhereTheirValuesAreEqualEverywhere) {
                 const TSolution low = SolveModel(AssembleProgram(model, difference));
                 const TSolution high =
                     SolveModel(AssembleProgram(model, {kMaximize, difference.Objective, {}}));
-                ASSERT_EQ(low.Failed, kSolveOptimal);
-                ASSERT_EQ(high.Failed, kSolveOptimal);
+                ASSERT_EQ(low.Status, SolveStatus::Optimal);
+                ASSERT_EQ(high.Status, SolveStatus::Optimal);
                 const double share =
                     outcome.Result.PairwiseWinning[static_cast<std::size_t>(a - 1)]
                                                   [static_cast<std::size_t>(b - 1)];

@@ -53,7 +53,7 @@ bool ReferenceFeasible(const Model& model, const Rows& rows, const std::vector<i
             program.AddConstraint(rows.program.Constraints[i]);
         }
     }
-    return SolveModel(program).Failed == kSolveOptimal;
+    return SolveModel(program).Optimal();
 }
 
 std::vector<int> Flatten(const std::vector<std::vector<int>>& groups, std::size_t skip) {

@@ -116,7 +116,7 @@ TEST(Dominance, FailedPairAnsweredYesKeepsTheOldMargin) {
     const SolveFunction solve = [&](const TConstraintModel& program) {
         if (++calls == 3) { // check, (1, 2), then (1, 3)
             TSolution failed;
-            failed.Failed = kSolveFailed;
+            failed.Status = SolveStatus::Infeasible;
             return failed;
         }
         return SolveModel(program);

@@ -10,7 +10,8 @@
 
 #include "calc/calculation_driver.h"
 #include "calc/solver_bridge.h"
-#include "lp/lpx.h"
+#include "calc/lp_backend.h"
+#include "calc/solver_rows.h"
 #include "model/model_file.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -62,20 +64,20 @@ const char* Named(Fault fault) {
 class FullProblemTable {
 public:
     FullProblemTable() {
-        LP_SETCONSOLE(&console_);
+        SetSolverConsole(&console_);
+        SolverRows one;
+        one.AddConstraint({{{Unknown{1, 1}, 1.0}}, kRelationLessEqual, 1.0});
         try {
             for (;;) {
-                taken_.push_back(LP_NEW(1, 1));
+                taken_.push_back(MakeBackend(BackendKind::OwnSimplex, one));
             }
-        } catch (const LpFatalError&) {
+        } catch (const std::runtime_error&) {
         }
         console_.str("");
     }
     ~FullProblemTable() {
-        for (LpModel*& lp : taken_) {
-            LP_DELETE(&lp);
-        }
-        LP_SETCONSOLE(&std::cout);
+        taken_.clear();
+        SetSolverConsole(&std::cout);
     }
     FullProblemTable(const FullProblemTable&) = delete;
     FullProblemTable& operator=(const FullProblemTable&) = delete;
@@ -84,7 +86,7 @@ public:
 
 private:
     std::ostringstream console_;
-    std::vector<LpModel*> taken_;
+    std::vector<std::unique_ptr<LpBackend>> taken_;
 };
 
 constexpr const char* kTableFull = "?LP_NEW: Too many LP models";
@@ -114,11 +116,11 @@ SolveFunction FaultySolver(int failAt, Fault fault, int* calls) {
         case Fault::LibraryError:
             return SolveWithFullProblemTable(program);
         case Fault::Throw:
-            throw LpFatalError("injected: basis singular");
+            throw std::runtime_error("injected: basis singular"); // as the solver does
         case Fault::OutOfMemory:
             throw std::bad_alloc();
         case Fault::ErrorInSolution:
-            solution.Failed = kSolveFailed;
+            solution.Status = SolveStatus::Infeasible;
             solution.Error = "injected: eta file full";
             break;
         }
@@ -160,7 +162,7 @@ struct Counts {
 
 // Injects one fault at every stride-th linear program of a calculation of the given type (the
 // kinds of fault take turns) and checks the run, the model and a second calculation.
-void InjectEverywhere(const char* example, int type, int stride, Counts& counts) {
+void InjectEverywhere(const char* example, CalculationType type, int stride, Counts& counts) {
     const Model original = LoadExample(example);
     Model clean = original;
     ScriptedHost cleanHost;
@@ -173,7 +175,7 @@ void InjectEverywhere(const char* example, int type, int stride, Counts& counts)
 
     for (int failAt = 1; failAt <= programs; failAt += stride) {
         const Fault fault = static_cast<Fault>((failAt / stride) % kFaultKinds);
-        SCOPED_TRACE(std::string(example) + " type " + std::to_string(type) + ", fault of kind " +
+        SCOPED_TRACE(std::string(example) + " type " + std::to_string(static_cast<int>(type)) + ", fault of kind " +
                      std::to_string(static_cast<int>(fault)) + " at program " +
                      std::to_string(failAt));
         Model model = original;
@@ -217,7 +219,7 @@ TEST(CalculationFaults, ASolverFailureAnywhereStopsTheRunAndTheModelStaysUsable)
 TEST(CalculationFaults, EveryCalculationTypeStopsAtAFailure) {
     Counts counts;
     for (int type = 1; type < kCalculationTypeCount; ++type) {
-        InjectEverywhere("car.vlr", type, 7, counts);
+        InjectEverywhere("car.vlr", *CalculationTypeOf(type), 7, counts);
     }
     std::cout << "[ injected    ] " << counts.faults << " solver faults in " << counts.runs
               << " calculations of types 1 to 7\n";
@@ -290,7 +292,7 @@ TEST(CalculationFaults, TheDefaultPathStopsAtALibraryErrorAndTheModelStaysUsable
 // way of solving it (slack basis, fresh basis, reference formulation) without asking the user,
 // and the run stores what the reference path stores (ties within rounding apart).
 TEST(CalculationFaults, AProgramWithoutAnOptimumOnTheDefaultPathIsRecoveredWithoutAQuestion) {
-    LP_SETCONSOLE(nullptr);
+    SetSolverConsole(nullptr);
     testing::RandomModelOptions options;
     options.minAlternatives = options.maxAlternatives = 6;
     options.minAttributes = options.maxAttributes = 6;

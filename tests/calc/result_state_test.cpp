@@ -34,7 +34,7 @@ CalcTestModel ThreeByTwo(const std::vector<int>& secondRanks) {
     return m;
 }
 
-RunOutcome Calculate(Model& model, int type) {
+RunOutcome Calculate(Model& model, CalculationType type) {
     ScriptedHost host;
     CalculationDriver driver(model, host);
     return driver.Run(type);
@@ -60,7 +60,7 @@ bool Has(const std::vector<std::string>& warnings, const std::string& start) {
 // A run recommends by the rules whose inputs it calculated or that are current, and says which
 // parts are missing.
 struct PartialCase {
-    int Type;
+    CalculationType Type;
     bool ValueRules;
     bool RegretRule;
 };
@@ -120,7 +120,7 @@ TEST(SavedResults, OutOfDateResultsAreSavedAsNotCalculated) {
     m.BottomUp(m.model.Attributes()[1], 50, 200);
     Document document;
     document.Reset(m.model, "");
-    const auto calculate = [&](int type) {
+    const auto calculate = [&](CalculationType type) {
         document.ApplyCalculation("Calculate", [&](Model& model) {
             ScriptedHost host;
             CalculationDriver driver(model, host);

@@ -249,7 +249,7 @@ TEST_P(ExampleExports, StoredResultsAreCurrent) {
     Model fresh = stored;
     ScriptedHost host;
     CalculationDriver driver(fresh, host);
-    for (int type : {kNormalizedIntervals, kNonNormalizedIntervals, kCalculateModel}) {
+    for (const CalculationType type : {kNormalizedIntervals, kNonNormalizedIntervals, kCalculateModel}) {
         ASSERT_EQ(driver.Run(type), RunOutcome::Complete);
     }
     constexpr double kFileRounding = 1e-6; // six decimals in the model file

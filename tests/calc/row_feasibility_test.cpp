@@ -45,7 +45,7 @@ bool ReferenceFeasible(const Model& model, const SplitRows& split,
             program.AddConstraint(split.program.Constraints[static_cast<std::size_t>(row - 1)]);
         }
     }
-    return SolveModel(program).Failed == kSolveOptimal;
+    return SolveModel(program).Optimal();
 }
 
 struct Case {

@@ -67,7 +67,7 @@ protected:
 };
 
 class InfeasibleCalculationTest : public ConflictWindowTest,
-                                  public ::testing::WithParamInterface<int> {};
+                                  public ::testing::WithParamInterface<CalculationType> {};
 
 TEST_P(InfeasibleCalculationTest, MessageOffersTheConflictWhichChangesNothing) {
     BuildInfeasibleModel();

@@ -263,7 +263,7 @@ TEST_F(GuiTest, CancelStopsTheCalculation) {
                                             dialog->CancelButton()->click();
                                         }
                                     });
-    window->Calculate(0);
+    window->Calculate(kCalculateModel);
     QObject::disconnect(pressed);
     EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation was not finished successfully."));
     EXPECT_EQ(prompts.messages.back().icon, Icon::Warning);

@@ -149,7 +149,7 @@ TEST_F(GuiTest, TypingIsOneStepAndACalculationAnother) {
     EXPECT_TRUE(
         window->findChild<QLabel*>(QStringLiteral("OutOfDatePanel"))->isVisibleTo(window.get()));
     const Model typed = model();
-    window->Calculate(0);
+    window->Calculate(kCalculateModel);
     EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete"));
     EXPECT_FALSE(document().ResultsOutOfDate());
     EXPECT_FALSE(
@@ -176,7 +176,7 @@ TEST_F(GuiTest, WarningsFollowTheResultsAndStaleResultsAreNotSaved) {
     const int column = model().ColumnOfNode(model().Attributes().front());
     document().Apply("Typing",
                      [column](Model& m) { m.CommitCellText(column, 1, "9999 EUR", false); });
-    window->Calculate(0);
+    window->Calculate(kCalculateModel);
     EXPECT_TRUE(warning->isVisibleTo(window.get()));
     EXPECT_TRUE(warning->text().startsWith(QStringLiteral("Warning: Not every attribute is ranked: ")))
         << warning->text().toStdString();

@@ -157,14 +157,14 @@ TEST_F(ViewsTest, AlternativeEditsWhileViewsAreOpen) {
 TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
     for (const char* example : {"car.vlr", "supplier.vlr"}) {
         OpenExample(example);
-        window->Calculate(0);
+        window->Calculate(kCalculateModel);
         EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete\nThe results are in the "
                                                      "Value Intervals and Decision Rules windows "
                                                      "(Windows menu, F8 to F12)."));
         EXPECT_NE(window->ResultViewWidget(ResultView::DecisionRules), nullptr);
         ASSERT_NE(window->ResultViewWidget(ResultView::ValueIntervals), nullptr);
         delete window->ResultViewWidget(ResultView::ValueIntervals)->parentWidget();
-        window->Calculate(0);
+        window->Calculate(kCalculateModel);
         EXPECT_EQ(prompts.LastText(), QStringLiteral("Calculation complete"));
         EXPECT_EQ(window->ResultViewWidget(ResultView::ValueIntervals), nullptr);
     }

@@ -49,7 +49,7 @@ protected:
     }
     // Runs "&Calculate Model" and accepts its completion message.
     void CalculateModel() {
-        window->Calculate(0);
+        window->Calculate(kCalculateModel);
         ASSERT_FALSE(prompts.messages.empty());
         EXPECT_EQ(prompts.LastText().section(QLatin1Char('\n'), 0, 0),
                   QStringLiteral("Calculation complete"));

@@ -1,6 +1,12 @@
-#include "calc/clp_problem.h"
-
-#include "lp/diagnostics.h"
+// The CLP library (Debian coinor-libclp) behind the backend seam, which the default path uses
+// for constraint sets whose rows do not split per attribute. Its LU factorization with updates
+// and its pricing keep the bases of large holistic programs (thousands of rows tied together by
+// one ranking) accurate and cheap, where the product-form inverse of our own simplex grows
+// dense. Coefficients, right sides and costs go in as the model states them, in double
+// precision: rounded to single precision, as our own solver receives them, a statement such as
+// a ratio of 0.3 would move optima by about 1e-8, enough to turn a tie into dominance.
+#include "calc/lp_backend.h"
+#include "calc/solver_rows.h"
 
 #include <ClpEventHandler.hpp>
 #include <ClpSimplex.hpp>
@@ -30,24 +36,47 @@ constexpr int kStartFast = 4;
 // iterations on these programs.
 constexpr int kScaling = 3;
 
-} // namespace
-
-// Stops a run when the calculation is to be cancelled; asked after every iteration.
-class ClpProblem::Interrupt : public ClpEventHandler {
+// Stops a run when its token asks; asked after every iteration.
+class Interrupt : public ClpEventHandler {
 public:
     using ClpEventHandler::ClpEventHandler;
     int event(Event whichEvent) override {
-        if (whichEvent == endOfIteration && lp::interruptRequested()) {
+        if (whichEvent == endOfIteration && cancel != nullptr && cancel->Requested()) {
             interrupted = true;
             return 0; // stops the run with status 5
         }
         return -1;
     }
     ClpEventHandler* clone() const override { return new Interrupt(*this); }
+    const CancelToken* cancel = nullptr;
     bool interrupted = false;
 };
 
-ClpProblem::ClpProblem(const SolverRows& rows)
+class ClpBackend final : public LpBackend {
+public:
+    explicit ClpBackend(const SolverRows& rows);
+    int RowCount() const override { return simplex_->numberRows(); }
+    int ColumnCount() const override { return columns_; }
+    void SetCosts(const std::vector<std::pair<int, double>>& costs) override;
+    SolveStatus Minimize(const RunOptions& options, const CancelToken& cancel) override;
+    void Restart() override;
+    double Objective() const override;
+    std::vector<double> Point() const override;
+    std::vector<double> RowPrices() const override;
+    int Iterations() const override { return iterations_; }
+
+private:
+    // Whether the point and prices the last run ended at are an optimum to 1e-9.
+    bool Exact() const;
+    std::unique_ptr<ClpSimplex> simplex_;
+    std::unique_ptr<Interrupt> interrupt_;
+    int columns_ = 0;
+    std::vector<int> costColumns_; // columns with a cost now
+    bool keepFactorization_ = false;
+    int iterations_ = 0;
+};
+
+ClpBackend::ClpBackend(const SolverRows& rows)
     : simplex_(std::make_unique<ClpSimplex>()), columns_(rows.ColumnCount()) {
     const int m = rows.RowCount();
     const int n = rows.ColumnCount();
@@ -86,6 +115,12 @@ ClpProblem::ClpProblem(const SolverRows& rows)
     std::vector<double> columnLower(static_cast<std::size_t>(n), 0.0);
     std::vector<double> columnUpper(static_cast<std::size_t>(n), kInfinity);
     std::vector<double> costs(static_cast<std::size_t>(n), 0.0);
+    for (const SolverRows::Element& e : rows.Elements) {
+        if (e.Row == 0) {
+            costs[static_cast<std::size_t>(e.Column - 1)] += e.Value;
+            costColumns_.push_back(e.Column);
+        }
+    }
     // The matrix may have fewer columns than the rows name when the last ones occur only in the
     // objective row, and fewer rows when the last ones are empty.
     matrix.setDimensions(m, n);
@@ -99,9 +134,7 @@ ClpProblem::ClpProblem(const SolverRows& rows)
     simplex_->passInEventHandler(interrupt_.get());
 }
 
-ClpProblem::~ClpProblem() = default;
-
-bool ClpProblem::Exact() const {
+bool ClpBackend::Exact() const {
     // Recomputed from the rows themselves: x within its bounds, every row activity within the
     // row's bounds, every reduced cost c - A'y of the right sign (0 for basic columns), and
     // every row price of the right sign for the bound the row is at (0 for basic rows).
@@ -146,7 +179,7 @@ bool ClpProblem::Exact() const {
     return true;
 }
 
-void ClpProblem::SetCosts(const std::vector<std::pair<int, double>>& costs) {
+void ClpBackend::SetCosts(const std::vector<std::pair<int, double>>& costs) {
     for (const int column : costColumns_) {
         simplex_->setObjectiveCoefficient(column - 1, 0.0);
     }
@@ -157,20 +190,27 @@ void ClpProblem::SetCosts(const std::vector<std::pair<int, double>>& costs) {
     }
 }
 
-ClpProblem::Outcome ClpProblem::Minimize(int budget) {
+SolveStatus ClpBackend::Minimize(const RunOptions& options, const CancelToken& cancel) {
     // The library keeps its own copy of the handler; its flag is the one to read.
     auto* handler = static_cast<Interrupt*>(simplex_->eventHandler());
     handler->interrupted = false;
-    simplex_->setMaximumIterations(budget);
+    handler->cancel = &cancel;
+    simplex_->setMaximumIterations(options.Budget);
+    iterations_ = 0;
     // Work areas and the factorization stay from one run to the next: only the objective
     // changes between programs, so the factorization of the basis the last run ended at still
     // holds (not after Restart, which changes the basis).
     simplex_->primal(0, keepFactorization_ ? kKeepWork | kReuseFactorization | kStartFast
                                            : kKeepWork);
     keepFactorization_ = true;
-    iterationTotal += simplex_->numberIterations();
+    iterations_ += simplex_->numberIterations();
+    const auto finish = [&](SolveStatus status) {
+        handler->cancel = nullptr;
+        iterationTotal += iterations_;
+        return status;
+    };
     if (handler->interrupted) {
-        return Outcome::Interrupted;
+        return finish(SolveStatus::Cancelled);
     }
     if (simplex_->status() == 0 && !Exact()) {
         // Optimal for the scaled rows only: the tolerances held there may leave a value further
@@ -178,38 +218,40 @@ ClpProblem::Outcome ClpProblem::Minimize(int budget) {
         // are; scaling is taken up again by the next program.
         simplex_->scaling(0);
         simplex_->primal(0, kKeepWork);
-        iterationTotal += simplex_->numberIterations();
+        iterations_ += simplex_->numberIterations();
         simplex_->scaling(kScaling);
         keepFactorization_ = false;
         if (handler->interrupted) {
-            return Outcome::Interrupted;
+            return finish(SolveStatus::Cancelled);
         }
         if (simplex_->status() == 0 && !Exact()) {
-            return Outcome::Stopped;
+            return finish(SolveStatus::NumericalTrouble);
         }
     }
     switch (simplex_->status()) {
     case 0:
-        return Outcome::Optimal;
+        return finish(SolveStatus::Optimal);
     case 1:
-        return Outcome::Infeasible;
+        return finish(SolveStatus::Infeasible);
     case 2:
-        return Outcome::Unbounded;
+        return finish(SolveStatus::Unbounded);
+    case 3:
+        return finish(SolveStatus::IterationLimit);
     default:
-        return Outcome::Stopped;
+        return finish(SolveStatus::NumericalTrouble);
     }
 }
 
-void ClpProblem::Restart() {
+void ClpBackend::Restart() {
     simplex_->allSlackBasis(true);
     keepFactorization_ = false;
 }
 
-double ClpProblem::Objective() const {
+double ClpBackend::Objective() const {
     return simplex_->rawObjectiveValue();
 }
 
-std::vector<double> ClpProblem::Point() const {
+std::vector<double> ClpBackend::Point() const {
     std::vector<double> point(static_cast<std::size_t>(columns_) + 1, 0.0);
     const double* solution = simplex_->primalColumnSolution();
     for (int j = 0; j < columns_; ++j) {
@@ -218,7 +260,22 @@ std::vector<double> ClpProblem::Point() const {
     return point;
 }
 
-long long ClpProblem::TotalIterations() {
+std::vector<double> ClpBackend::RowPrices() const {
+    std::vector<double> prices(static_cast<std::size_t>(simplex_->numberRows()) + 1, 0.0);
+    const double* duals = simplex_->dualRowSolution();
+    for (int i = 0; i < simplex_->numberRows(); ++i) {
+        prices[static_cast<std::size_t>(i) + 1] = duals[i];
+    }
+    return prices;
+}
+
+} // namespace
+
+std::unique_ptr<LpBackend> MakeClpBackend(const SolverRows& rows) {
+    return std::make_unique<ClpBackend>(rows);
+}
+
+long long ClpIterations() {
     return iterationTotal;
 }
 
