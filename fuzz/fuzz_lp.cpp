@@ -8,6 +8,7 @@
 // allowed: the library may refuse with LpFatalError but must never crash, and the problem can
 // always be deleted.
 #include "lp/lpx.h"
+#include "lp/lpx_testing.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -326,7 +327,7 @@ void RunFree(FuzzedDataProvider& in) {
                 break;
             case 7: {
                 const int status = LP_GETSTATUS(lp);
-                if (status < 0 || status > MIP_OPTIMAL)
+                if (status < 0 || status > LP_OPTIMAL)
                     Fail("LP_GETSTATUS outside the status codes");
                 break;
             }

@@ -2,10 +2,7 @@
 // to it in its own terms.
 #include "calc/lp_backend.h"
 #include "calc/solver_rows.h"
-#include "lp/diagnostics.h"
 #include "lp/lpx.h"
-#include "lp/model_table.h"
-#include "lp/tolerances.h"
 
 #include <cmath>
 #include <memory>
@@ -36,10 +33,9 @@ using ProblemPtr = std::unique_ptr<LpModel, ProblemDeleter>;
 // Lets the simplex ask the token while a run goes on, and puts back what was there before.
 class ScopedInterrupt {
 public:
-    explicit ScopedInterrupt(const CancelToken& cancel) : previous_(lp::currentInterrupt()) {
-        lp::setInterrupt(cancel.Function());
-    }
-    ~ScopedInterrupt() { lp::setInterrupt(std::move(previous_)); }
+    explicit ScopedInterrupt(const CancelToken& cancel)
+        : previous_(LP_SETINTERRUPT(cancel.Function())) {}
+    ~ScopedInterrupt() { LP_SETINTERRUPT(std::move(previous_)); }
     ScopedInterrupt(const ScopedInterrupt&) = delete;
     ScopedInterrupt& operator=(const ScopedInterrupt&) = delete;
 
@@ -126,7 +122,7 @@ public:
                 const double stopped = LP_GETSOL(0, lp);
                 LP_SETTOLERANCES(kPolishTolerance, kPolishTolerance, lp);
                 LP_PRIMALBUDGET(options.Budget, lp);
-                LP_SETTOLERANCES(lp::kEpsCost, lp::kEpsFea, lp);
+                LP_SETTOLERANCES(LP_DEFAULT_TOLERANCE, LP_DEFAULT_TOLERANCE, lp);
                 status = LP_GETSTATUS(lp);
                 exact = status == LP_OPTIMAL && LP_ISOPTIMAL(kExactTolerance, lp) != 0 &&
                         std::fabs(LP_GETSOL(0, lp) - stopped) <=
@@ -215,7 +211,7 @@ std::unique_ptr<LpBackend> MakeOwnSimplexBackend(const SolverRows& rows) {
 }
 
 int OwnSimplexRoom() {
-    return lp::kMaxModels - lp::modelTable().size();
+    return LP_ROOM();
 }
 
 long long OwnSimplexIterations() {

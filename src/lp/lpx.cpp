@@ -1,6 +1,7 @@
 // The LP_ entry points: pointer and index validation, loading, and the calls into the basis,
 // reinversion and simplex code.
 #include "lp/lpx.h"
+#include "lp/lpx_testing.h"
 
 #include "lp/diagnostics.h"
 #include "lp/dual_simplex.h"
@@ -421,22 +422,21 @@ void LP_SETLOG(int level) {
     setLogLevel(level);
 }
 
-void LP_DUAL(LpModel* lp) {
-    checked(lp);
-    toConsole("LP_DUAL: interface not yet implemented\n");
-}
-
 void LP_SETCONSOLE(std::ostream* console) {
     setConsoleStream(console);
 }
 
-void LP_SETINTERRUPT(std::function<bool()> interrupt) {
+std::function<bool()> LP_SETINTERRUPT(std::function<bool()> interrupt) {
+    std::function<bool()> previous = currentInterrupt();
     setInterrupt(std::move(interrupt));
+    return previous;
 }
 
-void LP_SETLOGSTREAM(std::ostream* log) {
-    setLogStream(log);
+int LP_ROOM() {
+    return kMaxModels - modelTable().size();
 }
+
+static_assert(LP_DEFAULT_TOLERANCE == kEpsCost && LP_DEFAULT_TOLERANCE == kEpsFea);
 
 std::string LP_LASTERROR() {
     return lastFatalError();

@@ -38,9 +38,6 @@ enum LpStatus : int {
     LP_INFEASIBLE = 1, // no feasible basis found
     LP_UNBOUNDED = 2,
     LP_OPTIMAL = 3,
-    MIP_FEASIBLE = 4,
-    MIP_INFEASIBLE = 5,
-    MIP_OPTIMAL = 6,
 };
 
 // Variable status codes returned by LP_GETVARSTAT (bit 0 set means basic).
@@ -64,32 +61,20 @@ int LP_GETSTATUS(LpModel* lp);
 double LP_GETSOL(int index, LpModel* lp);
 void LP_DELETE(LpModel** lp);
 
-// Further entry points.
+// Further entry points of the default path (warm starts, bases, prices).
 void LP_SETUP(LpModel* lp);
-int LP_M(LpModel* lp);
-int LP_N(LpModel* lp);
-double LP_GETELEM(int col, int row, LpModel* lp);
-void LP_GETROW(float* values, int row, LpModel* lp); // values[0..n]
 double LP_GETLBOUND(int index, LpModel* lp);
 double LP_GETUBOUND(int index, LpModel* lp);
 int LP_GETVARSTAT(int index, LpModel* lp);
 int LP_BASISVAR(int p, LpModel* lp);
 double LP_BASISVAL(int p, LpModel* lp);
-double LP_GETRCOST(int index, LpModel* lp);
-void LP_INVROW(double* vector, int p, LpModel* lp);           // vector[0..m]
-double LP_INPROD(int col, const double* vector, LpModel* lp); // vector[0..m]
-void LP_ADDROW(const float* values, LpModel* lp);             // values[0..n], [0] = rhs
-void LP_SETLOG(int level);
-void LP_DUAL(LpModel* lp);
+void LP_INVROW(double* vector, int p, LpModel* lp); // vector[0..m]
 
-// Replaces the objective row (values[0..n]: c0..cn) and keeps the current basis, its
-// factorization updated rather than rebuilt, and the basic values recomputed; the status follows
-// feasibility as after LP_REINVERT. Meant for solving one problem under a series of objectives:
-// the constraints are unchanged, so an optimal basis of one objective is a feasible start for
-// the next, and LP_PRIMAL goes on from it.
-void LP_PUTOBJECTIVE(const float* values, LpModel* lp);
-// The same with costs in double precision, for objectives that the caller has computed (say,
-// optimal values of other programs) rather than read from the model.
+// Replaces the objective row (values[0..n]: c0..cn, in double precision) and keeps the current
+// basis, its factorization updated rather than rebuilt, and the basic values recomputed; the
+// status follows feasibility as after LP_REINVERT. Meant for solving one problem under a series
+// of objectives: the constraints are unchanged, so an optimal basis of one objective is a
+// feasible start for the next, and LP_PRIMAL goes on from it.
 void LP_PUTOBJECTIVE(const double* values, LpModel* lp);
 
 // LP_PRIMAL with another iteration budget than its 12093: a run that has not ended after budget
@@ -121,18 +106,22 @@ void LP_DUALBUDGET(int budget, LpModel* lp);
 // benchmarks.
 long long LP_ITERATIONTOTAL();
 
-// Where diagnostics ("?" fatal errors, "%" warnings, traces) are written. Defaults to the
-// process's standard output; nullptr silences them.
-void LP_SETCONSOLE(std::ostream* console);
-// Optional log channel for warnings and iteration traces; nullptr (the default) discards them.
-void LP_SETLOGSTREAM(std::ostream* log);
+// The tolerances LP_SETTOLERANCES sets unless a caller sets others.
+inline constexpr double LP_DEFAULT_TOLERANCE = 1e-5;
+
+// How many more problems LP_NEW can create now: the library holds a limited number at a time.
+int LP_ROOM();
+
 // A function the simplex calls before it starts and after every iteration, so that a caller can
 // keep its interface responsive and stop a long solve: when it returns true, the running
 // LP_PRIMAL, LP_PRIMALBUDGET or LP_DUALBUDGET stops as at the end of its budget. It is also
 // called now and then during the reinversion of a large basis; a true answer there takes effect
-// at the next of the other calls. An empty function removes it.
-void LP_SETINTERRUPT(std::function<bool()> interrupt);
-// The text of the last fatal error, empty if there was none.
-std::string LP_LASTERROR();
+// at the next of the other calls. An empty function removes it. Returns the function set before,
+// so that a caller can put it back.
+std::function<bool()> LP_SETINTERRUPT(std::function<bool()> interrupt);
+
+// Where diagnostics ("?" fatal errors, "%" warnings, traces) are written. Defaults to the
+// process's standard output; nullptr silences them.
+void LP_SETCONSOLE(std::ostream* console);
 
 #endif

@@ -8,6 +8,7 @@
 #include "reference_solvers.h"
 
 #include "lp/lpx.h"
+#include "lp/lpx_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #define VELOR_TESTS_LP_LP_TEST_SUPPORT_H
 
 #include "lp/lpx.h"
+#include "lp/lpx_testing.h"
 
 #include <gtest/gtest.h>
 
