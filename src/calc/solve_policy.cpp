@@ -66,6 +66,25 @@ std::unique_ptr<SolvePolicy> MakeDefaultPolicy(const Model& model) {
 
 SolveStatus SolveFeasibility(const SolverRows& rows, std::vector<double>* prices,
                              const CancelToken& cancel) {
+    // Large systems go to the library solver first: a check of a model's weight rows may hold
+    // a thousand statements, where the product-form inverse of our own simplex grows dense.
+    // Its verdict counts when it is an optimum or a proof of infeasibility.
+    constexpr int kLibraryRows = 200;
+    if (rows.RowCount() >= kLibraryRows) {
+        const std::unique_ptr<LpBackend> library = MakeBackend(BackendKind::Library, rows);
+        RunOptions run;
+        run.Budget = 10 * (rows.RowCount() + rows.ColumnCount()) + 1000;
+        const SolveStatus status = library->Minimize(run, cancel);
+        if (status == SolveStatus::Optimal || status == SolveStatus::Infeasible) {
+            if (status == SolveStatus::Optimal && prices != nullptr) {
+                *prices = library->RowPrices();
+            }
+            return status;
+        }
+        if (status == SolveStatus::Cancelled) {
+            return status;
+        }
+    }
     // Without an objective the slack basis is dual feasible, so the dual simplex settles most
     // checks in a few iterations; the primal simplex finishes what it leaves open.
     const std::unique_ptr<LpBackend> backend = MakeBackend(BackendKind::OwnSimplex, rows);

@@ -6,7 +6,8 @@
 //                  warm, from the slack basis, a recovery run, and last the reference path
 //   reference path every program as text, parsed, solved from scratch by our own simplex
 //   feasibility    CheckFeasibility: the default path's solver on one program
-//   conflicts      SolveFeasibility: our own simplex, dual simplex first, no objective
+//   conflicts      SolveFeasibility: the library solver for systems of 200 rows or more, then
+//                  our own simplex, dual simplex first
 //   polytope and   SolvePolytopeProgram: the library solver, one program from scratch
 //   sampling
 //
@@ -52,9 +53,10 @@ std::unique_ptr<SolvePolicy> MakeReferencePolicy(const Model& model, SolveFuncti
 // The default path (WarmStartSolver). The model must not change while the policy is in use.
 std::unique_ptr<SolvePolicy> MakeDefaultPolicy(const Model& model);
 
-// Whether rows (no objective: row 0 empty) admit a point: Optimal when they do, Infeasible when
-// they do not; prices, when given, receive the prices of the rows (from index 1) at the point.
-// Any other status means the solver could not tell. Throws the solver's fatal errors.
+// Whether rows admit a point (row 0, when it has elements, is an objective to minimize, as in
+// the elastic programs of the conflict search): Optimal when they do, Infeasible when they do
+// not; prices, when given, receive the prices of the rows (from index 1) at the optimum. Any
+// other status means the solvers could not tell. Throws the solver's fatal errors.
 SolveStatus SolveFeasibility(const SolverRows& rows, std::vector<double>* prices,
                              const CancelToken& cancel = {});
 
