@@ -53,7 +53,12 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"across both", {1500, 100, 800, 600}, {1500, 100, 800, 600}},
         // Partly off the edge but a good piece visible: the user's choice, kept.
         PlaceCase{"mostly off the left", {-700, 100, 800, 600}, {-700, 100, 800, 600}},
-        PlaceCase{"larger than the screen", {-50, -50, 4000, 3000}, {-50, -50, 4000, 3000}},
+        // Visible but larger than its screen: fitted to the screen showing most of it.
+        PlaceCase{"larger than the screen", {-50, -50, 4000, 3000}, {0, 0, 1920, 1040}},
+        PlaceCase{"taller than the second", {2000, 100, 800, 1500}, {2000, 0, 800, 1024}},
+        PlaceCase{"wider than both, mostly on the second",
+                  {1800, 10, 3300, 500},
+                  {1920, 10, 1280, 500}},
         // Off every screen: shifted inside the nearest.
         PlaceCase{"left of the primary", {-2000, 100, 800, 600}, {0, 100, 800, 600}},
         PlaceCase{"beyond the second", {5000, 300, 800, 600}, {2400, 300, 800, 600}},
@@ -76,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
+TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesThatFitStay) {
     std::mt19937 random(4711);
     std::uniform_int_distribution<int> coordinate(-6000, 9000);
     std::uniform_int_distribution<int> extent(1, 4000);
@@ -109,8 +114,23 @@ TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
                                   shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
                                   shownHeight >= std::min(bounds.height, kMinVisibleHeight));
         }
-        ASSERT_EQ(placed == bounds, visibleBefore) << bounds.left << ',' << bounds.top;
-        if (!visibleBefore) {
+        // Unchanged exactly when some screen shows a reachable piece of it and is large enough
+        // for all of it.
+        bool fitsBefore = false;
+        for (const QRect& screen : screens) {
+            const long long shownWidth =
+                Overlap(bounds.left, bounds.width, screen.left(), screen.width());
+            const long long shownHeight =
+                Overlap(bounds.top, bounds.height, screen.top(), screen.height());
+            fitsBefore = fitsBefore ||
+                         (shownWidth > 0 && shownHeight > 0 &&
+                          shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
+                          shownHeight >= std::min(bounds.height, kMinVisibleHeight) &&
+                          bounds.width <= screen.width() && bounds.height <= screen.height());
+        }
+        ASSERT_TRUE(visibleBefore || !fitsBefore);
+        ASSERT_EQ(placed == bounds, fitsBefore) << bounds.left << ',' << bounds.top;
+        if (!fitsBefore) {
             // Moved: wholly inside one screen and no larger than before.
             bool inside = false;
             for (const QRect& screen : screens) {
@@ -124,6 +144,31 @@ TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
         ASSERT_EQ(PlaceOnScreens(placed, screens), placed);
     }
 }
+
+// A 1600 x 1000 screen at scale factor 2 is 800 x 500 for the windows (less a panel); placements
+// saved at scale 1 are twice too large for it and fit it again.
+struct SmallScreenCase {
+    WindowBounds saved;
+    WindowBounds expected;
+};
+
+class PlaceOnSmallScreenTest : public ::testing::TestWithParam<SmallScreenCase> {};
+
+TEST_P(PlaceOnSmallScreenTest, FitsTheAvailableArea) {
+    const QRect area(0, 0, 1600 / 2, (1000 - 28) / 2);
+    const WindowBounds placed = PlaceOnScreens(GetParam().saved, {area});
+    EXPECT_EQ(placed, GetParam().expected);
+    EXPECT_TRUE(Inside(placed, area));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SavedAtScaleOne, PlaceOnSmallScreenTest,
+    ::testing::Values(SmallScreenCase{{0, 0, 1600, 970}, {0, 0, 800, 486}},
+                      SmallScreenCase{{250, 150, 1100, 700}, {0, 0, 800, 486}},
+                      SmallScreenCase{{-275, -107, 1100, 700}, {0, 0, 800, 486}},
+                      SmallScreenCase{{100, 40, 760, 620}, {40, 0, 760, 486}},
+                      SmallScreenCase{{1200, 700, 600, 300}, {200, 186, 600, 300}}),
+    [](const auto& info) { return "Saved" + std::to_string(info.index); });
 
 TEST(PlaceOnScreensTest, WithoutScreensNothingMoves) {
     const WindowBounds bounds{-5000, -5000, 300, 200};
