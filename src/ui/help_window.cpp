@@ -62,10 +62,15 @@ void HelpWindow::ShowStartPage() {
 void HelpWindow::ShowPage(const QUrl& page) {
     browser_->setSource(page);
     // Its first size is fitted to the screen it opens on (a small screen, a large scale).
-    if (!isVisible()) {
+    // Fitted again once shown, when the window system's frame is known.
+    const bool opening = !isVisible();
+    if (opening) {
         FitOnScreen(this);
     }
     show();
+    if (opening) {
+        FitOnScreen(this);
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();

@@ -684,6 +684,10 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     }
     shownOnce_ = true;
+    // Now that the window system's frame is known, it has to fit on the screen too.
+    if (!isMaximized() && !isMinimized()) {
+        FitOnScreen(this);
+    }
     // Editor windows without a stored placement start in the default layout, scaled down to a
     // workspace smaller than it.
     const QSize area = mdi_->viewport()->size();

@@ -104,11 +104,16 @@ QList<QRect> AvailableScreenAreas() {
 }
 
 void FitOnScreen(QWidget* window) {
-    const QRect r = window->geometry();
-    const WindowBounds placed =
-        PlaceOnScreens({r.left(), r.top(), r.width(), r.height()}, AvailableScreenAreas());
-    const QRect target(placed.left, placed.top, placed.width, placed.height);
-    if (target != r) {
+    // The frame the window system draws around a shown window (title bar, borders) has to fit
+    // as well; before the window is shown it is not known and counts as none.
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const WindowBounds placed = PlaceOnScreens(
+        {outer.left(), outer.top(), outer.width(), outer.height()}, AvailableScreenAreas());
+    const QRect target = QRect(placed.left, placed.top, placed.width, placed.height) - frame;
+    if (target != inner && target.isValid()) {
         window->setGeometry(target);
     }
 }
@@ -126,6 +131,28 @@ void FitInsideArea(QWidget* child, const QSize& area) {
 QSize FitSize(const QSize& wanted, const QSize& available) {
     return {std::clamp(wanted.width(), 1, std::max(1, available.width())),
             std::clamp(wanted.height(), 1, std::max(1, available.height()))};
+}
+
+QSize ScrollingDialogSize(const QSize& content, const QSize& available, int scrollBarExtent) {
+    QSize wanted = content;
+    if (content.height() > available.height()) {
+        wanted.rwidth() += scrollBarExtent;
+    }
+    if (wanted.width() > available.width()) {
+        wanted.rheight() += scrollBarExtent;
+        if (content.height() <= available.height() && wanted.height() > available.height()) {
+            wanted.rwidth() += scrollBarExtent; // the horizontal bar made it scroll down too
+        }
+    }
+    return FitSize(wanted, available);
+}
+
+QSize AvailableSizeFor(const QWidget* widget) {
+    const QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
 }
 
 WindowState WidgetPlacement::State() const {

@@ -36,6 +36,12 @@ void FitOnScreen(QWidget* window);
 void FitInsideArea(QWidget* child, const QSize& area);
 // `wanted`, no wider and no taller than `available` (and at least 1 x 1).
 QSize FitSize(const QSize& wanted, const QSize& available);
+// The size of a dialog that shows content of size `content` in a scroll area: the content's
+// size where `available` holds it; otherwise no larger than `available`, with room for the
+// scroll bar (scrollBarExtent) that appears across the direction that scrolls.
+QSize ScrollingDialogSize(const QSize& content, const QSize& available, int scrollBarExtent);
+// The available area of the screen a widget is on (the primary screen before it is shown).
+QSize AvailableSizeFor(const QWidget* widget);
 
 class WidgetPlacement : public PlacementTarget {
 public:

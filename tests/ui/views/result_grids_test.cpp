@@ -2,6 +2,8 @@
 // rules of the two grids.
 #include "views_fixture.h"
 
+#include <QStyle>
+
 #include "ui/views/result_grid.h"
 
 #include <QHeaderView>
@@ -34,20 +36,69 @@ TEST_F(ViewsTest, DominanceShowsTheStoredCodeOfEveryPair) {
     EXPECT_EQ(seen[kDominates], seen[kDominated]);
 }
 
+// The names of the Dominance view that do not show in full: a row name wider than the header
+// column, a column name wider than its column on one line (or, where the header row has room
+// for two lines, a word of it wider than the column).
+QStringList NamesCutOff(const DominanceView& view, bool rowsOnly = false) {
+    const ResultGrid* grid = view.Matrix();
+    const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid);
+    QStringList cut;
+    const QFontMetrics rows(grid->RowHeader()->font());
+    const QFontMetrics columns(grid->ColumnHeader()->font());
+    const bool twoLines = grid->HeaderRowHeight() >= 2 * columns.lineSpacing();
+    for (int i = 1; i <= grid->rowCount(); ++i) {
+        if (rows.horizontalAdvance(view.RowName(i)) + margin > grid->HeaderColumnWidth()) {
+            cut << view.RowName(i);
+        }
+        const QString name = view.ColumnName(i);
+        const int room = grid->columnWidth(i - 1) - margin;
+        bool shown = columns.horizontalAdvance(name) <= room;
+        if (!shown && twoLines) {
+            const QRect wrapped =
+                columns.boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, name);
+            shown = wrapped.width() <= room && wrapped.height() <= 2 * columns.lineSpacing();
+        }
+        if (!shown && rowsOnly) {
+            continue;
+        }
+        if (!shown) {
+            cut << name;
+        }
+    }
+    return cut;
+}
+
+// At the size it opens with, the Dominance view shows every name in full (the names of the
+// examples are up to 19 characters long), and keeps the full name in the header's tooltip.
+TEST_F(ViewsTest, DominanceShowsEveryNameInFullAtItsCreationSize) {
+    for (const char* example : {"car.vlr", "supplier.vlr", "job_offers.vlr"}) {
+        OpenExample(example);
+        DominanceView* view = ShowDominance();
+        const QSize size = view->parentWidget()->sizeHint();
+        ResizeWindow(view, size.width(), size.height());
+        EXPECT_EQ(NamesCutOff(*view), QStringList()) << example;
+        EXPECT_EQ(view->Matrix()->verticalHeaderItem(0)->toolTip(), view->RowName(1));
+        view->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {
     OpenExample("car.vlr"); // 5 alternatives, k = 6
     DominanceView* view = ShowDominance();
-    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1, with room for the legend.
+    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1, with room for the legend, and
+    // wider where the names need it.
     const QSize legend = view->Legend()->sizeHint();
-    EXPECT_EQ(view->sizeHint(),
-              QSize(std::max(6 * 85 + 1, legend.width()), 6 * 25 + 1 + legend.height()));
+    EXPECT_GE(view->sizeHint().width(), std::max(6 * 85 + 1, legend.width()));
+    EXPECT_EQ(view->sizeHint().height(), 6 * 25 + 1 + legend.height());
     ResultGrid* grid = view->Matrix();
 
-    // Narrow: default sizes.
+    // Narrow: default sizes, but the header column shows the names.
     ResizeWindow(view, 300, 140);
     EXPECT_EQ(grid->columnWidth(0), 84);
     EXPECT_EQ(grid->rowHeight(0), 24);
-    EXPECT_EQ(grid->HeaderColumnWidth(), 84);
+    EXPECT_GE(grid->HeaderColumnWidth(), 84);
+    EXPECT_EQ(NamesCutOff(*view, true), QStringList());
 
     // Wide and tall: columns W / k - 1, the header column takes the remainder less 3.
     ResizeWindow(view, 900, 400);

@@ -170,15 +170,24 @@ TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
     }
 }
 
-TEST_F(ViewsTest, OpeningAnotherModelClosesTheViews) {
+TEST_F(ViewsTest, OpeningAnotherModelKeepsTheViewsAndShowsItsResults) {
     OpenExample("car.vlr");
-    QPointer<QWidget> view = ShowValueIntervals();
-    ShowDominance();
+    QPointer<ValueIntervalsView> view = ShowValueIntervals();
+    QPointer<DominanceView> dominance = ShowDominance();
+    const int carAlternatives = model().M();
     OpenExample("supplier.vlr");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(view.isNull());
+    ASSERT_FALSE(dominance.isNull());
+    ASSERT_NE(model().M(), carAlternatives);
+    EXPECT_EQ(window->ResultViewWidget(ResultView::ValueIntervals), view.data());
+    EXPECT_EQ(view->Chart()->Bars().size(), static_cast<std::size_t>(model().M()));
+    EXPECT_EQ(dominance->Matrix()->rowCount(), model().M());
+    EXPECT_EQ(dominance->RowName(1), QString::fromStdString(model().AlternativeName(1)));
+    // New still starts without them.
+    window->NewClick();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(view.isNull());
-    ValueIntervalsView* fresh = ShowValueIntervals();
-    EXPECT_EQ(fresh->Chart()->Bars().size(), static_cast<std::size_t>(model().M()));
 }
 
 TEST_F(ViewsTest, ViewRestoresItsSavedPlacement) {
