@@ -191,21 +191,21 @@ void TPreferenceForm::Refresh() {
             PrefView->setCurrentItem(item);
         }
     }
-    if (rebuilt) {
-        FitColumns();
-    }
+    FitColumns(rebuilt);
 }
 
-void TPreferenceForm::FitColumns() {
+void TPreferenceForm::FitColumns(bool rebuilt) {
     // Each column at least its classic width and wide enough for its texts (within a limit;
-    // a longer text is elided and shown in full in its tooltip). Only a rebuilt list is
-    // fitted, so that a width the user chose stays while the texts change.
+    // a longer text is elided and shown in full in its tooltip). A rebuilt list starts from
+    // the classic widths; otherwise columns only widen, so a wider column the user chose stays.
     constexpr int kWidestColumn = 320;
     const int classic[] = {kTypeWidth, kReferencesWidth, kAssessedWidth, kRemarksWidth};
     for (int column = 0; column < PrefView->columnCount(); ++column) {
+        const int before = rebuilt ? classic[column] : PrefView->columnWidth(column);
         PrefView->resizeColumnToContents(column); // the texts' and the header's width
         const int need = PrefView->columnWidth(column);
-        const int width = std::max(classic[column], std::min(need, kWidestColumn));
+        const int width =
+            std::max({classic[column], before, std::min(need, kWidestColumn)});
         PrefView->setColumnWidth(column, width);
         for (int i = 0; i < PrefView->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = PrefView->topLevelItem(i);

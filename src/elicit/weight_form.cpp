@@ -335,9 +335,10 @@ int TWeightForm::NeededGridWidth() const {
                                       kPadding);
         }
     }
-    // SizeColumns gives each data column a fifth of the grid and the names what is left.
-    return std::max(5 * data, 4 * data + name) + 2 * WeightGrid->frameWidth() +
-           kWeightColumnCount + kScrollBarAllowance;
+    // SizeColumns gives each data column a fifth of the grid (less a line) and the names what
+    // is left after the frame, the lines and a scroll bar: about a fifth as well.
+    const int lines = 2 * WeightGrid->frameWidth() + kWeightColumnCount + kScrollBarAllowance;
+    return 5 * std::max(data + 1, name + lines);
 }
 
 TWeightForm::~TWeightForm() = default;
