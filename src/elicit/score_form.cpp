@@ -128,8 +128,9 @@ public:
 
 namespace {
 
-// What the window system's title bar and frame take of the screen's height.
-constexpr int kWindowFrameAllowance = 40;
+// What the window system's title bar and frame take of the screen's width and height.
+constexpr int kFrameWidthAllowance = 16;
+constexpr int kFrameHeightAllowance = 40;
 
 } // namespace
 
@@ -148,7 +149,7 @@ ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, 
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     setFixedSize(ui::ScrollingDialogSize(Scroll->widget()->sizeHint(),
                                      ui::AvailableSizeFor(context.parent) -
-                                         QSize(0, kWindowFrameAllowance),
+                                         QSize(kFrameWidthAllowance, kFrameHeightAllowance),
                                      bar));
 }
 
