@@ -170,6 +170,30 @@ INSTANTIATE_TEST_SUITE_P(
                       SmallScreenCase{{1200, 700, 600, 300}, {200, 186, 600, 300}}),
     [](const auto& info) { return "Saved" + std::to_string(info.index); });
 
+// A dialog keeps its content's size where the screen holds it; otherwise it takes the screen's
+// size in the direction that does not fit and makes room for the scroll bar across the other.
+TEST(ScrollingDialogSizeTest, FitsTheScreenAndLeavesRoomForTheScrollBar) {
+    const QSize screen(800, 460);
+    const int bar = 16;
+    EXPECT_EQ(ScrollingDialogSize({700, 400}, screen, bar), QSize(700, 400));
+    EXPECT_EQ(ScrollingDialogSize({700, 520}, screen, bar), QSize(716, 460));
+    EXPECT_EQ(ScrollingDialogSize({790, 520}, screen, bar), QSize(800, 460));
+    EXPECT_EQ(ScrollingDialogSize({820, 300}, screen, bar), QSize(800, 316));
+    EXPECT_EQ(ScrollingDialogSize({820, 450}, screen, bar), QSize(800, 460));
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> extent(1, 1500);
+    for (int run = 0; run < 2000; ++run) {
+        const QSize content(extent(random), extent(random));
+        const QSize available(extent(random), extent(random));
+        const QSize size = ScrollingDialogSize(content, available, bar);
+        ASSERT_LE(size.width(), available.width());
+        ASSERT_LE(size.height(), available.height());
+        // Never smaller than the content where the screen has room for it.
+        ASSERT_GE(size.width(), std::min(content.width(), available.width()));
+        ASSERT_GE(size.height(), std::min(content.height(), available.height()));
+    }
+}
+
 TEST(PlaceOnScreensTest, WithoutScreensNothingMoves) {
     const WindowBounds bounds{-5000, -5000, 300, 200};
     EXPECT_EQ(PlaceOnScreens(bounds, {}), bounds);

@@ -1,6 +1,6 @@
 // The desktop application on a small screen: 1600 x 1000 pixels at scale factor 2, which the
-// windows see as 800 x 500. Run with QT_SCALE_FACTOR=2 and an offscreen screen of that size
-// (see CMakeLists.txt). Placements saved at scale 1, the start-up layout, the result views, the
+// windows see as 800 x 500 (small_screen_main.cpp sets the scale and the offscreen screen up).
+// Placements saved at scale 1, the start-up layout, the result views, the
 // score dialog and the help window all stay within the screen.
 #include "ui/gui_fixture.h"
 
