@@ -275,7 +275,12 @@ void DominanceView::ApplySizing() {
         matrix_->setColumnWidth(c, columnW);
     }
     // Column names too wide for their column go onto two lines.
-    matrix_->SetHeaderRowHeight(std::max(headerH, matrix_->ColumnHeader()->WrappedHeight()));
+    const int wrappedH = std::max(headerH, matrix_->ColumnHeader()->WrappedHeight());
+    if (wrappedH > headerH && rowHeight > kRowHeight) {
+        // The rows that filled the grid give the taller header row its room.
+        rowHeight = std::max(kRowHeight, (h - wrappedH) / m - 1);
+    }
+    matrix_->SetHeaderRowHeight(wrappedH);
     for (int r = 0; r < m; ++r) {
         matrix_->setRowHeight(r, rowHeight);
     }
