@@ -204,8 +204,7 @@ void TPreferenceForm::FitColumns(bool rebuilt) {
         const int before = rebuilt ? classic[column] : PrefView->columnWidth(column);
         PrefView->resizeColumnToContents(column); // the texts' and the header's width
         const int need = PrefView->columnWidth(column);
-        const int width =
-            std::max({classic[column], before, std::min(need, kWidestColumn)});
+        const int width = std::max({classic[column], before, std::min(need, kWidestColumn)});
         PrefView->setColumnWidth(column, width);
         for (int i = 0; i < PrefView->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = PrefView->topLevelItem(i);

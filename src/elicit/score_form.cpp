@@ -21,11 +21,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QScrollArea>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace velor::elicit {
@@ -148,9 +148,9 @@ ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, 
     // the dialog takes what the screen has and its content scrolls.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     setFixedSize(ui::ScrollingDialogSize(Scroll->widget()->sizeHint(),
-                                     ui::AvailableSizeFor(context.parent) -
-                                         QSize(kFrameWidthAllowance, kFrameHeightAllowance),
-                                     bar));
+                                         ui::AvailableSizeFor(context.parent) -
+                                             QSize(kFrameWidthAllowance, kFrameHeightAllowance),
+                                         bar));
 }
 
 void ScoreForm::BuildPages() {

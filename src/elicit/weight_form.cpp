@@ -328,11 +328,11 @@ int TWeightForm::NeededGridWidth() const {
     int data = 0;
     for (int column = 0; column < kWeightColumnCount; ++column) {
         int& need = column == kNameColumn ? name : data;
-        need = std::max(need, headers.horizontalAdvance(QString::fromUtf8(kHeaders[column])) +
-                                  kPadding);
+        need = std::max(need,
+                        headers.horizontalAdvance(QString::fromUtf8(kHeaders[column])) + kPadding);
         for (int row = 0; table_.Enabled() && row < table_.RowCount(); ++row) {
-            need = std::max(need, cells.horizontalAdvance(ui::ToQ(table_.Text(row, column))) +
-                                      kPadding);
+            need = std::max(need,
+                            cells.horizontalAdvance(ui::ToQ(table_.Text(row, column))) + kPadding);
         }
     }
     // SizeColumns gives each data column a fifth of the grid (less a line) and the names what
@@ -606,8 +606,8 @@ void TWeightForm::SizeColumns() {
     for (int row = 0; row < WeightGrid->rowCount(); ++row) {
         for (int column = 0; column <= kBestColumn; ++column) {
             if (QTableWidgetItem* item = WeightGrid->item(row, column)) {
-                const bool cut = metrics.horizontalAdvance(item->text()) + 8 >
-                                 WeightGrid->columnWidth(column);
+                const bool cut =
+                    metrics.horizontalAdvance(item->text()) + 8 > WeightGrid->columnWidth(column);
                 item->setToolTip(cut ? item->text() : QString());
             }
         }

@@ -111,9 +111,9 @@ int AltGridView::NeededColumnWidth(int column) const {
         return 0;
     }
     const QFontMetrics headerMetrics(horizontalHeader()->font());
-    int need = headerMetrics.horizontalAdvance(
-                   model()->headerData(column, Qt::Horizontal).toString()) +
-               HeaderPadding(horizontalHeader());
+    int need =
+        headerMetrics.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString()) +
+        HeaderPadding(horizontalHeader());
     const QFontMetrics cellMetrics(font());
     for (int row = 0; row < model()->rowCount(); ++row) {
         const QString text = model()->index(row, column).data().toString();
@@ -129,9 +129,9 @@ int AltGridView::NeededNameWidth() const {
     const QFontMetrics metrics(verticalHeader()->font());
     int need = 0;
     for (int row = 0; row < model()->rowCount(); ++row) {
-        need = std::max(need, metrics.horizontalAdvance(
-                                  model()->headerData(row, Qt::Vertical).toString()) +
-                                  HeaderPadding(verticalHeader()));
+        need = std::max(
+            need, metrics.horizontalAdvance(model()->headerData(row, Qt::Vertical).toString()) +
+                      HeaderPadding(verticalHeader()));
     }
     return std::min(need, kWidestColumn);
 }
@@ -150,7 +150,8 @@ QString AltGridView::HeaderToolTip(Qt::Orientation orientation, int section) con
     if (model() == nullptr) {
         return {};
     }
-    const QHeaderView* header = orientation == Qt::Horizontal ? horizontalHeader() : verticalHeader();
+    const QHeaderView* header =
+        orientation == Qt::Horizontal ? horizontalHeader() : verticalHeader();
     const QString text = model()->headerData(section, orientation).toString();
     const int room = orientation == Qt::Horizontal ? columnWidth(section) : header->width();
     const bool cut =
@@ -177,8 +178,8 @@ bool AltGridView::eventFilter(QObject* watched, QEvent* event) {
     for (const QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
         if (watched == header->viewport() && event->type() == QEvent::ToolTip) {
             const auto* help = static_cast<QHelpEvent*>(event);
-            const QString tip = HeaderToolTip(header->orientation(),
-                                              header->logicalIndexAt(help->pos()));
+            const QString tip =
+                HeaderToolTip(header->orientation(), header->logicalIndexAt(help->pos()));
             if (tip.isEmpty()) {
                 QToolTip::hideText();
             } else {
@@ -300,8 +301,7 @@ void AlternativesEditor::ModelChanged(ModelChange what) {
 void AlternativesEditor::ApplyColumnWidths() {
     // The table's widths, widened where a header or a text needs more (up to a limit).
     const auto& table = model_.Table();
-    grid_->verticalHeader()->setMinimumWidth(
-        std::max(table.ColWidth(0), grid_->NeededNameWidth()));
+    grid_->verticalHeader()->setMinimumWidth(std::max(table.ColWidth(0), grid_->NeededNameWidth()));
     for (int c = 1; c < table.ColCount(); ++c) {
         grid_->setColumnWidth(c - 1, std::max(table.ColWidth(c), grid_->NeededColumnWidth(c - 1)));
     }

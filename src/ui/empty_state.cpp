@@ -80,11 +80,11 @@ void EmptyState::UpdateRecent() {
 void EmptyState::PlaceIn(const QSize& area) {
     // As wide as the text reads well, never wider than the area; tall enough for the wrapped
     // text at that width.
-    const int width = std::max(1, std::min({std::max(sizeHint().width(), 460), 560,
-                                            area.width() - 16}));
-    const int height = std::max(1, std::min(heightForWidth(width) > 0 ? heightForWidth(width)
-                                                                      : sizeHint().height(),
-                                            area.height() - 16));
+    const int width =
+        std::max(1, std::min({std::max(sizeHint().width(), 460), 560, area.width() - 16}));
+    const int height = std::max(
+        1, std::min(heightForWidth(width) > 0 ? heightForWidth(width) : sizeHint().height(),
+                    area.height() - 16));
     setGeometry((area.width() - width) / 2, std::max(8, (area.height() - height) / 3), width,
                 height);
 }

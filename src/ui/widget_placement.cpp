@@ -120,8 +120,8 @@ void FitOnScreen(QWidget* window) {
 
 void FitInsideArea(QWidget* child, const QSize& area) {
     const QRect r = child->geometry();
-    const WindowBounds placed = PlaceOnScreens({r.left(), r.top(), r.width(), r.height()},
-                                               {QRect(QPoint(0, 0), area)});
+    const WindowBounds placed =
+        PlaceOnScreens({r.left(), r.top(), r.width(), r.height()}, {QRect(QPoint(0, 0), area)});
     const QRect target(placed.left, placed.top, placed.width, placed.height);
     if (target != r) {
         child->setGeometry(target);

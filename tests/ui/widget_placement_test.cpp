@@ -56,9 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Visible but larger than its screen: fitted to the screen showing most of it.
         PlaceCase{"larger than the screen", {-50, -50, 4000, 3000}, {0, 0, 1920, 1040}},
         PlaceCase{"taller than the second", {2000, 100, 800, 1500}, {2000, 0, 800, 1024}},
-        PlaceCase{"wider than both, mostly on the second",
-                  {1800, 10, 3300, 500},
-                  {1920, 10, 1280, 500}},
+        PlaceCase{
+            "wider than both, mostly on the second", {1800, 10, 3300, 500}, {1920, 10, 1280, 500}},
         // Off every screen: shifted inside the nearest.
         PlaceCase{"left of the primary", {-2000, 100, 800, 600}, {0, 100, 800, 600}},
         PlaceCase{"beyond the second", {5000, 300, 800, 600}, {2400, 300, 800, 600}},
@@ -122,11 +121,11 @@ TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesThatFitSta
                 Overlap(bounds.left, bounds.width, screen.left(), screen.width());
             const long long shownHeight =
                 Overlap(bounds.top, bounds.height, screen.top(), screen.height());
-            fitsBefore = fitsBefore ||
-                         (shownWidth > 0 && shownHeight > 0 &&
-                          shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
-                          shownHeight >= std::min(bounds.height, kMinVisibleHeight) &&
-                          bounds.width <= screen.width() && bounds.height <= screen.height());
+            fitsBefore =
+                fitsBefore || (shownWidth > 0 && shownHeight > 0 &&
+                               shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
+                               shownHeight >= std::min(bounds.height, kMinVisibleHeight) &&
+                               bounds.width <= screen.width() && bounds.height <= screen.height());
         }
         ASSERT_TRUE(visibleBefore || !fitsBefore);
         ASSERT_EQ(placed == bounds, fitsBefore) << bounds.left << ',' << bounds.top;

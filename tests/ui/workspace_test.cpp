@@ -200,7 +200,8 @@ TEST_F(GuiTest, AlternativesColumnsShowTheirNamesAndTextsInFull) {
     }
     // A consequence longer than any column: elided, in full in its tooltip.
     const QString longText(120, QLatin1Char('x'));
-    document().Apply("Type", [&](Model& m) { m.CommitCellText(2, 1, longText.toStdString(), false); });
+    document().Apply("Type",
+                     [&](Model& m) { m.CommitCellText(2, 1, longText.toStdString(), false); });
     const QModelIndex cell = grid->model()->index(0, 1);
     ASSERT_EQ(cell.data().toString(), longText);
     EXPECT_LT(grid->columnWidth(1), QFontMetrics(grid->font()).horizontalAdvance(longText));
