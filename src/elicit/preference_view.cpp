@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <array>
 
 namespace velor::elicit {
@@ -142,7 +144,12 @@ void TPreferenceForm::PrintView(QPrinter& printer) {
 }
 
 QSize TPreferenceForm::sizeHint() const {
-    return {kTypeWidth + kReferencesWidth + kAssessedWidth + kRemarksWidth + 30, 260};
+    int columns = 0;
+    for (int column = 0; column < PrefView->columnCount(); ++column) {
+        columns += PrefView->columnWidth(column);
+    }
+    return {std::max(kTypeWidth + kReferencesWidth + kAssessedWidth + kRemarksWidth, columns) + 30,
+            260};
 }
 
 void TPreferenceForm::ModelChanged(ModelChange what) {
@@ -162,7 +169,8 @@ void TPreferenceForm::Refresh() {
     const EntryId selected = EntryOf(PrefView->currentItem());
     const auto& entries = model_.Assessments();
     // Keep the items (and so the scroll position and selection) when only texts changed.
-    if (PrefView->topLevelItemCount() != static_cast<int>(entries.size())) {
+    const bool rebuilt = PrefView->topLevelItemCount() != static_cast<int>(entries.size());
+    if (rebuilt) {
         PrefView->clear();
         for (std::size_t i = 0; i < entries.size(); ++i) {
             PrefView->addTopLevelItem(new QTreeWidgetItem());
@@ -181,6 +189,26 @@ void TPreferenceForm::Refresh() {
         item->setData(0, kMarkedRole, marked);
         if (entry.Id == selected) {
             PrefView->setCurrentItem(item);
+        }
+    }
+    FitColumns(rebuilt);
+}
+
+void TPreferenceForm::FitColumns(bool rebuilt) {
+    // Each column at least its classic width and wide enough for its texts (within a limit;
+    // a longer text is elided and shown in full in its tooltip). A rebuilt list starts from
+    // the classic widths; otherwise columns only widen, so a wider column the user chose stays.
+    constexpr int kWidestColumn = 320;
+    const int classic[] = {kTypeWidth, kReferencesWidth, kAssessedWidth, kRemarksWidth};
+    for (int column = 0; column < PrefView->columnCount(); ++column) {
+        const int before = rebuilt ? classic[column] : PrefView->columnWidth(column);
+        PrefView->resizeColumnToContents(column); // the texts' and the header's width
+        const int need = PrefView->columnWidth(column);
+        const int width = std::max({classic[column], before, std::min(need, kWidestColumn)});
+        PrefView->setColumnWidth(column, width);
+        for (int i = 0; i < PrefView->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = PrefView->topLevelItem(i);
+            item->setToolTip(column, need > width ? item->text(column) : QString());
         }
     }
 }

@@ -50,6 +50,7 @@ public:
     void ClearPreferencesClick();
     // Rebuilds the list from the model's assessment list.
     void Refresh();
+    void FitColumns(bool rebuilt);
 
     // The window that dialogs opened from the view are centred over (the main window).
     void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }

@@ -6,6 +6,7 @@
 #include "elicit/feasibility_form.h"
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
+#include "ui/widget_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +21,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -123,6 +126,14 @@ public:
 
 } // namespace
 
+namespace {
+
+// What the window system's title bar and frame take of the screen's width and height.
+constexpr int kFrameWidthAllowance = 16;
+constexpr int kFrameHeightAllowance = 40;
+
+} // namespace
+
 ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, int tourSteps)
     : QDialog(context.parent), context_(context),
       logic_(context.model, entry, tourStep, tourSteps) {
@@ -133,11 +144,19 @@ ScoreForm::ScoreForm(const DialogContext& context, EntryId entry, int tourStep, 
     ShowAll();
     ShowCloseButtons();
     TabCtrl->setCurrentIndex(logic_.StartOnOrdinalPage() ? 0 : 1);
-    setFixedSize(sizeHint());
+    // The size the pages and buttons want; on a screen too small for it (a large scale factor)
+    // the dialog takes what the screen has and its content scrolls.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setFixedSize(ui::ScrollingDialogSize(Scroll->widget()->sizeHint(),
+                                         ui::AvailableSizeFor(context.parent) -
+                                             QSize(kFrameWidthAllowance, kFrameHeightAllowance),
+                                         bar));
 }
 
 void ScoreForm::BuildPages() {
-    TabCtrl = new QTabWidget(this);
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("ScoreContent"));
+    TabCtrl = new QTabWidget(content);
     TabCtrl->setObjectName(QStringLiteral("TabCtrl"));
     const QString name = ui::ToQ(logic_.NodeName());
 
@@ -259,11 +278,11 @@ void ScoreForm::BuildPages() {
     TabCtrl->addTab(valueFunction, Q("Value Function"));
 
     // ----- closing buttons
-    OKButton = NamedButton(QString(), "OKButton", this);
+    OKButton = NamedButton(QString(), "OKButton", content);
     OKButton->setDefault(true);
-    CancelButton = NamedButton(QString(), "CancelButton", this);
-    BackButton = NamedButton(Q("<< &Back"), "BackButton", this);
-    AbortButton = NamedButton(Q("&Abort"), "AbortButton", this);
+    CancelButton = NamedButton(QString(), "CancelButton", content);
+    BackButton = NamedButton(Q("<< &Back"), "BackButton", content);
+    AbortButton = NamedButton(Q("&Abort"), "AbortButton", content);
     auto* closing = new QVBoxLayout;
     closing->addSpacing(TabCtrl->tabBar()->sizeHint().height());
     closing->addWidget(OKButton);
@@ -271,9 +290,17 @@ void ScoreForm::BuildPages() {
     closing->addWidget(BackButton);
     closing->addWidget(AbortButton);
     closing->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout(content);
     layout->addWidget(TabCtrl, 1);
     layout->addLayout(closing);
+    Scroll = new QScrollArea(this);
+    Scroll->setObjectName(QStringLiteral("ScoreScroll"));
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setWidgetResizable(true);
+    Scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(Scroll);
 
     connect(UnrankedList, &QListWidget::currentRowChanged, this, &ScoreForm::UnrankedListClick);
     connect(UnrankedList, &QListWidget::itemClicked, this, &ScoreForm::UnrankedListClick);

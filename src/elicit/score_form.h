@@ -16,6 +16,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
+class QScrollArea;
 class QTreeWidget;
 
 namespace velor::elicit {
@@ -76,6 +77,8 @@ private:
     bool shown_ = false;
 
     QTabWidget* TabCtrl = nullptr;
+    // Holds the pages and the buttons; scrolls when the screen is smaller than they are.
+    QScrollArea* Scroll = nullptr;
     QLabel* ScoreNameLabel = nullptr;
     QLabel* InfoLabel = nullptr;
     QListWidget* UnrankedList = nullptr;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -310,7 +311,34 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
     FillGrid();
     connect(WeightGrid, &QTableWidget::itemChanged, this, &TWeightForm::WeightGridItemChanged);
     setMinimumSize(kButtonWidth + kGridMargin + 160, kInfoHeight + 5 * (kButtonHeight + 8) + 10);
-    resize(640, 300);
+    // At least the classic 640 pixels, wider where the names or consequences need it, never
+    // wider than the screen.
+    int width = std::max(640, NeededGridWidth() + kGridMargin);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        width = std::min(width, screen->availableGeometry().width());
+    }
+    resize(width, 300);
+}
+
+int TWeightForm::NeededGridWidth() const {
+    constexpr int kPadding = 12; // the cell's margins and a little air
+    const QFontMetrics cells(WeightGrid->font());
+    const QFontMetrics headers(WeightGrid->horizontalHeader()->font());
+    int name = 0;
+    int data = 0;
+    for (int column = 0; column < kWeightColumnCount; ++column) {
+        int& need = column == kNameColumn ? name : data;
+        need = std::max(need,
+                        headers.horizontalAdvance(QString::fromUtf8(kHeaders[column])) + kPadding);
+        for (int row = 0; table_.Enabled() && row < table_.RowCount(); ++row) {
+            need = std::max(need,
+                            cells.horizontalAdvance(ui::ToQ(table_.Text(row, column))) + kPadding);
+        }
+    }
+    // SizeColumns gives each data column a fifth of the grid (less a line) and the names what
+    // is left after the frame, the lines and a scroll bar: about a fifth as well.
+    const int lines = 2 * WeightGrid->frameWidth() + kWeightColumnCount + kScrollBarAllowance;
+    return 5 * std::max(data + 1, name + lines);
 }
 
 TWeightForm::~TWeightForm() = default;
@@ -571,6 +599,20 @@ void TWeightForm::SizeColumns() {
         rest += kScrollBarAllowance;
     }
     WeightGrid->setColumnWidth(kNameColumn, std::max(1, rest));
+    // A name or consequence too long for its column shows in full in its tooltip.
+    const QFontMetrics metrics(WeightGrid->font());
+    const bool wasFilling = filling_; // a tooltip is no edit
+    filling_ = true;
+    for (int row = 0; row < WeightGrid->rowCount(); ++row) {
+        for (int column = 0; column <= kBestColumn; ++column) {
+            if (QTableWidgetItem* item = WeightGrid->item(row, column)) {
+                const bool cut =
+                    metrics.horizontalAdvance(item->text()) + 8 > WeightGrid->columnWidth(column);
+                item->setToolTip(cut ? item->text() : QString());
+            }
+        }
+    }
+    filling_ = wasFilling;
 }
 
 void TWeightForm::resizeEvent(QResizeEvent* event) {

@@ -143,6 +143,9 @@ private:
     void WeightGridItemChanged(QTableWidgetItem* item);
     void SizeControls();
     void SizeColumns();
+    // The grid width that shows every name, consequence and header in full with the columns
+    // sized as SizeColumns sizes them.
+    int NeededGridWidth() const;
     void FocusCell(int row, int column);
 
     Model& model_;

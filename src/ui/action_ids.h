@@ -8,6 +8,7 @@ namespace velor::ui::action_id {
 // File
 inline constexpr const char* kNew = "New1";
 inline constexpr const char* kOpen = "Open1";
+inline constexpr const char* kOpenExample = "OpenExample1";
 inline constexpr const char* kSave = "Save1";
 inline constexpr const char* kSaveAs = "SaveAs1";
 inline constexpr const char* kExportConstraints = "ExportModel";
@@ -59,6 +60,7 @@ inline constexpr const char* kAcceptability = "Acceptability1";
 inline constexpr const char* kTile = "Tile1";
 inline constexpr const char* kCascade = "Cascade1";
 inline constexpr const char* kArrangeIcons = "ArrangeIcons1";
+inline constexpr const char* kTabbedWindows = "TabbedWindows1";
 
 // Help
 inline constexpr const char* kHelpTopics = "HelpTopics1";

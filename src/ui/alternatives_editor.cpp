@@ -14,12 +14,14 @@
 #include <QAction>
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <QVBoxLayout>
 #include <algorithm>
@@ -76,9 +78,116 @@ AltGridView::AltGridView(QWidget* parent) : QTableView(parent) {
     if (auto* corner = findChild<QAbstractButton*>()) {
         corner->installEventFilter(this);
     }
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
+}
+
+namespace {
+
+// Columns grow to show their texts up to this width; longer texts are elided, in full in the
+// tooltip.
+constexpr int kWidestColumn = 260;
+
+// A text followed by a further tooltip line, either of them possibly empty.
+QString JoinTips(const QString& first, const QString& second) {
+    if (first.isEmpty() || second.isEmpty()) {
+        return first.isEmpty() ? second : first;
+    }
+    return first + QLatin1Char('\n') + second;
+}
+
+int CellPadding(const QWidget* view) {
+    return 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
+}
+
+int HeaderPadding(const QHeaderView* header) {
+    return 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
+}
+
+} // namespace
+
+int AltGridView::NeededColumnWidth(int column) const {
+    if (model() == nullptr || column < 0 || column >= model()->columnCount()) {
+        return 0;
+    }
+    const QFontMetrics headerMetrics(horizontalHeader()->font());
+    int need =
+        headerMetrics.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString()) +
+        HeaderPadding(horizontalHeader());
+    const QFontMetrics cellMetrics(font());
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        const QString text = model()->index(row, column).data().toString();
+        need = std::max(need, cellMetrics.horizontalAdvance(text) + CellPadding(this));
+    }
+    return std::min(need, kWidestColumn);
+}
+
+int AltGridView::NeededNameWidth() const {
+    if (model() == nullptr) {
+        return 0;
+    }
+    const QFontMetrics metrics(verticalHeader()->font());
+    int need = 0;
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        need = std::max(
+            need, metrics.horizontalAdvance(model()->headerData(row, Qt::Vertical).toString()) +
+                      HeaderPadding(verticalHeader()));
+    }
+    return std::min(need, kWidestColumn);
+}
+
+QString AltGridView::CellToolTip(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const QString text = index.data().toString();
+    const bool cut = QFontMetrics(font()).horizontalAdvance(text) + CellPadding(this) >
+                     columnWidth(index.column());
+    return JoinTips(cut ? text : QString(), index.data(Qt::ToolTipRole).toString());
+}
+
+QString AltGridView::HeaderToolTip(Qt::Orientation orientation, int section) const {
+    if (model() == nullptr) {
+        return {};
+    }
+    const QHeaderView* header =
+        orientation == Qt::Horizontal ? horizontalHeader() : verticalHeader();
+    const QString text = model()->headerData(section, orientation).toString();
+    const int room = orientation == Qt::Horizontal ? columnWidth(section) : header->width();
+    const bool cut =
+        QFontMetrics(header->font()).horizontalAdvance(text) + HeaderPadding(header) > room;
+    return JoinTips(cut ? text : QString(),
+                    model()->headerData(section, orientation, Qt::ToolTipRole).toString());
+}
+
+bool AltGridView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = CellToolTip(indexAt(help->pos()));
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 bool AltGridView::eventFilter(QObject* watched, QEvent* event) {
+    for (const QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        if (watched == header->viewport() && event->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const QString tip =
+                HeaderToolTip(header->orientation(), header->logicalIndexAt(help->pos()));
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+            } else {
+                QToolTip::showText(help->globalPos(), tip, header->viewport());
+            }
+            return true;
+        }
+    }
     // The corner above the alternative names reads "Name", like cell (0, 0) of the table.
     auto* corner = qobject_cast<QAbstractButton*>(watched);
     if (corner != nullptr && event->type() == QEvent::Paint) {
@@ -190,10 +299,11 @@ void AlternativesEditor::ModelChanged(ModelChange what) {
 }
 
 void AlternativesEditor::ApplyColumnWidths() {
+    // The table's widths, widened where a header or a text needs more (up to a limit).
     const auto& table = model_.Table();
-    grid_->verticalHeader()->setMinimumWidth(table.ColWidth(0));
+    grid_->verticalHeader()->setMinimumWidth(std::max(table.ColWidth(0), grid_->NeededNameWidth()));
     for (int c = 1; c < table.ColCount(); ++c) {
-        grid_->setColumnWidth(c - 1, table.ColWidth(c));
+        grid_->setColumnWidth(c - 1, std::max(table.ColWidth(c), grid_->NeededColumnWidth(c - 1)));
     }
 }
 

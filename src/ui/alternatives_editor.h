@@ -27,9 +27,18 @@ class AltGridView : public QTableView {
 public:
     explicit AltGridView(QWidget* parent = nullptr);
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
+    // The tooltips of a cell and of a header section: the full text first where the column is
+    // too narrow for it, then what the model says about it.
+    QString CellToolTip(const QModelIndex& index) const;
+    QString HeaderToolTip(Qt::Orientation orientation, int section) const;
+    // The width a column needs to show its header and every cell in full, and that of the
+    // names' header column; both within a limit, beyond which texts are elided.
+    int NeededColumnWidth(int column) const;
+    int NeededNameWidth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 };
 
 class AlternativesEditor : public QWidget, public ModelObserver, public PrintableView {

@@ -1,5 +1,7 @@
 #include "ui/help_window.h"
 
+#include "ui/widget_placement.h"
+
 #include <QAction>
 #include <QFile>
 #include <QStyle>
@@ -54,8 +56,21 @@ QUrl HelpWindow::StartPage() {
 }
 
 void HelpWindow::ShowStartPage() {
-    browser_->setSource(StartPage());
+    ShowPage(StartPage());
+}
+
+void HelpWindow::ShowPage(const QUrl& page) {
+    browser_->setSource(page);
+    // Its first size is fitted to the screen it opens on (a small screen, a large scale).
+    // Fitted again once shown, when the window system's frame is known.
+    const bool opening = !isVisible();
+    if (opening) {
+        FitOnScreen(this);
+    }
     show();
+    if (opening) {
+        FitOnScreen(this);
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();

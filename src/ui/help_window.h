@@ -15,6 +15,8 @@ public:
 
     // Shows the window at the guide's start page and brings it to the front.
     void ShowStartPage();
+    // Shows the window at a page of the guide (a qrc:/help/ address), within the screen.
+    void ShowPage(const QUrl& page);
     QTextBrowser* Browser() const { return browser_; }
 
     static QUrl StartPage();

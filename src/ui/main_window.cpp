@@ -8,6 +8,7 @@
 #include "ui/action_ids.h"
 #include "ui/alternatives_editor.h"
 #include "ui/conflict_window.h"
+#include "ui/empty_state.h"
 #include "ui/help_window.h"
 #include "ui/node_icons.h"
 #include "ui/progress_dialog.h"
@@ -18,9 +19,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
@@ -39,6 +43,15 @@ constexpr std::array<const char*, kResultViewCount> kResultViewNames = {
 // The samples the analysis takes unless the user asks for another number.
 constexpr int kDefaultAcceptabilitySamples = 10000;
 constexpr int kMostAcceptabilitySamples = 100000000;
+
+// Where the workspace choice is kept in the settings file.
+constexpr const char* kWorkspaceSection = "Workspace";
+constexpr const char* kTabbedKey = "TabbedWindows";
+
+// The start-up layout of the three editor windows fills this much of the workspace; a smaller
+// workspace (a small screen, a large scale factor) gets the same layout scaled down.
+constexpr int kDefaultLayoutWidth = 1095;
+constexpr int kDefaultLayoutHeight = 620;
 
 } // namespace
 
@@ -84,7 +97,34 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
     UpdateStatusPanels();
     UpdateUndoActions();
     RestorePlacements();
+
+    // The empty state: over the workspace while the model has no node.
+    auto* newMainGoal = new QAction(this);
+    connect(newMainGoal, &QAction::triggered, this, [this] {
+        RunCommand([this] {
+            ShowTreeEditor();
+            treeEditor_->SelectNode(kNone);
+            treeEditor_->TreePopupPopup();
+            if (GetModel().TreeEmpty() && treeEditor_->NewGoalAction()->isEnabled()) {
+                treeEditor_->NewGoalAction()->trigger();
+            }
+        });
+    });
+    recentButtonMenu_ = new QMenu(this);
+    recentButtonMenu_->setObjectName(QStringLiteral("RecentButtonMenu"));
+    for (QAction* action : recentActions_) {
+        recentButtonMenu_->addAction(action);
+    }
+    emptyState_ = new EmptyState(newMainGoal, Action(A::kOpenExample), recentButtonMenu_, mdi_);
+    connect(emptyState_, &EmptyState::WalkthroughRequested, this,
+            [this] { ShowHelpPage(QStringLiteral("walkthrough.html")); });
+    mdi_->installEventFilter(this);
+
     RebuildRecentMenu();
+    if (settings_.ReadSetting(kWorkspaceSection, kTabbedKey) == "1") {
+        SetTabbedWindows(true);
+    }
+    UpdateEmptyState();
 }
 
 MainWindow::~MainWindow() {
@@ -113,8 +153,11 @@ void MainWindow::ModelChanged(ModelChange what) {
         UpdateUndoActions();
         UpdateStatusPanels();
         break;
-    case ModelChange::Options:
     case ModelChange::Tree:
+        UpdateEmptyState();
+        UpdateStatusPanels();
+        break;
+    case ModelChange::Options:
     case ModelChange::Table:
     case ModelChange::Results:
         UpdateStatusPanels();
@@ -440,10 +483,19 @@ void MainWindow::ShowResultView(ResultView view) {
         window->installEventFilter(this);
     }
     BringForward(resultWindows_[index]);
+    // A placement stored for a larger workspace, or a view whose natural size is larger than
+    // this one, comes up within the workspace.
+    if (!TabbedWindows()) {
+        FitInsideArea(resultWindows_[index], mdi_->viewport()->size());
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close) {
+    if (watched == mdi_ && event->type() == QEvent::Resize && emptyState_ != nullptr) {
+        emptyState_->PlaceIn(mdi_->size());
+    }
+    // In the tabbed workspace every view fills it: its size is no placement to remember.
+    if (event->type() == QEvent::Close && !TabbedWindows()) {
         for (std::size_t i = 0; i < resultWindows_.size(); ++i) {
             if (resultWindows_[i] != nullptr && resultWindows_[i] == watched) {
                 WidgetPlacement placement(resultWindows_[i], kResultViewNames[i]);
@@ -457,8 +509,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::CloseResultViews() {
     for (std::size_t i = 0; i < resultWindows_.size(); ++i) {
         if (QMdiSubWindow* window = resultWindows_[i]) {
-            WidgetPlacement placement(window, kResultViewNames[i]);
-            SavePlacement(settings_, placement);
+            if (!TabbedWindows()) {
+                WidgetPlacement placement(window, kResultViewNames[i]);
+                SavePlacement(settings_, placement);
+            }
             resultWindows_[i] = nullptr;
             delete window;
         }
@@ -543,6 +597,120 @@ void MainWindow::HelpTopicsClick() {
     help_->ShowStartPage();
 }
 
+void MainWindow::ShowHelpPage(const QString& page) {
+    if (help_ == nullptr) {
+        help_ = new HelpWindow(this);
+    }
+    help_->ShowPage(QUrl(QStringLiteral("qrc:/help/") + page));
+}
+
+QString MainWindow::ExamplesFolder() {
+    // Installed beside the documentation (relative to the program's folder), or in the source
+    // tree of a build that is run where it was built.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QStringList candidates = {
+        QDir::cleanPath(programFolder.filePath(QStringLiteral("../") +
+                                               QStringLiteral(VELOR_EXAMPLES_INSTALL_DIR))),
+        QStringLiteral(VELOR_EXAMPLES_SOURCE_DIR)};
+    for (const QString& folder : candidates) {
+        if (!QDir(folder).entryList({QStringLiteral("*.vlr")}, QDir::Files).isEmpty()) {
+            return folder;
+        }
+    }
+    return {};
+}
+
+// ----- the workspace
+
+bool MainWindow::TabbedWindows() const {
+    return mdi_->viewMode() == QMdiArea::TabbedView;
+}
+
+void MainWindow::SetTabbedWindows(bool on) {
+    Action(A::kTabbedWindows)->setChecked(on);
+    for (const char* id : {A::kTile, A::kCascade, A::kArrangeIcons}) {
+        Action(id)->setEnabled(!on);
+    }
+    if (on != TabbedWindows()) {
+        if (on) {
+            // The free-floating layout is what comes back when the tabs are turned off.
+            SaveChildPlacements();
+            mdi_->setViewMode(QMdiArea::TabbedView);
+            mdi_->setDocumentMode(true);
+            mdi_->setTabsMovable(true);
+            mdi_->setTabsClosable(true);
+        } else {
+            mdi_->setViewMode(QMdiArea::SubWindowView);
+            for (QMdiSubWindow* window : mdi_->subWindowList()) {
+                if (window->isVisible()) {
+                    window->showNormal();
+                }
+            }
+            RestoreChildPlacements();
+            FitChildWindows();
+        }
+    }
+    settings_.WriteSettingInt(kWorkspaceSection, kTabbedKey, on ? 1 : 0);
+    UpdateEmptyState();
+}
+
+void MainWindow::UpdateEmptyState() {
+    if (emptyState_ == nullptr) {
+        return;
+    }
+    const bool empty = GetModel().TreeEmpty();
+    emptyState_->setVisible(empty);
+    if (empty) {
+        emptyState_->PlaceIn(mdi_->size());
+        emptyState_->raise();
+    }
+}
+
+void MainWindow::FitChildWindows() {
+    if (TabbedWindows()) {
+        return;
+    }
+    const QSize area = mdi_->viewport()->size();
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (!window->isMaximized() && !window->isMinimized()) {
+            FitInsideArea(window, area);
+        }
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) {
+        return;
+    }
+    shownOnce_ = true;
+    // Now that the window system's frame is known, it has to fit on the screen too.
+    if (!isMaximized() && !isMinimized()) {
+        FitOnScreen(this);
+    }
+    // Editor windows without a stored placement start in the default layout, scaled down to a
+    // workspace smaller than it.
+    const QSize area = mdi_->viewport()->size();
+    const double fx = std::min(1.0, static_cast<double>(area.width()) / kDefaultLayoutWidth);
+    const double fy = std::min(1.0, static_cast<double>(area.height()) / kDefaultLayoutHeight);
+    if (!TabbedWindows() && (fx < 1.0 || fy < 1.0)) {
+        const std::pair<QMdiSubWindow*, const char*> editors[] = {
+            {treeWindow_, "TreeForm"},
+            {altWindow_, "AlternativeForm"},
+            {preferenceWindow_, "PreferenceForm"}};
+        for (const auto& [window, name] : editors) {
+            if (window != nullptr && !ReadPlacement(settings_, name)) {
+                const QRect r = window->geometry();
+                window->setGeometry(static_cast<int>(r.x() * fx), static_cast<int>(r.y() * fy),
+                                    static_cast<int>(r.width() * fx),
+                                    static_cast<int>(r.height() * fy));
+            }
+        }
+    }
+    FitChildWindows();
+    UpdateEmptyState();
+}
+
 void MainWindow::AboutClick() {
     about_->exec();
 }
@@ -554,6 +722,12 @@ void MainWindow::RestorePlacements() {
     if (!RestorePlacement(settings_, main)) {
         CentreOnScreen(main);
     }
+    RestoreChildPlacements();
+    BringForward(altWindow_);
+    BringForward(treeWindow_);
+}
+
+void MainWindow::RestoreChildPlacements() {
     if (preferenceWindow_ != nullptr) {
         WidgetPlacement preference(preferenceWindow_, "PreferenceForm");
         RestorePlacement(settings_, preference);
@@ -562,13 +736,24 @@ void MainWindow::RestorePlacements() {
     RestorePlacement(settings_, alternatives);
     WidgetPlacement tree(treeWindow_, "TreeForm");
     RestorePlacement(settings_, tree);
-    BringForward(altWindow_);
-    BringForward(treeWindow_);
+    for (std::size_t i = 0; i < resultWindows_.size(); ++i) {
+        if (resultWindows_[i] != nullptr) {
+            WidgetPlacement placement(resultWindows_[i], kResultViewNames[i]);
+            RestorePlacement(settings_, placement);
+        }
+    }
 }
 
 void MainWindow::SavePlacements() {
     WidgetPlacement main(this, "MainForm");
     SavePlacement(settings_, main);
+    // The tabbed workspace keeps the free-floating layout saved when the tabs were turned on.
+    if (!TabbedWindows()) {
+        SaveChildPlacements();
+    }
+}
+
+void MainWindow::SaveChildPlacements() {
     WidgetPlacement tree(treeWindow_, "TreeForm");
     SavePlacement(settings_, tree);
     WidgetPlacement alternatives(altWindow_, "AlternativeForm");

@@ -35,6 +35,7 @@ namespace velor::ui {
 class AboutBox;
 class AlternativesEditor;
 class ConflictWindow;
+class EmptyState;
 class HelpWindow;
 class ProgressDialog;
 class Prompts;
@@ -93,6 +94,8 @@ public:
     // ----- operations (the menu commands run these)
     void NewClick();
     void OpenClick();
+    // "Open an Example...": the Open dialog in the folder of the example models.
+    void OpenExampleClick();
     bool OpenFile(const QString& path);
     void OpenRecentFile(int k);
     bool SaveClick();
@@ -130,16 +133,31 @@ public:
     ConflictResult SearchConflict(const Model& model);
     ConflictWindow* Conflict() const { return conflict_; }
 
-    // Clears the model (New, Open): closes the result views, forgets the file name.
-    void ClearModel();
+    // Clears the model (New, Open): forgets the file name and closes the result views, unless
+    // they are kept for the model that is being opened (they then show its results).
+    void ClearModel(bool keepResultViews = false);
     // Runs a command and shows any error that escapes it in the standard error box.
     void RunCommand(const std::function<void()>& command);
 
     HelpWindow* Help() const { return help_; }
+    // Opens the user guide at one of its pages ("walkthrough.html").
+    void ShowHelpPage(const QString& page);
+
+    // Windows > Tabbed Windows: the child windows as tabs of the workspace, or (the default)
+    // free-floating windows inside it. The choice is kept in the settings.
+    void SetTabbedWindows(bool on);
+    bool TabbedWindows() const;
+    // Shown in the workspace while the model has no node.
+    EmptyState* EmptyStatePanel() const { return emptyState_; }
+    // The folder of the example models: the installed one, else the one of the source tree;
+    // empty when there is none.
+    static QString ExamplesFolder();
     AboutBox* About() const { return about_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first show fits the child windows into the workspace as it turned out on this screen.
+    void showEvent(QShowEvent* event) override;
     // One local file dragged onto the window opens as a model (OpenDroppedFile).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -177,6 +195,11 @@ private:
     void RestorePlacements();
     void SavePlacements();
     void CloseResultViews();
+    // Every child window no larger than the workspace and on it (the rule of PlaceOnScreens).
+    void FitChildWindows();
+    void UpdateEmptyState();
+    void RestoreChildPlacements();
+    void SaveChildPlacements();
     void OpenAssessmentOf(const ConflictStatement& statement);
 
     Prompts& prompts_;
@@ -206,6 +229,9 @@ private:
     std::array<QLabel*, 6> panels_{};
     QLabel* outOfDatePanel_ = nullptr;
     QLabel* warningPanel_ = nullptr;
+    EmptyState* emptyState_ = nullptr;
+    QMenu* recentButtonMenu_ = nullptr;
+    bool shownOnce_ = false;
     std::map<QString, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QMenu* modelMenu_ = nullptr;

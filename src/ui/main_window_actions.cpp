@@ -17,6 +17,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace velor::ui {
 
 namespace {
@@ -81,6 +83,31 @@ void SetActionIcons(const MainWindow& window) {
     window.Action(A::kAcceptability)->setIcon(StackedBarsIcon());
 }
 
+// A status bar panel that asks for its classic width (or its text's, when wider) but can
+// give way down to a few characters, so that the status bar never makes the main window wider
+// than a small screen (or a large scale factor) allows.
+class PanelLabel : public QLabel {
+public:
+    PanelLabel(const QString& text, int preferredWidth, QWidget* parent)
+        : QLabel(text, parent), preferredWidth_(preferredWidth) {}
+    QSize sizeHint() const override {
+        QSize size = QLabel::sizeHint();
+        size.setWidth(std::max(size.width(), preferredWidth_));
+        return size;
+    }
+    QSize minimumSizeHint() const override {
+        QSize size = QLabel::minimumSizeHint();
+        const QMargins m = contentsMargins();
+        const int few = fontMetrics().horizontalAdvance(QStringLiteral("Mod")) + m.left() +
+                        m.right() + 2 * frameWidth();
+        size.setWidth(std::min(size.width(), few));
+        return size;
+    }
+
+private:
+    int preferredWidth_;
+};
+
 } // namespace
 
 QAction* MainWindow::MakeAction(const char* name, const QString& caption, const QKeySequence& key,
@@ -110,6 +137,8 @@ void MainWindow::CreateActions() {
     MakeAction(A::kNew, QStringLiteral("&New"), K(Qt::CTRL | Qt::Key_N), &MainWindow::NewClick);
     MakeAction(A::kOpen, QStringLiteral("&Open..."), K(Qt::CTRL | Qt::Key_O),
                &MainWindow::OpenClick);
+    MakeAction(A::kOpenExample, QStringLiteral("Open an Exa&mple..."), K(),
+               &MainWindow::OpenExampleClick);
     MakeAction(A::kSave, QStringLiteral("&Save"), K(Qt::CTRL | Qt::Key_S), nullptr);
     connect(Action(A::kSave), &QAction::triggered, this,
             [this] { RunCommand([this] { SaveClick(); }); });
@@ -250,6 +279,12 @@ void MainWindow::CreateActions() {
             }
         }
     });
+    // The child windows as tabs of the workspace instead of free-floating windows; the
+    // choice is kept in the settings.
+    MakeAction(A::kTabbedWindows, QStringLiteral("Tabbed Wi&ndows"), K(), nullptr)
+        ->setCheckable(true);
+    connect(Action(A::kTabbedWindows), &QAction::triggered, this,
+            [this](bool on) { RunCommand([this, on] { SetTabbedWindows(on); }); });
     MakeAction(A::kHelpTopics, QStringLiteral("&Help Topics"), K(Qt::Key_F1),
                &MainWindow::HelpTopicsClick);
     MakeAction(A::kAbout, QStringLiteral("&About..."), K(), &MainWindow::AboutClick);
@@ -260,7 +295,7 @@ void MainWindow::CreateActions() {
 void MainWindow::CreateMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("FileMenu"));
-    for (const char* name : {A::kNew, A::kOpen, A::kSave, A::kSaveAs}) {
+    for (const char* name : {A::kNew, A::kOpen, A::kOpenExample, A::kSave, A::kSaveAs}) {
         fileMenu_->addAction(Action(name));
     }
     fileMenu_->addSeparator();
@@ -330,6 +365,8 @@ void MainWindow::CreateMenus() {
     for (const char* name : {A::kTile, A::kCascade, A::kArrangeIcons}) {
         windowsMenu->addAction(Action(name));
     }
+    windowsMenu->addSeparator();
+    windowsMenu->addAction(Action(A::kTabbedWindows));
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -404,10 +441,10 @@ void MainWindow::CreateStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(true);
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        auto* label = new QLabel(QString::fromLatin1(panels[i].text), bar);
+        // The widths are what a panel asks for (a larger font still shows the whole text);
+        // only a screen too narrow for all of them makes them give way.
+        auto* label = new PanelLabel(QString::fromLatin1(panels[i].text), panels[i].width, bar);
         label->setObjectName(QString::fromLatin1(panels[i].name));
-        // Widths are minimums, so a larger font still shows the whole text.
-        label->setMinimumWidth(panels[i].width);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setContentsMargins(3, 0, 3, 0);
         if (i == 0) {
@@ -417,7 +454,7 @@ void MainWindow::CreateStatusBar() {
         panels_[i] = label;
     }
     // Shown only while the results no longer belong to the model as it is.
-    outOfDatePanel_ = new QLabel(QStringLiteral("Results out of date"), bar);
+    outOfDatePanel_ = new PanelLabel(QStringLiteral("Results out of date"), 0, bar);
     outOfDatePanel_->setObjectName(QStringLiteral("OutOfDatePanel"));
     outOfDatePanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     outOfDatePanel_->setContentsMargins(3, 0, 3, 0);

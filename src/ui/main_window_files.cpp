@@ -9,6 +9,7 @@
 #include "model/model_file.h"
 #include "report/results_csv.h"
 #include "ui/conflict_window.h"
+#include "ui/empty_state.h"
 #include "ui/prompts.h"
 #include "ui/report_export.h"
 #include "ui/ui_text.h"
@@ -57,10 +58,15 @@ void MainWindow::RebuildRecentMenu() {
         action->setText(shown ? ToQ(captions[static_cast<std::size_t>(k - 1)]) : QString());
         action->setStatusTip(shown ? ToQ(recent_.RecentFile(k)) : QString());
     }
+    if (emptyState_ != nullptr) {
+        emptyState_->UpdateRecent();
+    }
 }
 
-void MainWindow::ClearModel() {
-    CloseResultViews();
+void MainWindow::ClearModel(bool keepResultViews) {
+    if (!keepResultViews) {
+        CloseResultViews();
+    }
     firstResultsShown_ = false;
     // Its statements belong to the model that goes.
     if (conflict_ != nullptr) {
@@ -79,6 +85,22 @@ void MainWindow::NewClick() {
         return;
     }
     ClearModel();
+}
+
+void MainWindow::OpenExampleClick() {
+    if (!UnsavedModelQuestion()) {
+        return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open an Example Model");
+    request.filter = kModelFilter;
+    request.defaultExtension = QStringLiteral("vlr");
+    const QString folder = ExamplesFolder();
+    request.initialPath = folder.isEmpty() ? QDir::currentPath() : folder;
+    const QString path = prompts_.OpenFileName(request);
+    if (!path.isEmpty()) {
+        OpenFile(path);
+    }
 }
 
 bool MainWindow::UnsavedModelQuestion() {
@@ -120,10 +142,12 @@ bool MainWindow::OpenFile(const QString& path) {
     if (name == FileName() && !document_.Changed()) {
         return true;
     }
-    ClearModel();
+    // The open result views stay and show the new model's results.
+    ClearModel(true);
     Model loaded;
     std::string reason;
     if (!LoadModelFile(loaded, name, &reason)) {
+        CloseResultViews();
         prompts_.InformWithDetail(kAppTitle, ToQ(InvalidModelMessage(name)), ToQ(reason),
                                   Icon::Stop);
         return false;

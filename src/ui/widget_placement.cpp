@@ -42,6 +42,8 @@ WindowBounds PlaceOnScreens(const WindowBounds& bounds, const QList<QRect>& scre
     const Span y{bounds.top, static_cast<long long>(bounds.top) + bounds.height};
     const QRect* nearest = nullptr;
     double nearestDistance = 0;
+    const QRect* home = nullptr; // the screen showing the largest piece of a visible window
+    long long homeArea = 0;
     for (const QRect& screen : screens) {
         if (screen.isEmpty()) {
             continue;
@@ -53,7 +55,14 @@ WindowBounds PlaceOnScreens(const WindowBounds& bounds, const QList<QRect>& scre
         if (shownX > 0 && shownY > 0 &&
             shownX >= std::min<long long>(bounds.width, kMinVisibleWidth) &&
             shownY >= std::min<long long>(bounds.height, kMinVisibleHeight)) {
-            return bounds;
+            if (bounds.width <= screen.width() && bounds.height <= screen.height()) {
+                return bounds;
+            }
+            if (home == nullptr || shownX * shownY > homeArea) {
+                home = &screen;
+                homeArea = shownX * shownY;
+            }
+            continue;
         }
         // In floating point: the squares of distances between far ends of int overflow 64 bits.
         const auto dx = static_cast<double>(Outside(x, sx));
@@ -64,17 +73,86 @@ WindowBounds PlaceOnScreens(const WindowBounds& bounds, const QList<QRect>& scre
             nearestDistance = distance;
         }
     }
-    if (nearest == nullptr) {
+    // A visible window larger than its screen is fitted to that screen; one off every screen
+    // goes onto the nearest.
+    const QRect* target = home != nullptr ? home : nearest;
+    if (target == nullptr) {
         return bounds;
     }
-    const Span sx{nearest->left(), static_cast<long long>(nearest->left()) + nearest->width()};
-    const Span sy{nearest->top(), static_cast<long long>(nearest->top()) + nearest->height()};
+    const Span sx{target->left(), static_cast<long long>(target->left()) + target->width()};
+    const Span sy{target->top(), static_cast<long long>(target->top()) + target->height()};
     WindowBounds placed;
-    placed.width = std::clamp(bounds.width, 1, nearest->width());
-    placed.height = std::clamp(bounds.height, 1, nearest->height());
+    placed.width = std::clamp(bounds.width, 1, target->width());
+    placed.height = std::clamp(bounds.height, 1, target->height());
     placed.left = ShiftInside(bounds.left, placed.width, sx);
     placed.top = ShiftInside(bounds.top, placed.height, sy);
     return placed;
+}
+
+QList<QRect> AvailableScreenAreas() {
+    QList<QRect> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr) {
+        screens.append(primary->availableGeometry());
+    }
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary) {
+            screens.append(screen->availableGeometry());
+        }
+    }
+    return screens;
+}
+
+void FitOnScreen(QWidget* window) {
+    // The frame the window system draws around a shown window (title bar, borders) has to fit
+    // as well; before the window is shown it is not known and counts as none.
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const WindowBounds placed = PlaceOnScreens(
+        {outer.left(), outer.top(), outer.width(), outer.height()}, AvailableScreenAreas());
+    const QRect target = QRect(placed.left, placed.top, placed.width, placed.height) - frame;
+    if (target != inner && target.isValid()) {
+        window->setGeometry(target);
+    }
+}
+
+void FitInsideArea(QWidget* child, const QSize& area) {
+    const QRect r = child->geometry();
+    const WindowBounds placed =
+        PlaceOnScreens({r.left(), r.top(), r.width(), r.height()}, {QRect(QPoint(0, 0), area)});
+    const QRect target(placed.left, placed.top, placed.width, placed.height);
+    if (target != r) {
+        child->setGeometry(target);
+    }
+}
+
+QSize FitSize(const QSize& wanted, const QSize& available) {
+    return {std::clamp(wanted.width(), 1, std::max(1, available.width())),
+            std::clamp(wanted.height(), 1, std::max(1, available.height()))};
+}
+
+QSize ScrollingDialogSize(const QSize& content, const QSize& available, int scrollBarExtent) {
+    QSize wanted = content;
+    if (content.height() > available.height()) {
+        wanted.rwidth() += scrollBarExtent;
+    }
+    if (wanted.width() > available.width()) {
+        wanted.rheight() += scrollBarExtent;
+        if (content.height() <= available.height() && wanted.height() > available.height()) {
+            wanted.rwidth() += scrollBarExtent; // the horizontal bar made it scroll down too
+        }
+    }
+    return FitSize(wanted, available);
+}
+
+QSize AvailableSizeFor(const QWidget* widget) {
+    const QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
 }
 
 WindowState WidgetPlacement::State() const {
@@ -123,16 +201,7 @@ void WidgetPlacement::SetState(WindowState state) {
 void WidgetPlacement::SetBounds(const WindowBounds& bounds) {
     WindowBounds target = bounds;
     if (window_->isWindow()) {
-        QList<QRect> screens;
-        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-            screens.append(primary->availableGeometry());
-        }
-        for (const QScreen* screen : QGuiApplication::screens()) {
-            if (screen != QGuiApplication::primaryScreen()) {
-                screens.append(screen->availableGeometry());
-            }
-        }
-        target = PlaceOnScreens(target, screens);
+        target = PlaceOnScreens(target, AvailableScreenAreas());
     }
     window_->setGeometry(target.left, target.top, target.width, target.height);
 }

@@ -352,3 +352,28 @@ TEST_F(WeightFormTest, PlacementIsSavedUnderTheDialogsNameAndRestored) {
 
 } // namespace
 } // namespace velor::elicit
+
+namespace velor::elicit {
+namespace {
+
+// The dialog opens wide enough for every name and consequence ("very comfortable"); a text cut
+// off in a narrower dialog is in its tooltip.
+TEST_F(WeightFormTest, NamesAndConsequencesShowInFullAtCreationSize) {
+    m.CommitCellText(m.Node(comfort).Column, 1, "very comfortable", true);
+    m.RenameNode(airbags, "Side airbags");
+    TWeightForm form(Context(), kNone);
+    form.show();
+    const QFontMetrics metrics(form.WeightGrid->font());
+    for (int row = 0; row < form.WeightGrid->rowCount(); ++row) {
+        for (int column = 0; column <= kBestColumn; ++column) {
+            EXPECT_LE(metrics.horizontalAdvance(Cell(form, row, column)) + 8,
+                      form.WeightGrid->columnWidth(column));
+        }
+    }
+    form.resize(form.minimumWidth(), form.height());
+    const int last = form.WeightGrid->rowCount() - 1;
+    EXPECT_EQ(form.WeightGrid->item(last, kNameColumn)->toolTip(), QStringLiteral("Side airbags"));
+}
+
+} // namespace
+} // namespace velor::elicit

@@ -37,6 +37,26 @@ TEST(HelpGuide, EveryLinkAndPictureOfEveryPageResolves) {
     }
 }
 
+// Every page's link bar names every page of the guide.
+TEST(HelpGuide, EveryPagesLinkBarListsEveryPage) {
+    HelpWindow help;
+    QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
+    pages.sort();
+    const QRegularExpression bar(QStringLiteral("<p class=\"nav\">(.*?)</p>"));
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)\""));
+    for (const QString& page : pages) {
+        QFile file(QStringLiteral(":/help/") + page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QStringList linked;
+        auto links = link.globalMatch(bar.match(QString::fromUtf8(file.readAll())).captured(1));
+        while (links.hasNext()) {
+            linked << links.next().captured(1);
+        }
+        linked.sort();
+        EXPECT_EQ(linked, pages) << page.toStdString();
+    }
+}
+
 TEST(HelpGuide, StartPageShowsTheContents) {
     HelpWindow help;
     help.Browser()->setSource(HelpWindow::StartPage());

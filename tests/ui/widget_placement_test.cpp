@@ -53,7 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"across both", {1500, 100, 800, 600}, {1500, 100, 800, 600}},
         // Partly off the edge but a good piece visible: the user's choice, kept.
         PlaceCase{"mostly off the left", {-700, 100, 800, 600}, {-700, 100, 800, 600}},
-        PlaceCase{"larger than the screen", {-50, -50, 4000, 3000}, {-50, -50, 4000, 3000}},
+        // Visible but larger than its screen: fitted to the screen showing most of it.
+        PlaceCase{"larger than the screen", {-50, -50, 4000, 3000}, {0, 0, 1920, 1040}},
+        PlaceCase{"taller than the second", {2000, 100, 800, 1500}, {2000, 0, 800, 1024}},
+        PlaceCase{
+            "wider than both, mostly on the second", {1800, 10, 3300, 500}, {1920, 10, 1280, 500}},
         // Off every screen: shifted inside the nearest.
         PlaceCase{"left of the primary", {-2000, 100, 800, 600}, {0, 100, 800, 600}},
         PlaceCase{"beyond the second", {5000, 300, 800, 600}, {2400, 300, 800, 600}},
@@ -76,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
+TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesThatFitStay) {
     std::mt19937 random(4711);
     std::uniform_int_distribution<int> coordinate(-6000, 9000);
     std::uniform_int_distribution<int> extent(1, 4000);
@@ -98,19 +102,21 @@ TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
 
         // Visible: some screen shows a piece at least the minimum wide and high (or all of
         // the window in that direction, when it is smaller).
-        bool visibleBefore = false;
+        // Unchanged exactly when that screen is also large enough for all of it.
+        bool fitsBefore = false;
         for (const QRect& screen : screens) {
             const long long shownWidth =
                 Overlap(bounds.left, bounds.width, screen.left(), screen.width());
             const long long shownHeight =
                 Overlap(bounds.top, bounds.height, screen.top(), screen.height());
-            visibleBefore =
-                visibleBefore || (shownWidth > 0 && shownHeight > 0 &&
-                                  shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
-                                  shownHeight >= std::min(bounds.height, kMinVisibleHeight));
+            fitsBefore =
+                fitsBefore || (shownWidth > 0 && shownHeight > 0 &&
+                               shownWidth >= std::min(bounds.width, kMinVisibleWidth) &&
+                               shownHeight >= std::min(bounds.height, kMinVisibleHeight) &&
+                               bounds.width <= screen.width() && bounds.height <= screen.height());
         }
-        ASSERT_EQ(placed == bounds, visibleBefore) << bounds.left << ',' << bounds.top;
-        if (!visibleBefore) {
+        ASSERT_EQ(placed == bounds, fitsBefore) << bounds.left << ',' << bounds.top;
+        if (!fitsBefore) {
             // Moved: wholly inside one screen and no larger than before.
             bool inside = false;
             for (const QRect& screen : screens) {
@@ -122,6 +128,19 @@ TEST(PlaceOnScreensRandomTest, EveryPlacementEndsVisibleAndVisibleOnesStay) {
         }
         // Placing twice changes nothing more.
         ASSERT_EQ(PlaceOnScreens(placed, screens), placed);
+    }
+}
+
+// A 1600 x 1000 screen at scale factor 2 is 800 x 500 for the windows (less a panel):
+// placements saved at scale 1 fit it again.
+TEST(PlaceOnScreensTest, PlacementsSavedAtScaleOneFitASmallScreenAtScaleTwo) {
+    const QRect area(0, 0, 1600 / 2, (1000 - 28) / 2);
+    const std::pair<WindowBounds, WindowBounds> cases[] = {
+        {{0, 0, 1600, 970}, {0, 0, 800, 486}},
+        {{100, 40, 760, 620}, {40, 0, 760, 486}},
+        {{1200, 700, 600, 300}, {200, 186, 600, 300}}};
+    for (const auto& [saved, expected] : cases) {
+        EXPECT_EQ(PlaceOnScreens(saved, {area}), expected) << saved.left << ',' << saved.top;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -20,6 +21,10 @@ namespace {
 
 constexpr int kColumnWidth = 84;
 constexpr int kRowHeight = 24;
+// Names wider than these are elided (row names) or broken onto two lines (column names), with
+// the full name in the header's tooltip.
+constexpr int kNameWidthLimit = 280;
+constexpr int kColumnNameLimit = 180;
 
 QString Name(const Model& model, int row) {
     return QString::fromStdString(model.AlternativeName(row));
@@ -74,6 +79,7 @@ DominanceView::DominanceView(const Document& document, QWidget* parent)
     matrix_ = new ResultGrid(this);
     matrix_->setObjectName(QStringLiteral("DMatrix"));
     matrix_->onResize = [this] { ApplySizing(); };
+    matrix_->ColumnHeader()->SetWrapping(true);
     layout->addWidget(matrix_);
     note_ = new QLabel(QStringLiteral("No alternative dominates another."), this);
     note_->setObjectName(QStringLiteral("NoDominanceNote"));
@@ -92,8 +98,11 @@ DominanceView::~DominanceView() {
 }
 
 QSize DominanceView::sizeHint() const {
+    // The classic (M + 1) x 85 by (M + 1) x 25, widened so that every name shows in full.
     const int k = model_.M() < 2 ? 3 : model_.M() + 1;
-    QSize size(std::max(k * 85 + 1, legend_->sizeHint().width()),
+    const int frame = 2 * matrix_->frameWidth();
+    const int named = NameWidth() + (k - 1) * (ColumnNameWidth() + 1) + frame;
+    QSize size(std::max({k * 85 + 1, named, legend_->sizeHint().width()}),
                k * 25 + 1 + legend_->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
@@ -204,6 +213,32 @@ QString DominanceView::RowName(int row) const {
     return item != nullptr ? item->text() : QString();
 }
 
+namespace {
+
+int HeaderMargin(const ResultGrid* grid) {
+    return 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid) + 8;
+}
+
+} // namespace
+
+int DominanceView::NameWidth() const {
+    const QFontMetrics fm(matrix_->RowHeader()->font());
+    int widest = 0;
+    for (int r = 1; r <= model_.M(); ++r) {
+        widest = std::max(widest, fm.horizontalAdvance(Name(model_, r)));
+    }
+    return std::clamp(widest + HeaderMargin(matrix_), kColumnWidth, kNameWidthLimit);
+}
+
+int DominanceView::ColumnNameWidth() const {
+    const QFontMetrics fm(matrix_->ColumnHeader()->font());
+    int widest = 0;
+    for (int c = 1; c <= model_.M(); ++c) {
+        widest = std::max(widest, fm.horizontalAdvance(Name(model_, c)));
+    }
+    return std::clamp(widest + HeaderMargin(matrix_), kColumnWidth, kColumnNameLimit);
+}
+
 void DominanceView::ApplySizing() {
     const int m = model_.M();
     if (m < 1) {
@@ -230,11 +265,22 @@ void DominanceView::ApplySizing() {
         columnW = colW;
         headerW = colW + w % k - 3;
     }
+    // The header column shows the row names in full; the columns share what is left.
+    if (const int names = NameWidth(); headerW < names) {
+        headerW = names;
+        columnW = std::max(kColumnWidth, (w - headerW) / m - 1);
+    }
     matrix_->SetHeaderColumnWidth(headerW);
-    matrix_->SetHeaderRowHeight(headerH);
     for (int c = 0; c < m; ++c) {
         matrix_->setColumnWidth(c, columnW);
     }
+    // Column names too wide for their column go onto two lines.
+    const int wrappedH = std::max(headerH, matrix_->ColumnHeader()->WrappedHeight());
+    if (wrappedH > headerH && rowHeight > kRowHeight) {
+        // The rows that filled the grid give the taller header row its room.
+        rowHeight = std::max(kRowHeight, (h - wrappedH) / m - 1);
+    }
+    matrix_->SetHeaderRowHeight(wrappedH);
     for (int r = 0; r < m; ++r) {
         matrix_->setRowHeight(r, rowHeight);
     }

@@ -49,6 +49,10 @@ public:
 
 private:
     void ApplySizing();
+    // What the widest row name and the widest column name need (within limits), margins
+    // included.
+    int NameWidth() const;
+    int ColumnNameWidth() const;
     // Whether every pair of distinct alternatives is computed and neither dominates.
     bool NoPairDominates() const;
 

@@ -5,6 +5,7 @@
 #include "ui/views/result_grid.h"
 
 #include <QHeaderView>
+#include <QStyle>
 
 namespace velor::ui::test {
 namespace {
@@ -34,20 +35,59 @@ TEST_F(ViewsTest, DominanceShowsTheStoredCodeOfEveryPair) {
     EXPECT_EQ(seen[kDominates], seen[kDominated]);
 }
 
+// The row names wider than the header column and, unless only rows are asked for, the column
+// names that fit their column neither on one line nor, where the header row has room for them,
+// on two.
+QStringList NamesCutOff(const DominanceView& view, bool rowsOnly = false) {
+    const ResultGrid* grid = view.Matrix();
+    const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid);
+    const QFontMetrics rows(grid->RowHeader()->font());
+    const QFontMetrics columns(grid->ColumnHeader()->font());
+    const int lines = grid->HeaderRowHeight() / columns.lineSpacing();
+    QStringList cut;
+    for (int i = 1; i <= grid->rowCount(); ++i) {
+        if (rows.horizontalAdvance(view.RowName(i)) + margin > grid->HeaderColumnWidth()) {
+            cut << view.RowName(i);
+        }
+        const int room = grid->columnWidth(i - 1) - margin;
+        const QRect text =
+            columns.boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, view.ColumnName(i));
+        if (!rowsOnly &&
+            (text.width() > room || text.height() > std::min(lines, 2) * columns.lineSpacing())) {
+            cut << view.ColumnName(i);
+        }
+    }
+    return cut;
+}
+
+TEST_F(ViewsTest, DominanceShowsEveryNameInFullAtItsCreationSize) {
+    for (const char* example : {"car.vlr", "supplier.vlr", "job_offers.vlr"}) {
+        OpenExample(example);
+        DominanceView* view = ShowDominance();
+        const QSize size = view->parentWidget()->sizeHint();
+        ResizeWindow(view, size.width(), size.height());
+        EXPECT_EQ(NamesCutOff(*view), QStringList()) << example;
+        view->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(ViewsTest, DominanceGridFollowsItsSizingRules) {
     OpenExample("car.vlr"); // 5 alternatives, k = 6
     DominanceView* view = ShowDominance();
-    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1, with room for the legend.
+    // The window opens at (M + 1) x 85 + 1 by (M + 1) x 25 + 1, with room for the legend, and
+    // wider where the names need it.
     const QSize legend = view->Legend()->sizeHint();
-    EXPECT_EQ(view->sizeHint(),
-              QSize(std::max(6 * 85 + 1, legend.width()), 6 * 25 + 1 + legend.height()));
+    EXPECT_GE(view->sizeHint().width(), std::max(6 * 85 + 1, legend.width()));
+    EXPECT_EQ(view->sizeHint().height(), 6 * 25 + 1 + legend.height());
     ResultGrid* grid = view->Matrix();
 
-    // Narrow: default sizes.
+    // Narrow: default sizes, but the header column shows the names.
     ResizeWindow(view, 300, 140);
     EXPECT_EQ(grid->columnWidth(0), 84);
     EXPECT_EQ(grid->rowHeight(0), 24);
-    EXPECT_EQ(grid->HeaderColumnWidth(), 84);
+    EXPECT_GE(grid->HeaderColumnWidth(), 84);
+    EXPECT_EQ(NamesCutOff(*view, true), QStringList());
 
     // Wide and tall: columns W / k - 1, the header column takes the remainder less 3.
     ResizeWindow(view, 900, 400);

@@ -170,15 +170,19 @@ TEST_F(ViewsTest, TheFirstCompleteCalculationOfAModelOpensItsResultViews) {
     }
 }
 
-TEST_F(ViewsTest, OpeningAnotherModelClosesTheViews) {
+TEST_F(ViewsTest, OpeningAnotherModelKeepsTheViewsAndShowsItsResults) {
     OpenExample("car.vlr");
-    QPointer<QWidget> view = ShowValueIntervals();
-    ShowDominance();
+    QPointer<ValueIntervalsView> view = ShowValueIntervals();
+    QPointer<DominanceView> dominance = ShowDominance();
     OpenExample("supplier.vlr");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(view.isNull() || dominance.isNull());
+    EXPECT_EQ(view->Chart()->Bars().size(), static_cast<std::size_t>(model().M()));
+    EXPECT_EQ(dominance->RowName(1), QString::fromStdString(model().AlternativeName(1)));
+    // A file that cannot be read leaves an empty model, without views.
+    EXPECT_FALSE(window->OpenFile(FilePath(QStringLiteral("missing.vlr"))));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(view.isNull());
-    ValueIntervalsView* fresh = ShowValueIntervals();
-    EXPECT_EQ(fresh->Chart()->Bars().size(), static_cast<std::size_t>(model().M()));
 }
 
 TEST_F(ViewsTest, ViewRestoresItsSavedPlacement) {
