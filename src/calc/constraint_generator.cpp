@@ -157,13 +157,22 @@ public:
         }
         if (origins_ != nullptr) {
             origins_->push_back(origin);
+            origins_->back().Member = member_;
         }
+    }
+
+    // The same sink for the statements of the model's joint model number member.
+    RowSink ForMember(int member) const {
+        RowSink sink = *this;
+        sink.member_ = member;
+        return sink;
     }
 
 private:
     TConstraintModel* text_;
     const RowHandler* typed_;
     std::vector<RowOrigin>* origins_;
+    int member_ = 0;
 };
 
 // Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
@@ -293,31 +302,40 @@ void AddTopDownRows(const Snapshot& s, const RowSink& target, int column) {
     }
 }
 
-// separateWorstLevels: one row "worst level = 0" per attribute instead of their sum.
-void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer,
-                       bool separateWorstLevels = false) {
-    if (s.M() == 0) {
-        return;
-    }
+// An attribute's worst level, worth 0, as one decision maker's ranking makes it.
+struct WorstLevel {
+    UnknownTerm Term;
+    int Best = 0;
+    int Member = 0;
+};
+
+// The rows of one decision maker's statements on every column: rankings, unranked levels, ratio
+// statements and the weight statements of the weight mode. The best levels of the attributes
+// go to weightSum when it is given, the worst levels to worst (each level with its best once).
+void AppendStatementsOf(const Snapshot& s, const RowSink& target, int member,
+                        UnknownTerms* weightSum, std::vector<WorstLevel>& worst) {
     const Model& model = s.model();
     const bool topDown = model.TopDownWeights();
     const int reference = ReferenceAttributeColumn(model);
-    UnknownTerms weightSum;
-    UnknownTerms worstSum;
     for (int column = 1; column <= s.N(); ++column) {
-        const int worst = WorstAlternativeRow(model, column);
+        const int worstRow = WorstAlternativeRow(model, column);
         if (s.IsAttribute(column)) {
-            if (worst > 0) {
-                AppendTerm(worstSum, 1.0, column, worst);
+            const UnknownTerm term{{column, worstRow}, 1.0};
+            if (worstRow > 0 && std::none_of(worst.begin(), worst.end(), [&](const WorstLevel& w) {
+                    return w.Term.Var == term.Var && w.Best == s.Best(column);
+                })) {
+                worst.push_back({term, s.Best(column), member});
             }
-            AppendTerm(weightSum, 1.0, column, s.Best(column));
+            if (weightSum != nullptr) {
+                AppendTerm(*weightSum, 1.0, column, s.Best(column));
+            }
             AddOrdinalChain(s, target, column);
             AddUnrankedRows(s, target, column);
             AddRatioRows(s, target, column);
             if (!topDown && reference > 0 && column != reference) {
                 AddBottomUpRows(s, target, column, reference);
             }
-        } else if (worst > 0 && s.HasAttributeBelow(column)) {
+        } else if (worstRow > 0 && s.HasAttributeBelow(column)) {
             AddOrdinalChain(s, target, column);
             AddUnrankedRows(s, target, column);
             AddRatioRows(s, target, column);
@@ -326,6 +344,28 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
             AddTopDownRows(s, target, column);
         }
     }
+}
+
+// separateWorstLevels: one row "worst level = 0" per attribute instead of their sum.
+//
+// The statements of the model's joint models follow its own, each joint model's rows as its own
+// calculation would make them; the scale (weight sum, normalizer) comes once, from the model.
+// Wherever every model's ranking rows hold, the best levels of an attribute are worth the same
+// in every model (each model bounds every level of the attribute by its best one), so the
+// weights the model's objectives read are the weights every joint model's statements speak of.
+void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer,
+                       bool separateWorstLevels = false) {
+    if (s.M() == 0) {
+        return;
+    }
+    UnknownTerms weightSum;
+    std::vector<WorstLevel> worst;
+    AppendStatementsOf(s, target, 0, &weightSum, worst);
+    const std::vector<Model>& joint = s.model().JointModels();
+    for (std::size_t k = 0; k < joint.size(); ++k) {
+        const int member = static_cast<int>(k) + 1;
+        AppendStatementsOf(Snapshot(joint[k]), target.ForMember(member), member, nullptr, worst);
+    }
     if (!weightSum.empty()) {
         if (!normalizer.empty()) {
             weightSum.push_back({kTotalWeight, -1.0});
@@ -333,12 +373,20 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
         target.Add(std::move(weightSum), kRelationEqual, normalizer.empty() ? 1.0 : 0.0, {}, true);
     }
     if (separateWorstLevels) {
-        for (const UnknownTerm& term : worstSum) {
-            const int column = term.Var.Column;
-            target.Add({term}, kRelationEqual, 0.0,
-                       {RowSource::WorstLevel, column, term.Var.Row, s.Best(column)}, true);
+        for (const WorstLevel& level : worst) {
+            const int column = level.Term.Var.Column;
+            target.ForMember(level.Member)
+                .Add({level.Term}, kRelationEqual, 0.0,
+                     {RowSource::WorstLevel, column, level.Term.Var.Row, level.Best}, true);
         }
-    } else if (!worstSum.empty()) {
+    } else if (!worst.empty()) {
+        UnknownTerms worstSum;
+        for (const WorstLevel& level : worst) {
+            if (std::none_of(worstSum.begin(), worstSum.end(),
+                             [&](const UnknownTerm& t) { return t.Var == level.Term.Var; })) {
+                worstSum.push_back(level.Term);
+            }
+        }
         target.Add(std::move(worstSum), kRelationEqual, 0.0, {RowSource::WorstLevel}, true);
     }
     if (!normalizer.empty()) {
