@@ -329,7 +329,8 @@ nlohmann::ordered_json GroupJson(const std::vector<GroupMember>& members,
         Json entry;
         const auto member = static_cast<std::size_t>(statement.Member);
         entry["member"] = member < members.size() ? members[member].Name : std::string();
-        for (auto& [key, value] : StatementJson(consensus, statement).items()) {
+        const Json fields = StatementJson(consensus, statement);
+        for (const auto& [key, value] : fields.items()) {
             entry[key] = value;
         }
         conflict.push_back(std::move(entry));
