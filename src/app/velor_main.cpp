@@ -7,6 +7,7 @@
 #include "elicit/weight_form.h"
 #include "model/settings_location.h"
 #include "ui/app_command_line.h"
+#include "ui/group_window.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 #include "ui/tree_editor.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     velor::ui::MainWindow window(prompts, velor::SettingsFilePathFor(exeDir));
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
+    velor::ui::InstallGroupCommands(window, prompts);
 
     const velor::elicit::AssessmentContext dialogs{window.GetDocument(), prompts, &window};
     InstallElicitation(window, dialogs);

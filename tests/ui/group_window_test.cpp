@@ -1,0 +1,94 @@
+// The group commands of the File menu and the Group window: copies for each member, the
+// members' conflict named member by member, and the window following a member's saved file.
+#include "gui_fixture.h"
+#include "model/model_file.h"
+#include "ui/group_window.h"
+#include "ui/ui_text.h"
+
+#include <QListWidget>
+#include <QTreeWidget>
+
+namespace velor::ui::test {
+namespace {
+
+class GroupWindowTest : public GuiTest {
+protected:
+    // The small model with Price as the reference and Space's weight within [lower, upper] %.
+    Model Member(double lower, double upper) {
+        Model m = window->GetModel();
+        for (const NodeId node : {price, space}) {
+            const int column = m.ColumnOfNode(node);
+            m.CommitCellText(column, 1, "good", false);
+            m.CommitCellText(column, 2, "poor", false);
+            m.StoreRanking(node, {1, 2}, {});
+        }
+        m.StoreWeightBounds(false, {{price, 100, 100}, {space, lower, upper}});
+        return m;
+    }
+};
+
+TEST_F(GroupWindowTest, CopiesForEachMemberOpenAsAGroupWithoutTheStatements) {
+    BuildSmallModel();
+    model() = Member(50, 200);
+    GroupWindow* group = InstallGroupCommands(*window, prompts);
+    auto* copies = window->findChild<QAction*>(QStringLiteral("SaveMemberCopies1"));
+    ASSERT_NE(copies, nullptr);
+    prompts.textAnswers.push_back(QStringLiteral("Ann, Bob"));
+    prompts.answers.push_back(Answer::No); // without the statements
+    prompts.fileAnswers.push_back(FilePath(QStringLiteral("team.vlg")));
+    copies->trigger();
+    ASSERT_TRUE(group->isVisible());
+    ASSERT_EQ(group->MemberList()->topLevelItemCount(), 2);
+    EXPECT_EQ(group->MemberList()->topLevelItem(1)->text(0), QStringLiteral("Bob"));
+    Model bob;
+    ASSERT_TRUE(LoadModelFile(bob, ToStd(FilePath(QStringLiteral("Bob.vlr")))));
+    EXPECT_EQ(bob.Rank(bob.ColumnOfNode(price), 1), 0);
+    EXPECT_EQ(bob.Node(space).BottomUpLower, kNotGiven);
+    EXPECT_TRUE(group->ConsensusList()->isVisibleTo(group));
+}
+
+TEST_F(GroupWindowTest, ConflictNamesEachMemberAndASavedFixIsFollowed) {
+    BuildSmallModel();
+    const QString ann = FilePath(QStringLiteral("ann.vlr"));
+    const QString bob = FilePath(QStringLiteral("bob.vlr"));
+    ASSERT_TRUE(SaveModelFile(Member(150, kNotGiven), ToStd(ann)));
+    ASSERT_TRUE(SaveModelFile(Member(kNotGiven, 50), ToStd(bob)));
+    GroupWindow group(prompts);
+    for (const QString& file : {ann, bob}) {
+        prompts.fileAnswers.push_back(file);
+        prompts.textAnswers.push_back(file == ann ? QStringLiteral("Ann") : QStringLiteral("Bob"));
+        group.AddMemberButtonClick();
+    }
+    ASSERT_EQ(group.ConflictList()->count(), 2);
+    EXPECT_EQ(group.ConflictList()->item(0)->text(),
+              QStringLiteral("Ann: The weight of Space is at least 150 % of the weight of Price."));
+    EXPECT_TRUE(group.ConflictList()->item(1)->text().startsWith(QStringLiteral("Bob: ")));
+    // Bob takes his bound back in his own model; the window reads the saved file again.
+    ASSERT_TRUE(SaveModelFile(Member(kNotGiven, kNotGiven), ToStd(bob)));
+    group.Refresh();
+    EXPECT_FALSE(group.ConflictList()->isVisibleTo(&group));
+    EXPECT_EQ(group.ConsensusList()->topLevelItemCount(), 2 + 3);
+}
+
+TEST_F(GroupWindowTest, AMemberOfAnotherDecisionIsRefusedWithTheDifference) {
+    BuildSmallModel();
+    const QString ann = FilePath(QStringLiteral("ann.vlr"));
+    ASSERT_TRUE(SaveModelFile(Member(50, 200), ToStd(ann)));
+    Model other = Member(50, 200);
+    other.RenameNode(space, "Room");
+    const QString odd = FilePath(QStringLiteral("odd.vlr"));
+    ASSERT_TRUE(SaveModelFile(other, ToStd(odd)));
+    GroupWindow group(prompts);
+    prompts.fileAnswers = {ann, odd};
+    prompts.textAnswers = {QStringLiteral("Ann"), QStringLiteral("Odd")};
+    group.AddMemberButtonClick();
+    group.AddMemberButtonClick();
+    EXPECT_EQ(group.Session().Members().size(), 1u);
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_TRUE(prompts.messages.back().text.contains(
+        QStringLiteral("cannot join the group of Ann: node 4 of the value tree is \"Room\"")))
+        << prompts.messages.back().text.toStdString();
+}
+
+} // namespace
+} // namespace velor::ui::test
