@@ -85,7 +85,7 @@ QSize GroupChart::sizeHint() const {
     }
     const int m = results_->Consensus.M();
     const int bars = static_cast<int>(members_->size()) + 1;
-    return {600, 2 * kMargin + 20 + m * (bars * kRowHeight + kMargin)};
+    return {600, 2 * kMargin + 40 + m * (bars * kRowHeight + kMargin)};
 }
 
 void GroupChart::paintEvent(QPaintEvent*) {
@@ -147,6 +147,9 @@ void GroupChart::paintEvent(QPaintEvent*) {
     painter.setPen(palette().mid().color());
     painter.drawLine(left, kMargin + 18, left, y);
     painter.drawLine(left + width, kMargin + 18, left + width, y);
+    painter.setPen(palette().text().color());
+    painter.drawText(left - 3, y + metrics.ascent(), QStringLiteral("0"));
+    painter.drawText(left + width - 3, y + metrics.ascent(), QStringLiteral("1"));
 }
 
 // ----- GroupWindow
@@ -162,7 +165,7 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     members_->setHeaderLabels({QStringLiteral("Member"), QStringLiteral("Model file"),
                                QStringLiteral("Result")});
     members_->setRootIsDecorated(false);
-    members_->setMaximumHeight(120);
+    members_->setMaximumHeight(100);
     const auto button = [this](const QString& text, const char* name) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -213,6 +216,8 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     lowerLayout->addWidget(consensus_, 1);
     lowerLayout->addWidget(conflict_, 1);
     split->addWidget(lower);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     layout->addWidget(split, 1);
     layout->addWidget(status_);
     resize(820, 640);
@@ -345,7 +350,9 @@ void GroupWindow::ShowGroup() {
             outcome = run == RunOutcome::Complete ? QStringLiteral("calculated")
                                                   : ToQ(OutcomeWords(run));
         }
-        auto* item = new QTreeWidgetItem(members_, {ToQ(member.Name), ToQ(member.File), outcome});
+        auto* item = new QTreeWidgetItem(
+            members_, {ToQ(member.Name), QFileInfo(ToQ(member.File)).fileName(), outcome});
+        item->setToolTip(1, ToQ(member.File));
         item->setForeground(0, GroupChart::MemberColour(k));
     }
     members_->resizeColumnToContents(0);

@@ -5,6 +5,7 @@
 #include "ui/group_window.h"
 #include "ui/ui_text.h"
 
+#include <QDir>
 #include <QListWidget>
 #include <QTreeWidget>
 
@@ -88,6 +89,44 @@ TEST_F(GroupWindowTest, AMemberOfAnotherDecisionIsRefusedWithTheDifference) {
     EXPECT_TRUE(prompts.messages.back().text.contains(
         QStringLiteral("cannot join the group of Ann: node 4 of the value tree is \"Room\"")))
         << prompts.messages.back().text.toStdString();
+}
+
+// The picture of the Group window for the user guide. Runs only when VELOR_SCREENSHOT_DIR names
+// a folder: the picture goes there as group-window.png.
+TEST_F(GroupWindowTest, Screenshot) {
+    const QString folder = qEnvironmentVariable("VELOR_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "VELOR_SCREENSHOT_DIR not set";
+    }
+    Model car;
+    ASSERT_TRUE(LoadModelFile(car, VELOR_EXAMPLES_DIR "/car.vlr"));
+    const auto attribute = [&car](const char* name) {
+        for (const NodeId node : car.Attributes()) {
+            if (car.Node(node).Name == name) {
+                return node;
+            }
+        }
+        return kNone;
+    };
+    Model bob = car;
+    bob.StoreWeightBounds(false, {{attribute("Safety"), 90, 150}});
+    Model carol = car;
+    carol.StoreWeightBounds(false, {{attribute("Running cost"), 60, 100}});
+    std::vector<GroupEntry> entries;
+    for (const auto& [name, member] :
+         {std::pair{"Ann", &car}, std::pair{"Bob", &bob}, std::pair{"Carol", &carol}}) {
+        const std::string file = std::string(name) + ".vlr";
+        ASSERT_TRUE(SaveModelFile(*member, ToStd(FilePath(ToQ(file)))));
+        entries.push_back({name, file});
+    }
+    const QString groupPath = FilePath(QStringLiteral("family.vlg"));
+    ASSERT_TRUE(SaveGroupFile(ToStd(groupPath), entries));
+    GroupWindow group(prompts);
+    ASSERT_TRUE(group.OpenGroup(groupPath));
+    group.resize(860, 800);
+    group.show();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(group.grab().save(QDir(folder).filePath(QStringLiteral("group-window.png"))));
 }
 
 } // namespace
