@@ -142,6 +142,9 @@ int RunGroup(const Arguments& args) {
             std::cerr << SolverErrorMessage(results.Conflict.Error) << '\n';
         }
     }
+    for (const std::string& warning : GroupWarnings(members, results)) {
+        std::cerr << "warning: " << warning << '\n';
+    }
     int exitCode = finished ? kExitDone : kExitNotComputed;
     if (!json.empty()) {
         const std::string text = GroupJson(members, results)

@@ -264,6 +264,7 @@ nlohmann::ordered_json GroupJson(const std::vector<GroupMember>& members,
     };
     Json root;
     root["format"] = FormatJson("velor-group");
+    root["warnings"] = GroupWarnings(members, results);
     Json memberList = Json::array();
     for (std::size_t k = 0; k < members.size(); ++k) {
         const MemberResult& result = results.Members[k];

@@ -1,5 +1,6 @@
 #include "calc/group.h"
 
+#include "calc/result_warnings.h"
 #include "model/model_file.h"
 
 #include <algorithm>
@@ -268,6 +269,30 @@ GroupResults CalculateGroup(const std::vector<GroupMember>& members,
         results.Conflict = FindConflict(results.Consensus, stop);
     }
     return results;
+}
+
+std::vector<std::string> GroupWarnings(const std::vector<GroupMember>& members,
+                                       const GroupResults& results) {
+    std::vector<std::string> warnings;
+    for (std::size_t k = 0; k < results.Members.size() && k < members.size(); ++k) {
+        const RunOutcome outcome = results.Members[k].Outcome;
+        if (outcome == RunOutcome::Infeasible || outcome == RunOutcome::NothingToRun) {
+            continue; // nothing calculated to warn about
+        }
+        for (const std::string& warning : ResultWarnings(results.Members[k].Calculated)) {
+            warnings.push_back(members[k].Name + ": " + warning);
+        }
+    }
+    if (results.ConsensusOutcome == RunOutcome::Complete ||
+        results.ConsensusOutcome == RunOutcome::NotFinished) {
+        const std::string unranked = UnrankedAttributesWarning(results.Consensus);
+        for (const std::string& warning : ResultWarnings(results.Consensus)) {
+            if (warning != unranked) {
+                warnings.push_back("Consensus: " + warning);
+            }
+        }
+    }
+    return warnings;
 }
 
 std::string DescribeMemberStatement(const std::vector<GroupMember>& members, const Model& consensus,

@@ -92,6 +92,12 @@ inline bool Finished(RunOutcome outcome) {
 GroupResults CalculateGroup(const std::vector<GroupMember>& members,
                             const std::function<bool()>& stop = {});
 
+// What the results may not be read as, member by member ("Ann: Not every attribute is ranked:
+// ...") and for the consensus ("Consensus: ..."); the consensus leaves the unranked attributes
+// to the members, whose rows it holds.
+std::vector<std::string> GroupWarnings(const std::vector<GroupMember>& members,
+                                       const GroupResults& results);
+
 // "Ann: " + the statement in words.
 std::string DescribeMemberStatement(const std::vector<GroupMember>& members, const Model& consensus,
                                     const ConflictStatement& statement,

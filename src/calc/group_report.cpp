@@ -81,6 +81,14 @@ std::string GroupReportText(const std::vector<GroupMember>& members, const Group
         out.Add(member.Name + ": " + member.File);
     }
     out.Add("");
+    const std::vector<std::string> warnings = GroupWarnings(members, results);
+    if (!warnings.empty()) {
+        out.Heading("Warnings");
+        for (const std::string& warning : warnings) {
+            out.Add(warning);
+        }
+        out.Add("");
+    }
 
     out.Heading("Common ground");
     out.Add("Dominated for every member (safe to drop): " +

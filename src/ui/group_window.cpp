@@ -370,6 +370,11 @@ void GroupWindow::ShowGroup() {
         UpdateButtons();
         return;
     }
+    QStringList warnings;
+    for (const std::string& warning : GroupWarnings(session_.Members(), *results)) {
+        warnings << ToQ(warning);
+    }
+    status_->setText(warnings.join(QLatin1Char('\n')));
     const Model& model = results->Consensus;
     QString common = QStringLiteral("Dominated for every member (safe to drop): ") +
                      AlternativeNames(model, results->Common.DominatedForAll) +
