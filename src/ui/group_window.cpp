@@ -259,6 +259,7 @@ void GroupWindow::Refresh() {
     std::string error;
     if (!session_.Reload(&error)) {
         status_->setText(ToQ(error));
+        WatchMembers(); // a file replaced by a save is watched anew under its name
         return;
     }
     Calculate();

@@ -208,6 +208,33 @@ TEST(GroupConsensus, WithTheSameRanksEqualsOneModelWithIntersectedBoundsAndEvery
     EXPECT_GE(feasible, 10);
 }
 
+// Ann ranks Price's levels 2 > 1 > 3, Bob ties 1 and 2 above 3: both hold only where levels 1
+// and 2 are worth the same, which is Bob's ranking. The consensus, whose objectives read Ann's
+// best levels, equals Bob's model alone.
+TEST(GroupConsensus, DifferentRanksTieWhereTheMembersDisagree) {
+    TwoAttributes ann;
+    ann.m.Rank(ann.price, {2, 1, 3});
+    ann.m.BottomUp(ann.safety, 50, 200);
+    TwoAttributes bob;
+    bob.m.Rank(bob.price, {1, 1, 2});
+    bob.m.BottomUp(bob.safety, 50, 200);
+    Model alone = bob.m.model;
+    ScriptedHost host;
+    ASSERT_EQ(CalculationDriver(alone, host).Run(kCalculateModel), RunOutcome::Complete);
+    const GroupResults group = CalculateGroup(Group(ann.m.model, bob.m.model));
+    ASSERT_EQ(group.ConsensusOutcome, RunOutcome::Complete);
+    for (const NodeId node : alone.PreOrder()) {
+        EXPECT_NEAR(group.Consensus.Node(node).WeightLower, alone.Node(node).WeightLower, 1e-9);
+        EXPECT_NEAR(group.Consensus.Node(node).WeightUpper, alone.Node(node).WeightUpper, 1e-9);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Lower, alone.Node(node).Values[i].Lower,
+                        1e-9);
+            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Upper, alone.Node(node).Values[i].Upper,
+                        1e-9);
+        }
+    }
+}
+
 // Levels ranked first to last by row (or last to first), the middle level strictly between.
 Model Ordered(bool firstRowBest) {
     TwoAttributes t;
