@@ -31,7 +31,8 @@ each with its member's name (exit 3; the outputs are still written).
 )";
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 std::vector<std::string> SplitNames(const std::string& text) {
@@ -147,9 +148,10 @@ int RunGroup(const Arguments& args) {
     }
     int exitCode = finished ? kExitDone : kExitNotComputed;
     if (!json.empty()) {
-        const std::string text = GroupJson(members, results)
-                                     .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
-                                 "\n";
+        const std::string text =
+            GroupJson(members, results)
+                .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+            "\n";
         if (WriteOutput(json, text) != kExitDone) {
             exitCode = kExitCannotWrite;
         }

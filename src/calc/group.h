@@ -21,7 +21,7 @@ namespace velor {
 struct GroupMember {
     std::string Name;
     std::string File; // the model file's path as opened
-    Model Data; // the member's model
+    Model Data;       // the member's model
 };
 
 // The first difference of other from first that keeps them out of one group, in words: the

@@ -95,8 +95,8 @@ std::string GroupReportText(const std::vector<GroupMember>& members, const Group
             Names(model, results.Common.DominatedForAll));
     out.Add("Undominated for some member: " + Names(model, results.Common.UndominatedForSome));
     for (const DominanceDisagreement& d : results.Common.Disagreements) {
-        std::string line = model.AlternativeName(d.Row) + " against " +
-                           model.AlternativeName(d.OtherRow) + ":";
+        std::string line =
+            model.AlternativeName(d.Row) + " against " + model.AlternativeName(d.OtherRow) + ":";
         for (const DominanceHolders& holders : d.Holders) {
             line += " " + std::string(DominanceCodeName(holders.Code)) + " (" +
                     MemberNames(members, holders.Members) + ");";
@@ -144,9 +144,8 @@ std::string GroupReportText(const std::vector<GroupMember>& members, const Group
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
         out.Add(model.AlternativeName(row) + ": " +
-                FormatInterval(data.ValueLower, data.ValueUpper) +
-                "; maximum regret " + FormatNumber(data.MaxRegret) +
-                "; recommended by: " + Recommendations(data));
+                FormatInterval(data.ValueLower, data.ValueUpper) + "; maximum regret " +
+                FormatNumber(data.MaxRegret) + "; recommended by: " + Recommendations(data));
         for (int other = 1; other <= model.M(); ++other) {
             const auto index = static_cast<std::size_t>(other);
             if (other != row && index < data.Dominance.size() &&

@@ -66,8 +66,7 @@ bool GroupSession::AddMember(const std::string& name, const std::string& path, s
         return false;
     }
     if (!members_.empty()) {
-        if (const std::optional<std::string> refusal =
-                GroupMismatch({members_.front(), member})) {
+        if (const std::optional<std::string> refusal = GroupMismatch({members_.front(), member})) {
             return Fail(error, *refusal);
         }
     }

@@ -132,8 +132,7 @@ bool ReadGroupText(std::string_view text, std::vector<GroupEntry>& members, std:
             return Fail(reason, number, "the model file's path holds a control character");
         }
         if (entry.Path.front() == '/') {
-            return Fail(reason, number,
-                        "the model file's path must be relative to the group file");
+            return Fail(reason, number, "the model file's path must be relative to the group file");
         }
         if (std::any_of(read.begin(), read.end(),
                         [&](const GroupEntry& other) { return other.Name == entry.Name; })) {
@@ -156,8 +155,7 @@ bool SaveGroupFile(const std::string& path, const std::vector<GroupEntry>& membe
     return ReplaceFile(path, WriteGroupText(members), error);
 }
 
-bool LoadGroupFile(const std::string& path, std::vector<GroupEntry>& members,
-                   std::string* reason) {
+bool LoadGroupFile(const std::string& path, std::vector<GroupEntry>& members, std::string* reason) {
     std::string text;
     std::string why;
     if (!ReadRegularFile(path, text, why, kMaxGroupFileSize)) {

@@ -29,7 +29,7 @@ namespace velor::ui {
 
 namespace {
 
-constexpr int kRowHeight = 14;  // one bar
+constexpr int kRowHeight = 14; // one bar
 constexpr int kLabelWidth = 160;
 constexpr int kMargin = 8;
 
@@ -121,9 +121,9 @@ void GroupChart::paintEvent(QPaintEvent*) {
     for (int row = 1; row <= model.M(); ++row) {
         painter.setPen(palette().text().color());
         const QRect label(kMargin, y, left - 2 * kMargin, bars * kRowHeight);
-        painter.drawText(label, Qt::AlignVCenter | Qt::AlignLeft,
-                         metrics.elidedText(ToQ(model.AlternativeName(row)), Qt::ElideRight,
-                                            label.width()));
+        painter.drawText(
+            label, Qt::AlignVCenter | Qt::AlignLeft,
+            metrics.elidedText(ToQ(model.AlternativeName(row)), Qt::ElideRight, label.width()));
         int barY = y;
         const auto bar = [&](const TAlternativeData& data, const QColor& colour) {
             const int from = x(data.ValueLower);
@@ -162,8 +162,8 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
 
     members_ = new QTreeWidget(this);
     members_->setObjectName(QStringLiteral("MemberList"));
-    members_->setHeaderLabels({QStringLiteral("Member"), QStringLiteral("Model file"),
-                               QStringLiteral("Result")});
+    members_->setHeaderLabels(
+        {QStringLiteral("Member"), QStringLiteral("Model file"), QStringLiteral("Result")});
     members_->setRootIsDecorated(false);
     members_->setMaximumHeight(100);
     const auto button = [this](const QString& text, const char* name) {
@@ -304,9 +304,8 @@ void GroupWindow::OpenMemberButtonClick() {
 }
 
 void GroupWindow::SaveGroupButtonClick() {
-    const QString path = prompts_.SaveFileName(
-        {QStringLiteral("Save Group"), kGroupFilter, QStringLiteral("vlg"),
-         ToQ(session_.GroupPath())});
+    const QString path = prompts_.SaveFileName({QStringLiteral("Save Group"), kGroupFilter,
+                                                QStringLiteral("vlg"), ToQ(session_.GroupPath())});
     if (path.isEmpty()) {
         return;
     }
@@ -338,9 +337,9 @@ void GroupWindow::Calculate() {
 
 void GroupWindow::ShowGroup() {
     const QString file = ToQ(session_.GroupPath());
-    setWindowTitle(file.isEmpty() ? kGroupWindowTitle
-                                  : kGroupWindowTitle + QStringLiteral(" - ") +
-                                        QFileInfo(file).fileName());
+    setWindowTitle(file.isEmpty()
+                       ? kGroupWindowTitle
+                       : kGroupWindowTitle + QStringLiteral(" - ") + QFileInfo(file).fileName());
     const std::optional<GroupResults>& results = session_.Results();
     members_->clear();
     for (std::size_t k = 0; k < session_.Members().size(); ++k) {
@@ -348,8 +347,8 @@ void GroupWindow::ShowGroup() {
         QString outcome;
         if (results) {
             const RunOutcome run = results->Members[k].Outcome;
-            outcome = run == RunOutcome::Complete ? QStringLiteral("calculated")
-                                                  : ToQ(OutcomeWords(run));
+            outcome =
+                run == RunOutcome::Complete ? QStringLiteral("calculated") : ToQ(OutcomeWords(run));
         }
         auto* item = new QTreeWidgetItem(
             members_, {ToQ(member.Name), QFileInfo(ToQ(member.File)).fileName(), outcome});
@@ -427,8 +426,8 @@ void GroupWindow::ShowGroup() {
         consensus_->hide();
         conflict_->show();
         for (const ConflictStatement& statement : results->Conflict.Statements) {
-            conflict_->addItem(ToQ(DescribeMemberStatement(session_.Members(), model, statement,
-                                                           DecimalSeparator())));
+            conflict_->addItem(ToQ(
+                DescribeMemberStatement(session_.Members(), model, statement, DecimalSeparator())));
         }
         break;
     default:
@@ -467,9 +466,8 @@ void SaveMemberCopies(MainWindow& window, Prompts& prompts, GroupWindow& group) 
         prompts.Inform(title, QStringLiteral("There is no model to copy."), Icon::Information);
         return;
     }
-    const std::optional<QString> given =
-        prompts.TextPrompt(title, QStringLiteral("Members' names, separated by commas:"),
-                           QString(), 4000);
+    const std::optional<QString> given = prompts.TextPrompt(
+        title, QStringLiteral("Members' names, separated by commas:"), QString(), 4000);
     if (!given) {
         return;
     }
@@ -518,8 +516,7 @@ void SaveMemberCopies(MainWindow& window, Prompts& prompts, GroupWindow& group) 
     if (!existing.isEmpty() &&
         prompts.Message(title,
                         QStringLiteral("These files exist already and would be replaced:\n") +
-                            existing.join(QStringLiteral(", ")) +
-                            QStringLiteral("\nReplace them?"),
+                            existing.join(QStringLiteral(", ")) + QStringLiteral("\nReplace them?"),
                         Icon::Warning, Buttons::YesNo) != Answer::Yes) {
         return;
     }
@@ -564,8 +561,9 @@ GroupWindow* InstallGroupCommands(MainWindow& window, Prompts& prompts) {
         group->show();
         group->raise();
     });
-    QAction* copies = action("SaveMemberCopies1", QStringLiteral("Save a Cop&y for Each Member..."),
-                             [&window, &prompts, group] { SaveMemberCopies(window, prompts, *group); });
+    QAction* copies =
+        action("SaveMemberCopies1", QStringLiteral("Save a Cop&y for Each Member..."),
+               [&window, &prompts, group] { SaveMemberCopies(window, prompts, *group); });
     // After Save As, as a block of their own.
     if (auto* menu = window.findChild<QMenu*>(QStringLiteral("FileMenu"))) {
         const QList<QAction*> items = menu->actions();

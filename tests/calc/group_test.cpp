@@ -60,8 +60,8 @@ TEST(GroupMatch, EachDifferenceIsRefusedNamingTheMemberAndTheDifference) {
         c.change(bob);
         const std::optional<std::string> refusal = GroupMismatch(Group(base.m.model, bob));
         ASSERT_TRUE(refusal.has_value()) << c.what;
-        EXPECT_EQ(*refusal, std::string("Bob (bob.vlr) cannot join the group of Ann: ") +
-                                c.message + ".")
+        EXPECT_EQ(*refusal,
+                  std::string("Bob (bob.vlr) cannot join the group of Ann: ") + c.message + ".")
             << c.what;
     }
     // Other ranks and statements are what members may differ in.
@@ -142,11 +142,11 @@ Model Merged(const Model& a, const Model& b) {
     for (const NodeId node : a.PreOrder()) {
         const TNodeData& x = a.Node(node);
         const TNodeData& y = b.Node(node);
-        bounds.push_back(
-            {node, Meet(topDown ? x.TopDownLower : x.BottomUpLower,
-                        topDown ? y.TopDownLower : y.BottomUpLower, true),
-             Meet(topDown ? x.TopDownUpper : x.BottomUpUpper,
-                  topDown ? y.TopDownUpper : y.BottomUpUpper, false)});
+        bounds.push_back({node,
+                          Meet(topDown ? x.TopDownLower : x.BottomUpLower,
+                               topDown ? y.TopDownLower : y.BottomUpLower, true),
+                          Meet(topDown ? x.TopDownUpper : x.BottomUpUpper,
+                               topDown ? y.TopDownUpper : y.BottomUpUpper, false)});
         if (TPreferenceData* preference = merged.PreferenceData(node)) {
             const auto& more = b.Preference(node)->Statements;
             preference->Statements.insert(preference->Statements.end(), more.begin(), more.end());
@@ -227,10 +227,10 @@ TEST(GroupConsensus, DifferentRanksTieWhereTheMembersDisagree) {
         EXPECT_NEAR(group.Consensus.Node(node).WeightLower, alone.Node(node).WeightLower, 1e-9);
         EXPECT_NEAR(group.Consensus.Node(node).WeightUpper, alone.Node(node).WeightUpper, 1e-9);
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Lower, alone.Node(node).Values[i].Lower,
-                        1e-9);
-            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Upper, alone.Node(node).Values[i].Upper,
-                        1e-9);
+            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Lower,
+                        alone.Node(node).Values[i].Lower, 1e-9);
+            EXPECT_NEAR(group.Consensus.Node(node).Values[i].Upper,
+                        alone.Node(node).Values[i].Upper, 1e-9);
         }
     }
 }
@@ -238,7 +238,8 @@ TEST(GroupConsensus, DifferentRanksTieWhereTheMembersDisagree) {
 // Levels ranked first to last by row (or last to first), the middle level strictly between.
 Model Ordered(bool firstRowBest) {
     TwoAttributes t;
-    const std::vector<int> ranks = firstRowBest ? std::vector<int>{1, 2, 3} : std::vector<int>{3, 2, 1};
+    const std::vector<int> ranks =
+        firstRowBest ? std::vector<int>{1, 2, 3} : std::vector<int>{3, 2, 1};
     const int best = firstRowBest ? 1 : 3;
     const int worst = firstRowBest ? 3 : 1;
     for (const NodeId node : {t.price, t.safety}) {

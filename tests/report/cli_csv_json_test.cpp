@@ -226,7 +226,8 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
 TEST_F(CliCsvTest, GroupJsonFollowsTheSchema) {
     const std::string car = Example("car");
     fs::copy_file(car, Path("car2.vlr"));
-    const CliResult group = Run({"group", car, Path("car2.vlr"), "--names", "Ann,Bob", "--json", "-"});
+    const CliResult group =
+        Run({"group", car, Path("car2.vlr"), "--names", "Ann,Bob", "--json", "-"});
     ASSERT_EQ(group.Code, 0) << group.Err;
     ExpectValid(group.Out, "velor-group");
     const std::string infeasible = InfeasibleModel();
