@@ -1,6 +1,7 @@
 #include "ui/group_window.h"
 
 #include "calc/group_report.h"
+#include "calc/results_report.h"
 #include "model/number_format.h"
 #include "ui/action_ids.h"
 #include "ui/main_window.h"
@@ -177,6 +178,7 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     openButton_ = button(QStringLiteral("&Open Member"), "OpenMemberButton");
     saveButton_ = button(QStringLiteral("&Save Group..."), "SaveGroupButton");
     calculateButton_ = button(QStringLiteral("&Calculate"), "CalculateButton");
+    reportButton_ = button(QStringLiteral("E&xport Report..."), "ExportReportButton");
     common_ = new QLabel(this);
     common_->setObjectName(QStringLiteral("CommonGroundLabel"));
     common_->setWordWrap(true);
@@ -201,7 +203,8 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(members_);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {addButton_, removeButton_, openButton_, saveButton_, calculateButton_}) {
+    for (QPushButton* b :
+         {addButton_, removeButton_, openButton_, saveButton_, calculateButton_, reportButton_}) {
         buttons->addWidget(b);
     }
     buttons->addStretch();
@@ -233,6 +236,7 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     connect(openButton_, &QPushButton::clicked, this, &GroupWindow::OpenMemberButtonClick);
     connect(saveButton_, &QPushButton::clicked, this, &GroupWindow::SaveGroupButtonClick);
     connect(calculateButton_, &QPushButton::clicked, this, &GroupWindow::CalculateButtonClick);
+    connect(reportButton_, &QPushButton::clicked, this, &GroupWindow::ExportReportButtonClick);
     connect(members_, &QTreeWidget::itemActivated, this, [this] { OpenMemberButtonClick(); });
     connect(members_, &QTreeWidget::currentItemChanged, this, [this] { UpdateButtons(); });
     ShowGroup();
@@ -318,6 +322,24 @@ void GroupWindow::SaveGroupButtonClick() {
 
 void GroupWindow::CalculateButtonClick() {
     Calculate();
+}
+
+void GroupWindow::ExportReportButtonClick() {
+    if (!session_.Results()) {
+        return;
+    }
+    const QString path = prompts_.SaveFileName({QStringLiteral("Export Group Report"),
+                                                QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                                                QStringLiteral("txt"), QString()});
+    if (path.isEmpty()) {
+        return;
+    }
+    std::string error;
+    if (!WriteFileSafely(ToStd(path), GroupReportText(session_.Members(), *session_.Results()),
+                         &error)) {
+        prompts_.InformWithDetail(kAppTitle, ToQ(CannotWriteMessage(ToStd(path))), ToQ(error),
+                                  Icon::Warning);
+    }
 }
 
 void GroupWindow::Calculate() {
@@ -454,6 +476,7 @@ void GroupWindow::UpdateButtons() {
     openButton_->setEnabled(selected);
     saveButton_->setEnabled(!session_.Members().empty());
     calculateButton_->setEnabled(!session_.Members().empty());
+    reportButton_->setEnabled(session_.Results().has_value());
 }
 
 // ----- the File menu's group commands

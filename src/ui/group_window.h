@@ -77,6 +77,8 @@ public:
     void OpenMemberButtonClick();
     void SaveGroupButtonClick();
     void CalculateButtonClick();
+    // Writes the group report (text) to a file the user chooses.
+    void ExportReportButtonClick();
 
 private:
     void Calculate();
@@ -98,6 +100,7 @@ private:
     QPushButton* openButton_;
     QPushButton* saveButton_;
     QPushButton* calculateButton_;
+    QPushButton* reportButton_;
     QFileSystemWatcher* watcher_;
     QTimer* refresh_;
 };

@@ -6,6 +6,7 @@
 #include "ui/ui_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QTreeWidget>
 
@@ -64,6 +65,11 @@ TEST_F(GroupWindowTest, ConflictNamesEachMemberAndASavedFixIsFollowed) {
     EXPECT_EQ(group.ConflictList()->item(0)->text(),
               QStringLiteral("Ann: The weight of Space is at least 150 % of the weight of Price."));
     EXPECT_TRUE(group.ConflictList()->item(1)->text().startsWith(QStringLiteral("Bob: ")));
+    prompts.fileAnswers.push_back(FilePath(QStringLiteral("report.txt")));
+    group.ExportReportButtonClick();
+    QFile report(FilePath(QStringLiteral("report.txt")));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.readAll().contains("  Ann: The weight of Space is at least 150 %"));
     // Bob takes his bound back in his own model; the window reads the saved file again.
     ASSERT_TRUE(SaveModelFile(Member(kNotGiven, kNotGiven), ToStd(bob)));
     group.Refresh();
