@@ -103,7 +103,10 @@ int main(int argc, char** argv) {
     velor::ui::MainWindow window(prompts, velor::SettingsFilePathFor(exeDir));
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
-    velor::ui::InstallGroupCommands(window, prompts);
+    velor::ui::InstallGroupCommands(window, prompts)->createView =
+        [&prompts](velor::ui::ResultView view, const velor::Document& document) {
+            return velor::ui::CreateResultView(view, document, prompts);
+        };
 
     const velor::elicit::AssessmentContext dialogs{window.GetDocument(), prompts, &window};
     InstallElicitation(window, dialogs);

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -179,6 +180,7 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     saveButton_ = button(QStringLiteral("&Save Group..."), "SaveGroupButton");
     calculateButton_ = button(QStringLiteral("&Calculate"), "CalculateButton");
     reportButton_ = button(QStringLiteral("E&xport Report..."), "ExportReportButton");
+    viewsButton_ = button(QStringLiteral("Consensus &Views..."), "ConsensusViewsButton");
     common_ = new QLabel(this);
     common_->setObjectName(QStringLiteral("CommonGroundLabel"));
     common_->setWordWrap(true);
@@ -203,8 +205,8 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(members_);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b :
-         {addButton_, removeButton_, openButton_, saveButton_, calculateButton_, reportButton_}) {
+    for (QPushButton* b : {addButton_, removeButton_, openButton_, saveButton_, calculateButton_,
+                           reportButton_, viewsButton_}) {
         buttons->addWidget(b);
     }
     buttons->addStretch();
@@ -237,9 +239,14 @@ GroupWindow::GroupWindow(Prompts& prompts, QWidget* parent) : QDialog(parent), p
     connect(saveButton_, &QPushButton::clicked, this, &GroupWindow::SaveGroupButtonClick);
     connect(calculateButton_, &QPushButton::clicked, this, &GroupWindow::CalculateButtonClick);
     connect(reportButton_, &QPushButton::clicked, this, &GroupWindow::ExportReportButtonClick);
+    connect(viewsButton_, &QPushButton::clicked, this, &GroupWindow::ConsensusViewsButtonClick);
     connect(members_, &QTreeWidget::itemActivated, this, [this] { OpenMemberButtonClick(); });
     connect(members_, &QTreeWidget::currentItemChanged, this, [this] { UpdateButtons(); });
     ShowGroup();
+}
+
+GroupWindow::~GroupWindow() {
+    delete viewsWindow_;
 }
 
 bool GroupWindow::OpenGroup(const QString& path) {
@@ -342,6 +349,36 @@ void GroupWindow::ExportReportButtonClick() {
     }
 }
 
+void GroupWindow::ConsensusViewsButtonClick() {
+    if (!createView) {
+        return;
+    }
+    if (viewsWindow_ == nullptr) {
+        viewsWindow_ = new QDialog(this);
+        viewsWindow_->setObjectName(QStringLiteral("ConsensusViewsForm"));
+        viewsWindow_->setWindowTitle(QStringLiteral("Consensus"));
+        viewsWindow_->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        viewsWindow_->setSizeGripEnabled(true);
+        auto* tabs = new QTabWidget(viewsWindow_);
+        tabs->setObjectName(QStringLiteral("ConsensusViewTabs"));
+        const std::pair<ResultView, QString> views[] = {
+            {ResultView::ValueIntervals, QStringLiteral("Value Intervals")},
+            {ResultView::Weights, QStringLiteral("Weights")},
+            {ResultView::Dominance, QStringLiteral("Dominance")},
+            {ResultView::DecisionRules, QStringLiteral("Decision Rules")}};
+        for (const auto& [view, title] : views) {
+            if (QWidget* widget = createView(view, consensusDocument_)) {
+                tabs->addTab(widget, title);
+            }
+        }
+        auto* layout = new QVBoxLayout(viewsWindow_);
+        layout->addWidget(tabs);
+        viewsWindow_->resize(760, 480);
+    }
+    viewsWindow_->show();
+    viewsWindow_->raise();
+}
+
 void GroupWindow::Calculate() {
     status_->clear();
     if (!session_.Members().empty()) {
@@ -363,6 +400,8 @@ void GroupWindow::ShowGroup() {
                        ? kGroupWindowTitle
                        : kGroupWindowTitle + QStringLiteral(" - ") + QFileInfo(file).fileName());
     const std::optional<GroupResults>& results = session_.Results();
+    const bool agreed = results && results->ConsensusOutcome == RunOutcome::Complete;
+    consensusDocument_.Reset(agreed ? results->Consensus : Model(), session_.GroupPath());
     members_->clear();
     for (std::size_t k = 0; k < session_.Members().size(); ++k) {
         const GroupMember& member = session_.Members()[k];
@@ -477,6 +516,8 @@ void GroupWindow::UpdateButtons() {
     saveButton_->setEnabled(!session_.Members().empty());
     calculateButton_->setEnabled(!session_.Members().empty());
     reportButton_->setEnabled(session_.Results().has_value());
+    viewsButton_->setEnabled(static_cast<bool>(createView) &&
+                             !consensusDocument_.GetModel().TreeEmpty());
 }
 
 // ----- the File menu's group commands

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "calc/group_session.h"
+#include "model/document.h"
 
 #include <QDialog>
 #include <QString>
@@ -26,6 +27,7 @@ namespace velor::ui {
 
 class MainWindow;
 class Prompts;
+enum class ResultView;
 
 inline const QString kGroupWindowTitle = QStringLiteral("Group");
 inline const QString kGroupFilter = QStringLiteral("Velor Groups (*.vlg);;All Files (*)");
@@ -53,6 +55,8 @@ class GroupWindow : public QDialog {
     Q_OBJECT
 public:
     GroupWindow(Prompts& prompts, QWidget* parent = nullptr);
+    // The consensus views go first: they observe the document this window owns.
+    ~GroupWindow() override;
 
     // Opens a group file (replacing the group shown) and calculates it; false after telling the
     // user why it cannot be opened.
@@ -64,6 +68,12 @@ public:
 
     // Opens a member's model for editing (the main window's Open).
     std::function<void(const QString& path)> openModel;
+    // Makes a result view of the main window's kinds over a document: with it, Consensus
+    // Views... shows the consensus in the value intervals, weights, dominance and decision rules
+    // views.
+    std::function<QWidget*(ResultView view, const Document& document)> createView;
+    // The consensus as the result views show it (an empty model unless it was calculated).
+    const Document& ConsensusDocument() const { return consensusDocument_; }
 
     const GroupSession& Session() const { return session_; }
     QTreeWidget* MemberList() const { return members_; }
@@ -79,6 +89,8 @@ public:
     void CalculateButtonClick();
     // Writes the group report (text) to a file the user chooses.
     void ExportReportButtonClick();
+    // Shows the consensus in the result views, one tab each.
+    void ConsensusViewsButtonClick();
 
 private:
     void Calculate();
@@ -101,6 +113,9 @@ private:
     QPushButton* saveButton_;
     QPushButton* calculateButton_;
     QPushButton* reportButton_;
+    QPushButton* viewsButton_;
+    Document consensusDocument_;
+    QDialog* viewsWindow_ = nullptr;
     QFileSystemWatcher* watcher_;
     QTimer* refresh_;
 };

@@ -47,6 +47,17 @@ TEST_F(GroupWindowTest, CopiesForEachMemberOpenAsAGroupWithoutTheStatements) {
     EXPECT_EQ(bob.Rank(bob.ColumnOfNode(price), 1), 0);
     EXPECT_EQ(bob.Node(space).BottomUpLower, kNotGiven);
     EXPECT_TRUE(group->ConsensusList()->isVisibleTo(group));
+    // The result views show the consensus: a calculated model holding the other member's
+    // statements.
+    std::vector<ResultView> made;
+    group->createView = [&made](ResultView view, const Document& shown) {
+        made.push_back(view);
+        EXPECT_TRUE(shown.GetModel().Calculated().Dominance);
+        EXPECT_EQ(shown.GetModel().JointModels().size(), 1u);
+        return new QLabel;
+    };
+    group->ConsensusViewsButtonClick();
+    EXPECT_EQ(made.size(), 4u);
 }
 
 TEST_F(GroupWindowTest, ConflictNamesEachMemberAndASavedFixIsFollowed) {
