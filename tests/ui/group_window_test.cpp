@@ -139,6 +139,7 @@ TEST_F(GroupWindowTest, Screenshot) {
     const QString groupPath = FilePath(QStringLiteral("family.vlg"));
     ASSERT_TRUE(SaveGroupFile(ToStd(groupPath), entries));
     GroupWindow group(prompts);
+    group.createView = [](ResultView, const Document&) { return new QLabel; }; // as in the program
     ASSERT_TRUE(group.OpenGroup(groupPath));
     group.resize(860, 800);
     group.show();
