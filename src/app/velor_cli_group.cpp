@@ -147,20 +147,35 @@ int RunGroup(const Arguments& args) {
         std::cerr << "warning: " << warning << '\n';
     }
     int exitCode = finished ? kExitDone : kExitNotComputed;
-    if (!json.empty()) {
-        const std::string text =
-            GroupJson(members, results)
-                .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
-            "\n";
-        if (WriteOutput(json, text) != kExitDone) {
+    const auto write = [&exitCode](const std::string& path, const std::string& text) {
+        if (WriteOutput(path, text) != kExitDone) {
             exitCode = kExitCannotWrite;
         }
+    };
+    const auto jsonText = [&] {
+        return GroupJson(members, results)
+                   .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+               "\n";
+    };
+    // A run that did not finish (a solver failure) leaves a mix of results: no file is written
+    // from it, as with calc; JSON on standard output says which runs are complete. An
+    // infeasible consensus is an answer, written with its conflict.
+    if (!finished && results.ConsensusOutcome != RunOutcome::Infeasible) {
+        for (const auto& [what, path] : {std::pair{"JSON", json}, std::pair{"report", report}}) {
+            if (!path.empty() && path != "-") {
+                std::cerr << "The group " << what << " was not written to " << path << ".\n";
+            }
+        }
+        if (json == "-") {
+            write(json, jsonText());
+        }
+        return exitCode;
+    }
+    if (!json.empty()) {
+        write(json, jsonText());
     }
     if (!report.empty() || json.empty()) {
-        if (WriteOutput(report.empty() ? "-" : report, GroupReportText(members, results)) !=
-            kExitDone) {
-            exitCode = kExitCannotWrite;
-        }
+        write(report.empty() ? "-" : report, GroupReportText(members, results));
     }
     return exitCode;
 }
