@@ -3,6 +3,8 @@
 #include "calc/number_text.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -309,22 +311,35 @@ struct WorstLevel {
     int Member = 0;
 };
 
+// The worst levels of every model, each level with its best level once (several models may
+// rank the same level worst).
+class WorstLevels {
+public:
+    void Add(const UnknownTerm& term, int best, int member) {
+        if (seen_.insert({term.Var.Column, term.Var.Row, best}).second) {
+            levels_.push_back({term, best, member});
+        }
+    }
+    const std::vector<WorstLevel>& Levels() const { return levels_; }
+
+private:
+    std::vector<WorstLevel> levels_;
+    std::set<std::tuple<int, int, int>> seen_;
+};
+
 // The rows of one decision maker's statements on every column: rankings, unranked levels, ratio
 // statements and the weight statements of the weight mode. The best levels of the attributes
-// go to weightSum when it is given, the worst levels to worst (each level with its best once).
+// go to weightSum when it is given, the worst levels to worst.
 void AppendStatementsOf(const Snapshot& s, const RowSink& target, int member,
-                        UnknownTerms* weightSum, std::vector<WorstLevel>& worst) {
+                        UnknownTerms* weightSum, WorstLevels& worst) {
     const Model& model = s.model();
     const bool topDown = model.TopDownWeights();
     const int reference = ReferenceAttributeColumn(model);
     for (int column = 1; column <= s.N(); ++column) {
         const int worstRow = WorstAlternativeRow(model, column);
         if (s.IsAttribute(column)) {
-            const UnknownTerm term{{column, worstRow}, 1.0};
-            if (worstRow > 0 && std::none_of(worst.begin(), worst.end(), [&](const WorstLevel& w) {
-                    return w.Term.Var == term.Var && w.Best == s.Best(column);
-                })) {
-                worst.push_back({term, s.Best(column), member});
+            if (worstRow > 0) {
+                worst.Add({{column, worstRow}, 1.0}, s.Best(column), member);
             }
             if (weightSum != nullptr) {
                 AppendTerm(*weightSum, 1.0, column, s.Best(column));
@@ -359,7 +374,7 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
         return;
     }
     UnknownTerms weightSum;
-    std::vector<WorstLevel> worst;
+    WorstLevels worst;
     AppendStatementsOf(s, target, 0, &weightSum, worst);
     const std::vector<Model>& joint = s.model().JointModels();
     for (std::size_t k = 0; k < joint.size(); ++k) {
@@ -373,17 +388,17 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
         target.Add(std::move(weightSum), kRelationEqual, normalizer.empty() ? 1.0 : 0.0, {}, true);
     }
     if (separateWorstLevels) {
-        for (const WorstLevel& level : worst) {
+        for (const WorstLevel& level : worst.Levels()) {
             const int column = level.Term.Var.Column;
             target.ForMember(level.Member)
                 .Add({level.Term}, kRelationEqual, 0.0,
                      {RowSource::WorstLevel, column, level.Term.Var.Row, level.Best}, true);
         }
-    } else if (!worst.empty()) {
+    } else if (!worst.Levels().empty()) {
         UnknownTerms worstSum;
-        for (const WorstLevel& level : worst) {
-            if (std::none_of(worstSum.begin(), worstSum.end(),
-                             [&](const UnknownTerm& t) { return t.Var == level.Term.Var; })) {
+        std::set<Unknown> inSum;
+        for (const WorstLevel& level : worst.Levels()) {
+            if (joint.empty() || inSum.insert(level.Term.Var).second) {
                 worstSum.push_back(level.Term);
             }
         }
