@@ -24,10 +24,12 @@ std::vector<Command>& Registry() {
     return commands;
 }
 
-// The operand names of a command with whether each is required ("[NAME]" is optional).
+// The operand names of a command with whether each is required ("[NAME]" is optional) and
+// whether it takes any number of arguments ("NAME...", the last operand only).
 struct OperandName {
     std::string Name;
     bool Required;
+    bool Repeats = false;
 };
 
 std::vector<OperandName> OperandNames(std::string_view operands) {
@@ -41,8 +43,8 @@ std::vector<OperandName> OperandNames(std::string_view operands) {
         const std::string_view word = operands.substr(start, end - start);
         if (!word.empty()) {
             const bool optional = word.front() == '[' && word.back() == ']';
-            names.push_back(
-                {std::string(optional ? word.substr(1, word.size() - 2) : word), !optional});
+            names.push_back({std::string(optional ? word.substr(1, word.size() - 2) : word),
+                             !optional, word.find("...") != std::string_view::npos});
         }
         start = end + 1;
     }
@@ -275,7 +277,7 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
         throw UsageError(missing + (required - parsed.Operands().size() == 1 ? " is" : " are") +
                          " missing");
     }
-    if (parsed.Operands().size() > names.size()) {
+    if (parsed.Operands().size() > names.size() && (names.empty() || !names.back().Repeats)) {
         throw UsageError("unexpected argument \"" + parsed.Operand(names.size()) + "\"");
     }
     return parsed;

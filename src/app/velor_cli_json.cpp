@@ -245,4 +245,125 @@ nlohmann::ordered_json AcceptabilityJson(const AcceptabilityResult& result) {
     return root;
 }
 
+nlohmann::ordered_json GroupJson(const std::vector<GroupMember>& members,
+                                 const GroupResults& results) {
+    using Json = nlohmann::ordered_json;
+    const auto recommended = [](const TAlternativeData& data) {
+        Json rules = Json::object();
+        for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
+            rules[kDecisionRuleNames[rule]] = data.Recommended[rule] != 0;
+        }
+        return rules;
+    };
+    const auto names = [](const Model& model, const std::vector<int>& rows) {
+        Json list = Json::array();
+        for (const int row : rows) {
+            list.push_back(model.AlternativeName(row));
+        }
+        return list;
+    };
+    Json root;
+    root["format"] = FormatJson("velor-group");
+    root["warnings"] = GroupWarnings(members, results);
+    Json memberList = Json::array();
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        const MemberResult& result = results.Members[k];
+        const Model& model = result.Calculated;
+        const bool values = model.Calculated().AnyMainValues();
+        Json member;
+        member["name"] = members[k].Name;
+        member["file"] = members[k].File;
+        member["feasible"] = result.Outcome != RunOutcome::Infeasible;
+        member["complete"] = Finished(result.Outcome);
+        Json alternatives = Json::array();
+        for (int row = 1; row <= model.M(); ++row) {
+            const TAlternativeData& data = model.Alternative(row);
+            Json alternative;
+            alternative["name"] = model.AlternativeName(row);
+            alternative["value"] = values ? Pair(data.ValueLower, data.ValueUpper) : Json(nullptr);
+            alternative["recommended"] = recommended(data);
+            alternatives.push_back(std::move(alternative));
+        }
+        member["alternatives"] = std::move(alternatives);
+        memberList.push_back(std::move(member));
+    }
+    root["members"] = std::move(memberList);
+
+    const Model& consensus = results.Consensus;
+    const bool complete = results.ConsensusOutcome == RunOutcome::Complete;
+    Json agreed;
+    agreed["feasible"] = results.ConsensusOutcome != RunOutcome::Infeasible;
+    agreed["complete"] = Finished(results.ConsensusOutcome);
+    Json alternatives = Json::array();
+    Json nodes = Json::array();
+    if (complete) {
+        for (int row = 1; row <= consensus.M(); ++row) {
+            const TAlternativeData& data = consensus.Alternative(row);
+            Json dominance = Json::array();
+            for (int other = 1; other <= consensus.M(); ++other) {
+                const auto index = static_cast<std::size_t>(other);
+                dominance.push_back(DominanceCodeName(
+                    index < data.Dominance.size() ? data.Dominance[index] : kNotComputed));
+            }
+            Json alternative;
+            alternative["name"] = consensus.AlternativeName(row);
+            alternative["value"] = Pair(data.ValueLower, data.ValueUpper);
+            alternative["dominance"] = std::move(dominance);
+            alternative["max_regret"] = Number(data.MaxRegret);
+            alternative["recommended"] = recommended(data);
+            alternatives.push_back(std::move(alternative));
+        }
+        const bool normalized = consensus.NormalizedIntervals();
+        for (const NodeId id : consensus.PreOrder()) {
+            const TNodeData& data = consensus.Node(id);
+            Json node;
+            node["name"] = data.Name;
+            node["weight"] = normalized ? Pair(data.NormWeightLower, data.NormWeightUpper)
+                                        : Pair(data.WeightLower, data.WeightUpper);
+            nodes.push_back(std::move(node));
+        }
+    }
+    agreed["alternatives"] = std::move(alternatives);
+    agreed["nodes"] = std::move(nodes);
+    Json conflict = Json::array();
+    for (const ConflictStatement& statement : results.Conflict.Statements) {
+        Json entry;
+        const auto member = static_cast<std::size_t>(statement.Member);
+        entry["member"] = member < members.size() ? members[member].Name : std::string();
+        const Json fields = StatementJson(consensus, statement);
+        for (const auto& [key, value] : fields.items()) {
+            entry[key] = value;
+        }
+        conflict.push_back(std::move(entry));
+    }
+    agreed["conflict"] = std::move(conflict);
+    root["consensus"] = std::move(agreed);
+
+    Json common;
+    common["dominated_for_all"] = names(consensus, results.Common.DominatedForAll);
+    common["undominated_for_some"] = names(consensus, results.Common.UndominatedForSome);
+    Json disagreements = Json::array();
+    for (const DominanceDisagreement& d : results.Common.Disagreements) {
+        Json pair;
+        pair["alternative"] = consensus.AlternativeName(d.Row);
+        pair["other"] = consensus.AlternativeName(d.OtherRow);
+        Json holders = Json::array();
+        for (const DominanceHolders& h : d.Holders) {
+            Json holder;
+            holder["relation"] = DominanceCodeName(h.Code);
+            Json who = Json::array();
+            for (const int k : h.Members) {
+                who.push_back(members[static_cast<std::size_t>(k)].Name);
+            }
+            holder["members"] = std::move(who);
+            holders.push_back(std::move(holder));
+        }
+        pair["holders"] = std::move(holders);
+        disagreements.push_back(std::move(pair));
+    }
+    common["disagreements"] = std::move(disagreements);
+    root["common_ground"] = std::move(common);
+    return root;
+}
+
 } // namespace velor

@@ -8,6 +8,7 @@
 #include "calc/calculation_driver.h"
 #include "calc/acceptability.h"
 #include "calc/conflict_finder.h"
+#include "calc/group.h"
 #include "model/model.h"
 
 #include <nlohmann/json.hpp>
@@ -41,6 +42,12 @@ nlohmann::ordered_json SummaryJson(const Model& model);
 // row), bound and value.
 nlohmann::ordered_json ConflictJson(const Model& model, bool feasible,
                                     const ConflictResult* conflict);
+
+// group --json: "velor-group". Each member's main-goal value intervals and recommendations, the
+// consensus (values, dominance, recommendations, weights; or the conflicting statements, each
+// with its member), and the common ground.
+nlohmann::ordered_json GroupJson(const std::vector<GroupMember>& members,
+                                 const GroupResults& results);
 
 // acceptability --json: "velor-acceptability". Samples and seed, the attributes, and per
 // alternative in row order its rank shares with their standard errors, its pairwise winning

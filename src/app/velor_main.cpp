@@ -7,6 +7,7 @@
 #include "elicit/weight_form.h"
 #include "model/settings_location.h"
 #include "ui/app_command_line.h"
+#include "ui/group_window.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 #include "ui/tree_editor.h"
@@ -102,14 +103,28 @@ int main(int argc, char** argv) {
     velor::ui::MainWindow window(prompts, velor::SettingsFilePathFor(exeDir));
     prompts.SetParent(&window);
     velor::ui::InstallResultViews(window, prompts);
+    velor::ui::GroupWindow* group = velor::ui::InstallGroupCommands(window, prompts);
+    group->createView = [&prompts](velor::ui::ResultView view, const velor::Document& document) {
+        return velor::ui::CreateResultView(view, document, prompts);
+    };
 
     const velor::elicit::AssessmentContext dialogs{window.GetDocument(), prompts, &window};
     InstallElicitation(window, dialogs);
     window.show();
 
     if (!line.modelFile.empty()) {
-        const QString path = QFileInfo(QString::fromStdString(line.modelFile)).absoluteFilePath();
-        window.RunCommand([&window, &path] { window.OpenFile(path); });
+        const QFileInfo file(QString::fromStdString(line.modelFile));
+        const QString path = file.absoluteFilePath();
+        // A group file opens in the Group window, anything else as a model.
+        if (file.suffix().compare(QStringLiteral("vlg"), Qt::CaseInsensitive) == 0) {
+            window.RunCommand([group, &path] {
+                if (group->OpenGroup(path)) {
+                    group->show();
+                }
+            });
+        } else {
+            window.RunCommand([&window, &path] { window.OpenFile(path); });
+        }
     }
     return app.exec();
 }

@@ -45,7 +45,7 @@ std::string LevelKey(const Model& model, int column, AltId alternative) {
 // hold in every model go to always.
 std::vector<Candidate> Candidates(const Model& model, const std::vector<RowOrigin>& origins,
                                   std::vector<int>& always) {
-    using Key = std::tuple<int, NodeId, int, int, bool, bool, std::string, std::string>;
+    using Key = std::tuple<int, int, NodeId, int, int, bool, bool, std::string, std::string>;
     std::map<Key, std::size_t> known;
     std::vector<Candidate> candidates;
     for (std::size_t i = 0; i < origins.size(); ++i) {
@@ -59,7 +59,8 @@ std::vector<Candidate> Candidates(const Model& model, const std::vector<RowOrigi
         const bool ranking = statement->Kind == ConflictKind::Ranking ||
                              statement->Kind == ConflictKind::HolisticRanking ||
                              statement->Kind == ConflictKind::UnrankedLevel;
-        const Key key{static_cast<int>(statement->Kind),
+        const Key key{statement->Member,
+                      static_cast<int>(statement->Kind),
                       statement->Node,
                       static_cast<int>(statement->Bound),
                       statement->Statement,

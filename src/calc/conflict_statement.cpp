@@ -49,13 +49,23 @@ std::string Difference(const Model& model, int column, AltId from, AltId to) {
 
 } // namespace
 
-std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOrigin& origin) {
+const Model& StatementModel(const Model& model, int member) {
+    const std::vector<Model>& joint = model.JointModels();
+    if (member < 1 || static_cast<std::size_t>(member) > joint.size()) {
+        return model;
+    }
+    return joint[static_cast<std::size_t>(member) - 1];
+}
+
+std::optional<ConflictStatement> StatementOfRow(const Model& whole, const RowOrigin& origin) {
+    const Model& model = StatementModel(whole, origin.Member);
     const NodeId node = model.NodeByColumn(origin.Column);
     if (node == kNone) {
         return std::nullopt;
     }
     ConflictStatement statement;
     statement.Node = node;
+    statement.Member = origin.Member;
     switch (origin.Source) {
     case RowSource::Scale:
         return std::nullopt;
@@ -123,8 +133,9 @@ std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOri
     return std::nullopt;
 }
 
-std::string DescribeStatement(const Model& model, const ConflictStatement& statement,
+std::string DescribeStatement(const Model& whole, const ConflictStatement& statement,
                               char decimalSeparator) {
+    const Model& model = StatementModel(whole, statement.Member);
     const std::string node = NodeName(model, statement.Node);
     const int column = model.Exists(statement.Node) ? model.ColumnOfNode(statement.Node) : 0;
     const std::string bound = statement.Bound == BoundSide::Lower ? "at least " : "at most ";

@@ -46,7 +46,13 @@ struct ConflictStatement {
     BoundSide Bound = BoundSide::Lower;
     double Value = 0.0;
     NodeId Reference = kNone; // weight statements: the reference node
+    // Whose statement: 0 the model's own, k the k-th of its joint models (Model::JointModels).
+    int Member = 0;
 };
+
+// The model whose statement member is: the model itself for 0, else its joint model number
+// member (the model itself when there is no such joint model).
+const Model& StatementModel(const Model& model, int member);
 
 // The statement a constraint row states, or nothing for a row that holds in every model: the
 // weight sum and the normalizer, the worst level of an attribute whose best level is another
@@ -58,7 +64,8 @@ std::optional<ConflictStatement> StatementOfRow(const Model& model, const RowOri
 
 // The statement in words, in the user's terms: node names, levels by their consequence text
 // (an alternative's name where the cell is empty), multipliers and percentages with the given
-// decimal separator. "On Price, 650 is preferred to 900."
+// decimal separator. "On Price, 650 is preferred to 900." A joint model's statement is told as
+// that model holds it.
 std::string DescribeStatement(const Model& model, const ConflictStatement& statement,
                               char decimalSeparator = '.');
 

@@ -3,6 +3,8 @@
 #include "calc/number_text.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -157,13 +159,22 @@ public:
         }
         if (origins_ != nullptr) {
             origins_->push_back(origin);
+            origins_->back().Member = member_;
         }
+    }
+
+    // The same sink for the statements of the model's joint model number member.
+    RowSink ForMember(int member) const {
+        RowSink sink = *this;
+        sink.member_ = member;
+        return sink;
     }
 
 private:
     TConstraintModel* text_;
     const RowHandler* typed_;
     std::vector<RowOrigin>* origins_;
+    int member_ = 0;
 };
 
 // Appends lhs "-" rhs, i.e. V(column, higher) - V(column, lower), plus the relation.
@@ -293,31 +304,53 @@ void AddTopDownRows(const Snapshot& s, const RowSink& target, int column) {
     }
 }
 
-// separateWorstLevels: one row "worst level = 0" per attribute instead of their sum.
-void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer,
-                       bool separateWorstLevels = false) {
-    if (s.M() == 0) {
-        return;
+// An attribute's worst level, worth 0, as one decision maker's ranking makes it.
+struct WorstLevel {
+    UnknownTerm Term;
+    int Best = 0;
+    int Member = 0;
+};
+
+// The worst levels of every model, each level with its best level once (several models may
+// rank the same level worst).
+class WorstLevels {
+public:
+    void Add(const UnknownTerm& term, int best, int member) {
+        if (seen_.insert({term.Var.Column, term.Var.Row, best}).second) {
+            levels_.push_back({term, best, member});
+        }
     }
+    const std::vector<WorstLevel>& Levels() const { return levels_; }
+
+private:
+    std::vector<WorstLevel> levels_;
+    std::set<std::tuple<int, int, int>> seen_;
+};
+
+// The rows of one decision maker's statements on every column: rankings, unranked levels, ratio
+// statements and the weight statements of the weight mode. The best levels of the attributes
+// go to weightSum when it is given, the worst levels to worst.
+void AppendStatementsOf(const Snapshot& s, const RowSink& target, int member,
+                        UnknownTerms* weightSum, WorstLevels& worst) {
     const Model& model = s.model();
     const bool topDown = model.TopDownWeights();
     const int reference = ReferenceAttributeColumn(model);
-    UnknownTerms weightSum;
-    UnknownTerms worstSum;
     for (int column = 1; column <= s.N(); ++column) {
-        const int worst = WorstAlternativeRow(model, column);
+        const int worstRow = WorstAlternativeRow(model, column);
         if (s.IsAttribute(column)) {
-            if (worst > 0) {
-                AppendTerm(worstSum, 1.0, column, worst);
+            if (worstRow > 0) {
+                worst.Add({{column, worstRow}, 1.0}, s.Best(column), member);
             }
-            AppendTerm(weightSum, 1.0, column, s.Best(column));
+            if (weightSum != nullptr) {
+                AppendTerm(*weightSum, 1.0, column, s.Best(column));
+            }
             AddOrdinalChain(s, target, column);
             AddUnrankedRows(s, target, column);
             AddRatioRows(s, target, column);
             if (!topDown && reference > 0 && column != reference) {
                 AddBottomUpRows(s, target, column, reference);
             }
-        } else if (worst > 0 && s.HasAttributeBelow(column)) {
+        } else if (worstRow > 0 && s.HasAttributeBelow(column)) {
             AddOrdinalChain(s, target, column);
             AddUnrankedRows(s, target, column);
             AddRatioRows(s, target, column);
@@ -326,6 +359,28 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
             AddTopDownRows(s, target, column);
         }
     }
+}
+
+// separateWorstLevels: one row "worst level = 0" per attribute instead of their sum.
+//
+// The statements of the model's joint models follow its own, each joint model's rows as its own
+// calculation would make them; the scale (weight sum, normalizer) comes once, from the model.
+// Wherever every model's ranking rows hold, the best levels of an attribute are worth the same
+// in every model (each model bounds every level of the attribute by its best one), so the
+// weights the model's objectives read are the weights every joint model's statements speak of.
+void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTerms& normalizer,
+                       bool separateWorstLevels = false) {
+    if (s.M() == 0) {
+        return;
+    }
+    UnknownTerms weightSum;
+    WorstLevels worst;
+    AppendStatementsOf(s, target, 0, &weightSum, worst);
+    const std::vector<Model>& joint = s.model().JointModels();
+    for (std::size_t k = 0; k < joint.size(); ++k) {
+        const int member = static_cast<int>(k) + 1;
+        AppendStatementsOf(Snapshot(joint[k]), target.ForMember(member), member, nullptr, worst);
+    }
     if (!weightSum.empty()) {
         if (!normalizer.empty()) {
             weightSum.push_back({kTotalWeight, -1.0});
@@ -333,12 +388,20 @@ void AppendConstraints(const Snapshot& s, const RowSink& target, const UnknownTe
         target.Add(std::move(weightSum), kRelationEqual, normalizer.empty() ? 1.0 : 0.0, {}, true);
     }
     if (separateWorstLevels) {
-        for (const UnknownTerm& term : worstSum) {
-            const int column = term.Var.Column;
-            target.Add({term}, kRelationEqual, 0.0,
-                       {RowSource::WorstLevel, column, term.Var.Row, s.Best(column)}, true);
+        for (const WorstLevel& level : worst.Levels()) {
+            const int column = level.Term.Var.Column;
+            target.ForMember(level.Member)
+                .Add({level.Term}, kRelationEqual, 0.0,
+                     {RowSource::WorstLevel, column, level.Term.Var.Row, level.Best}, true);
         }
-    } else if (!worstSum.empty()) {
+    } else if (!worst.Levels().empty()) {
+        UnknownTerms worstSum;
+        std::set<Unknown> inSum;
+        for (const WorstLevel& level : worst.Levels()) {
+            if (joint.empty() || inSum.insert(level.Term.Var).second) {
+                worstSum.push_back(level.Term);
+            }
+        }
         target.Add(std::move(worstSum), kRelationEqual, 0.0, {RowSource::WorstLevel}, true);
     }
     if (!normalizer.empty()) {

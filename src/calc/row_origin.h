@@ -31,6 +31,8 @@ struct RowOrigin {
     int OtherRow = 0;
     int Statement = -1; // ratio bounds: the position of the statement in the node's list
     int Reference = 0;  // weight bounds: the column of the reference node
+    // Whose statement: 0 the model's own, k the k-th of its joint models (Model::JointModels).
+    int Member = 0;
 };
 
 } // namespace velor

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velor {
@@ -163,6 +164,13 @@ public:
     void ClearPreferences();
     void RefreshAssessedStatus();
 
+    // ----- other decision makers' statements (a group's consensus)
+    // Models over the same tree and alternatives whose ranks, ratio statements and weight
+    // statements every calculation of this model holds besides its own. Held in memory only:
+    // the model file never holds them, and no edit changes them.
+    const std::vector<Model>& JointModels() const { return jointModels_; }
+    void SetJointModels(std::vector<Model> models) { jointModels_ = std::move(models); }
+
     // ----- building a model from a file, in file order
     // Appends an alternative row with its record (Id is assigned here).
     void LoadAlternative(const std::string& name, TAlternativeData data);
@@ -234,6 +242,8 @@ private:
     std::vector<TAssessmentEntry> entries_;
     EntryId bottomUpEntry_ = kNone;
     EntryId nextEntryId_ = 1;
+
+    std::vector<Model> jointModels_;
 
     mutable ObserverList observers_;
 };

@@ -222,6 +222,22 @@ TEST_F(CliCsvTest, EveryJsonOutputFollowsTheSchema) {
     EXPECT_NE(acceptability.Err.find("infeasible"), std::string::npos) << acceptability.Err;
 }
 
+// The group's JSON, with the consensus's results and with its conflict, follows the schema.
+TEST_F(CliCsvTest, GroupJsonFollowsTheSchema) {
+    const std::string car = Example("car");
+    fs::copy_file(car, Path("car2.vlr"));
+    const CliResult group =
+        Run({"group", car, Path("car2.vlr"), "--names", "Ann,Bob", "--json", "-"});
+    ASSERT_EQ(group.Code, 0) << group.Err;
+    ExpectValid(group.Out, "velor-group");
+    const std::string infeasible = InfeasibleModel();
+    fs::copy_file(infeasible, Path("infeasible2.vlr"));
+    const CliResult conflict = Run({"group", infeasible, Path("infeasible2.vlr"), "--json", "-"});
+    EXPECT_EQ(conflict.Code, 3);
+    ExpectValid(conflict.Out, "velor-group");
+    EXPECT_FALSE(Json::parse(conflict.Out)["consensus"]["conflict"].empty());
+}
+
 // The kinds of an all-tied ranking and of an unranked level's bound are in the schema.
 TEST_F(CliCsvTest, ConflictJsonOfTiedRankingsAndUnrankedLevelsIsValid) {
     testing::CalcTestModel m(3);
