@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace velor::chart {
@@ -78,6 +79,9 @@ TEST_P(ChartReadable, NothingOverlapsAndNothingIsCut) {
             EXPECT_TRUE(Contains(layout.plot, row.mark)) << i;
             EXPECT_TRUE(Contains(row.band, row.bar)) << i;
             EXPECT_FALSE(Overlap(row.mark, row.bar) && !row.markInsideBar) << i;
+            if (row.markInsideBar) {
+                EXPECT_TRUE(Contains(row.bar, row.mark)) << "a mark inside covers no bar end";
+            }
             for (std::size_t j = i + 1; j < layout.rows.size(); ++j) {
                 EXPECT_FALSE(Overlap(row.label, layout.rows[j].label)) << i << ", " << j;
                 EXPECT_FALSE(Overlap(row.mark, layout.rows[j].mark)) << i << ", " << j;
@@ -96,6 +100,84 @@ TEST_P(ChartReadable, NothingOverlapsAndNothingIsCut) {
 INSTANTIATE_TEST_SUITE_P(Sizes, ChartReadable,
                          ::testing::Values(Size{1, 1}, Size{420, 300}, Size{720, 500},
                                            Size{1200, 900}));
+
+// Relative luminance of a colour, for the contrast of a text on its background.
+double Luminance(Color c) {
+    const auto channel = [](std::uint8_t v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+double Contrast(Color a, Color b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Wherever the bar lies in a plot at least PlotWidthForMark wide, its text stands beside it or
+// wholly inside it, never across an end, and right of it whenever there is room there.
+TEST(ChartLayout, AMarkStandsBesideItsBarOrWhollyInsideIt) {
+    std::mt19937 random(17);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int inside = 0;
+    for (int round = 0; round < 5000; ++round) {
+        const double markW = 10 + 150 * unit(random);
+        const double plotLeft = 200 * unit(random);
+        const double plotW = PlotWidthForMark(markW) * (1 + 2 * unit(random));
+        const double plotRight = plotLeft + plotW;
+        double a = plotLeft + plotW * unit(random);
+        double b = plotLeft + plotW * unit(random);
+        if (a > b) {
+            std::swap(a, b);
+        }
+        const MarkPlacement placement = PlaceMark(a, b, plotLeft, plotRight, markW);
+        const double left = placement.left;
+        const double right = left + markW;
+        EXPECT_GE(left, plotLeft + 2 - 1e-9);
+        EXPECT_LE(right, plotRight - 2 + 1e-9);
+        switch (placement.place) {
+        case MarkPlace::Right:
+            EXPECT_GE(left, b + kMarkGap - 1e-9);
+            break;
+        case MarkPlace::Left:
+            EXPECT_LE(right, a - kMarkGap + 1e-9);
+            EXPECT_GT(b + kMarkGap + markW, plotRight - 2) << "right has no room";
+            break;
+        case MarkPlace::Inside:
+            ++inside;
+            EXPECT_GE(left, a + kMarkPadding - 1e-9);
+            EXPECT_LE(right, b - kMarkPadding + 1e-9);
+            break;
+        }
+        if (b + kMarkGap + markW <= plotRight - 2) {
+            EXPECT_EQ(placement.place, MarkPlace::Right);
+        }
+    }
+    EXPECT_GT(inside, 0) << "long bars near both ends hold their text";
+}
+
+TEST(ChartScene, AMarkInsideItsBarIsDrawnInAColourThatReadsOnIt) {
+    const SansMetrics metrics;
+    const ChartFonts fonts = ChartFonts::FromTextSize(12);
+    ChartContent content;
+    content.bars = {{"Full", 0.0, 1.0, 0, "0 ... 1"}, {"Short", 0.4, 0.5, -1, "0.4 ... 0.5"}};
+    const Size size = PictureSize(content, Size{1, 1}, fonts, metrics, PointFormat);
+    const ChartLayout layout = LayoutChart(content, size, fonts, metrics, PointFormat);
+    ASSERT_TRUE(layout.rows[0].markInsideBar);
+    ASSERT_FALSE(layout.rows[1].markInsideBar);
+    for (const Primitive& p : DrawChart(content, layout, fonts, metrics)) {
+        if (p.kind == Primitive::Kind::Text && p.text == "0 ... 1") {
+            EXPECT_GE(Contrast(p.fill, kBarColor), 4.5);
+        }
+        if (p.kind == Primitive::Kind::Text && p.text == "0.4 ... 0.5") {
+            EXPECT_GE(Contrast(p.fill, kPlotBackground), 4.5);
+        }
+        // Nothing is laid over a bar to make room for its text.
+        EXPECT_NE(p.kind, Primitive::Kind::RoundedFill);
+    }
+}
 
 TEST(ChartLayout, AxisMaximumFollowsTheLargestBarEnd) {
     EXPECT_DOUBLE_EQ(AxisMaximum({{"A", 0.1, 0.37, 0, ""}, {"B", 0.2, 0.26, -1, ""}}), 0.4);
