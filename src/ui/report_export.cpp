@@ -3,43 +3,223 @@
 #include "calc/results_report.h"
 #include "report/decision_report.h"
 #include "ui/chart_painter.h"
+#include "ui/grid_printer.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QImage>
+#include <QFontMetricsF>
+#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgRenderer>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
+#include <QTextObjectInterface>
+#include <QTextTable>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <vector>
 
 namespace velor::ui {
 
 namespace {
 
-// Charts are drawn at three times their size, so that they stay sharp on paper.
-constexpr int kChartScale = 3;
+// The charts are text objects of their own kind that paint their primitives with the painter
+// of the page, so that the PDF holds them as lines and text in the report's subset fonts instead
+// of large pictures or glyph outlines.
+constexpr int kChartObject = QTextFormat::UserObject + 1;
+constexpr int kChartIndex = QTextFormat::UserProperty + 1;
 
-bool WritePdf(const DecisionReport& report, const QString& path, QString* error) {
-    QTextDocument document;
-    document.setDefaultFont(QApplication::font());
-    for (const DecisionReport::Chart& chart : report.charts) {
-        QSvgRenderer renderer(QByteArray::fromStdString(chart.svg));
-        if (!renderer.isValid()) {
-            *error = QStringLiteral("a chart could not be drawn");
-            return false;
-        }
-        QImage image(renderer.defaultSize() * kChartScale, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
-        document.addResource(QTextDocument::ImageResource, QUrl(QString::fromStdString(chart.name)),
-                             image);
+class ChartObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    explicit ChartObject(const DecisionReport& report) : report_(report) {}
+    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat& format) override {
+        const QTextImageFormat image = format.toImageFormat();
+        return QSizeF(image.width(), image.height());
     }
-    document.setHtml(QString::fromStdString(report.html));
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                    const QTextFormat& format) override {
+        const auto& chart = report_.charts.at(static_cast<std::size_t>(format.intProperty(kChartIndex)));
+        painter->save();
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / chart.size.w, rect.height() / chart.size.h);
+        PaintScene(*painter, chart.scene, QApplication::font());
+        painter->restore();
+    }
 
+private:
+    const DecisionReport& report_;
+};
+
+// A page of the report in pixels: its size and the margin on every side.
+struct PageGeometry {
+    PageGeometry(QSizeF pageSize, double pageMargin) : size(pageSize), margin(pageMargin) {}
+    QSizeF size;
+    double margin;
+    int PageOf(double y) const { return static_cast<int>(std::floor(y / size.height())); }
+    double BodyHeight() const { return size.height() - 2 * margin; }
+    double BodyBottom(int page) const { return (page + 1) * size.height() - margin; }
+};
+
+// Turns every <img> of a chart into a chart object.
+void EmbedCharts(QTextDocument& document, const DecisionReport& report) {
+    std::map<QString, int> charts;
+    for (std::size_t i = 0; i < report.charts.size(); ++i) {
+        charts[QString::fromStdString(report.charts[i].name)] = static_cast<int>(i);
+    }
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            const auto chart = charts.find(format.toImageFormat().name());
+            if (!format.isImageFormat() || chart == charts.end()) {
+                continue;
+            }
+            format.setObjectType(kChartObject);
+            format.setProperty(kChartIndex, chart->second);
+            QTextCursor cursor(&document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
+// Every table of a frame and of the frames inside it, in the order of the document.
+void CollectTables(QTextFrame* frame, std::vector<QTextTable*>& tables) {
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(child)) {
+            tables.push_back(table);
+        }
+        CollectTables(child, tables);
+    }
+}
+
+// The first body row of the data tables (those with a head row), counted through the document as
+// the report counts them, that the page layout splits over two pages; -1 when there is none. A
+// row taller than a page cannot be kept on one and is not counted as split.
+int FirstSplitRow(QTextDocument& document, const PageGeometry& page) {
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    std::vector<QTextTable*> tables;
+    CollectTables(document.rootFrame(), tables);
+    int counted = 0;
+    for (QTextTable* table : tables) {
+        const int head = table->format().headerRowCount();
+        if (head <= 0) {
+            continue;
+        }
+        for (int row = head; row < table->rows(); ++row, ++counted) {
+            // From the top of the row's first line to the foot of its last.
+            double top = 1e300;
+            double bottom = -1e300;
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(row, c);
+                for (QTextBlock block = document.findBlock(cell.firstPosition());
+                     block.isValid() && block.position() <= cell.lastPosition();
+                     block = block.next()) {
+                    const QRectF rect = layout->blockBoundingRect(block);
+                    top = std::min(top, rect.top());
+                    bottom = std::max(bottom, rect.bottom());
+                }
+            }
+            if (page.PageOf(top) != page.PageOf(bottom - 0.5) && bottom - top < page.BodyHeight()) {
+                return counted;
+            }
+        }
+    }
+    return -1;
+}
+
+// Moves a heading left alone at the foot of a page, with what it heads on the next page, to that
+// next page. True when one moved (the layout changed).
+bool MoveLoneHeading(QTextDocument& document, const PageGeometry& page) {
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const auto topOf = [&](const QTextFrame::iterator& it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            return table != nullptr && table->rows() > 0
+                       ? layout->blockBoundingRect(table->cellAt(0, 0).firstCursorPosition().block())
+                             .top()
+                       : layout->frameBoundingRect(frame).top();
+        }
+        // Where the first line is: a line that does not fit at the foot of a page starts the
+        // next one, below the top of its block.
+        const QTextBlock next = it.currentBlock();
+        const QTextLayout* lines = next.layout();
+        return layout->blockBoundingRect(next).top() +
+               (lines != nullptr && lines->lineCount() > 0 ? lines->lineAt(0).y() : 0.0);
+    };
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid() || block.blockFormat().headingLevel() == 0 ||
+            block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+            continue;
+        }
+        auto next = it;
+        ++next;
+        if (next.atEnd()) {
+            continue;
+        }
+        const int headingPage = page.PageOf(layout->blockBoundingRect(block).top());
+        if (page.PageOf(topOf(next)) > headingPage) {
+            QTextCursor cursor(block);
+            QTextBlockFormat format = block.blockFormat();
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            cursor.setBlockFormat(format);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The report laid out on the pages of pdf.
+class PdfReport {
+public:
+    PdfReport(const DecisionReport& report, QPdfWriter& pdf, const PageGeometry& page)
+        : charts_(report) {
+        document_.documentLayout()->setPaintDevice(&pdf);
+        document_.setDefaultFont(QApplication::font());
+        // Lines break between words only: a name is never split inside ("Purcha se"); a column
+        // widens to its longest word instead.
+        QTextOption option = document_.defaultTextOption();
+        option.setWrapMode(QTextOption::WordWrap);
+        document_.setDefaultTextOption(option);
+        document_.documentLayout()->registerHandler(kChartObject, &charts_);
+        document_.setHtml(QString::fromStdString(report.html));
+        EmbedCharts(document_, report);
+        // A letter spacing of a twentieth of a pixel turns ligatures off, so that the PDF's text
+        // reads "first", not a ligature of f and i, where a reader searches or copies it.
+        QTextCursor all(&document_);
+        all.select(QTextCursor::Document);
+        QTextCharFormat spacing;
+        spacing.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        spacing.setFontLetterSpacing(0.05);
+        all.mergeCharFormat(spacing);
+        // The page's margins take the place of the margins a browser gives the body.
+        QTextFrameFormat root = document_.rootFrame()->frameFormat();
+        root.setMargin(0);
+        root.setPadding(0);
+        root.setLeftMargin(page.margin);
+        root.setRightMargin(page.margin);
+        root.setTopMargin(page.margin);
+        root.setBottomMargin(page.margin);
+        document_.rootFrame()->setFrameFormat(root);
+        document_.setPageSize(page.size);
+    }
+    QTextDocument& Document() { return document_; }
+
+private:
+    ChartObject charts_;
+    QTextDocument document_;
+};
+
+bool WritePdf(const Model& model, ReportOptions options, const QString& path, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
@@ -49,12 +229,69 @@ bool WritePdf(const DecisionReport& report, const QString& path, QString* error)
         QPdfWriter pdf(&file);
         // The report's sizes are CSS pixels: the page is laid out at 96 pixels to the inch.
         pdf.setResolution(96);
-        pdf.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
         pdf.setCreator(QStringLiteral("Velor Decisions"));
         pdf.setPageSize(QPageSize(QPageSize::A4));
-        // QTextDocument::print keeps a margin of 2 cm on every side of the page by itself.
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        document.print(&pdf);
+        // Margins of 2 cm, the bottom one holding the page number.
+        const PageGeometry page(pdf.pageLayout().fullRectPixels(pdf.resolution()).size(),
+                                20.0 / 25.4 * pdf.resolution());
+
+        // Laid out again with a page break before each row the layout splits, until none is;
+        // a heading never stays behind at the foot of a page.
+        DecisionReport report = MakeDecisionReport(model, options);
+        auto laidOut = std::make_unique<PdfReport>(report, pdf, page);
+        for (int round = 0; round < 500; ++round) {
+            for (int heading = 0; heading < 200 && MoveLoneHeading(laidOut->Document(), page);
+                 ++heading) {
+            }
+            const int split = FirstSplitRow(laidOut->Document(), page);
+            if (split < 0) {
+                break;
+            }
+            options.pageBreakRows.push_back(split);
+            laidOut.reset();
+            report = MakeDecisionReport(model, options);
+            laidOut = std::make_unique<PdfReport>(report, pdf, page);
+        }
+        QTextDocument& document = laidOut->Document();
+        pdf.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
+
+        QPainter painter;
+        if (!painter.begin(&pdf)) {
+            *error = QStringLiteral("the PDF could not be started");
+            return false;
+        }
+        const int pages = document.pageCount();
+        QFont footerFont = QApplication::font();
+        footerFont.setPixelSize(11);
+        const QString title = document.metaInformation(QTextDocument::DocumentTitle);
+        for (int i = 0; i < pages; ++i) {
+            if (i > 0) {
+                pdf.newPage();
+            }
+            const QRectF view(0, i * page.size.height(), page.size.width(), page.size.height());
+            painter.save();
+            painter.translate(0, -view.top());
+            painter.setClipRect(view);
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = view;
+            context.palette.setColor(QPalette::Text, Qt::black);
+            document.documentLayout()->draw(&painter, context);
+            painter.restore();
+            // The report's title and the page number in the bottom margin.
+            painter.setFont(footerFont);
+            painter.setPen(QColor(0x55, 0x5b, 0x63));
+            const QRectF foot(page.margin, page.size.height() - page.margin + 8,
+                              page.size.width() - 2 * page.margin, 20);
+            painter.drawText(foot, Qt::AlignLeft | Qt::AlignTop,
+                             QFontMetricsF(footerFont).elidedText(title, Qt::ElideRight,
+                                                                  foot.width() * 0.7));
+            painter.drawText(foot, Qt::AlignRight | Qt::AlignTop, PageNumberText(i + 1, pages));
+        }
+        if (!painter.end()) {
+            *error = QStringLiteral("the PDF could not be written");
+            return false;
+        }
     }
     if (!file.commit()) {
         *error = file.errorString();
@@ -66,7 +303,8 @@ bool WritePdf(const DecisionReport& report, const QString& path, QString* error)
 } // namespace
 
 bool WriteDecisionReport(const Model& model, const QString& modelFile, bool resultsOutOfDate,
-                         const QString& path, QString* error) {
+                         const QString& path, QString* error,
+                         const AcceptabilityResult* acceptability, bool acceptabilityOutOfDate) {
     QString ignored;
     QString& reason = error != nullptr ? *error : ignored;
     const bool pdf =
@@ -79,12 +317,15 @@ bool WriteDecisionReport(const Model& model, const QString& modelFile, bool resu
     options.resultsOutOfDate = resultsOutOfDate;
     options.metrics = &metrics;
     options.chartsAsImages = pdf;
+    options.paged = pdf;
+    options.acceptability = acceptability;
+    options.acceptabilityOutOfDate = acceptabilityOutOfDate;
     // An A4 page less its margins of 2 cm is about 640 pixels wide.
-    options.chartWidth = pdf ? 600.0 : options.chartWidth;
-    const DecisionReport report = MakeDecisionReport(model, options);
+    options.chartWidth = pdf ? 640.0 : options.chartWidth;
     if (pdf) {
-        return WritePdf(report, path, &reason);
+        return WritePdf(model, options, path, &reason);
     }
+    const DecisionReport report = MakeDecisionReport(model, options);
     std::string why;
     if (!WriteFileSafely(path.toStdString(), report.html, &why)) {
         reason = QString::fromStdString(why);
@@ -94,3 +335,5 @@ bool WriteDecisionReport(const Model& model, const QString& modelFile, bool resu
 }
 
 } // namespace velor::ui
+
+#include "report_export.moc"
