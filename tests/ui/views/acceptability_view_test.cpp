@@ -8,13 +8,19 @@
 #include "ui/views/acceptability_view.h"
 #include "views_fixture.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
+
+#include <cmath>
+#include <numeric>
+#include <random>
 
 namespace velor::ui::test {
 namespace {
@@ -165,11 +171,99 @@ TEST_F(AcceptabilityViewTest, ChartCopiesAndItsColoursTellTheRanksApart) {
             EXPECT_NE(colour, previous) << r << " of " << ranks;
             previous = colour;
         }
-        EXPECT_GT(AcceptabilityChart::RankColour(1, ranks).green(),
-                  AcceptabilityChart::RankColour(1, ranks).red());
-        EXPECT_GT(AcceptabilityChart::RankColour(ranks, ranks).red(),
-                  AcceptabilityChart::RankColour(ranks, ranks).green());
     }
+}
+
+double Luminance(const QColor& c) {
+    const auto channel = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+// A sequential scale: lightness alone orders the ranks (which holds for every kind of colour
+// blindness), and rank 2 is clearly lighter than rank 1 however many ranks there are.
+TEST(AcceptabilityPalette, LightnessRisesWithTheRankAndRankTwoStandsApart) {
+    for (int ranks = 2; ranks <= 200; ++ranks) {
+        double previous = -1;
+        for (int r = 1; r <= ranks; ++r) {
+            const double l = Luminance(AcceptabilityChart::RankColour(r, ranks));
+            // Neighbours among many ranks differ by less than 8-bit channels can show.
+            EXPECT_GT(l, previous - 5e-4) << r << " of " << ranks;
+            previous = l;
+        }
+        const double first = Luminance(AcceptabilityChart::RankColour(1, ranks));
+        const double second = Luminance(AcceptabilityChart::RankColour(2, ranks));
+        EXPECT_GE((second + 0.05) / (first + 0.05), 2.0) << ranks;
+    }
+}
+
+TEST(AcceptabilityOrder, SortsByFirstRankThenByTheFollowingRanksStably) {
+    std::mt19937 random(23);
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t m = 1 + random() % 12;
+        std::vector<std::vector<double>> shares(m, std::vector<double>(m, 0.0));
+        for (auto& row : shares) {
+            for (double& share : row) {
+                share = (random() % 4) / 4.0; // coarse, so that ties happen
+            }
+        }
+        const std::vector<int> order = AcceptabilityChart::FirstRankOrder(shares);
+        std::vector<int> sorted = order;
+        std::sort(sorted.begin(), sorted.end());
+        for (std::size_t a = 0; a < m; ++a) {
+            ASSERT_EQ(sorted[a], static_cast<int>(a)) << "a permutation";
+        }
+        for (std::size_t i = 1; i < m; ++i) {
+            const auto& before = shares[static_cast<std::size_t>(order[i - 1])];
+            const auto& after = shares[static_cast<std::size_t>(order[i])];
+            EXPECT_GE(before[0], after[0]);
+            // Among equal shares of the first k ranks, the order follows rank k + 1, and the
+            // model's order where all are equal.
+            double sumBefore = 0;
+            double sumAfter = 0;
+            std::size_t k = 0;
+            for (; k < m && std::abs(sumBefore - sumAfter) < 1e-12; ++k) {
+                sumBefore += before[k];
+                sumAfter += after[k];
+            }
+            if (std::abs(sumBefore - sumAfter) < 1e-12) {
+                EXPECT_LT(order[i - 1], order[i]);
+            } else {
+                EXPECT_GT(sumBefore, sumAfter);
+            }
+        }
+    }
+    EXPECT_EQ(AcceptabilityChart::FirstRankLabel(0.7321), QStringLiteral("first: 73.2 %"));
+}
+
+TEST_F(AcceptabilityViewTest, TabsSayHowToReadThemAndShowSharesAndWeightsInPercent) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("500"));
+    AcceptabilityView* view = View();
+    ASSERT_NE(view, nullptr);
+    for (int tab = 0; tab < view->Tabs()->count(); ++tab) {
+        view->Tabs()->setCurrentIndex(tab);
+        const auto* note = view->Tabs()->widget(tab)->findChild<QLabel*>(QStringLiteral("ReadingNote"));
+        ASSERT_NE(note, nullptr) << tab;
+        EXPECT_TRUE(note->isVisible()) << tab;
+        EXPECT_FALSE(note->text().isEmpty()) << tab;
+        EXPECT_TRUE(note->wordWrap()) << "the line fits the width of its tab";
+    }
+    const AcceptabilityResult& result = *window->GetDocument().Acceptability();
+    for (int a = 0; a < view->CentralWeightsTable()->rowCount(); ++a) {
+        const QString cell = view->CentralWeightsTable()->item(a, 0)->text();
+        EXPECT_TRUE(cell == QStringLiteral("-") || cell.endsWith(QStringLiteral(" %"))) << cell.toStdString();
+    }
+    EXPECT_TRUE(view->PairwiseTable()->item(0, 1)->text().endsWith(QStringLiteral(" %")));
+
+    std::vector<int> modelOrder(result.RankShares.size());
+    std::iota(modelOrder.begin(), modelOrder.end(), 0);
+    EXPECT_EQ(view->Chart()->DrawnOrder(), modelOrder);
+    view->SortBox()->setChecked(true);
+    EXPECT_EQ(view->Chart()->DrawnOrder(), AcceptabilityChart::FirstRankOrder(result.RankShares));
+    EXPECT_NE(view->Chart()->DrawnOrder(), modelOrder) << "the car example's order changes";
 }
 
 } // namespace
