@@ -38,7 +38,8 @@ IntervalChartView::IntervalChartView(const Document& document, Prompts& prompts,
     combo_->setMinimumContentsLength(1);
     toolbar_->setFixedHeight(combo_->sizeHint().height() + 8);
     layout->addWidget(toolbar_);
-    layout->addWidget(MakeReadingNote(note, this));
+    note_ = MakeReadingNote(note, this);
+    layout->addWidget(note_);
     banner_ = new OutOfDateBanner(document, this);
     banner_->installEventFilter(this);
     layout->addWidget(banner_);
@@ -143,6 +144,12 @@ void IntervalChartView::ModelChanged(ModelChange what) {
 void IntervalChartView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceCombo();
+}
+
+int IntervalChartView::HeightForWholeChart(int width) const {
+    return toolbar_->height() + note_->heightForWidth(width) +
+           (banner_->isVisibleTo(this) ? banner_->heightForWidth(width) : 0) +
+           chart_->minimumSizeHint().height();
 }
 
 bool IntervalChartView::eventFilter(QObject* watched, QEvent* event) {

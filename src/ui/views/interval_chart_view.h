@@ -74,6 +74,9 @@ protected:
     virtual chart::ChartContent ChartContent(NodeId node) const = 0;
     // Lays out the selector panel for the current width.
     virtual void PlaceCombo() = 0;
+    // The height that shows the selector, the reading line, the banner when it is shown and the
+    // whole chart at its smallest, for a view of the given width.
+    int HeightForWholeChart(int width) const;
 
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +95,7 @@ private:
     void KeepChartInView();
 
     IntervalChart* chart_ = nullptr;
+    QWidget* note_ = nullptr;
     QWidget* banner_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QMenu* popup_ = nullptr;

@@ -21,7 +21,8 @@ ValueIntervalsView::ValueIntervalsView(const Document& document, Prompts& prompt
 }
 
 QSize ValueIntervalsView::sizeHint() const {
-    return QSize(600, std::clamp(120 + 30 * model_.M(), 300, 560));
+    return QSize(600, std::max(std::clamp(120 + 30 * model_.M(), 300, 560),
+                               HeightForWholeChart(600)));
 }
 
 std::vector<NodeId> ValueIntervalsView::ListedNodes() const {

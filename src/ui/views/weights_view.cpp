@@ -21,7 +21,7 @@ WeightsView::WeightsView(const Document& document, Prompts& prompts, QWidget* pa
 }
 
 QSize WeightsView::sizeHint() const {
-    return QSize(560, 340);
+    return QSize(560, std::max(340, HeightForWholeChart(560)));
 }
 
 std::vector<NodeId> WeightsView::ListedNodes() const {

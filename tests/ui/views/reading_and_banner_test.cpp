@@ -61,5 +61,20 @@ TEST_F(ViewsTest, TheOutOfDateBannerKeepsTheValueAxisInView) {
     EXPECT_GE(scroll->viewport()->height(), needed) << "the axis title stays in view";
 }
 
+// At the size the views ask for, the whole chart is in view, reading line and all.
+TEST_F(ViewsTest, ChartViewsAskForRoomForTheWholeChart) {
+    OpenExample("car.vlr");
+    window->resize(1280, 900);
+    for (IntervalChartView* view :
+         std::initializer_list<IntervalChartView*>{ShowValueIntervals(), ShowWeights()}) {
+        ASSERT_NE(view, nullptr);
+        ResizeWindow(view, view->parentWidget()->sizeHint().width(),
+                     view->parentWidget()->sizeHint().height());
+        const auto* scroll = view->findChild<QScrollArea*>(QStringLiteral("ChartScroll"));
+        EXPECT_GE(scroll->viewport()->height(), view->Chart()->minimumSizeHint().height())
+            << view->objectName().toStdString();
+    }
+}
+
 } // namespace
 } // namespace velor::ui::test
