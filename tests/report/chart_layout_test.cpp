@@ -101,19 +101,15 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ChartReadable,
                          ::testing::Values(Size{1, 1}, Size{420, 300}, Size{720, 500},
                                            Size{1200, 900}));
 
-// Relative luminance of a colour, for the contrast of a text on its background.
-double Luminance(Color c) {
-    const auto channel = [](std::uint8_t v) {
-        const double x = v / 255.0;
-        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-}
-
+// The contrast ratio of two colours, from their relative luminance.
 double Contrast(Color a, Color b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    const auto luminance = [](Color c) {
+        const auto channel = [](std::uint8_t v) {
+            return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
 }
 
 // Wherever the bar lies in a plot at least PlotWidthForMark wide, its text stands beside it or
@@ -133,26 +129,15 @@ TEST(ChartLayout, AMarkStandsBesideItsBarOrWhollyInsideIt) {
             std::swap(a, b);
         }
         const MarkPlacement placement = PlaceMark(a, b, plotLeft, plotRight, markW);
-        const double left = placement.left;
-        const double right = left + markW;
-        EXPECT_GE(left, plotLeft + 2 - 1e-9);
-        EXPECT_LE(right, plotRight - 2 + 1e-9);
-        switch (placement.place) {
-        case MarkPlace::Right:
-            EXPECT_GE(left, b + kMarkGap - 1e-9);
-            break;
-        case MarkPlace::Left:
-            EXPECT_LE(right, a - kMarkGap + 1e-9);
-            EXPECT_GT(b + kMarkGap + markW, plotRight - 2) << "right has no room";
-            break;
-        case MarkPlace::Inside:
+        const Rect mark{placement.left, 0, markW, 1};
+        EXPECT_TRUE(Contains(Rect{plotLeft + 2, 0, plotW - 4, 1}, mark));
+        const bool rightHasRoom = b + kMarkGap + markW <= plotRight - 2;
+        EXPECT_EQ(placement.place == MarkPlace::Right, rightHasRoom);
+        if (placement.place == MarkPlace::Inside) {
             ++inside;
-            EXPECT_GE(left, a + kMarkPadding - 1e-9);
-            EXPECT_LE(right, b - kMarkPadding + 1e-9);
-            break;
-        }
-        if (b + kMarkGap + markW <= plotRight - 2) {
-            EXPECT_EQ(placement.place, MarkPlace::Right);
+            EXPECT_TRUE(Contains(Rect{a + kMarkPadding, 0, b - a - 2 * kMarkPadding, 1}, mark));
+        } else {
+            EXPECT_FALSE(Overlap(Rect{a - kMarkGap, 0, b - a + 2 * kMarkGap, 1}, mark));
         }
     }
     EXPECT_GT(inside, 0) << "long bars near both ends hold their text";

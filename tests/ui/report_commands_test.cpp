@@ -187,11 +187,7 @@ TEST_F(ReportCommands, PdfReportKeepsWordsWholeAndStaysSmall) {
     for (const QString& word : words) {
         EXPECT_TRUE(text.contains(word)) << word.toStdString();
     }
-    const qsizetype summary = text.indexOf(QStringLiteral("Summary"));
-    EXPECT_GE(summary, 0);
-    EXPECT_LT(summary, text.indexOf(QStringLiteral("Value tree")));
     EXPECT_TRUE(text.simplified().contains(QStringLiteral("Ranks first in the acceptability analysis")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Acceptability analysis")));
 }
 
 TEST_F(ReportCommands, ReportOfAChangedModelSaysItsResultsAreOutOfDate) {
