@@ -685,7 +685,7 @@ DecisionReport MakeDecisionReport(const Model& model, const ReportOptions& optio
           "<meta charset=\"utf-8\"/>\n");
     h.Element("title", "Decision report: " + title);
     h.Raw("<style>" + std::string(kStyle) +
-          (options.paged ? "body { margin: 0; padding: 0; max-width: none; }\n"
+          (options.paged ? "body { margin: 0; padding: 0; max-width: none; letter-spacing: 0.05px; }\n"
                            "th, td { font-size: 12px; padding: 3px 5px; }\n"
                          : "") +
           "</style>\n</head>\n<body>\n");

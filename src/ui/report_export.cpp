@@ -28,12 +28,9 @@ namespace velor::ui {
 
 namespace {
 
-// The charts are text objects of their own kind that paint their primitives with the painter
-// of the page, so that the PDF holds them as lines and text in the report's subset fonts instead
-// of large pictures or glyph outlines.
-constexpr int kChartObject = QTextFormat::UserObject + 1;
-constexpr int kChartIndex = QTextFormat::UserProperty + 1;
-
+// The charts are the report's images: this handler takes the place of the one that loads
+// pictures and paints each chart's primitives with the painter of the page, so that the PDF holds
+// them as lines and text in the report's subset fonts instead of large pictures.
 class ChartObject : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
@@ -45,12 +42,16 @@ public:
     }
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
                     const QTextFormat& format) override {
-        const auto& chart = report_.charts.at(static_cast<std::size_t>(format.intProperty(kChartIndex)));
-        painter->save();
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / chart.size.w, rect.height() / chart.size.h);
-        PaintScene(*painter, chart.scene, QApplication::font());
-        painter->restore();
+        const std::string name = format.toImageFormat().name().toStdString();
+        for (const DecisionReport::Chart& chart : report_.charts) {
+            if (chart.name == name) {
+                painter->save();
+                painter->translate(rect.topLeft());
+                painter->scale(rect.width() / chart.size.w, rect.height() / chart.size.h);
+                PaintScene(*painter, chart.scene, QApplication::font());
+                painter->restore();
+            }
+        }
     }
 
 private:
@@ -66,30 +67,6 @@ struct PageGeometry {
     double BodyHeight() const { return size.height() - 2 * margin; }
     double BodyBottom(int page) const { return (page + 1) * size.height() - margin; }
 };
-
-// Turns every <img> of a chart into a chart object.
-void EmbedCharts(QTextDocument& document, const DecisionReport& report) {
-    std::map<QString, int> charts;
-    for (std::size_t i = 0; i < report.charts.size(); ++i) {
-        charts[QString::fromStdString(report.charts[i].name)] = static_cast<int>(i);
-    }
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextCharFormat format = fragment.charFormat();
-            const auto chart = charts.find(format.toImageFormat().name());
-            if (!format.isImageFormat() || chart == charts.end()) {
-                continue;
-            }
-            format.setObjectType(kChartObject);
-            format.setProperty(kChartIndex, chart->second);
-            QTextCursor cursor(&document);
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
-        }
-    }
-}
 
 // Every table of a frame and of the frames inside it, in the order of the document.
 void CollectTables(QTextFrame* frame, std::vector<QTextTable*>& tables) {
@@ -136,9 +113,25 @@ int FirstSplitRow(QTextDocument& document, const PageGeometry& page) {
     return -1;
 }
 
-// Moves a heading left alone at the foot of a page, with what it heads on the next page, to that
-// next page. True when one moved (the layout changed).
-bool MoveLoneHeading(QTextDocument& document, const PageGeometry& page) {
+// Sets a page break before the headings of the given places among the headings of the page flow.
+void BreakBeforeHeadings(QTextDocument& document, const std::vector<int>& headings) {
+    int place = 0;
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid() || block.blockFormat().headingLevel() == 0) {
+            continue;
+        }
+        if (std::find(headings.begin(), headings.end(), place++) != headings.end()) {
+            QTextBlockFormat format = block.blockFormat();
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(format);
+        }
+    }
+}
+
+// The place among the headings of the page flow of the first heading left alone at the foot of
+// a page, with what it heads on the next page; -1 for none.
+int LoneHeading(QTextDocument& document, const PageGeometry& page) {
     QAbstractTextDocumentLayout* layout = document.documentLayout();
     const auto topOf = [&](const QTextFrame::iterator& it) {
         if (QTextFrame* frame = it.currentFrame()) {
@@ -155,33 +148,32 @@ bool MoveLoneHeading(QTextDocument& document, const PageGeometry& page) {
         return layout->blockBoundingRect(next).top() +
                (lines != nullptr && lines->lineCount() > 0 ? lines->lineAt(0).y() : 0.0);
     };
+    int place = -1;
     for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
         const QTextBlock block = it.currentBlock();
-        if (!block.isValid() || block.blockFormat().headingLevel() == 0 ||
-            block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+        if (!block.isValid() || block.blockFormat().headingLevel() == 0) {
             continue;
         }
+        ++place;
         auto next = it;
         ++next;
-        if (next.atEnd()) {
+        if (next.atEnd() || block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) {
             continue;
         }
         const int headingPage = page.PageOf(layout->blockBoundingRect(block).top());
         if (page.PageOf(topOf(next)) > headingPage) {
-            QTextCursor cursor(block);
-            QTextBlockFormat format = block.blockFormat();
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            cursor.setBlockFormat(format);
-            return true;
+            return place;
         }
     }
-    return false;
+    return -1;
 }
 
 // The report laid out on the pages of pdf.
 class PdfReport {
 public:
-    PdfReport(const DecisionReport& report, QPdfWriter& pdf, const PageGeometry& page)
+    // headings: the places among the headings of those that begin a page.
+    PdfReport(const DecisionReport& report, QPdfWriter& pdf, const PageGeometry& page,
+              const std::vector<int>& headings)
         : charts_(report) {
         document_.documentLayout()->setPaintDevice(&pdf);
         document_.setDefaultFont(QApplication::font());
@@ -190,25 +182,13 @@ public:
         QTextOption option = document_.defaultTextOption();
         option.setWrapMode(QTextOption::WordWrap);
         document_.setDefaultTextOption(option);
-        document_.documentLayout()->registerHandler(kChartObject, &charts_);
+        document_.documentLayout()->registerHandler(QTextFormat::ImageObject, &charts_);
         document_.setHtml(QString::fromStdString(report.html));
-        EmbedCharts(document_, report);
-        // A letter spacing of a twentieth of a pixel turns ligatures off, so that the PDF's text
-        // reads "first", not a ligature of f and i, where a reader searches or copies it.
-        QTextCursor all(&document_);
-        all.select(QTextCursor::Document);
-        QTextCharFormat spacing;
-        spacing.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-        spacing.setFontLetterSpacing(0.05);
-        all.mergeCharFormat(spacing);
-        // The page's margins take the place of the margins a browser gives the body.
+        BreakBeforeHeadings(document_, headings);
+        // The page's margins, on every page.
         QTextFrameFormat root = document_.rootFrame()->frameFormat();
-        root.setMargin(0);
+        root.setMargin(page.margin);
         root.setPadding(0);
-        root.setLeftMargin(page.margin);
-        root.setRightMargin(page.margin);
-        root.setTopMargin(page.margin);
-        root.setBottomMargin(page.margin);
         document_.rootFrame()->setFrameFormat(root);
         document_.setPageSize(page.size);
     }
@@ -239,10 +219,24 @@ bool WritePdf(const Model& model, ReportOptions options, const QString& path, QS
         // Laid out again with a page break before each row the layout splits, until none is;
         // a heading never stays behind at the foot of a page.
         DecisionReport report = MakeDecisionReport(model, options);
-        auto laidOut = std::make_unique<PdfReport>(report, pdf, page);
-        for (int round = 0; round < 500; ++round) {
-            for (int heading = 0; heading < 200 && MoveLoneHeading(laidOut->Document(), page);
-                 ++heading) {
+        std::vector<int> headings;
+        auto laidOut = std::make_unique<PdfReport>(report, pdf, page, headings);
+        // Each round lays the whole report out again; a report of very large tables (whose
+        // matrices no page can show well anyway) gets fewer rounds, so that writing it stays
+        // within seconds.
+        std::vector<QTextTable*> tables;
+        CollectTables(laidOut->Document().rootFrame(), tables);
+        long long cells = 1;
+        for (const QTextTable* table : tables) {
+            cells += static_cast<long long>(table->rows()) * table->columns();
+        }
+        const long long rounds = std::clamp<long long>(60000 / cells, 2, 300);
+        for (long long round = 0; round < rounds; ++round) {
+            // Lone headings first: their page breaks are kept when the report is made again.
+            if (const int heading = LoneHeading(laidOut->Document(), page); heading >= 0) {
+                headings.push_back(heading);
+                BreakBeforeHeadings(laidOut->Document(), {heading});
+                continue;
             }
             const int split = FirstSplitRow(laidOut->Document(), page);
             if (split < 0) {
@@ -251,7 +245,7 @@ bool WritePdf(const Model& model, ReportOptions options, const QString& path, QS
             options.pageBreakRows.push_back(split);
             laidOut.reset();
             report = MakeDecisionReport(model, options);
-            laidOut = std::make_unique<PdfReport>(report, pdf, page);
+            laidOut = std::make_unique<PdfReport>(report, pdf, page, headings);
         }
         QTextDocument& document = laidOut->Document();
         pdf.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
