@@ -5,10 +5,10 @@
 #include "ui/chart_painter.h"
 #include "ui/grid_printer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -65,7 +64,6 @@ struct PageGeometry {
     double margin;
     int PageOf(double y) const { return static_cast<int>(std::floor(y / size.height())); }
     double BodyHeight() const { return size.height() - 2 * margin; }
-    double BodyBottom(int page) const { return (page + 1) * size.height() - margin; }
 };
 
 // Every table of a frame and of the frames inside it, in the order of the document.
@@ -239,7 +237,9 @@ bool WritePdf(const Model& model, ReportOptions options, const QString& path, QS
                 continue;
             }
             const int split = FirstSplitRow(laidOut->Document(), page);
-            if (split < 0) {
+            const auto& breaks = options.pageBreakRows;
+            // A row that a page under its head row cannot hold stays split.
+            if (split < 0 || std::find(breaks.begin(), breaks.end(), split) != breaks.end()) {
                 break;
             }
             options.pageBreakRows.push_back(split);
