@@ -95,10 +95,12 @@ public:
         if (std::binary_search(breaks_.begin(), breaks_.end(), bodyRows_)) {
             if (rowsInTable_ == 0) {
                 // Before the first row the whole table moves to the next page.
-                out_.insert(tableStart_ + 6, " style=\"page-break-before: always\"");
+                out_.insert(tableStart_ + std::string_view("<table").size(),
+                            " style=\"page-break-before: always\"");
             } else {
-                tableStart_ = out_.size() + 17;
-                out_ += "</tbody></table>\n<table class=\"data\" width=\"100%\" "
+                EndTable();
+                tableStart_ = out_.size();
+                out_ += "<table class=\"data\" width=\"100%\" "
                         "style=\"page-break-before: always\">\n<thead><tr>" +
                         head_ + "</tr></thead>\n<tbody>\n";
                 rowsInTable_ = 0;
