@@ -326,7 +326,9 @@ void WriteTree(const Model& model, Html& h) {
         }
         const TNodeData& data = model.Node(node);
         h.Row();
-        h.Cell(data.Name, " style=\"padding-left: " + std::to_string(8 + 20 * depth) + "px\"");
+        // Indented by depth inside the cell, whose padding and border stay those of the others.
+        h.Raw("<td><div style=\"margin-left: " + std::to_string(20 * depth) + "px\">" +
+              XmlEscape(data.Name) + "</div></td>");
         h.Cell(data.Kind == kGoal ? "goal" : "attribute");
         const bool main = node == model.Root();
         h.Cell(Result(main || model.Calculated().Weights[kPlainSet], data.WeightLower,
@@ -360,7 +362,7 @@ void WriteAlternatives(const Model& model, Html& h) {
             h.Open("td");
             h.Raw(XmlEscape(model.CellText(col, row)));
             if (model.Rank(col, row) > 0) {
-                h.Raw(" <span class=\"rank\">(rank " + std::to_string(model.Rank(col, row)) +
+                h.Raw(" <span class=\"rank\">(rank&#160;" + std::to_string(model.Rank(col, row)) +
                       ")</span>");
             }
             h.Raw("</td>");
