@@ -153,7 +153,8 @@ int IntervalChartView::HeightForWholeChart(int width) const {
 }
 
 bool IntervalChartView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == banner_ && (event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+    // Only when the banner appears: a window the user makes smaller afterwards stays so.
+    if (watched == banner_ && event->type() == QEvent::Show) {
         // After the layout has given the banner its room.
         QTimer::singleShot(0, this, &IntervalChartView::KeepChartInView);
     }
