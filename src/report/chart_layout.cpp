@@ -46,6 +46,36 @@ double MaxAdvance(const TextMetrics& metrics, const Font& font,
 
 } // namespace
 
+MarkPlacement PlaceMark(double barLeft, double barRight, double plotLeft, double plotRight,
+                        double markWidth) {
+    // Room each place offers, less what the text needs there; the first one not negative wins.
+    const double right = plotRight - 2 - barRight - kMarkGap - markWidth;
+    const double left = barLeft - kMarkGap - markWidth - (plotLeft + 2);
+    const double inside = barRight - barLeft - 2 * kMarkPadding - markWidth;
+    const MarkPlacement atRight{MarkPlace::Right, barRight + kMarkGap};
+    const MarkPlacement atLeft{MarkPlace::Left, barLeft - kMarkGap - markWidth};
+    const MarkPlacement within{MarkPlace::Inside, (barLeft + barRight - markWidth) / 2};
+    if (right >= 0) {
+        return atRight;
+    }
+    if (left >= 0) {
+        return atLeft;
+    }
+    if (inside >= 0) {
+        return within;
+    }
+    if (inside >= left && inside >= right) {
+        return within;
+    }
+    return left > right ? atLeft : atRight;
+}
+
+double PlotWidthForMark(double markWidth) {
+    // Left, inside and right of any bar add up to the plot, so one of the three is at least a
+    // third of it.
+    return 3 * (markWidth + kMarkGap + 2 * kMarkPadding);
+}
+
 ChartFonts ChartFonts::FromTextSize(int pixelSize) {
     ChartFonts fonts;
     fonts.text = Font{pixelSize, false};
@@ -154,7 +184,7 @@ ChartLayout LayoutChart(const ChartContent& content, Size size, const ChartFonts
     for (const Bar& bar : bars) {
         widestMark = std::max(widestMark, advance(bar.mark));
     }
-    const double minPlotW = std::max(kMinPlotWidth, widestMark * 1.6 + 2 * kGap);
+    const double minPlotW = std::max(kMinPlotWidth, std::ceil(PlotWidthForMark(widestMark)));
     out.minimum = Size{std::ceil(plotLeft + minPlotW + rightMargin),
                        std::ceil(top + plotMinHeight + bottomArea)};
 
@@ -238,17 +268,9 @@ ChartLayout LayoutChart(const ChartContent& content, Size size, const ChartFonts
         row.label = Rect{labelX, cy - labelH / 2, labelW, labelH};
 
         const double markW = advance(bar.mark);
-        if (x1 + kGap + markW <= out.plot.Right() - 2) {
-            row.mark = Rect{x1 + kGap, cy - lineH / 2, markW, lineH};
-        } else if (x0 - kGap - markW >= out.plot.Left() + 2) {
-            row.mark = Rect{x0 - kGap - markW, cy - lineH / 2, markW, lineH};
-        } else {
-            row.markInsideBar = true;
-            const double left =
-                std::clamp((x0 + x1 - markW) / 2, out.plot.Left() + 2,
-                           std::max(out.plot.Left() + 2, out.plot.Right() - markW - 2));
-            row.mark = Rect{left, cy - lineH / 2, markW, lineH};
-        }
+        const MarkPlacement placement = PlaceMark(x0, x1, out.plot.Left(), out.plot.Right(), markW);
+        row.markInsideBar = placement.place == MarkPlace::Inside;
+        row.mark = Rect{placement.left, cy - lineH / 2, markW, lineH};
         out.rows.push_back(row);
         y += rowH;
     }

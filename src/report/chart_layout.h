@@ -66,7 +66,7 @@ struct ChartLayout {
         Rect label; // the bar label, left of the plot area
         std::vector<std::string> labelLines;
         Rect mark; // the mark text
-        bool markInsideBar = false;
+        bool markInsideBar = false; // drawn inside the bar, in the colour that reads on it
     };
     struct Tick {
         double value = 0.0;
@@ -93,6 +93,22 @@ struct ChartLayout {
 // Distance between two value-axis ticks, and minor ticks between two of them.
 inline constexpr double kLabelIncrement = 0.05;
 inline constexpr int kMinorTicks = 9;
+
+// Where the text beside a bar (its interval) goes. It never covers part of the bar: it stands
+// right of the bar when it fits there, else left of it, else inside the bar when the bar is long
+// enough to hold it whole; when it fits nowhere (a drawing narrower than its minimum), on the
+// side with the most room.
+enum class MarkPlace { Right, Left, Inside };
+struct MarkPlacement {
+    MarkPlace place = MarkPlace::Right;
+    double left = 0.0; // x of the text's left edge
+};
+inline constexpr double kMarkGap = 6.0;    // between a bar and the text beside it
+inline constexpr double kMarkPadding = 4.0; // between the ends of a bar and the text inside it
+MarkPlacement PlaceMark(double barLeft, double barRight, double plotLeft, double plotRight,
+                        double markWidth);
+// The narrowest plot in which PlaceMark always finds a place that fits, wherever the bar is.
+double PlotWidthForMark(double markWidth);
 
 // The smallest multiple of the increment at or above every bar end (1 without bars), at most
 // 1e6. A drawing too narrow to label every increment rounds it further up to its label step

@@ -48,14 +48,14 @@ public:
         scene_.push_back(std::move(p));
     }
     void Text(const Rect& rect, std::string text, const Font& font, Align align,
-              bool rotated = false) {
+              bool rotated = false, Color color = kTextColor) {
         Primitive p;
         p.kind = Primitive::Kind::Text;
         p.rect = rect;
         p.text = std::move(text);
         p.font = font;
         p.align = align;
-        p.fill = kTextColor;
+        p.fill = color;
         p.rotated = rotated;
         scene_.push_back(std::move(p));
     }
@@ -161,11 +161,9 @@ Scene DrawChart(const ChartContent& content, const ChartLayout& layout, const Ch
     for (std::size_t i = 0; i < layout.rows.size(); ++i) {
         const ChartLayout::Row& row = layout.rows[i];
         s.Box(row.bar, kBarColor, kBarEdge);
-        if (row.markInsideBar) {
-            s.RoundedFill(Rect{row.mark.x - 3, row.mark.y, row.mark.w + 6, row.mark.h}, 3,
-                          kMarkBackground);
-        }
-        s.Text(row.mark, content.bars[i].mark, fonts.text, Align::Left);
+        // Beside the bar in the text colour, or inside it in a colour that reads on the bar.
+        s.Text(row.mark, content.bars[i].mark, fonts.text, Align::Left, false,
+               row.markInsideBar ? kMarkInsideBar : kTextColor);
         double ly = row.label.Top();
         for (const std::string& line : row.labelLines) {
             s.Text(Rect{row.label.Left(), ly, row.label.w, lineH}, line, fonts.text, Align::Right);

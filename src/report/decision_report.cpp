@@ -6,6 +6,7 @@
 #include "report/chart_scene.h"
 #include "report/result_charts.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -28,6 +29,9 @@ h1 { font-size: 24px; margin-bottom: 4px; }
 h2 { font-size: 19px; border-bottom: 1px solid #dde1e6; padding-bottom: 3px; margin-top: 28px; }
 h3 { font-size: 15px; margin-top: 18px; }
 table { border-collapse: collapse; margin: 8px 0; }
+table.data { width: 100%; }
+tr { page-break-inside: avoid; break-inside: avoid; }
+thead { display: table-header-group; }
 th, td { border: 1px solid #dde1e6; padding: 4px 8px; text-align: left; vertical-align: top; }
 th { background: #f3f5f8; }
 td.number { text-align: right; white-space: nowrap; }
@@ -36,6 +40,7 @@ td.mark { text-align: center; }
 .note { border: 1px solid #d4a72c; background: #fff8c5; padding: 8px 12px; margin: 12px 0; }
 .rank { color: #555b63; font-size: 12px; }
 .chart { margin: 8px 0 16px 0; }
+.summary li { margin: 2px 0; }
 .footer { margin-top: 32px; color: #555b63; font-size: 12px; }
 )";
 
@@ -67,10 +72,55 @@ public:
         out_ += "<td" + attributes + ">" + XmlEscape(text) + "</td>";
     }
     void HeaderCell(const std::string& text) { out_ += "<th>" + XmlEscape(text) + "</th>"; }
+    // Body rows of the data tables, counted through the document, before which a printed page
+    // begins.
+    explicit Html(std::vector<int> pageBreakRows) : breaks_(std::move(pageBreakRows)) {
+        std::sort(breaks_.begin(), breaks_.end());
+    }
+    // A table at the full text width whose head row (opened here, closed by Body) is repeated
+    // on every page a printed table runs over.
+    void DataTable() {
+        tableStart_ = out_.size();
+        out_ += "<table class=\"data\" width=\"100%\">\n<thead><tr>";
+        headStart_ = out_.size();
+        rowsInTable_ = 0;
+    }
+    void Body() {
+        head_ = out_.substr(headStart_);
+        out_ += "</tr></thead>\n<tbody>\n";
+    }
+    // Opens a body row. Where a page is to begin, the table ends and goes on in a new one on the
+    // next page under the same head row, so that no row is split across two pages.
+    void Row() {
+        if (std::binary_search(breaks_.begin(), breaks_.end(), bodyRows_)) {
+            if (rowsInTable_ == 0) {
+                // Before the first row the whole table moves to the next page.
+                out_.insert(tableStart_ + std::string_view("<table").size(),
+                            " style=\"page-break-before: always\"");
+            } else {
+                EndTable();
+                tableStart_ = out_.size();
+                out_ += "<table class=\"data\" width=\"100%\" "
+                        "style=\"page-break-before: always\">\n<thead><tr>" +
+                        head_ + "</tr></thead>\n<tbody>\n";
+                rowsInTable_ = 0;
+            }
+        }
+        ++bodyRows_;
+        ++rowsInTable_;
+        out_ += "<tr>";
+    }
+    void EndTable() { out_ += "</tbody></table>\n"; }
     std::string Take() { return std::move(out_); }
 
 private:
     std::string out_;
+    std::vector<int> breaks_;
+    int bodyRows_ = 0;
+    int rowsInTable_ = 0;
+    std::size_t tableStart_ = 0;
+    std::size_t headStart_ = 0;
+    std::string head_;
 };
 
 // Says so when the model has no alternatives, and returns whether it has none.
@@ -85,10 +135,159 @@ std::string NameOfRow(const Model& model, int row) {
     return row > 0 ? model.AlternativeName(row) : std::string();
 }
 
+std::string Percent(double share) {
+    return Number(std::round(share * 1000.0) / 10.0) + " %";
+}
+
+std::string NameList(const Model& model, const std::vector<int>& rows) {
+    std::string names;
+    for (int row : rows) {
+        names += (names.empty() ? "" : ", ") + NameOfRow(model, row);
+    }
+    return names;
+}
+
+// "Maximax recommends Family estate." for each decision rule.
+std::vector<std::string> RecommendationLines(const Model& model) {
+    std::vector<std::string> lines;
+    for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
+        std::vector<int> rows;
+        for (int row = 1; row <= model.M(); ++row) {
+            if (model.Alternative(row).Recommended[rule] != 0) {
+                rows.push_back(row);
+            }
+        }
+        lines.push_back(std::string(kDecisionRuleNames[rule]) + " recommends " +
+                        (rows.empty() ? std::string("no alternative") : NameList(model, rows)) +
+                        ".");
+    }
+    return lines;
+}
+
+// The analysis, when one ran and holds a row for each alternative it names.
+const AcceptabilityResult* Acceptability(const ReportOptions& options) {
+    const AcceptabilityResult* result = options.acceptability;
+    if (result == nullptr || result->RankShares.empty() ||
+        result->Alternatives.size() != result->RankShares.size()) {
+        return nullptr;
+    }
+    return result;
+}
+
+// What a reader who reads nothing else needs: the notes on the results, each rule's
+// recommendation, the alternatives no other dominates, the acceptability shares and the
+// warnings.
+void WriteSummary(const Model& model, const ReportOptions& options, Html& h) {
+    h.Element("h2", "Summary");
+    if (model.M() == 0 || model.NodeCount() == 0) {
+        h.Element("p", "The model has no alternatives or no value tree: there are no results.",
+                  " class=\"note\"");
+        return;
+    }
+    if (ResultsAbsent(model)) {
+        h.Element("p",
+                  "The model has not been calculated: the results below are the defaults of a "
+                  "new model, not the consequences of its statements.",
+                  " class=\"note\"");
+    } else if (options.resultsOutOfDate) {
+        h.Element("p",
+                  "The results are out of date: the model was changed after its last "
+                  "calculation, and the results below belong to the model as it was then.",
+                  " class=\"note\"");
+    }
+    if (!ResultsAbsent(model)) {
+        for (const std::string& warning : ResultWarnings(model)) {
+            h.Element("p", "Warning: " + warning, " class=\"note\"");
+        }
+    }
+    h.Open("ul", " class=\"summary\"");
+    if (!ResultsAbsent(model)) {
+        for (const std::string& line : RecommendationLines(model)) {
+            h.Element("li", line);
+        }
+    }
+    if (model.Calculated().Dominance) {
+        const std::vector<int> undominated = UndominatedAlternatives(model);
+        h.Element("li", "Not dominated by any other alternative: " +
+                            NameList(model, undominated) + ".");
+    } else {
+        h.Element("li", "Dominance: not calculated.");
+    }
+    if (const AcceptabilityResult* result = Acceptability(options)) {
+        std::string shares;
+        for (std::size_t a = 0; a < result->RankShares.size(); ++a) {
+            shares += (shares.empty() ? "" : ", ") + result->Alternatives[a] + " " +
+                      Percent(result->RankShares[a][0]);
+        }
+        h.Element("li", "Ranks first in the acceptability analysis (share of " +
+                            std::to_string(result->Samples) + " samples): " + shares + "." +
+                            (options.acceptabilityOutOfDate
+                                 ? " The model changed since this analysis ran."
+                                 : ""));
+    }
+    h.Close("ul");
+}
+
+void WriteAcceptability(const ReportOptions& options, Html& h) {
+    const AcceptabilityResult* result = Acceptability(options);
+    if (result == nullptr) {
+        return;
+    }
+    h.Element("h2", "Acceptability analysis");
+    h.Element("p", std::to_string(result->Samples) + " samples (seed " +
+                       std::to_string(result->Seed) +
+                       ") of the values and weights the statements allow. Each row: the share of "
+                       "the samples in which the alternative ranks first, second, and so on.");
+    if (options.acceptabilityOutOfDate) {
+        h.Element("p", "The model changed since this analysis ran: it belongs to the model as it "
+                       "was then.",
+                  " class=\"note\"");
+    }
+    const std::size_t ranks = static_cast<std::size_t>(result->RanksCounted());
+    h.DataTable();
+    h.HeaderCell("Alternative");
+    for (std::size_t r = 1; r <= ranks; ++r) {
+        h.HeaderCell("Rank " + std::to_string(r));
+    }
+    h.Body();
+    for (std::size_t a = 0; a < result->RankShares.size(); ++a) {
+        h.Row();
+        h.HeaderCell(result->Alternatives[a]);
+        for (std::size_t r = 0; r < ranks; ++r) {
+            h.Cell(Percent(result->RankShares[a][r]), " class=\"number\"");
+        }
+        h.Close("tr");
+    }
+    h.EndTable();
+    if (!result->HasPairwiseWinning()) {
+        return;
+    }
+    h.Element("p", "Pairwise winning: the share of the samples in which the alternative of the "
+                   "row has a higher overall value than the alternative of the column.");
+    h.DataTable();
+    h.HeaderCell("");
+    for (const std::string& name : result->Alternatives) {
+        h.HeaderCell(name);
+    }
+    h.Body();
+    for (std::size_t a = 0; a < result->Alternatives.size(); ++a) {
+        h.Row();
+        h.HeaderCell(result->Alternatives[a]);
+        for (std::size_t b = 0; b < result->Alternatives.size(); ++b) {
+            h.Cell(a == b ? std::string("-") : Percent(result->PairwiseWinning[a][b]),
+                   " class=\"number\"");
+        }
+        h.Close("tr");
+    }
+    h.EndTable();
+}
+
 void WriteHeader(const Model& model, const ReportOptions& options, Html& h) {
     const std::string title =
         model.TreeEmpty() ? std::string("Untitled model") : model.Node(model.Root()).Name;
     h.Element("h1", "Decision report: " + title);
+    WriteSummary(model, options, h);
+    h.Element("h2", "About this report");
     h.Open("table", " class=\"meta\"");
     const std::pair<std::string, std::string> rows[] = {
         {"Model file", options.fileName.empty() ? std::string("Untitled") : options.fileName},
@@ -107,25 +306,6 @@ void WriteHeader(const Model& model, const ReportOptions& options, Html& h) {
         h.Close("tr");
     }
     h.Close("table");
-    if (model.M() == 0 || model.NodeCount() == 0) {
-        h.Element("p", "The model has no alternatives or no value tree: there are no results.",
-                  " class=\"note\"");
-    } else if (ResultsAbsent(model)) {
-        h.Element("p",
-                  "The model has not been calculated: the results below are the defaults of a "
-                  "new model, not the consequences of its statements.",
-                  " class=\"note\"");
-    } else if (options.resultsOutOfDate) {
-        h.Element("p",
-                  "The results are out of date: the model was changed after its last "
-                  "calculation, and the results below belong to the model as it was then.",
-                  " class=\"note\"");
-    }
-    if (!ResultsAbsent(model)) {
-        for (const std::string& warning : ResultWarnings(model)) {
-            h.Element("p", "Warning: " + warning, " class=\"note\"");
-        }
-    }
 }
 
 void WriteTree(const Model& model, Html& h) {
@@ -134,20 +314,21 @@ void WriteTree(const Model& model, Html& h) {
         h.Element("p", "The model has no value tree.");
         return;
     }
-    h.Open("table");
-    h.Open("tr");
+    h.DataTable();
     for (const char* head : {"Node", "Kind", "Weight", "Normalized weight"}) {
         h.HeaderCell(head);
     }
-    h.Close("tr");
+    h.Body();
     for (NodeId node : model.PreOrder()) {
         int depth = 0;
         for (NodeId up = model.Parent(node); up != kNone; up = model.Parent(up)) {
             ++depth;
         }
         const TNodeData& data = model.Node(node);
-        h.Open("tr");
-        h.Cell(data.Name, " style=\"padding-left: " + std::to_string(8 + 20 * depth) + "px\"");
+        h.Row();
+        // Indented by depth inside the cell, whose padding and border stay those of the others.
+        h.Raw("<td><div style=\"margin-left: " + std::to_string(20 * depth) + "px\">" +
+              XmlEscape(data.Name) + "</div></td>");
         h.Cell(data.Kind == kGoal ? "goal" : "attribute");
         const bool main = node == model.Root();
         h.Cell(Result(main || model.Calculated().Weights[kPlainSet], data.WeightLower,
@@ -158,7 +339,7 @@ void WriteTree(const Model& model, Html& h) {
                " class=\"number\"");
         h.Close("tr");
     }
-    h.Close("table");
+    h.EndTable();
 }
 
 void WriteAlternatives(const Model& model, Html& h) {
@@ -167,29 +348,28 @@ void WriteAlternatives(const Model& model, Html& h) {
         return;
     }
     const std::vector<NodeId> attributes = model.Attributes();
-    h.Open("table", " width=\"100%\"");
-    h.Open("tr");
+    h.DataTable();
     h.HeaderCell("Alternative");
     for (NodeId node : attributes) {
         h.HeaderCell(model.Node(node).Name);
     }
-    h.Close("tr");
+    h.Body();
     for (int row = 1; row <= model.M(); ++row) {
-        h.Open("tr");
+        h.Row();
         h.HeaderCell(model.AlternativeName(row));
         for (NodeId node : attributes) {
             const int col = model.ColumnOfNode(node);
             h.Open("td");
             h.Raw(XmlEscape(model.CellText(col, row)));
             if (model.Rank(col, row) > 0) {
-                h.Raw(" <span class=\"rank\">(rank " + std::to_string(model.Rank(col, row)) +
+                h.Raw(" <span class=\"rank\">(rank&#160;" + std::to_string(model.Rank(col, row)) +
                       ")</span>");
             }
             h.Raw("</td>");
         }
         h.Close("tr");
     }
-    h.Close("table");
+    h.EndTable();
 }
 
 // A ranking in words: its levels from best to worst, tied levels together.
@@ -344,10 +524,10 @@ public:
             chart::PictureSize(content, wanted, fonts_, metrics_, chart::PointFormat);
         const chart::ChartLayout layout =
             chart::LayoutChart(content, size, fonts_, metrics_, chart::PointFormat);
-        const std::string svg = chart::SceneSvg(chart::DrawChart(content, layout, fonts_, metrics_),
-                                                size, content.title);
+        chart::Scene scene = chart::DrawChart(content, layout, fonts_, metrics_);
+        const std::string svg = chart::SceneSvg(scene, size, content.title);
         const std::string name = "chart-" + std::to_string(report_.charts.size() + 1) + ".svg";
-        report_.charts.push_back({name, svg});
+        report_.charts.push_back({name, svg, std::move(scene), size});
         h.Open("div", " class=\"chart\"");
         if (options_.chartsAsImages) {
             const auto pixels = [](double length) {
@@ -399,16 +579,15 @@ void WriteDominance(const Model& model, Html& h) {
                            : "Each cell: how the alternative of the row compares with the "
                              "alternative of the column. The least differences of their overall "
                              "values are not stored in the file: calculate the model to see them.");
-    h.Open("table", " width=\"100%\"");
-    h.Open("tr");
+    h.DataTable();
     h.HeaderCell("");
     for (int col = 1; col <= model.M(); ++col) {
         h.HeaderCell(model.AlternativeName(col));
     }
-    h.Close("tr");
+    h.Body();
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
-        h.Open("tr");
+        h.Row();
         h.HeaderCell(model.AlternativeName(row));
         for (int col = 1; col <= model.M(); ++col) {
             const auto index = static_cast<std::size_t>(col);
@@ -424,7 +603,7 @@ void WriteDominance(const Model& model, Html& h) {
         }
         h.Close("tr");
     }
-    h.Close("table");
+    h.EndTable();
 }
 
 void WriteRules(const Model& model, Html& h) {
@@ -432,18 +611,17 @@ void WriteRules(const Model& model, Html& h) {
     if (NoAlternatives(model, h)) {
         return;
     }
-    h.Open("table", " width=\"100%\"");
-    h.Open("tr");
+    h.DataTable();
     h.HeaderCell("Alternative");
     h.HeaderCell("Overall value");
     for (const char* rule : kDecisionRuleNames) {
         h.HeaderCell(rule);
     }
     h.HeaderCell("Maximum regret");
-    h.Close("tr");
+    h.Body();
     for (int row = 1; row <= model.M(); ++row) {
         const TAlternativeData& data = model.Alternative(row);
-        h.Open("tr");
+        h.Row();
         h.HeaderCell(model.AlternativeName(row));
         h.Cell(Result(model.Calculated().AnyMainValues(), data.ValueLower, data.ValueUpper),
                " class=\"number\"");
@@ -455,18 +633,8 @@ void WriteRules(const Model& model, Html& h) {
                " class=\"number\"");
         h.Close("tr");
     }
-    h.Close("table");
-    std::vector<std::string> lines;
-    for (std::size_t rule = 0; rule < kDecisionRuleNames.size(); ++rule) {
-        std::string names;
-        for (int row = 1; row <= model.M(); ++row) {
-            if (model.Alternative(row).Recommended[rule] != 0) {
-                names += (names.empty() ? "" : ", ") + NameOfRow(model, row);
-            }
-        }
-        lines.push_back(std::string(kDecisionRuleNames[rule]) + " recommends " +
-                        (names.empty() ? std::string("no alternative") : names) + ".");
-    }
+    h.EndTable();
+    const std::vector<std::string> lines = RecommendationLines(model);
     h.Open("ul");
     for (const std::string& line : lines) {
         h.Element("li", line);
@@ -489,19 +657,42 @@ std::string CurrentDateText() {
            two(local.tm_mday) + " " + two(local.tm_hour) + ":" + two(local.tm_min);
 }
 
+std::vector<int> UndominatedAlternatives(const Model& model) {
+    std::vector<int> rows;
+    if (!model.Calculated().Dominance) {
+        return rows;
+    }
+    for (int row = 1; row <= model.M(); ++row) {
+        const std::vector<std::uint8_t>& codes = model.Alternative(row).Dominance;
+        bool dominated = false;
+        for (int col = 1; col <= model.M(); ++col) {
+            const auto index = static_cast<std::size_t>(col);
+            dominated = dominated || (col != row && index < codes.size() && codes[index] == kDominated);
+        }
+        if (!dominated) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
 bool ResultsAbsent(const Model& model) {
     return model.Calculated() == CalculatedResults{};
 }
 
 DecisionReport MakeDecisionReport(const Model& model, const ReportOptions& options) {
     DecisionReport report;
-    Html h;
+    Html h(options.pageBreakRows);
     const std::string title =
         model.TreeEmpty() ? std::string("Untitled model") : model.Node(model.Root()).Name;
     h.Raw("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n<head>\n"
           "<meta charset=\"utf-8\"/>\n");
     h.Element("title", "Decision report: " + title);
-    h.Raw("<style>" + std::string(kStyle) + "</style>\n</head>\n<body>\n");
+    h.Raw("<style>" + std::string(kStyle) +
+          (options.paged ? "body { margin: 0; padding: 0; max-width: none; letter-spacing: 0.05px; }\n"
+                           "th, td { font-size: 12px; padding: 3px 5px; }\n"
+                         : "") +
+          "</style>\n</head>\n<body>\n");
     WriteHeader(model, options, h);
     WriteTree(model, h);
     WriteAlternatives(model, h);
@@ -510,6 +701,7 @@ DecisionReport MakeDecisionReport(const Model& model, const ReportOptions& optio
     WriteCharts(model, charts, h);
     WriteDominance(model, h);
     WriteRules(model, h);
+    WriteAcceptability(options, h);
     h.Element("p", "Made on " + options.date + " by Velor Decisions " + ProgramVersion() + ".",
               " class=\"footer\"");
     h.Raw("</body>\n</html>\n");

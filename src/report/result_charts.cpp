@@ -50,8 +50,8 @@ ChartContent ValueIntervalsChart(const Model& model, NodeId node, const ValueFor
 
 ChartContent WeightsChart(const Model& model, NodeId goal, const ValueFormatter& format) {
     ChartContent content;
-    content.valueTitle = "Values";
-    content.categoryTitle = "Subattributes";
+    content.valueTitle = "Weight";
+    content.categoryTitle = "Node";
     if (goal == kNone || !model.Exists(goal)) {
         return content;
     }

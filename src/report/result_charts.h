@@ -11,8 +11,7 @@ namespace velor::chart {
 // "Value Intervals: " + the node's name; one bar per alternative, the first at the top; axes
 // "Value" and "Alternatives".
 ChartContent ValueIntervalsChart(const Model& model, NodeId node, const ValueFormatter& format);
-// "Weights: " + the goal's name; one bar per child in child order; axes "Values" and
-// "Subattributes".
+// "Weights: " + the goal's name; one bar per child in child order; axes "Weight" and "Node".
 ChartContent WeightsChart(const Model& model, NodeId goal, const ValueFormatter& format);
 
 } // namespace velor::chart

@@ -2,8 +2,10 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDate>
 #include <QFontMetricsF>
 #include <QIcon>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -169,7 +171,63 @@ void DrawCell(QPainter& painter, const Cell& cell, const QRectF& rect, const Gri
     }
 }
 
+// The grid's part of a page: one band of columns, rows [begin, end).
+struct GridPage {
+    std::size_t band = 0;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool legendOnly = false;
+};
+
+double LegendHeight(const std::vector<GridLegendEntry>& legend, const QFontMetricsF& fm) {
+    return legend.empty() ? 0.0 : fm.lineSpacing() * (static_cast<double>(legend.size()) + 1.0);
+}
+
+void DrawLegend(QPainter& painter, const std::vector<GridLegendEntry>& legend,
+                const QFontMetricsF& fm, double top, double width) {
+    double y = top + fm.lineSpacing() * 0.6;
+    const double symbol = fm.height() * 0.9;
+    for (const GridLegendEntry& entry : legend) {
+        double x = 0;
+        if (!entry.symbol.isNull()) {
+            QSizeF size = entry.symbol.deviceIndependentSize();
+            size.scale(symbol, symbol, Qt::KeepAspectRatio);
+            painter.drawPixmap(QRectF(QPointF(x, y + (fm.lineSpacing() - size.height()) / 2), size),
+                               entry.symbol, QRectF(entry.symbol.rect()));
+        }
+        x += symbol + fm.height() * 0.4;
+        painter.drawText(QRectF(x, y, width - x, fm.lineSpacing()), Qt::AlignLeft | Qt::AlignVCenter,
+                         entry.text);
+        y += fm.lineSpacing();
+    }
+}
+
 } // namespace
+
+QString PageNumberText(int page, int pages) {
+    return QStringLiteral("Page %1 of %2").arg(page).arg(pages);
+}
+
+QString PageHeaderText(const QString& viewTitle, const QString& modelName) {
+    if (modelName.trimmed().isEmpty()) {
+        return viewTitle;
+    }
+    return viewTitle.isEmpty() ? modelName : viewTitle + QStringLiteral(" - ") + modelName;
+}
+
+std::vector<std::size_t> PageStarts(const std::vector<double>& rowHeights, double bodyHeight,
+                                    double headHeight) {
+    std::vector<std::size_t> starts{0};
+    double used = headHeight;
+    for (std::size_t r = 0; r < rowHeights.size(); ++r) {
+        if (r > starts.back() && used + rowHeights[r] > bodyHeight) {
+            starts.push_back(r);
+            used = headHeight;
+        }
+        used += rowHeights[r];
+    }
+    return starts;
+}
 
 bool PrintItemGrid(QPrinter& printer, const QString& title, const QAbstractItemModel& model,
                    GridPrintOptions options) {
@@ -177,72 +235,121 @@ bool PrintItemGrid(QPrinter& printer, const QString& title, const QAbstractItemM
     if (!painter.begin(&printer)) {
         return false;
     }
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    // The printable area, narrowed where the printer's margins are below the minimum, in the
+    // painter's coordinates (which start at the printable area unless the printer prints on the
+    // full page).
+    const double resolution = printer.resolution();
+    const QPageLayout pageLayout = printer.pageLayout();
+    const QRectF full = pageLayout.fullRectPixels(static_cast<int>(resolution));
+    const QRectF paint = pageLayout.paintRectPixels(static_cast<int>(resolution));
+    const double minimum = kMinimumPrintMargin / 25.4 * resolution;
+    QRectF body = paint.intersected(full.adjusted(minimum, minimum, -minimum, -minimum));
+    body.translate(-(printer.fullPage() ? full.topLeft() : paint.topLeft()));
+
     QFont font = QApplication::font();
     font.setPointSizeF(9);
-    QFont titleFont = font;
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(11);
-    painter.setFont(font);
+    QFont headerFont = font;
+    headerFont.setBold(true);
+    headerFont.setPointSizeF(10);
+    QFont footerFont = font;
+    footerFont.setPointSizeF(8);
     const QFontMetricsF fm(font, &printer);
-    const QFontMetricsF titleMetrics(titleFont, &printer);
+    const QFontMetricsF headerMetrics(headerFont, &printer);
+    const QFontMetricsF footerMetrics(footerFont, &printer);
+    const double headerHeight = headerMetrics.lineSpacing() * 1.8;
+    const double footerHeight = footerMetrics.lineSpacing() * 1.8;
+    const QRectF gridArea = body.adjusted(0, headerHeight, 0, -footerHeight);
 
     const auto cells = GridCells(model, options);
-    const GridLayout layout(cells, fm, page.width(), options.rowHeaders);
+    const GridLayout layout(cells, fm, gridArea.width(), options.rowHeaders);
     double total = 0;
     for (std::size_t c = 0; c < cells[0].size(); ++c) {
         total += layout.Width(c);
     }
-    const double scale = std::clamp(page.width() / std::max(total, 1.0), kMinimumScale, 1.0);
-    const double width = page.width() / scale;
-    const double height = page.height() / scale;
-    painter.scale(scale, scale);
-    painter.setPen(QPen(Qt::black, 0));
+    const double scale = std::clamp(gridArea.width() / std::max(total, 1.0), kMinimumScale, 1.0);
+    const double width = gridArea.width() / scale;
+    const double height = gridArea.height() / scale;
 
-    const double titleHeight = titleMetrics.lineSpacing() * 1.6;
+    // Every page planned first, so that each can say how many there are.
     const auto bands = layout.Bands(width);
-    int pageNumber = 0;
-    double y = 0;
-    const auto startPage = [&](const std::vector<std::size_t>& band, bool first) {
-        if (!first) {
+    std::vector<GridPage> pages;
+    double lastUsed = 0;
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        const double head = options.columnHeaders ? layout.RowHeight(0, bands[b]) : 0.0;
+        std::vector<double> heights;
+        for (std::size_t r = 1; r < cells.size(); ++r) {
+            heights.push_back(layout.RowHeight(r, bands[b]));
+        }
+        const std::vector<std::size_t> starts = PageStarts(heights, height, head);
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : heights.size();
+            pages.push_back({b, starts[i] + 1, end + 1, false});
+            lastUsed = head;
+            for (std::size_t r = starts[i]; r < end; ++r) {
+                lastUsed += heights[r];
+            }
+        }
+    }
+    const double legendHeight = LegendHeight(options.legend, fm);
+    if (legendHeight > 0 && lastUsed + legendHeight > height) {
+        pages.push_back({0, 0, 0, true});
+    }
+
+    const QString header = PageHeaderText(title, printer.docName());
+    const QString date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    const int pageCount = static_cast<int>(pages.size());
+    for (int p = 0; p < pageCount; ++p) {
+        if (p > 0) {
             printer.newPage();
         }
-        ++pageNumber;
-        painter.setFont(titleFont);
-        painter.drawText(QRectF(0, 0, width, titleHeight), Qt::AlignLeft | Qt::AlignTop, title);
+        painter.setPen(QPen(Qt::black, 0));
+        painter.setFont(headerFont);
+        painter.drawText(QRectF(body.left(), body.top(), body.width(), headerHeight),
+                         Qt::AlignLeft | Qt::AlignTop,
+                         headerMetrics.elidedText(header, Qt::ElideRight, body.width()));
+        painter.setFont(footerFont);
+        const QRectF foot(body.left(), body.bottom() - footerMetrics.lineSpacing(), body.width(),
+                          footerMetrics.lineSpacing());
+        painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, date);
+        painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom, PageNumberText(p + 1, pageCount));
+        painter.setPen(QPen(QColor(160, 160, 160), 0));
+        painter.drawLine(QPointF(body.left(), gridArea.top() - headerHeight * 0.25),
+                         QPointF(body.right(), gridArea.top() - headerHeight * 0.25));
+        painter.drawLine(QPointF(body.left(), gridArea.bottom() + footerHeight * 0.25),
+                         QPointF(body.right(), gridArea.bottom() + footerHeight * 0.25));
+
+        painter.save();
+        painter.translate(gridArea.topLeft());
+        painter.scale(scale, scale);
+        painter.setPen(QPen(Qt::black, 0));
         painter.setFont(font);
-        y = titleHeight;
-        if (options.columnHeaders) {
-            const double h = layout.RowHeight(0, band);
-            double x = 0;
-            for (std::size_t c : band) {
-                if (layout.Width(c) > 0) {
-                    DrawCell(painter, cells[0][c], QRectF(x, y, layout.Width(c), h), layout, true);
-                    x += layout.Width(c);
+        const GridPage& page = pages[static_cast<std::size_t>(p)];
+        double y = 0;
+        if (!page.legendOnly) {
+            const std::vector<std::size_t>& band = bands[page.band];
+            const auto drawRow = [&](std::size_t r, bool head) {
+                const double h = layout.RowHeight(r, band);
+                double x = 0;
+                for (std::size_t c : band) {
+                    if (layout.Width(c) > 0) {
+                        DrawCell(painter, cells[r][c], QRectF(x, y, layout.Width(c), h), layout,
+                                 head || c == 0);
+                        x += layout.Width(c);
+                    }
                 }
+                y += h;
+            };
+            if (options.columnHeaders) {
+                drawRow(0, true);
             }
-            y += h;
+            for (std::size_t r = page.begin; r < page.end; ++r) {
+                drawRow(r, false);
+            }
         }
-    };
-    bool first = true;
-    for (const auto& band : bands) {
-        startPage(band, first);
-        first = false;
-        for (std::size_t r = 1; r < cells.size(); ++r) {
-            const double h = layout.RowHeight(r, band);
-            if (y + h > height && y > titleHeight + layout.RowHeight(0, band)) {
-                startPage(band, false);
-            }
-            double x = 0;
-            for (std::size_t c : band) {
-                if (layout.Width(c) > 0) {
-                    DrawCell(painter, cells[r][c], QRectF(x, y, layout.Width(c), h), layout,
-                             c == 0);
-                    x += layout.Width(c);
-                }
-            }
-            y += h;
+        if (p + 1 == pageCount && legendHeight > 0) {
+            DrawLegend(painter, options.legend, fm, y, width);
         }
+        painter.restore();
     }
     return painter.end();
 }

@@ -240,6 +240,10 @@ void MainWindow::PrintClick() {
     }
     QMdiSubWindow* active = mdi_->activeSubWindow();
     QWidget* target = active != nullptr ? active->widget() : this;
+    // The model's name heads every printed page.
+    printer_.setDocName(GetModel().TreeEmpty()
+                            ? QString()
+                            : QString::fromStdString(GetModel().Node(GetModel().Root()).Name));
     if (auto* printable = dynamic_cast<PrintableView*>(target)) {
         printable->PrintView(printer_);
         return;

@@ -388,7 +388,9 @@ void MainWindow::ExportReportClick() {
     }
     const QString shownFile =
         FileName().empty() ? QString() : QDir::toNativeSeparators(ToQ(FileName()));
-    ReportExport(WriteDecisionReport(GetModel(), shownFile, document_.ResultsOutOfDate(), path),
+    ReportExport(WriteDecisionReport(GetModel(), shownFile, document_.ResultsOutOfDate(), path,
+                                     nullptr, document_.Acceptability(),
+                                     document_.AcceptabilityOutOfDate()),
                  path, QStringLiteral("Report exported successfully."));
 }
 

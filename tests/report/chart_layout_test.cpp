@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace velor::chart {
@@ -78,6 +79,9 @@ TEST_P(ChartReadable, NothingOverlapsAndNothingIsCut) {
             EXPECT_TRUE(Contains(layout.plot, row.mark)) << i;
             EXPECT_TRUE(Contains(row.band, row.bar)) << i;
             EXPECT_FALSE(Overlap(row.mark, row.bar) && !row.markInsideBar) << i;
+            if (row.markInsideBar) {
+                EXPECT_TRUE(Contains(row.bar, row.mark)) << "a mark inside covers no bar end";
+            }
             for (std::size_t j = i + 1; j < layout.rows.size(); ++j) {
                 EXPECT_FALSE(Overlap(row.label, layout.rows[j].label)) << i << ", " << j;
                 EXPECT_FALSE(Overlap(row.mark, layout.rows[j].mark)) << i << ", " << j;
@@ -96,6 +100,69 @@ TEST_P(ChartReadable, NothingOverlapsAndNothingIsCut) {
 INSTANTIATE_TEST_SUITE_P(Sizes, ChartReadable,
                          ::testing::Values(Size{1, 1}, Size{420, 300}, Size{720, 500},
                                            Size{1200, 900}));
+
+// The contrast ratio of two colours, from their relative luminance.
+double Contrast(Color a, Color b) {
+    const auto luminance = [](Color c) {
+        const auto channel = [](std::uint8_t v) {
+            return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
+// Wherever the bar lies in a plot at least PlotWidthForMark wide, its text stands beside it or
+// wholly inside it, never across an end, and right of it whenever there is room there.
+TEST(ChartLayout, AMarkStandsBesideItsBarOrWhollyInsideIt) {
+    std::mt19937 random(17);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int inside = 0;
+    for (int round = 0; round < 5000; ++round) {
+        const double markW = 10 + 150 * unit(random);
+        const double plotLeft = 200 * unit(random);
+        const double plotW = PlotWidthForMark(markW) * (1 + 2 * unit(random));
+        const double plotRight = plotLeft + plotW;
+        double a = plotLeft + plotW * unit(random);
+        double b = plotLeft + plotW * unit(random);
+        if (a > b) {
+            std::swap(a, b);
+        }
+        const MarkPlacement placement = PlaceMark(a, b, plotLeft, plotRight, markW);
+        const Rect mark{placement.left, 0, markW, 1};
+        EXPECT_TRUE(Contains(Rect{plotLeft + 2, 0, plotW - 4, 1}, mark));
+        const bool rightHasRoom = b + kMarkGap + markW <= plotRight - 2;
+        EXPECT_EQ(placement.place == MarkPlace::Right, rightHasRoom);
+        if (placement.place == MarkPlace::Inside) {
+            ++inside;
+            EXPECT_TRUE(Contains(Rect{a + kMarkPadding, 0, b - a - 2 * kMarkPadding, 1}, mark));
+        } else {
+            EXPECT_FALSE(Overlap(Rect{a - kMarkGap, 0, b - a + 2 * kMarkGap, 1}, mark));
+        }
+    }
+    EXPECT_GT(inside, 0) << "long bars near both ends hold their text";
+}
+
+TEST(ChartScene, AMarkInsideItsBarIsDrawnInAColourThatReadsOnIt) {
+    const SansMetrics metrics;
+    const ChartFonts fonts = ChartFonts::FromTextSize(12);
+    ChartContent content;
+    content.bars = {{"Full", 0.0, 1.0, 0, "0 ... 1"}, {"Short", 0.4, 0.5, -1, "0.4 ... 0.5"}};
+    const Size size = PictureSize(content, Size{1, 1}, fonts, metrics, PointFormat);
+    const ChartLayout layout = LayoutChart(content, size, fonts, metrics, PointFormat);
+    ASSERT_TRUE(layout.rows[0].markInsideBar);
+    ASSERT_FALSE(layout.rows[1].markInsideBar);
+    for (const Primitive& p : DrawChart(content, layout, fonts, metrics)) {
+        if (p.kind == Primitive::Kind::Text && p.text == "0 ... 1") {
+            EXPECT_GE(Contrast(p.fill, kBarColor), 4.5);
+        }
+        if (p.kind == Primitive::Kind::Text && p.text == "0.4 ... 0.5") {
+            EXPECT_GE(Contrast(p.fill, kPlotBackground), 4.5);
+        }
+        // Nothing is laid over a bar to make room for its text.
+        EXPECT_NE(p.kind, Primitive::Kind::RoundedFill);
+    }
+}
 
 TEST(ChartLayout, AxisMaximumFollowsTheLargestBarEnd) {
     EXPECT_DOUBLE_EQ(AxisMaximum({{"A", 0.1, 0.37, 0, ""}, {"B", 0.2, 0.26, -1, ""}}), 0.4);

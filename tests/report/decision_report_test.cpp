@@ -155,6 +155,62 @@ TEST(DecisionReport, NamesAreEscaped) {
     EXPECT_EQ(html.find("<b>bold"), std::string::npos);
 }
 
+// The summary comes before everything else and holds what a reader who reads nothing else needs:
+// each rule's recommendation, the undominated alternatives, the acceptability shares and the
+// warnings; every data table has a head row of its own and spans the text width.
+TEST(DecisionReport, OpensWithASummaryOfTheDecision) {
+    Model model = LoadExample("car");
+    // The car example: only Small SUV is dominated (by Family estate).
+    const std::vector<int> undominated = UndominatedAlternatives(model);
+    EXPECT_EQ(undominated, (std::vector<int>{1, 2, 3, 5}));
+    AcceptabilityResult analysis;
+    analysis.Samples = 500;
+    for (int row = 1; row <= model.M(); ++row) {
+        analysis.Alternatives.push_back(model.AlternativeName(row));
+        analysis.RankShares.push_back({row == 1 ? 0.732 : 0.067, 0, 0, 0, 0});
+    }
+    ReportOptions options;
+    options.acceptability = &analysis;
+    const std::string html = MakeDecisionReport(model, options).html;
+    const std::size_t summary = html.find("<h2>Summary</h2>");
+    ASSERT_NE(summary, std::string::npos);
+    EXPECT_LT(summary, html.find("<h2>Value tree</h2>"));
+    const std::string head = html.substr(summary, html.find("<h2>", summary + 1) - summary);
+    for (const char* rule : kDecisionRuleNames) {
+        EXPECT_NE(head.find(std::string(rule) + " recommends "), std::string::npos) << rule;
+    }
+    for (int row : undominated) {
+        EXPECT_NE(head.find(Escaped(model.AlternativeName(row))), std::string::npos);
+    }
+    EXPECT_NE(head.find(Escaped(model.AlternativeName(1)) + " 73.2 %"), std::string::npos) << head;
+    EXPECT_NE(html.find("<h2>Acceptability analysis</h2>"), std::string::npos);
+    // Every data table has its head row; this analysis has no pairwise table.
+    EXPECT_EQ(Count(html, "<thead>"), 5u);
+    EXPECT_EQ(Check("xmllint --noout", html).first, 0);
+    EXPECT_EQ(MakeDecisionReport(model, {}).html.find("cceptability analysis"), std::string::npos);
+}
+
+// A page break before a body row ends the table there and continues it in a table that starts a
+// page under the same head row; every row is still there once, in order. A break before a
+// table's first row moves the whole table instead of leaving its head row behind.
+TEST(DecisionReport, PageBreaksContinueTablesUnderTheirHeadRow) {
+    const Model model = LoadExample("car");
+    const std::string plain = MakeDecisionReport(model, {}).html;
+    const std::size_t tables = Count(plain, "<thead>");
+    const std::size_t rows = Count(plain, "<tr>") - Count(plain, "<thead><tr>") - 6; // meta rows
+    for (int first : {0, 1, 3, 7, 12}) {
+        ReportOptions options;
+        options.paged = true;
+        options.pageBreakRows = {first, first + 5};
+        const std::string html = MakeDecisionReport(model, options).html;
+        EXPECT_EQ(Count(html, "page-break-before: always"), 2u) << first;
+        // A break before a first row adds no table.
+        EXPECT_EQ(Count(html, "<thead>"), tables + (first == 0 ? 1u : 2u)) << first;
+        EXPECT_EQ(Count(html, "<tr>") - Count(html, "<thead><tr>") - 6, rows) << first;
+        EXPECT_EQ(Check("xmllint --noout", html).first, 0) << first;
+    }
+}
+
 TEST(DecisionReport, ChartsCanComeAsImageFiles) {
     ReportOptions options;
     options.chartsAsImages = true;

@@ -157,6 +157,39 @@ TEST_F(ReportCommands, ReportAsHtmlAndAsPdf) {
     EXPECT_TRUE(prompts.LastText().startsWith(QStringLiteral("Cannot write to the file ")));
 }
 
+// The PDF of the car example after an acceptability analysis: small (the charts are vector
+// graphics, the fonts subset), every word of every name whole on its line, the summary first and
+// the analysis in it.
+TEST_F(ReportCommands, PdfReportKeepsWordsWholeAndStaysSmall) {
+    OpenCar();
+    prompts.textAnswers.push_back(QStringLiteral("2000"));
+    Trigger("AcceptabilityAnalysis1");
+    ASSERT_NE(document().Acceptability(), nullptr);
+    const QString pdf = FilePath(QStringLiteral("car.pdf"));
+    prompts.fileAnswers.push_back(pdf);
+    Trigger("ExportReport");
+    ASSERT_EQ(prompts.LastText(), QStringLiteral("Report exported successfully."));
+    EXPECT_LT(QFileInfo(pdf).size(), 300 * 1024);
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Purchase price")));
+    EXPECT_TRUE(text.contains(QStringLiteral("recommended")));
+    const Model& model = window->GetModel();
+    QStringList words;
+    for (NodeId node : model.PreOrder()) {
+        words << QString::fromStdString(model.Node(node).Name).split(QLatin1Char(' '));
+    }
+    for (int row = 1; row <= model.M(); ++row) {
+        words << QString::fromStdString(model.AlternativeName(row)).split(QLatin1Char(' '));
+    }
+    for (const QString& word : words) {
+        EXPECT_TRUE(text.contains(word)) << word.toStdString();
+    }
+    EXPECT_TRUE(text.simplified().contains(QStringLiteral("Ranks first in the acceptability analysis")));
+}
+
 TEST_F(ReportCommands, ReportOfAChangedModelSaysItsResultsAreOutOfDate) {
     OpenCar();
     document().Apply("Rename", [](Model& m) { m.CommitCellText(2, 1, "changed", false); });

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace velor::ui {
@@ -22,10 +23,28 @@ constexpr qreal kAxisHeight = 22;
 constexpr qreal kLegendRowHeight = 20;
 constexpr qreal kSwatch = 12;
 constexpr qreal kLegendItemWidth = 64;
-constexpr qreal kShareWidth = 56; // the first-rank share after each bar
 constexpr qreal kMinimumBarWidth = 200;
 // With more ranks than this the legend is a colour band from rank 1 to rank M.
 constexpr int kMostLegendItems = 12;
+
+// A colour-blind-safe sequential scale from dark violet through blue and green to yellow; its
+// lightness rises all the way.
+constexpr std::array<std::array<int, 3>, 5> kScale{{{68, 1, 84},
+                                                    {59, 82, 139},
+                                                    {33, 145, 140},
+                                                    {94, 201, 98},
+                                                    {253, 231, 37}}};
+
+QColor ScaleColour(double t) {
+    const double x = std::clamp(t, 0.0, 1.0) * (kScale.size() - 1);
+    const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(x), kScale.size() - 2);
+    const double f = x - static_cast<double>(i);
+    const auto mix = [&](int c) {
+        return static_cast<int>(std::lround(kScale[i][static_cast<std::size_t>(c)] * (1 - f) +
+                                            kScale[i + 1][static_cast<std::size_t>(c)] * f));
+    };
+    return QColor(mix(0), mix(1), mix(2));
+}
 
 QString Percent(double share) {
     const std::string text = FormatNumber(std::round(share * 1000.0) / 10.0, DecimalSeparator());
@@ -48,11 +67,65 @@ void AcceptabilityChart::SetContent(const AcceptabilityResult* result, QStringLi
 }
 
 QColor AcceptabilityChart::RankColour(int rank, int ranks) {
-    // Dark green for the first rank through yellow to a light red for the last: hue and
-    // brightness both change, so neighbouring ranks stay apart.
-    const qreal t = ranks > 1 ? static_cast<qreal>(rank - 1) / (ranks - 1) : 0.0;
-    return QColor::fromHsvF(static_cast<float>(0.36 * (1.0 - t)), 0.68F,
-                            static_cast<float>(0.62 + 0.3 * t));
+    // Rank 1 at the dark end; the other ranks spread over the rest of the scale from a third of
+    // the way on, so that rank 2 never comes close to rank 1.
+    if (rank <= 1 || ranks <= 1) {
+        return ScaleColour(0.0);
+    }
+    if (ranks == 2) {
+        return ScaleColour(0.6);
+    }
+    return ScaleColour(0.33 + 0.67 * static_cast<double>(rank - 2) / (ranks - 2));
+}
+
+QString AcceptabilityChart::FirstRankLabel(double share) {
+    return QStringLiteral("first: ") + Percent(share);
+}
+
+std::vector<int> AcceptabilityChart::FirstRankOrder(
+    const std::vector<std::vector<double>>& shares) {
+    std::vector<int> order(shares.size());
+    for (std::size_t a = 0; a < shares.size(); ++a) {
+        order[a] = static_cast<int>(a);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const auto& x = shares[static_cast<std::size_t>(a)];
+        const auto& y = shares[static_cast<std::size_t>(b)];
+        double sumX = 0;
+        double sumY = 0;
+        for (std::size_t r = 0; r < std::min(x.size(), y.size()); ++r) {
+            sumX += x[r];
+            sumY += y[r];
+            if (std::abs(sumX - sumY) > 1e-12) {
+                return sumX > sumY;
+            }
+        }
+        return false;
+    });
+    return order;
+}
+
+void AcceptabilityChart::SetSortedByFirstRank(bool sorted) {
+    sorted_ = sorted;
+    update();
+}
+
+std::vector<int> AcceptabilityChart::DrawnOrder() const {
+    if (result_ == nullptr) {
+        return {};
+    }
+    if (sorted_) {
+        return FirstRankOrder(result_->RankShares);
+    }
+    std::vector<int> order(result_->RankShares.size());
+    for (std::size_t a = 0; a < order.size(); ++a) {
+        order[a] = static_cast<int>(a);
+    }
+    return order;
+}
+
+qreal AcceptabilityChart::ShareWidth() const {
+    return QFontMetricsF(ChartFont()).horizontalAdvance(FirstRankLabel(1.0)) + 12;
 }
 
 QFont AcceptabilityChart::ChartFont(qreal scale) const {
@@ -73,7 +146,7 @@ qreal AcceptabilityChart::NameWidth() const {
 QSizeF AcceptabilityChart::ContentSize() const {
     const int m = result_ != nullptr ? static_cast<int>(result_->RankShares.size()) : 0;
     const int legendRows = m > kMostLegendItems ? 1 : (m + 7) / 8; // eight swatches per legend row
-    const qreal width = 2 * kMargin + NameWidth() + kMinimumBarWidth + kShareWidth;
+    const qreal width = 2 * kMargin + NameWidth() + kMinimumBarWidth + ShareWidth();
     const qreal height = 2 * kMargin + kTitleHeight + m * kRowHeight + kAxisHeight +
                          std::max(1, legendRows) * kLegendRowHeight + 6;
     return {width, height};
@@ -128,12 +201,15 @@ void AcceptabilityChart::Draw(QPainter& painter, const QSizeF& size) const {
     const int m = static_cast<int>(result_->RankShares.size());
     const qreal nameWidth = NameWidth();
     const qreal left = kMargin + nameWidth;
-    const qreal barWidth = std::max(kMinimumBarWidth, size.width() - left - kShareWidth - kMargin);
+    const qreal shareWidth = ShareWidth();
+    const qreal barWidth = std::max(kMinimumBarWidth, size.width() - left - shareWidth - kMargin);
     const qreal top = kMargin + kTitleHeight;
 
     painter.setFont(text);
-    for (int a = 0; a < m; ++a) {
-        const qreal y = top + a * kRowHeight;
+    const std::vector<int> order = DrawnOrder();
+    for (int i = 0; i < m; ++i) {
+        const int a = order[static_cast<std::size_t>(i)];
+        const qreal y = top + i * kRowHeight;
         const QString name = a < names_.size() ? names_[a] : QString::number(a + 1);
         painter.setPen(ink);
         painter.drawText(QRectF(kMargin, y, nameWidth - 8, kRowHeight),
@@ -155,8 +231,8 @@ void AcceptabilityChart::Draw(QPainter& painter, const QSizeF& size) const {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(bar);
         painter.setPen(ink);
-        painter.drawText(QRectF(bar.right() + 6, y, kShareWidth - 6, kRowHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, Percent(shares[0]));
+        painter.drawText(QRectF(bar.right() + 6, y, shareWidth - 6, kRowHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, FirstRankLabel(shares[0]));
     }
 
     // The percent axis.

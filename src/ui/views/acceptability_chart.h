@@ -1,7 +1,8 @@
 // The rank acceptability chart: one horizontal bar per alternative, split into the shares of
-// the samples in which it ranks first, second, ... (rank 1 at the left), coloured along a scale
-// from green (rank 1) to red (last rank), with the first-rank share at the end of each bar, a
-// percent axis under the bars and a legend of the ranks.
+// the samples in which it ranks first, second, ... (rank 1 at the left), coloured along a
+// sequential scale that colour-blind readers can follow too (dark for rank 1, light for the last
+// rank), with the first-rank share labelled at the end of each bar ("first: 73.2 %"), a percent
+// axis under the bars and a legend of the ranks. The bars can be sorted by first-rank share.
 #pragma once
 
 #include "model/acceptability_result.h"
@@ -10,6 +11,8 @@
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
+
+#include <vector>
 
 namespace velor::ui {
 
@@ -22,8 +25,21 @@ public:
     void SetContent(const AcceptabilityResult* result, QStringList names);
     QString Title() const { return QStringLiteral("Rank acceptability"); }
 
-    // The colour of rank (1-based) among ranks.
+    // Sorted by first-rank share (largest first) instead of in the model's order.
+    void SetSortedByFirstRank(bool sorted);
+    bool SortedByFirstRank() const { return sorted_; }
+    // The alternatives (indices into the result) in the order the bars are drawn.
+    std::vector<int> DrawnOrder() const;
+
+    // The colour of rank (1-based) among ranks: darkest for rank 1 and lighter with every rank,
+    // along a scale whose lightness alone tells the ranks apart; rank 2 stands well apart from
+    // rank 1 however many ranks there are.
     static QColor RankColour(int rank, int ranks);
+    // The label after a bar: "first: 73.2 %".
+    static QString FirstRankLabel(double share);
+    // Alternatives by first-rank share, largest first; equal shares by the share of the first two
+    // ranks, then the first three, ..., then in the model's order.
+    static std::vector<int> FirstRankOrder(const std::vector<std::vector<double>>& shares);
 
     // The size the chart is drawn at: the widget's size, at least the size its content needs.
     QSizeF PictureSize() const;
@@ -43,9 +59,11 @@ private:
     QSizeF ContentSize() const;
     QFont ChartFont(qreal scale = 1.0) const;
     qreal NameWidth() const;
+    qreal ShareWidth() const;
 
     const AcceptabilityResult* result_ = nullptr;
     QStringList names_;
+    bool sorted_ = false;
 };
 
 } // namespace velor::ui

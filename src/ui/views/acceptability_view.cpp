@@ -6,7 +6,9 @@
 #include "ui/views/acceptability_chart.h"
 #include "ui/views/out_of_date_banner.h"
 #include "ui/views/picture_file.h"
+#include "ui/views/reading_note.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -64,17 +66,36 @@ AcceptabilityView::AcceptabilityView(const Document& document, Prompts& prompts,
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("AcceptabilityTabs"));
-    auto* scroll = new QScrollArea(tabs_);
+    // Each tab: the line that says how to read it above its content, wrapped to the tab's width.
+    const auto addTab = [this](QWidget* content, const char* note, const QString& caption,
+                               QWidget* extra = nullptr) {
+        auto* page = new QWidget(tabs_);
+        auto* column = new QVBoxLayout(page);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        column->addWidget(MakeReadingNote(QString::fromLatin1(note), page));
+        if (extra != nullptr) {
+            column->addWidget(extra);
+        }
+        content->setParent(page);
+        column->addWidget(content, 1);
+        tabs_->addTab(page, caption);
+    };
+    auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("AcceptabilityScroll"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     chart_ = new AcceptabilityChart;
     scroll->setWidget(chart_);
-    tabs_->addTab(scroll, QStringLiteral("Rank Acceptability"));
-    pairwise_ = MakeTable(QStringLiteral("PairwiseTable"), tabs_);
-    tabs_->addTab(pairwise_, QStringLiteral("Pairwise Winning"));
-    central_ = MakeTable(QStringLiteral("CentralWeightsTable"), tabs_);
-    tabs_->addTab(central_, QStringLiteral("Central Weights"));
+    sort_ = new QCheckBox(QStringLiteral("&Sort by first-rank share"));
+    sort_->setObjectName(QStringLiteral("SortByFirstRank"));
+    sort_->setContentsMargins(6, 0, 6, 0);
+    connect(sort_, &QCheckBox::toggled, chart_, &AcceptabilityChart::SetSortedByFirstRank);
+    addTab(scroll, reading::kRankAcceptability, QStringLiteral("Rank Acceptability"), sort_);
+    pairwise_ = MakeTable(QStringLiteral("PairwiseTable"), nullptr);
+    addTab(pairwise_, reading::kPairwiseWinning, QStringLiteral("Pairwise Winning"));
+    central_ = MakeTable(QStringLiteral("CentralWeightsTable"), nullptr);
+    addTab(central_, reading::kCentralWeights, QStringLiteral("Central Weights"));
     layout->addWidget(tabs_, 1);
 
     popup_ = new QMenu(this);
@@ -122,9 +143,7 @@ void AcceptabilityView::Refresh() {
             attributes << QString::fromStdString(current && node != kNone ? model.Node(node).Name
                                                                           : result->Attributes[j]);
         }
-        info_->setText(QStringLiteral("%1 samples, seed %2. Each bar shows how often the "
-                                      "alternative ranks first, second, ... over the values and "
-                                      "weights the statements allow.")
+        info_->setText(QStringLiteral("%1 samples, seed %2.")
                            .arg(QLocale().toString(result->Samples))
                            .arg(QString::number(result->Seed)));
     } else {
@@ -163,15 +182,14 @@ void AcceptabilityView::Refresh() {
         for (int j = 0; j < attributes.size(); ++j) {
             SetCell(central_, a, j,
                     result->HasCentralWeights(a)
-                        ? QString::fromStdString(
-                              FormatNumber(result->CentralWeights[static_cast<std::size_t>(a)]
-                                                                 [static_cast<std::size_t>(j)],
-                                           DecimalSeparator()))
+                        ? Percent(result->CentralWeights[static_cast<std::size_t>(a)]
+                                                        [static_cast<std::size_t>(j)])
                         : QStringLiteral("-"));
         }
     }
     central_->setToolTip(QStringLiteral(
-        "Mean weights over the samples in which the alternative ranks first (- : never first)"));
+        "Mean weights in % over the samples in which the alternative ranks first (- : never "
+        "first)"));
 }
 
 void AcceptabilityView::ModelChanged(ModelChange what) {

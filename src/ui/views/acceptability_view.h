@@ -1,7 +1,8 @@
 // The Acceptability view: the document's last acceptability analysis. A line says how many
-// samples it took and with which seed; the first tab holds the rank acceptability chart, the
-// second the pairwise winning table (the share of samples in which the row's alternative beats
-// the column's), the third the central weights. It prints, copies and saves the chart like the
+// samples it took and with which seed; the first tab holds the rank acceptability chart (sortable
+// by first-rank share), the second the pairwise winning table (the share of samples in which the
+// row's alternative beats the column's), the third the central weights, both in %; each tab
+// says in a line how to read it. It prints, copies and saves the chart like the
 // interval charts; a banner says when the model changed since the analysis ran.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QTableWidget;
@@ -34,6 +36,8 @@ public:
     AcceptabilityChart* Chart() const { return chart_; }
     QTableWidget* PairwiseTable() const { return pairwise_; }
     QTableWidget* CentralWeightsTable() const { return central_; }
+    // Sorts the bars of the chart by first-rank share.
+    QCheckBox* SortBox() const { return sort_; }
     QMenu* Popup() const { return popup_; }
     QAction* PrintAction() const { return printAction_; }
     QAction* CopyAction() const { return copyAction_; }
@@ -67,6 +71,7 @@ private:
     AcceptabilityChart* chart_ = nullptr;
     QTableWidget* pairwise_ = nullptr;
     QTableWidget* central_ = nullptr;
+    QCheckBox* sort_ = nullptr;
     QMenu* popup_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* copyAction_ = nullptr;

@@ -3,12 +3,14 @@
 #include "calc/result_warnings.h"
 #include "ui/grid_printer.h"
 #include "ui/views/out_of_date_banner.h"
+#include "ui/views/reading_note.h"
 #include "ui/views/result_grid.h"
 #include "ui/views/result_symbols.h"
 #include "ui/views/view_numbers.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -42,6 +44,8 @@ DecisionRulesView::DecisionRulesView(const Document& document, QWidget* parent)
     grid_->setObjectName(QStringLiteral("DecisionGrid"));
     grid_->onResize = [this] { ApplySizing(); };
     layout->addWidget(grid_);
+    note_ = MakeReadingNote(QString::fromLatin1(reading::kDecisionRules), this);
+    layout->addWidget(note_);
     grid_->setColumnCount(kRuleColumns + 1);
     for (int rule = 0; rule < kRuleColumns; ++rule) {
         grid_->SetColumnHeader(rule, QString::fromLatin1(kDecisionRuleNames[rule]));
@@ -64,7 +68,9 @@ QSize DecisionRulesView::sizeHint() const {
     const int rows = std::max(model_.M(), 1);
     QSize size(std::max(502, NameWidth() + (kRuleColumns + 1) * kColumnWidth + frame),
                std::max(k * 26, HeaderHeight() + rows * RowHeight() + frame) +
-                   (banner_->isVisibleTo(this) ? banner_->sizeHint().height() : 0));
+                   (banner_->isVisibleTo(this) ? banner_->sizeHint().height() : 0) +
+                   note_->heightForWidth(std::max(502, NameWidth() + (kRuleColumns + 1) *
+                                                                       kColumnWidth)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
     }
@@ -91,7 +97,11 @@ int DecisionRulesView::NameWidth() const {
 }
 
 void DecisionRulesView::PrintView(QPrinter& printer) {
-    PrintItemGrid(printer, windowTitle(), *grid_->model());
+    GridPrintOptions options;
+    options.legend = {{RecommendationMark(32), QStringLiteral("the rule recommends the alternative")},
+                      {QPixmap(), QStringLiteral("Possible Loss: the most the alternative can fall "
+                                                 "short of the best")}};
+    PrintItemGrid(printer, windowTitle(), *grid_->model(), options);
 }
 
 void DecisionRulesView::ResizeGrid() {

@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+class QLabel;
+
 namespace velor::ui {
 
 class ResultGrid;
@@ -48,6 +50,7 @@ private:
     const Model& model_;
     ResultGrid* grid_ = nullptr;
     QWidget* banner_ = nullptr;
+    QLabel* note_ = nullptr; // how to read the grid
 };
 
 } // namespace velor::ui

@@ -30,6 +30,16 @@ QString Name(const Model& model, int row) {
     return QString::fromStdString(model.AlternativeName(row));
 }
 
+// What each symbol of the matrix means, on the screen and on paper.
+const struct {
+    int code;
+    const char* text;
+} kLegendEntries[] = {{kDominates, "row dominates column"},
+                      {kNotComputed, "not computed"},
+                      {kDominated, "row is dominated by column"},
+                      {kSelf, "same alternative"}};
+constexpr const char* kEmptyCellText = "an empty cell: neither dominates";
+
 // A small table under the matrix saying what each symbol means.
 QWidget* MakeLegend(QWidget* parent) {
     auto* legend = new QWidget(parent);
@@ -38,15 +48,8 @@ QWidget* MakeLegend(QWidget* parent) {
     grid->setContentsMargins(6, 3, 6, 3);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(1);
-    const struct {
-        int code;
-        const char* text;
-    } entries[] = {{kDominates, "row dominates column"},
-                   {kNotComputed, "not computed"},
-                   {kDominated, "row is dominated by column"},
-                   {kSelf, "same alternative"}};
     int i = 0;
-    for (const auto& entry : entries) {
+    for (const auto& entry : kLegendEntries) {
         auto* symbol = new QLabel(legend);
         symbol->setPixmap(DominanceSymbol(entry.code, 14));
         grid->addWidget(symbol, i / 2, (i % 2) * 2);
@@ -54,8 +57,7 @@ QWidget* MakeLegend(QWidget* parent) {
                         (i % 2) * 2 + 1);
         ++i;
     }
-    grid->addWidget(new QLabel(QStringLiteral("an empty cell: neither dominates"), legend), 2, 0, 1,
-                    4);
+    grid->addWidget(new QLabel(QString::fromLatin1(kEmptyCellText), legend), 2, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     for (QLabel* label : legend->findChildren<QLabel*>()) {
@@ -189,7 +191,12 @@ bool DominanceView::NoPairDominates() const {
 }
 
 void DominanceView::PrintView(QPrinter& printer) {
-    PrintItemGrid(printer, windowTitle(), *matrix_->model());
+    GridPrintOptions options;
+    for (const auto& entry : kLegendEntries) {
+        options.legend.push_back({DominanceSymbol(entry.code, 32), QString::fromLatin1(entry.text)});
+    }
+    options.legend.push_back({QPixmap(), QString::fromLatin1(kEmptyCellText)});
+    PrintItemGrid(printer, windowTitle(), *matrix_->model(), options);
 }
 
 int DominanceView::Code(int row, int column) const {

@@ -4,20 +4,25 @@
 #include "ui/ui_text.h"
 #include "ui/views/out_of_date_banner.h"
 #include "ui/views/picture_file.h"
+#include "ui/views/reading_note.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velor::ui {
 
 IntervalChartView::IntervalChartView(const Document& document, Prompts& prompts,
                                      const QString& formName, const QString& caption,
-                                     const QString& comboName)
+                                     const QString& comboName, const QString& note)
     : model_(document.GetModel()), prompts_(prompts) {
     setObjectName(formName);
     setWindowTitle(caption);
@@ -33,7 +38,11 @@ IntervalChartView::IntervalChartView(const Document& document, Prompts& prompts,
     combo_->setMinimumContentsLength(1);
     toolbar_->setFixedHeight(combo_->sizeHint().height() + 8);
     layout->addWidget(toolbar_);
-    layout->addWidget(new OutOfDateBanner(document, this));
+    note_ = MakeReadingNote(note, this);
+    layout->addWidget(note_);
+    banner_ = new OutOfDateBanner(document, this);
+    banner_->installEventFilter(this);
+    layout->addWidget(banner_);
 
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("ChartScroll"));
@@ -135,6 +144,52 @@ void IntervalChartView::ModelChanged(ModelChange what) {
 void IntervalChartView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceCombo();
+}
+
+int IntervalChartView::HeightForWholeChart(int width) const {
+    return toolbar_->height() + note_->heightForWidth(width) +
+           (banner_->isVisibleTo(this) ? banner_->heightForWidth(width) : 0) +
+           chart_->minimumSizeHint().height();
+}
+
+bool IntervalChartView::eventFilter(QObject* watched, QEvent* event) {
+    // Only when the banner appears: a window the user makes smaller afterwards stays so.
+    if (watched == banner_ && event->type() == QEvent::Show) {
+        // After the layout has given the banner its room.
+        QTimer::singleShot(0, this, &IntervalChartView::KeepChartInView);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void IntervalChartView::KeepChartInView() {
+    if (!banner_->isVisible()) {
+        return;
+    }
+    layout()->activate();
+    const int lacking = chart_->minimumSizeHint().height() - scroll_->viewport()->height();
+    if (lacking <= 0) {
+        return;
+    }
+    // The child window in the workspace, or this view when it stands alone.
+    QWidget* frame = parentWidget() != nullptr ? parentWidget() : this;
+    QRect area;
+    if (frame->isWindow()) {
+        if (const QScreen* screen = frame->screen()) {
+            area = screen->availableGeometry();
+        }
+    } else if (frame->parentWidget() != nullptr) {
+        area = frame->parentWidget()->rect();
+    }
+    QRect geometry = frame->geometry();
+    const int grow = area.isValid() ? std::min(lacking, area.height() - geometry.height()) : lacking;
+    if (grow <= 0) {
+        return;
+    }
+    geometry.setHeight(geometry.height() + grow);
+    if (area.isValid() && geometry.bottom() > area.bottom()) {
+        geometry.moveBottom(area.bottom());
+    }
+    frame->setGeometry(geometry);
 }
 
 void IntervalChartView::contextMenuEvent(QContextMenuEvent* event) {

@@ -63,8 +63,9 @@ public:
     void ModelChanged(ModelChange what) override;
 
 protected:
+    // note: the line that says how to read the chart.
     IntervalChartView(const Document& document, Prompts& prompts, const QString& formName,
-                      const QString& caption, const QString& comboName);
+                      const QString& caption, const QString& comboName, const QString& note);
     // Builds the popup menu; printCaption is the caption of its print item.
     void CreatePopup(const QString& popupName, const QString& printCaption);
 
@@ -73,8 +74,12 @@ protected:
     virtual chart::ChartContent ChartContent(NodeId node) const = 0;
     // Lays out the selector panel for the current width.
     virtual void PlaceCombo() = 0;
+    // The height that shows the selector, the reading line, the banner when it is shown and the
+    // whole chart at its smallest, for a view of the given width.
+    int HeightForWholeChart(int width) const;
 
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     const Model& model_;
@@ -84,8 +89,14 @@ protected:
 
 private:
     void ComboChange(int index);
+    // When the out-of-date banner takes room above the chart, the window grows by what the
+    // chart then lacks, as far as the space around it allows, so that the value axis and its
+    // title stay in view.
+    void KeepChartInView();
 
     IntervalChart* chart_ = nullptr;
+    QWidget* note_ = nullptr;
+    QWidget* banner_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QMenu* popup_ = nullptr;
     QAction* printAction_ = nullptr;

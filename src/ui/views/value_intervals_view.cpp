@@ -1,6 +1,7 @@
 #include "ui/views/value_intervals_view.h"
 
 #include "report/result_charts.h"
+#include "ui/views/reading_note.h"
 #include "ui/views/view_numbers.h"
 
 #include <QComboBox>
@@ -11,7 +12,8 @@ namespace velor::ui {
 
 ValueIntervalsView::ValueIntervalsView(const Document& document, Prompts& prompts, QWidget* parent)
     : IntervalChartView(document, prompts, QStringLiteral("ValIntForm"),
-                        QStringLiteral("Value Intervals"), QStringLiteral("ValIntCombo")) {
+                        QStringLiteral("Value Intervals"), QStringLiteral("ValIntCombo"),
+                        QString::fromLatin1(reading::kValueIntervals)) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("ValIntToolbar"));
     CreatePopup(QStringLiteral("ValIntPopup"), QStringLiteral("&Print"));
@@ -19,7 +21,8 @@ ValueIntervalsView::ValueIntervalsView(const Document& document, Prompts& prompt
 }
 
 QSize ValueIntervalsView::sizeHint() const {
-    return QSize(600, std::clamp(120 + 30 * model_.M(), 300, 560));
+    return QSize(600, std::max(std::clamp(120 + 30 * model_.M(), 300, 560),
+                               HeightForWholeChart(600)));
 }
 
 std::vector<NodeId> ValueIntervalsView::ListedNodes() const {

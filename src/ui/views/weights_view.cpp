@@ -1,6 +1,7 @@
 #include "ui/views/weights_view.h"
 
 #include "report/result_charts.h"
+#include "ui/views/reading_note.h"
 #include "ui/views/view_numbers.h"
 
 #include <QComboBox>
@@ -11,7 +12,8 @@ namespace velor::ui {
 
 WeightsView::WeightsView(const Document& document, Prompts& prompts, QWidget* parent)
     : IntervalChartView(document, prompts, QStringLiteral("WeightsForm"), QStringLiteral("Weights"),
-                        QStringLiteral("WeightsCombo")) {
+                        QStringLiteral("WeightsCombo"),
+                        QString::fromLatin1(reading::kWeights)) {
     setParent(parent);
     toolbar_->setObjectName(QStringLiteral("WeightsToolbar"));
     CreatePopup(QStringLiteral("WeightsPopup"), QStringLiteral("Print"));
@@ -19,7 +21,7 @@ WeightsView::WeightsView(const Document& document, Prompts& prompts, QWidget* pa
 }
 
 QSize WeightsView::sizeHint() const {
-    return QSize(560, 340);
+    return QSize(560, std::max(340, HeightForWholeChart(560)));
 }
 
 std::vector<NodeId> WeightsView::ListedNodes() const {

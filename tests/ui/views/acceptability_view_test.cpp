@@ -8,13 +8,19 @@
 #include "ui/views/acceptability_view.h"
 #include "views_fixture.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
+
+#include <cmath>
+#include <random>
+#include <set>
 
 namespace velor::ui::test {
 namespace {
@@ -165,11 +171,80 @@ TEST_F(AcceptabilityViewTest, ChartCopiesAndItsColoursTellTheRanksApart) {
             EXPECT_NE(colour, previous) << r << " of " << ranks;
             previous = colour;
         }
-        EXPECT_GT(AcceptabilityChart::RankColour(1, ranks).green(),
-                  AcceptabilityChart::RankColour(1, ranks).red());
-        EXPECT_GT(AcceptabilityChart::RankColour(ranks, ranks).red(),
-                  AcceptabilityChart::RankColour(ranks, ranks).green());
     }
+}
+
+// Relative luminance plus 0.05, so that the ratio of two is their contrast.
+double Luminance(const QColor& c) {
+    const auto channel = [](int v) { return std::pow(v / 255.0, 2.2); }; // close enough here
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue()) +
+           0.05;
+}
+
+// A sequential scale: lightness alone orders the ranks (which holds for every kind of colour
+// blindness), and rank 2 is clearly lighter than rank 1 however many ranks there are.
+TEST(AcceptabilityPalette, LightnessRisesWithTheRankAndRankTwoStandsApart) {
+    for (int ranks = 2; ranks <= 200; ++ranks) {
+        double previous = -1;
+        for (int r = 1; r <= ranks; ++r) {
+            const double l = Luminance(AcceptabilityChart::RankColour(r, ranks));
+            // Neighbours among many ranks differ by less than 8-bit channels can show.
+            EXPECT_GT(l, previous - 5e-4) << r << " of " << ranks;
+            previous = l;
+        }
+        EXPECT_GE(Luminance(AcceptabilityChart::RankColour(2, ranks)) /
+                      Luminance(AcceptabilityChart::RankColour(1, ranks)),
+                  2.0)
+            << ranks;
+    }
+}
+
+TEST(AcceptabilityOrder, SortsByFirstRankThenByTheFollowingRanksStably) {
+    std::mt19937 random(23);
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t m = 1 + random() % 12;
+        std::vector<std::vector<double>> shares(m, std::vector<double>(m));
+        for (auto& row : shares) {
+            std::generate(row.begin(), row.end(), [&] { return (random() % 3) / 4.0; }); // ties
+        }
+        const std::vector<int> order = AcceptabilityChart::FirstRankOrder(shares);
+        ASSERT_EQ(std::set<int>(order.begin(), order.end()).size(), m);
+        for (std::size_t i = 1; i < m; ++i) {
+            // The running sums of the ranks decide in turn; all equal, the model's order does.
+            const auto& a = shares[static_cast<std::size_t>(order[i - 1])];
+            const auto& b = shares[static_cast<std::size_t>(order[i])];
+            double sumA = 0;
+            double sumB = 0;
+            for (std::size_t k = 0; k < m && sumA == sumB; ++k) {
+                sumA += a[k];
+                sumB += b[k];
+            }
+            EXPECT_TRUE(sumA > sumB || (sumA == sumB && order[i - 1] < order[i]));
+        }
+    }
+    EXPECT_EQ(AcceptabilityChart::FirstRankLabel(0.7321), QStringLiteral("first: 73.2 %"));
+}
+
+TEST_F(AcceptabilityViewTest, TabsSayHowToReadThemAndShowSharesAndWeightsInPercent) {
+    OpenExample("car.vlr");
+    Analyse(QStringLiteral("500"));
+    AcceptabilityView* view = View();
+    ASSERT_NE(view, nullptr);
+    for (int tab = 0; tab < view->Tabs()->count(); ++tab) {
+        view->Tabs()->setCurrentIndex(tab);
+        const auto* note = view->Tabs()->widget(tab)->findChild<QLabel*>(QStringLiteral("ReadingNote"));
+        ASSERT_NE(note, nullptr) << tab;
+        EXPECT_TRUE(note->isVisible() && note->wordWrap()) << "a line that fits its tab";
+    }
+    // Compact hatchback (the first) ranks first in the car example; the pairwise shares too.
+    EXPECT_TRUE(view->CentralWeightsTable()->item(0, 0)->text().endsWith(QStringLiteral(" %")));
+    EXPECT_TRUE(view->PairwiseTable()->item(0, 1)->text().endsWith(QStringLiteral(" %")));
+    const std::vector<int> modelOrder{0, 1, 2, 3, 4};
+    EXPECT_EQ(view->Chart()->DrawnOrder(), modelOrder);
+    view->SortBox()->setChecked(true);
+    const auto& shares = window->GetDocument().Acceptability()->RankShares;
+    EXPECT_EQ(view->Chart()->DrawnOrder(), AcceptabilityChart::FirstRankOrder(shares));
+    EXPECT_EQ(view->Chart()->DrawnOrder().front(), 1) << "Family estate ranks first most often";
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 //   VELOR_SCREENSHOT_DIR=docs/screenshots velor_views_tests --gtest_filter='*Screenshot*'
 #include "views_fixture.h"
 
+#include "ui/views/acceptability_view.h"
+
+#include <QCheckBox>
 #include <QDir>
 
 namespace velor::ui::test {
@@ -35,11 +38,13 @@ TEST_F(ViewScreenshots, ExampleViews) {
     WeightsView* weights = ShowWeights();
     Save(weights, QStringLiteral("view-weights.png"), QSize(640, 340));
     Save(ShowDominance(), QStringLiteral("view-dominance.png"), QSize(760, 230));
-    Save(ShowDecisionRules(), QStringLiteral("view-decision-rules.png"), QSize(620, 200));
+    Save(ShowDecisionRules(), QStringLiteral("view-decision-rules.png"), QSize(620, 250));
     prompts.textAnswers.push_back(QStringLiteral("10000"));
     window->Action(QStringLiteral("AcceptabilityAnalysis1"))->trigger();
-    Save(window->ResultViewWidget(ResultView::Acceptability),
-         QStringLiteral("view-acceptability.png"), QSize(760, 400));
+    auto* acceptability =
+        qobject_cast<AcceptabilityView*>(window->ResultViewWidget(ResultView::Acceptability));
+    acceptability->SortBox()->setChecked(true);
+    Save(acceptability, QStringLiteral("view-acceptability.png"), QSize(760, 420));
 }
 
 TEST_F(ViewScreenshots, CrowdedValueIntervals) {
@@ -58,6 +63,8 @@ TEST_F(ViewScreenshots, CrowdedValueIntervals) {
         v.Lower = 0.015 * i;
         v.Upper = std::min(1.0, 0.35 + 0.031 * i);
     }
+    // Figures set by hand stand for a calculation of the main goal's values.
+    ResultRecords(model()).Calculated().MainValues = {true, true};
     model().Notify(ModelChange::Results);
     Save(ShowValueIntervals(), QStringLiteral("view-value-intervals-crowded.png"), QSize(760, 640));
     Save(ShowDominance(), QStringLiteral("view-dominance-crowded.png"), QSize(760, 420));

@@ -17,8 +17,8 @@ TEST_F(ViewsTest, WeightsShowsTheChildrenOfTheChosenGoal) {
 
     const IntervalChart* chart = view->Chart();
     EXPECT_EQ(chart->Title(), QStringLiteral("Weights: Choose a car"));
-    EXPECT_EQ(chart->ValueAxisTitle(), QStringLiteral("Values"));
-    EXPECT_EQ(chart->CategoryAxisTitle(), QStringLiteral("Subattributes"));
+    EXPECT_EQ(chart->ValueAxisTitle(), QStringLiteral("Weight"));
+    EXPECT_EQ(chart->CategoryAxisTitle(), QStringLiteral("Node"));
     const auto& children = model().Children(model().Root());
     ASSERT_EQ(chart->Bars().size(), children.size());
     EXPECT_EQ(chart->Bars()[0].label, QStringLiteral("Costs"));
