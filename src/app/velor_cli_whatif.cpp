@@ -30,8 +30,14 @@ nlohmann::ordered_json ReferenceJson(const Model& model, const StatementBound& b
                             : nlohmann::ordered_json(nullptr);
 }
 
+// Zero without a sign, as every document writes it.
+double Number(double value) {
+    return value == 0.0 ? 0.0 : value;
+}
+
 nlohmann::ordered_json OptionalNumber(double value) {
-    return value == kNotGiven ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(value);
+    return value == kNotGiven ? nlohmann::ordered_json(nullptr)
+                              : nlohmann::ordered_json(Number(value));
 }
 
 nlohmann::ordered_json WhatIfJson(const Model& model, const WhatIfResult& result) {
@@ -40,24 +46,24 @@ nlohmann::ordered_json WhatIfJson(const Model& model, const WhatIfResult& result
     json["better"] = model.AlternativeName(result.Better);
     json["than"] = model.AlternativeName(result.Than);
     json["dominates_now"] = result.DominatesNow;
-    json["margin_now"] = result.MarginNow;
+    json["margin_now"] = Number(result.MarginNow);
     nlohmann::ordered_json changes = nlohmann::ordered_json::array();
     for (const WhatIfChange& change : result.Changes) {
         changes.push_back({{"kind", BoundKindName(change.Bound.Kind)},
                            {"node", NodeName(model, change.Bound.Node)},
                            {"reference", ReferenceJson(model, change.Bound)},
                            {"current", OptionalNumber(change.Current)},
-                           {"threshold", change.Threshold},
-                           {"proposed", change.Proposed},
+                           {"threshold", Number(change.Threshold)},
+                           {"proposed", Number(change.Proposed)},
                            {"text", change.Text}});
     }
     json["changes"] = std::move(changes);
     nlohmann::ordered_json tornado = nlohmann::ordered_json::array();
     for (const TornadoBar& bar : result.Tornado) {
         tornado.push_back({{"node", NodeName(model, bar.Node)},
-                           {"weight", {bar.WeightLow, bar.WeightHigh}},
-                           {"low", {bar.LowMin, bar.LowMax}},
-                           {"high", {bar.HighMin, bar.HighMax}}});
+                           {"weight", {Number(bar.WeightLow), Number(bar.WeightHigh)}},
+                           {"low", {Number(bar.LowMin), Number(bar.LowMax)}},
+                           {"high", {Number(bar.HighMin), Number(bar.HighMax)}}});
     }
     json["tornado"] = std::move(tornado);
     return json;
@@ -69,12 +75,12 @@ nlohmann::ordered_json StabilityJson(const Model& model, const StabilityResult& 
     nlohmann::ordered_json statements = nlohmann::ordered_json::array();
     for (const StabilityInterval& interval : result.Intervals) {
         const auto end = [](const std::optional<double>& value) {
-            return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+            return value ? nlohmann::ordered_json(Number(*value)) : nlohmann::ordered_json(nullptr);
         };
         statements.push_back({{"kind", BoundKindName(interval.Bound.Kind)},
                               {"node", NodeName(model, interval.Bound.Node)},
                               {"reference", ReferenceJson(model, interval.Bound)},
-                              {"value", interval.Value},
+                              {"value", Number(interval.Value)},
                               {"range", {end(interval.Low), end(interval.High)}},
                               {"text", interval.Text}});
     }

@@ -282,7 +282,8 @@ std::optional<double> FindEnd(ConclusionCheck& check, double current, double far
             if (!check.Holds(trial, order)) {
                 fail = trial;
             } else if (trial >= kLargestBound) {
-                return kLargestBound;
+                // Only taking the bound away changes a conclusion: no value does.
+                return std::nullopt;
             } else {
                 pass = trial;
             }
