@@ -42,6 +42,7 @@ inline constexpr const char* kCalcDominance = "Dominances1";
 inline constexpr const char* kCalcWeights = "Weights2";
 inline constexpr const char* kAcceptabilityAnalysis = "AcceptabilityAnalysis1";
 inline constexpr const char* kExplainConflict = "ExplainConflict1";
+inline constexpr const char* kWhatIf = "WhatIf1";
 
 // Options
 inline constexpr const char* kTopDownWeights = "UseTopDownWeightsMenu";
