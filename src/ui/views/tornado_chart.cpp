@@ -106,12 +106,20 @@ void TornadoChart::Draw(QPainter& painter, const QSizeF& size) const {
                          painter.fontMetrics().elidedText(name, Qt::ElideRight,
                                                           static_cast<int>(kNameWidth - 8)));
         const qreal barHeight = (kRowHeight - 10) / 2;
-        painter.fillRect(QRectF(x(bar.LowMin), y + 4, std::max(1.0, x(bar.LowMax) - x(bar.LowMin)),
-                                barHeight),
-                         kLowColor);
-        painter.fillRect(QRectF(x(bar.HighMin), y + 6 + barHeight,
-                                std::max(1.0, x(bar.HighMax) - x(bar.HighMin)), barHeight),
-                         kHighColor);
+        // The swing from one end to the other in grey, each end's interval in its colour (at
+        // least a few pixels wide: at the end of a weight's interval the others are often
+        // fixed, and the interval shrinks to a point).
+        const double from = std::min({bar.LowMin, bar.HighMin});
+        const double to = std::max({bar.LowMax, bar.HighMax});
+        painter.fillRect(QRectF(x(from), y + 4, x(to) - x(from), 2 * barHeight + 2),
+                         QColor(225, 225, 225));
+        const auto interval = [&](double lower, double upper, qreal top, const QColor& color) {
+            const qreal width = std::max<qreal>(4.0, x(upper) - x(lower));
+            const qreal centre = (x(lower) + x(upper)) / 2.0;
+            painter.fillRect(QRectF(centre - width / 2.0, top, width, barHeight), color);
+        };
+        interval(bar.LowMin, bar.LowMax, y + 4, kLowColor);
+        interval(bar.HighMin, bar.HighMax, y + 6 + barHeight, kHighColor);
     }
     // Zero line and axis.
     const qreal bottom = kTop + kRowHeight * static_cast<qreal>(bars_.size());
