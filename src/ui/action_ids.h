@@ -57,6 +57,7 @@ inline constexpr const char* kWeights = "Weights1";
 inline constexpr const char* kDominance = "Dominance1";
 inline constexpr const char* kDecisionRules = "DecisionRules1";
 inline constexpr const char* kAcceptability = "Acceptability1";
+inline constexpr const char* kWhatIfWindow = "WhatIf2";
 inline constexpr const char* kTile = "Tile1";
 inline constexpr const char* kCascade = "Cascade1";
 inline constexpr const char* kArrangeIcons = "ArrangeIcons1";

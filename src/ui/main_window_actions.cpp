@@ -188,7 +188,10 @@ void MainWindow::CreateActions() {
                &MainWindow::AcceptabilityAnalysisClick);
     MakeAction(A::kExplainConflict, QStringLiteral("Explain Con&flict..."), K(),
                &MainWindow::ShowConflict);
+    // The same command in the Windows menu, where "I" and "W" are taken.
     MakeAction(A::kWhatIf, QStringLiteral("What &If..."), K(), &MainWindow::ShowWhatIf)
+        ->setEnabled(false);
+    MakeAction(A::kWhatIfWindow, QStringLiteral("W&hat If"), K(), &MainWindow::ShowWhatIf)
         ->setEnabled(false);
     MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
                &MainWindow::TopDownWeightsClick)
@@ -329,7 +332,7 @@ void MainWindow::CreateMenus() {
          {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules, A::kAcceptability}) {
         windowsMenu->addAction(Action(name));
     }
-    windowsMenu->addAction(Action(A::kWhatIf));
+    windowsMenu->addAction(Action(A::kWhatIfWindow));
     windowsMenu->addSeparator();
     for (const char* name : {A::kTile, A::kCascade, A::kArrangeIcons}) {
         windowsMenu->addAction(Action(name));

@@ -12,7 +12,9 @@ namespace velor::ui {
 
 void MainWindow::SetWhatIfFactory(WhatIfFactory factory) {
     whatIfFactory_ = std::move(factory);
-    Action(action_id::kWhatIf)->setEnabled(static_cast<bool>(whatIfFactory_));
+    for (const char* id : {action_id::kWhatIf, action_id::kWhatIfWindow}) {
+        Action(id)->setEnabled(static_cast<bool>(whatIfFactory_));
+    }
 }
 
 void MainWindow::ShowWhatIf() {

@@ -41,8 +41,8 @@ protected:
         m.StoreRanking(speed, {1, 2}, {});
         m.StoreRanking(comfort, {2, 1}, {});
         m.SetTopDownWeights(false);
-        m.StoreWeightBounds(false, {{speed, kReferenceWeight, kReferenceWeight},
-                                    {comfort, kNotGiven, 150.0}});
+        m.StoreWeightBounds(
+            false, {{speed, kReferenceWeight, kReferenceWeight}, {comfort, kNotGiven, 150.0}});
         m.RefreshAssessedStatus();
         MarkSaved();
     }
@@ -57,11 +57,17 @@ TEST_F(WhatIfWindowTest, ReachedFromModelAndWindowsMenusAndToolbar) {
     QAction* action = window->Action(kWhatIf);
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->text(), QStringLiteral("What &If..."));
-    for (const char* menu : {"ModelMenu", "WindowsMenu"}) {
-        auto* found = window->menuBar()->findChild<QMenu*>(QString::fromLatin1(menu));
-        ASSERT_NE(found, nullptr);
-        EXPECT_TRUE(found->actions().contains(action)) << menu;
-    }
+    QAction* windowsItem = window->Action(action_id::kWhatIfWindow);
+    ASSERT_NE(windowsItem, nullptr);
+    EXPECT_TRUE(action->isEnabled() && windowsItem->isEnabled());
+    auto* modelMenu = window->menuBar()->findChild<QMenu*>(QStringLiteral("ModelMenu"));
+    auto* windowsMenu = window->menuBar()->findChild<QMenu*>(QStringLiteral("WindowsMenu"));
+    ASSERT_TRUE(modelMenu != nullptr && windowsMenu != nullptr);
+    EXPECT_TRUE(modelMenu->actions().contains(action));
+    EXPECT_TRUE(windowsMenu->actions().contains(windowsItem));
+    windowsItem->trigger();
+    ASSERT_NE(window->WhatIf(), nullptr);
+    EXPECT_TRUE(window->WhatIf()->isVisible());
     EXPECT_NE(window->findChild<QWidget*>(QStringLiteral("Tool") + QString::fromLatin1(kWhatIf)),
               nullptr);
 }
@@ -84,8 +90,7 @@ TEST_F(WhatIfWindowTest, AddingTheProposedStatementGivesThePromisedDominance) {
     const QString wanted = QStringLiteral("If the weight of Comfort were below 100 % of the weight "
                                           "of Speed (now at most 150 %), Arrow would dominate "
                                           "Bison.");
-    const QList<QListWidgetItem*> items =
-        whatIf->ChangeList()->findItems(wanted, Qt::MatchExactly);
+    const QList<QListWidgetItem*> items = whatIf->ChangeList()->findItems(wanted, Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1) << whatIf->ChangeList()->item(0)->text().toStdString();
     whatIf->ChangeList()->setCurrentItem(items[0]);
     EXPECT_EQ(whatIf->Chart()->Bars().size(), 2u);
