@@ -144,9 +144,8 @@ int WhatIf(const Arguments& args) {
     }
     const WhatIfResult& result = outcome.Result;
     std::ostringstream out;
-    out << *betterName << (result.DominatesNow ? " dominates " : " does not dominate ")
-        << *thanName << " (minimum of the value difference " << FormatNumber(result.MarginNow)
-        << ").\n";
+    out << *betterName << (result.DominatesNow ? " dominates " : " does not dominate ") << *thanName
+        << " (minimum of the value difference " << FormatNumber(result.MarginNow) << ").\n";
     if (!result.DominatesNow) {
         out << "\nChanges that would make " << *betterName << " dominate " << *thanName << ":\n";
         if (result.Changes.empty()) {
@@ -158,9 +157,8 @@ int WhatIf(const Arguments& args) {
     }
     out << "\nValue difference with each weight at the low and the high end of its interval:\n";
     for (const TornadoBar& bar : result.Tornado) {
-        out << "- " << NodeName(model, bar.Node) << ": "
-            << FormatInterval(bar.LowMin, bar.LowMax) << " | "
-            << FormatInterval(bar.HighMin, bar.HighMax) << '\n';
+        out << "- " << NodeName(model, bar.Node) << ": " << FormatInterval(bar.LowMin, bar.LowMax)
+            << " | " << FormatInterval(bar.HighMin, bar.HighMax) << '\n';
     }
     return WriteOutput("-", out.str());
 }
@@ -197,8 +195,7 @@ int Stability(const Arguments& args) {
     return WriteOutput("-", out.str());
 }
 
-template <int (*Run)(const Arguments&)>
-int Guarded(const Arguments& args) {
+template <int (*Run)(const Arguments&)> int Guarded(const Arguments& args) {
     try {
         return Run(args);
     } catch (const std::bad_alloc&) {

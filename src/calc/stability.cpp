@@ -56,7 +56,8 @@ Conclusions Conclude(const Programs& programs, Model& scratch, const std::vector
     for (std::size_t k = 0; k < programs.PairCount(); ++k) {
         const auto [r, s] = programs.Pairs[k];
         out.Dominates[static_cast<std::size_t>(r * m + s)] = optima[k] > kDominanceMargin ? 1 : 0;
-        regret[static_cast<std::size_t>(r)] = std::max(regret[static_cast<std::size_t>(r)], -optima[k]);
+        regret[static_cast<std::size_t>(r)] =
+            std::max(regret[static_cast<std::size_t>(r)], -optima[k]);
     }
     for (int r = 1; r <= m; ++r) {
         TAlternativeData& data = ResultRecords(scratch).AlternativeData(r);
@@ -250,7 +251,8 @@ std::vector<std::size_t> CodeOrder(const Programs& programs, const Baseline& bas
                                    bool loosening) {
     std::vector<std::size_t> order;
     for (std::size_t k = 0; k < programs.PairCount(); ++k) {
-        if ((baseline.Optima[k] > kDominanceMargin) == loosening && !programs.Objectives[k].empty()) {
+        if ((baseline.Optima[k] > kDominanceMargin) == loosening &&
+            !programs.Objectives[k].empty()) {
             order.push_back(k);
         }
     }

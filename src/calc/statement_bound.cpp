@@ -134,8 +134,10 @@ void SetBoundValue(Model& model, const StatementBound& bound, double value) {
         std::vector<Model::WeightBound> bounds{{bound.Node, lower, upper}};
         if (bound.Reference != kNone) {
             const TNodeData& reference = model.Node(bound.Reference);
-            const double refLower = bound.TopDown ? reference.TopDownLower : reference.BottomUpLower;
-            const double refUpper = bound.TopDown ? reference.TopDownUpper : reference.BottomUpUpper;
+            const double refLower =
+                bound.TopDown ? reference.TopDownLower : reference.BottomUpLower;
+            const double refUpper =
+                bound.TopDown ? reference.TopDownUpper : reference.BottomUpUpper;
             if (refLower != kReferenceWeight || refUpper != kReferenceWeight) {
                 bounds.push_back({bound.Reference, kReferenceWeight, kReferenceWeight});
             }
@@ -161,12 +163,12 @@ std::vector<StatementBound> StatedBounds(const Model& model) {
         case RowSource::RatioLower:
         case RowSource::RatioUpper:
             if (bound.Node == kNone ||
-                SelfRatio(model.Preference(bound.Node)->Statements[static_cast<std::size_t>(
-                    origin.Statement)])) {
+                SelfRatio(model.Preference(bound.Node)
+                              ->Statements[static_cast<std::size_t>(origin.Statement)])) {
                 continue;
             }
-            bound.Kind =
-                origin.Source == RowSource::RatioLower ? BoundKind::RatioLower : BoundKind::RatioUpper;
+            bound.Kind = origin.Source == RowSource::RatioLower ? BoundKind::RatioLower
+                                                                : BoundKind::RatioUpper;
             bound.Statement = origin.Statement;
             break;
         case RowSource::BottomUpLower:

@@ -27,7 +27,9 @@ struct StatementBound {
     bool TopDown = false;     // weights: the top-down bounds (else bottom-up)
     int Statement = -1;       // ratio statements: the position in the node's list
 
-    bool IsWeight() const { return Kind == BoundKind::WeightLower || Kind == BoundKind::WeightUpper; }
+    bool IsWeight() const {
+        return Kind == BoundKind::WeightLower || Kind == BoundKind::WeightUpper;
+    }
     bool IsLower() const { return Kind == BoundKind::WeightLower || Kind == BoundKind::RatioLower; }
     bool operator==(const StatementBound&) const = default;
 };

@@ -17,7 +17,6 @@ namespace {
 // at a slightly different optimum, sees the dominance too.
 constexpr double kProposedMargin = 1e-7;
 
-
 std::string LevelOf(const Model& model, int column, AltId alternative) {
     const int row = model.RowOfAlternative(alternative);
     if (row < 1 || row > model.M()) {
@@ -132,7 +131,7 @@ std::optional<WhatIfChange> FindThreshold(const Model& model, const StatementBou
     if (!(farMargin > kDominanceMargin)) {
         return std::nullopt; // no value that keeps the model feasible makes A dominate B
     }
-    double off = start;                  // no dominance
+    double off = start;                    // no dominance
     double on = anyValue ? start : inside; // dominance
     while (std::abs(on - off) > kThresholdTolerance) {
         const double mid = (off + on) / 2.0;
@@ -407,8 +406,9 @@ WhatIfOutcome AnalyzePair(const Model& model, int better, int than, CalcHost* ho
         outcome.Message = "The analysis was cancelled.";
         return outcome;
     }
-    std::stable_sort(result.Tornado.begin(), result.Tornado.end(),
-                     [](const TornadoBar& a, const TornadoBar& b) { return a.Swing() > b.Swing(); });
+    std::stable_sort(
+        result.Tornado.begin(), result.Tornado.end(),
+        [](const TornadoBar& a, const TornadoBar& b) { return a.Swing() > b.Swing(); });
     return outcome;
 }
 

@@ -73,8 +73,9 @@ TEST_F(WhatIfCliTest, StabilityListsEveryStatedBound) {
     EXPECT_TRUE(bound["range"][1].is_null());
     const CliResult text = Run({"stability", Example("car")});
     EXPECT_EQ(text.Code, 0) << text.Err;
-    EXPECT_NE(text.Out.find("The weight of Safety is at least 60 % of the weight of Purchase price."),
-              std::string::npos)
+    EXPECT_NE(
+        text.Out.find("The weight of Safety is at least 60 % of the weight of Purchase price."),
+        std::string::npos)
         << text.Out;
 }
 

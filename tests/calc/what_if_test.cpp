@@ -1,7 +1,7 @@
 #include "calc/what_if.h"
 
-#include "calc/constraint_generator.h"
 #include "calc/clp_problem.h"
+#include "calc/constraint_generator.h"
 #include "calc/solver_rows.h"
 #include "calc/stability.h"
 #include "calc_test_model.h"
@@ -179,9 +179,9 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
         for (const StatementBound& bound : CandidateBounds(model)) {
             SCOPED_TRACE(seed);
             SCOPED_TRACE(BoundKindName(bound.Kind));
-            const auto found = std::find_if(
-                outcome.Result.Changes.begin(), outcome.Result.Changes.end(),
-                [&](const WhatIfChange& c) { return c.Bound == bound; });
+            const auto found =
+                std::find_if(outcome.Result.Changes.begin(), outcome.Result.Changes.end(),
+                             [&](const WhatIfChange& c) { return c.Bound == bound; });
             if (found == outcome.Result.Changes.end()) {
                 const double current = BoundValue(model, bound);
                 const double other = OtherBoundValue(model, bound);
@@ -196,8 +196,8 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
             }
             // Bisection on the reference path between the bound today and the proposed value.
             double off = found->Current != kNotGiven ? found->Current
-                         : bound.IsLower()            ? 0.0
-                                                      : kLargestBound;
+                         : bound.IsLower()           ? 0.0
+                                                     : kLargestBound;
             double on = found->Proposed;
             const std::optional<double> atProposed = ReferenceMargin(model, bound, on, 1, 2);
             ASSERT_TRUE(atProposed.has_value());

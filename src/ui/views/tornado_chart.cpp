@@ -39,12 +39,12 @@ void TornadoChart::SetBars(std::vector<TornadoBar> bars, QStringList names, QStr
 }
 
 QSizeF TornadoChart::PictureSize() const {
-    return {640.0, kTop + kBottom + kRowHeight * static_cast<qreal>(std::max<std::size_t>(bars_.size(), 1))};
+    return {640.0, kTop + kBottom +
+                       kRowHeight * static_cast<qreal>(std::max<std::size_t>(bars_.size(), 1))};
 }
 
 void TornadoChart::Render(QPainter& painter, const QRectF& target) const {
-    RenderScaled(painter, target, PictureSize(),
-                 [this](QPainter& p) { Draw(p, PictureSize()); });
+    RenderScaled(painter, target, PictureSize(), [this](QPainter& p) { Draw(p, PictureSize()); });
 }
 
 QImage TornadoChart::ToImage(qreal scale) const {

@@ -3,9 +3,9 @@
 #include "model/number_format.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
-#include "ui/views/tornado_chart.h"
 #include "ui/ui_text.h"
 #include "ui/views/picture_file.h"
+#include "ui/views/tornado_chart.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -79,7 +79,8 @@ WhatIfWindow::WhatIfWindow(Document& document, Prompts& prompts, QWidget* parent
     tabs_->setObjectName(QStringLiteral("WhatIfTabs"));
     auto* changesPage = new QWidget(tabs_);
     auto* changesLayout = new QVBoxLayout(changesPage);
-    summary_ = new QLabel(QStringLiteral("Choose two alternatives and press Analyse."), changesPage);
+    summary_ =
+        new QLabel(QStringLiteral("Choose two alternatives and press Analyse."), changesPage);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
     changes_ = new QListWidget(changesPage);
@@ -260,8 +261,8 @@ void WhatIfWindow::ShowPairResult() {
 
 void WhatIfWindow::AddStatementClick() {
     const int row = changes_->currentRow();
-    if (!result_ || !analysed_ || row < 0 ||
-        row >= static_cast<int>(result_->Changes.size()) || !(document_.GetModel() == *analysed_)) {
+    if (!result_ || !analysed_ || row < 0 || row >= static_cast<int>(result_->Changes.size()) ||
+        !(document_.GetModel() == *analysed_)) {
         return;
     }
     const WhatIfChange change = result_->Changes[static_cast<std::size_t>(row)];
