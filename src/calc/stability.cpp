@@ -16,7 +16,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // A stored optimum still satisfies the bound's row at another value within this much.
-constexpr double kRowTolerance = 1e-9;
+constexpr double kRowTolerance = 1e-12;
+// Optima this close are the same optimum found from two sides.
+constexpr double kSameOptimum = 1e-12;
 
 struct Stopped {};
 struct Failed {};
@@ -157,18 +159,24 @@ public:
         }
     }
 
-    // The conclusions hold at value (kInfinity: an upper bound dropped).
-    bool Holds(double value, const std::vector<std::size_t>& codeOrder) {
+    // The conclusions hold at value (kInfinity: an upper bound dropped). Stops at the first
+    // dominance code that changes, unless complete: then every optimum is found (and kept for
+    // the values between this one and the bound's own).
+    bool Holds(double value, const std::vector<std::size_t>& codeOrder, bool complete = false) {
         value_ = value;
         rowSet_ = false;
         std::vector<double> optima(programs_.Objectives.size(), 0.0);
+        bool same = true;
         try {
             for (const std::size_t k : codeOrder) {
                 optima[k] = Optimum(k);
                 const auto [r, s] = programs_.Pairs[k];
                 const std::size_t code = static_cast<std::size_t>(r * programs_.M + s);
                 if ((optima[k] > kDominanceMargin ? 1 : 0) != baseline_.Result.Dominates[code]) {
-                    return false;
+                    same = false;
+                    if (!complete) {
+                        return false;
+                    }
                 }
             }
             for (std::size_t k = 0; k < optima.size(); ++k) {
@@ -177,7 +185,7 @@ public:
         } catch (const Failed&) {
             return false; // infeasible or unsolvable: not the same conclusions
         }
-        return Conclude(programs_, scratch_, optima) == baseline_.Result;
+        return same && Conclude(programs_, scratch_, optima) == baseline_.Result;
     }
 
     long long Solves() const { return solver_.SolveCount(); }
@@ -207,10 +215,30 @@ private:
         if (programs_.Objectives[k].empty()) {
             return 0.0;
         }
-        for (const Record& record : stored_[k]) {
+        const std::vector<Record>& records = stored_[k];
+        for (const Record& record : records) {
             if (LooserOrEqual(record.At, value_) &&
                 (std::isinf(value_) || record.A + value_ * record.B <= kRowTolerance)) {
                 return record.Optimum;
+            }
+            // A row with slack at an optimum has no price there: loosening it further keeps
+            // that point optimal (it stays feasible, and the prices still prove it optimal).
+            if (!std::isinf(record.At) && LooserOrEqual(value_, record.At) &&
+                record.A + record.At * record.B < -kRowTolerance) {
+                return record.Optimum;
+            }
+        }
+        // The optimum can only grow as the bound tightens: equal at a looser and at a tighter
+        // value, it is the same at every value between them.
+        for (const Record& looser : records) {
+            if (!LooserOrEqual(looser.At, value_)) {
+                continue;
+            }
+            for (const Record& tighter : records) {
+                if (LooserOrEqual(value_, tighter.At) &&
+                    std::abs(tighter.Optimum - looser.Optimum) <= kSameOptimum) {
+                    return looser.Optimum;
+                }
             }
         }
         if (!rowSet_) {
@@ -270,7 +298,8 @@ std::optional<double> FindEnd(ConclusionCheck& check, double current, double far
     if (far == current) {
         return current;
     }
-    if (check.Holds(far, order)) {
+    // Every optimum at the far end, so that the trials between find most of them unchanged.
+    if (check.Holds(far, order, true)) {
         return natural ? std::nullopt : std::optional<double>(far);
     }
     double pass = current;

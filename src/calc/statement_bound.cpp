@@ -50,14 +50,6 @@ TypedRows RowsOf(const Model& model) {
     return out;
 }
 
-// A ratio statement that compares a difference with itself ("from x to y is at least L times
-// the increase from x to y") says nothing but whether L passes 1; its bound has no threshold
-// or interval worth a number, and its coefficients (L - 1) near 1 are below what the solver
-// resolves.
-bool SelfRatio(const TCardinalStatement& ratio) {
-    return ratio.Num1 == ratio.Den1 && ratio.Num2 == ratio.Den2;
-}
-
 std::optional<std::size_t> RowOfBound(const Model& model, const TypedRows& rows,
                                       const StatementBound& bound) {
     const RowSource source = SourceOf(bound);
@@ -73,6 +65,10 @@ std::optional<std::size_t> RowOfBound(const Model& model, const TypedRows& rows,
 }
 
 } // namespace
+
+bool ComparesWithItself(const TCardinalStatement& ratio) {
+    return ratio.Num1 == ratio.Den1 && ratio.Num2 == ratio.Den2;
+}
 
 const char* BoundKindName(BoundKind kind) {
     switch (kind) {
@@ -163,8 +159,8 @@ std::vector<StatementBound> StatedBounds(const Model& model) {
         case RowSource::RatioLower:
         case RowSource::RatioUpper:
             if (bound.Node == kNone ||
-                SelfRatio(model.Preference(bound.Node)
-                              ->Statements[static_cast<std::size_t>(origin.Statement)])) {
+                ComparesWithItself(model.Preference(bound.Node)
+                                       ->Statements[static_cast<std::size_t>(origin.Statement)])) {
                 continue;
             }
             bound.Kind = origin.Source == RowSource::RatioLower ? BoundKind::RatioLower
@@ -248,7 +244,7 @@ std::optional<BoundRows> MakeBoundRows(const Model& model, const StatementBound&
     }
     if (!bound.IsWeight()) {
         const TCardinalStatement* ratio = RatioOf(model, bound);
-        if (ratio == nullptr || SelfRatio(*ratio)) {
+        if (ratio == nullptr || ComparesWithItself(*ratio)) {
             return std::nullopt;
         }
     }

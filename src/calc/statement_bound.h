@@ -34,6 +34,12 @@ struct StatementBound {
     bool operator==(const StatementBound&) const = default;
 };
 
+// A ratio statement that compares a difference with itself ("from x to y is at least L times
+// the increase from x to y") says only whether L passes 1 (above it, the increase is 0); its
+// bounds have no threshold or interval worth a number, and its coefficients L - 1 near 1 are
+// below what the solver resolves. The analyses leave such statements out.
+bool ComparesWithItself(const TCardinalStatement& ratio);
+
 // The bound's value in the model (kNotGiven when the statement leaves it open) and the other
 // bound of the same statement.
 double BoundValue(const Model& model, const StatementBound& bound);

@@ -81,8 +81,8 @@ std::optional<WhatIfChange> FindThreshold(const Model& model, const StatementBou
     double start = current;
     double far = 0.0;
     if (lower) {
-        start = current == kNotGiven ? 0.0 : current;
         far = other == kNotGiven ? kLargestBound : other;
+        start = current != kNotGiven ? current : std::min(kSmallestBound, far / 2.0);
         if (!(far > start)) {
             return std::nullopt;
         }
@@ -102,13 +102,23 @@ std::optional<WhatIfChange> FindThreshold(const Model& model, const StatementBou
         return outcome == VariantSolver::Outcome::Optimal;
     };
     double m = 0.0;
-    if (!margin(start, m)) {
+    bool solved = margin(start, m);
+    // A bound not given today starts at kLargestBound (upper) or kSmallestBound (lower); where
+    // such a coefficient is beyond what the solver resolves (the model is feasible at every
+    // looser value, as it is without the bound), it starts nearer to 100 %.
+    while (!solved && current == kNotGiven &&
+           (lower ? start < 1.0 && start * 10.0 < far : start > 100.0 && start / 10.0 > far)) {
+        start = lower ? start * 10.0 : start / 10.0;
+        solved = margin(start, m);
+    }
+    if (!solved) {
         return std::nullopt;
     }
-    // An upper bound not given today that dominates already at kLargestBound: stating it at all
-    // is what counts (it forbids the reference's weight to be 0 while this one's is not).
+    // A bound not given today that gives the dominance already at the start: stating it at all
+    // is what counts (a weight bounded by the reference's cannot be positive while the
+    // reference's is 0, and the other way round), and the threshold given is the start.
     const bool anyValue = m > kDominanceMargin;
-    if (anyValue && (lower || current != kNotGiven)) {
+    if (anyValue && current != kNotGiven) {
         return std::nullopt;
     }
     // The feasible side of the far end.
@@ -280,6 +290,9 @@ std::vector<StatementBound> CandidateBounds(const Model& model) {
             continue;
         }
         for (std::size_t i = 0; i < preference->Statements.size(); ++i) {
+            if (ComparesWithItself(preference->Statements[i])) {
+                continue;
+            }
             for (const BoundKind kind : {BoundKind::RatioLower, BoundKind::RatioUpper}) {
                 out.push_back({kind, node, kNone, false, static_cast<int>(i)});
             }

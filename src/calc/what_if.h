@@ -15,9 +15,13 @@
 
 namespace velor {
 
-// Thresholds are sought up to this value (percent or multiplier); a change that needs more is
-// left out.
-inline constexpr double kLargestBound = 1e6;
+// Thresholds and interval ends are sought up to this value (percent or multiplier: a weight
+// 100 times another's); a change that needs more is left out. Larger coefficients beside the
+// model's values of 1 and less are beyond what the solver resolves reliably.
+inline constexpr double kLargestBound = 1e4;
+// A lower bound not given today is sought from this value up: a smaller one makes a coefficient
+// below what the solver resolves, and any value above it that works is reported as this.
+inline constexpr double kSmallestBound = 1e-3;
 // Thresholds are found to this width in the statement's own unit.
 inline constexpr double kThresholdTolerance = 2.5e-7;
 

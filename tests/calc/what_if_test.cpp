@@ -169,7 +169,7 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
     options.maxAttributes = 3;
     options.maxGoals = 1;
     int checked = 0;
-    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 150; ++seed) {
         const Model model = testing::MakeRandomModel(seed, options).model;
         const WhatIfOutcome outcome = AnalyzePair(model, 1, 2, nullptr);
         ASSERT_NE(outcome.Status, AnalysisStatus::Cancelled);
@@ -185,8 +185,10 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
             if (found == outcome.Result.Changes.end()) {
                 const double current = BoundValue(model, bound);
                 const double other = OtherBoundValue(model, bound);
-                const double from = current != kNotGiven ? current : bound.IsLower() ? 0.0 : 1e3;
                 const double to = other != kNotGiven ? other : bound.IsLower() ? 1e3 : 0.0;
+                const double from = current != kNotGiven ? current
+                                    : bound.IsLower()    ? std::min(kSmallestBound, to / 2.0)
+                                                         : 1e3;
                 for (int k = 1; k <= 10; ++k) {
                     const std::optional<double> margin =
                         ReferenceMargin(model, bound, from + (to - from) * k / 10.0, 1, 2);
@@ -194,7 +196,16 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
                 }
                 continue;
             }
-            // Bisection on the reference path between the bound today and the proposed value.
+            if (found->Current == kNotGiven) {
+                const std::optional<double> margin =
+                    ReferenceMargin(model, bound, found->Threshold, 1, 2);
+                if (margin && *margin > kDominanceMargin) {
+                    // Stating the bound at all makes A dominate B: the threshold is where the
+                    // search started, and every value below it works.
+                    continue;
+                }
+            }
+            // Bisection between the bound today and the proposed value.
             double off = found->Current != kNotGiven ? found->Current
                          : bound.IsLower()           ? 0.0
                                                      : kLargestBound;
@@ -202,6 +213,11 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
             const std::optional<double> atProposed = ReferenceMargin(model, bound, on, 1, 2);
             ASSERT_TRUE(atProposed.has_value());
             EXPECT_GT(*atProposed, 0.0);
+            // Where the margin grows by less than 1e-5 per unit of the bound, the solvers' last
+            // digits move the crossing by more than 1e-6: no threshold is that exact there.
+            if (*atProposed < 1e-5 * std::abs(found->Proposed - found->Threshold)) {
+                continue;
+            }
             while (std::abs(on - off) > 1e-8) {
                 const double mid = (on + off) / 2.0;
                 const std::optional<double> margin = ReferenceMargin(model, bound, mid, 1, 2);
@@ -222,7 +238,7 @@ TEST(Stability, IntervalEndsMatchTheConclusionsOnRandomModels) {
     options.maxAttributes = 3;
     options.maxGoals = 1;
     int ends = 0;
-    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 60; ++seed) {
         const Model model = testing::MakeRandomModel(seed, options).model;
         Conclusions now;
         if (!CurrentConclusions(model, now)) {
