@@ -137,12 +137,14 @@ VariantSolver::Outcome SolveBaseline(const Model& model, const Programs& program
 // stored point fits.
 class ConclusionCheck {
 public:
+    // nested: the bound's feasible sets are nested (NestedInValue); only then are optima found
+    // at one value known at others, and only then can a code change in one direction only.
     ConclusionCheck(const Programs& programs, const Baseline& baseline, Model& scratch,
-                    BoundRows rows, const StatementBound& bound, double current,
+                    BoundRows rows, const StatementBound& bound, double current, bool nested,
                     const std::function<bool()>& stop)
         : programs_(programs), baseline_(baseline), scratch_(scratch), bound_(bound),
-          rows_(std::move(rows)), unknowns_(rows_.Unknowns()), solver_(rows_.Rows, stop),
-          stored_(programs.Objectives.size()) {
+          nested_(nested), rows_(std::move(rows)), unknowns_(rows_.Unknowns()),
+          solver_(rows_.Rows, stop), stored_(programs.Objectives.size()) {
         std::map<Unknown, std::size_t> index;
         for (std::size_t i = 0; i < baseline.Unknowns.size(); ++i) {
             index[baseline.Unknowns[i]] = i;
@@ -217,6 +219,12 @@ private:
         }
         const std::vector<Record>& records = stored_[k];
         for (const Record& record : records) {
+            if (!nested_) {
+                if (record.At == value_) {
+                    return record.Optimum;
+                }
+                continue;
+            }
             if (LooserOrEqual(record.At, value_) &&
                 (std::isinf(value_) || record.A + value_ * record.B <= kRowTolerance)) {
                 return record.Optimum;
@@ -231,7 +239,7 @@ private:
         // The optimum can only grow as the bound tightens: equal at a looser and at a tighter
         // value, it is the same at every value between them.
         for (const Record& looser : records) {
-            if (!LooserOrEqual(looser.At, value_)) {
+            if (!nested_ || !LooserOrEqual(looser.At, value_)) {
                 continue;
             }
             for (const Record& tighter : records) {
@@ -264,6 +272,7 @@ private:
     const Baseline& baseline_;
     Model& scratch_;
     StatementBound bound_;
+    bool nested_;
     BoundRows rows_;
     std::vector<Unknown> unknowns_;
     VariantSolver solver_;
@@ -402,8 +411,12 @@ StabilityOutcome AnalyzeStability(const Model& model, CalcHost* host, char decim
                 progress();
                 continue;
             }
+            const std::optional<bool> nested = NestedInValue(*rows, bound, stop);
+            if (stop && stop()) {
+                throw Stopped{};
+            }
             ConclusionCheck check(programs, baseline, scratch, std::move(*rows), bound, value,
-                                  stop);
+                                  nested.value_or(false), stop);
             const double other = OtherBoundValue(model, bound);
             StabilityInterval interval;
             interval.Bound = bound;

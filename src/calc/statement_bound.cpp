@@ -3,6 +3,7 @@
 #include "calc/conflict_statement.h"
 #include "calc/constraint_generator.h"
 #include "calc/row_origin.h"
+#include "calc/variant_solver.h"
 
 #include <cassert>
 
@@ -268,6 +269,33 @@ std::optional<BoundRows> MakeBoundRows(const Model& model, const StatementBound&
     }
     out.Rows = std::move(zero.Rows);
     return out;
+}
+
+std::optional<bool> NestedInValue(const BoundRows& rows, const StatementBound& bound,
+                                  const std::function<bool()>& stop) {
+    if (bound.IsWeight()) {
+        return true;
+    }
+    // The row is Base + value * Slope <= 0: its sets are nested when Slope * x keeps one sign
+    // over every point the other rows admit.
+    VariantSolver solver(rows.Rows, stop);
+    solver.SetRow(rows.Index, rows.RowAt(0.0), false);
+    UnknownTerms slope;
+    for (std::size_t i = 0; i < rows.Base.size(); ++i) {
+        slope.push_back({rows.Base[i].Var, rows.Slope[i]});
+    }
+    UnknownTerms negated = slope;
+    for (UnknownTerm& term : negated) {
+        term.Coefficient = -term.Coefficient;
+    }
+    constexpr double kTolerance = 1e-12;
+    double lowest = 0.0;
+    double negatedHighest = 0.0;
+    if (solver.Minimize(slope, lowest) != VariantSolver::Outcome::Optimal ||
+        solver.Minimize(negated, negatedHighest) != VariantSolver::Outcome::Optimal) {
+        return std::nullopt;
+    }
+    return lowest >= -kTolerance || -negatedHighest <= kTolerance;
 }
 
 } // namespace velor

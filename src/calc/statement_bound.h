@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,5 +79,13 @@ struct BoundRows {
 // Nothing when the model variant has no row for the bound (a node gone, a weight mode without
 // rows for it).
 std::optional<BoundRows> MakeBoundRows(const Model& model, const StatementBound& bound);
+
+// Whether the bound's feasible sets are nested: a tighter value admits a subset of the points a
+// looser one admits, so that every minimum can only grow as the bound tightens. Weight bounds
+// always are (weights are not negative); a ratio bound is when the increase it is measured
+// against cannot be negative at any point the other rows admit (the rankings make it so when
+// the statement follows them). Solves two programs; nothing when one fails or stop says so.
+std::optional<bool> NestedInValue(const BoundRows& rows, const StatementBound& bound,
+                                  const std::function<bool()>& stop);
 
 } // namespace velor

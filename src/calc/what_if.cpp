@@ -93,6 +93,15 @@ std::optional<WhatIfChange> FindThreshold(const Model& model, const StatementBou
             return std::nullopt;
         }
     }
+    // The bisections rely on the minimum growing as the bound tightens; a ratio statement whose
+    // second increase can be negative has no single threshold, and is left out.
+    const std::optional<bool> nested = NestedInValue(*rows, bound, stop);
+    if (!nested || !*nested) {
+        if (stop && stop()) {
+            throw Stopped{};
+        }
+        return std::nullopt;
+    }
     BoundSearch search(std::move(*rows), objective, stop);
     const auto margin = [&](double value, double& out) {
         const VariantSolver::Outcome outcome = search.Margin(value, out);

@@ -183,6 +183,11 @@ TEST(WhatIf, ThresholdsAgreeWithBruteForceOnRandomModels) {
                 std::find_if(outcome.Result.Changes.begin(), outcome.Result.Changes.end(),
                              [&](const WhatIfChange& c) { return c.Bound == bound; });
             if (found == outcome.Result.Changes.end()) {
+                // A ratio statement whose second increase can be negative is left out.
+                const std::optional<BoundRows> rows = MakeBoundRows(model, bound);
+                if (rows && !NestedInValue(*rows, bound, {}).value_or(false)) {
+                    continue;
+                }
                 const double current = BoundValue(model, bound);
                 const double other = OtherBoundValue(model, bound);
                 const double to = other != kNotGiven ? other : bound.IsLower() ? 1e3 : 0.0;
