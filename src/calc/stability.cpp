@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // A stored optimum still satisfies the bound's row at another value within this much.
-constexpr double kRowTolerance = 1e-12;
+constexpr double kRowTolerance = 1e-9;
 // Optima this close are the same optimum found from two sides.
 constexpr double kSameOptimum = 1e-12;
 
@@ -219,20 +219,16 @@ private:
         }
         const std::vector<Record>& records = stored_[k];
         for (const Record& record : records) {
-            if (!nested_) {
-                if (record.At == value_) {
-                    return record.Optimum;
-                }
-                continue;
-            }
-            if (LooserOrEqual(record.At, value_) &&
-                (std::isinf(value_) || record.A + value_ * record.B <= kRowTolerance)) {
+            if (record.At == value_) {
                 return record.Optimum;
             }
-            // A row with slack at an optimum has no price there: loosening it further keeps
-            // that point optimal (it stays feasible, and the prices still prove it optimal).
-            if (!std::isinf(record.At) && LooserOrEqual(value_, record.At) &&
-                record.A + record.At * record.B < -kRowTolerance) {
+            const bool fits = std::isinf(value_) || record.A + value_ * record.B <= kRowTolerance;
+            // An optimum found without the row (kInfinity), or at which the row has slack and so
+            // no price, is optimal without the row: so at every value at which its point still
+            // satisfies the row.
+            const bool slack =
+                std::isinf(record.At) || record.A + record.At * record.B < -kRowTolerance;
+            if (fits && (slack || (nested_ && LooserOrEqual(record.At, value_)))) {
                 return record.Optimum;
             }
         }
