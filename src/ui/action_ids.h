@@ -43,6 +43,7 @@ inline constexpr const char* kCalcDominance = "Dominances1";
 inline constexpr const char* kCalcWeights = "Weights2";
 inline constexpr const char* kAcceptabilityAnalysis = "AcceptabilityAnalysis1";
 inline constexpr const char* kExplainConflict = "ExplainConflict1";
+inline constexpr const char* kWhatIf = "WhatIf1";
 
 // Options
 inline constexpr const char* kTopDownWeights = "UseTopDownWeightsMenu";
@@ -57,6 +58,7 @@ inline constexpr const char* kWeights = "Weights1";
 inline constexpr const char* kDominance = "Dominance1";
 inline constexpr const char* kDecisionRules = "DecisionRules1";
 inline constexpr const char* kAcceptability = "Acceptability1";
+inline constexpr const char* kWhatIfWindow = "WhatIf2";
 inline constexpr const char* kTile = "Tile1";
 inline constexpr const char* kCascade = "Cascade1";
 inline constexpr const char* kArrangeIcons = "ArrangeIcons1";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/calculation_driver.h"
+#include "calc/calc_host.h"
 #include "calc/conflict_finder.h"
 #include "calc/conflict_statement.h"
 #include "model/document.h"
@@ -132,6 +133,14 @@ public:
     // Searches model's conflicting statements in the progress dialog (Cancel stops it).
     ConflictResult SearchConflict(const Model& model);
     ConflictWindow* Conflict() const { return conflict_; }
+    // Model > What If... (Windows menu, toolbar): the What If window, made by its factory the
+    // first time it is shown (the command stays disabled without one) and brought forward. The
+    // factory gets the runner that runs an analysis in the progress dialog.
+    using AnalysisRunner = std::function<void(const std::function<void(CalcHost&)>&)>;
+    using WhatIfFactory = std::function<QWidget*(Document&, const AnalysisRunner&)>;
+    void SetWhatIfFactory(WhatIfFactory factory);
+    void ShowWhatIf();
+    QWidget* WhatIf() const { return whatIf_; }
 
     // Clears the model (New, Open): forgets the file name and closes the result views, unless
     // they are kept for the model that is being opened (they then show its results).
@@ -218,6 +227,9 @@ private:
     ProgressDialog* progress_ = nullptr;
     HelpWindow* help_ = nullptr;
     ConflictWindow* conflict_ = nullptr;
+    WhatIfFactory whatIfFactory_;
+    QWidget* whatIf_ = nullptr;
+    QMdiSubWindow* whatIfWindow_ = nullptr;
     QTimer* conflictRefresh_ = nullptr; // looks again once a burst of edits is over
     AssessmentOpener assessmentOpener_;
 

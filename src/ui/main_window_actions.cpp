@@ -217,6 +217,11 @@ void MainWindow::CreateActions() {
                &MainWindow::AcceptabilityAnalysisClick);
     MakeAction(A::kExplainConflict, QStringLiteral("Explain Con&flict..."), K(),
                &MainWindow::ShowConflict);
+    // The same command in the Windows menu, where "I" and "W" are taken.
+    MakeAction(A::kWhatIf, QStringLiteral("What &If..."), K(), &MainWindow::ShowWhatIf)
+        ->setEnabled(false);
+    MakeAction(A::kWhatIfWindow, QStringLiteral("W&hat If"), K(), &MainWindow::ShowWhatIf)
+        ->setEnabled(false);
     MakeAction(A::kTopDownWeights, QStringLiteral("&Top Down Weights"), K(),
                &MainWindow::TopDownWeightsClick)
         ->setCheckable(true);
@@ -345,6 +350,7 @@ void MainWindow::CreateMenus() {
     modelMenu->addSeparator();
     modelMenu->addAction(Action(A::kExplainConflict));
     modelMenu->addAction(Action(A::kAcceptabilityAnalysis));
+    modelMenu->addAction(Action(A::kWhatIf));
 
     QMenu* optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
     optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
@@ -361,6 +367,7 @@ void MainWindow::CreateMenus() {
          {A::kValueIntervals, A::kWeights, A::kDominance, A::kDecisionRules, A::kAcceptability}) {
         windowsMenu->addAction(Action(name));
     }
+    windowsMenu->addAction(Action(A::kWhatIfWindow));
     windowsMenu->addSeparator();
     for (const char* name : {A::kTile, A::kCascade, A::kArrangeIcons}) {
         windowsMenu->addAction(Action(name));
@@ -403,7 +410,8 @@ void MainWindow::CreateToolBar() {
     const Button edit[] = {{A::kUndo, nullptr}, {A::kRedo, nullptr}};
     const Button second[] = {{A::kElicitationTour, "Elicitation Tour"},
                              {A::kCalculateModel, "Calculate Model"},
-                             {A::kAcceptability, "Acceptability"}};
+                             {A::kAcceptability, "Acceptability"},
+                             {A::kWhatIf, "What If"}};
     auto add = [this, bar](const Button& b) {
         QAction* action = Action(b.action);
         bar->addAction(action);

@@ -5,6 +5,7 @@
 #include "ui/views/dominance_view.h"
 #include "ui/views/value_intervals_view.h"
 #include "ui/views/weights_view.h"
+#include "ui/views/what_if_window.h"
 
 namespace velor::ui {
 
@@ -31,6 +32,7 @@ void InstallResultViews(MainWindow& window, Prompts& prompts) {
             return CreateResultView(view, document, prompts);
         });
     }
+    InstallWhatIfWindow(window, prompts);
 }
 
 } // namespace velor::ui

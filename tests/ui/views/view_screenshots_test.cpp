@@ -4,9 +4,12 @@
 #include "views_fixture.h"
 
 #include "ui/views/acceptability_view.h"
+#include "ui/views/what_if_window.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
+#include <QTabWidget>
 
 namespace velor::ui::test {
 namespace {
@@ -81,6 +84,52 @@ TEST_F(ViewScreenshots, UndoAndResultsOutOfDate) {
     QCoreApplication::sendPostedEvents();
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("undo-out-of-date.png"))));
+}
+
+// The What If window on a small car model: Arrow is fastest, Bison most comfortable, and both
+// cost the same; what would make Arrow dominate Bison, and the tornado chart of the pair.
+TEST_F(ViewScreenshots, WhatIf) {
+    Model& m = model();
+    const NodeId car = m.AddNode(kGoal, kNone);
+    m.RenameNode(car, "Car");
+    const NodeId speed = m.AddNode(kAttribute, car);
+    const NodeId comfort = m.AddNode(kAttribute, car);
+    const NodeId price = m.AddNode(kAttribute, car);
+    m.RenameNode(speed, "Speed");
+    m.RenameNode(comfort, "Comfort");
+    m.RenameNode(price, "Price");
+    const char* names[] = {"Arrow", "Bison", "Comet"};
+    const char* levels[3][3] = {{"210 km/h", "170 km/h", "190 km/h"},
+                                {"firm", "soft", "medium"},
+                                {"EUR 31 000", "EUR 31 000", "EUR 27 500"}};
+    for (int row = 1; row <= 3; ++row) {
+        m.NewAlternative();
+        m.CommitCellText(1, row, names[row - 1], false);
+        for (int j = 0; j < 3; ++j) {
+            m.CommitCellText(j + 2, row, levels[j][row - 1], false);
+        }
+    }
+    m.StoreRanking(speed, {1, 3, 2}, {});
+    m.StoreRanking(comfort, {3, 1, 2}, {});
+    m.StoreRanking(price, {2, 2, 1}, {});
+    m.SetTopDownWeights(false);
+    m.StoreWeightBounds(false, {{speed, kReferenceWeight, kReferenceWeight},
+                                {comfort, 50.0, 150.0},
+                                {price, 40.0, 120.0}});
+    m.RefreshAssessedStatus();
+    window->Calculate(0);
+    window->Action(QStringLiteral("WhatIf1"))->trigger();
+    auto* whatIf = qobject_cast<WhatIfWindow*>(window->WhatIf());
+    ASSERT_NE(whatIf, nullptr);
+    whatIf->BetterCombo()->setCurrentIndex(0);
+    whatIf->ThanCombo()->setCurrentIndex(1);
+    whatIf->AnalyseClick();
+    Save(whatIf, QStringLiteral("what-if.png"), QSize(760, 380));
+    whatIf->Tabs()->setCurrentIndex(1);
+    Save(whatIf, QStringLiteral("what-if-tornado.png"), QSize(760, 300));
+    whatIf->Tabs()->setCurrentIndex(2);
+    whatIf->StabilityClick();
+    Save(whatIf, QStringLiteral("what-if-stability.png"), QSize(760, 300));
 }
 
 } // namespace
