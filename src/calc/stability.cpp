@@ -106,7 +106,7 @@ struct Baseline {
     Conclusions Result;
 };
 
-VariantSolver::Outcome SolveBaseline(const Model& model, const Programs& programs, Model& scratch,
+SolveStatus SolveBaseline(const Model& model, const Programs& programs, Model& scratch,
                                      const std::function<bool()>& stop, Baseline& out,
                                      long long& solves) {
     const std::vector<UnknownRow> rows = PlainRows(model);
@@ -115,10 +115,10 @@ VariantSolver::Outcome SolveBaseline(const Model& model, const Programs& program
     for (const UnknownTerms& objective : programs.Objectives) {
         double optimum = 0.0;
         std::vector<double> point;
-        const VariantSolver::Outcome outcome =
-            objective.empty() ? VariantSolver::Outcome::Optimal
+        const SolveStatus outcome =
+            objective.empty() ? SolveStatus::Optimal
                               : solver.Minimize(objective, optimum, &out.Unknowns, &point);
-        if (outcome != VariantSolver::Outcome::Optimal) {
+        if (outcome != SolveStatus::Optimal) {
             solves += solver.SolveCount();
             return outcome;
         }
@@ -127,7 +127,7 @@ VariantSolver::Outcome SolveBaseline(const Model& model, const Programs& program
     }
     solves += solver.SolveCount();
     out.Result = Conclude(programs, scratch, out.Optima);
-    return VariantSolver::Outcome::Optimal;
+    return SolveStatus::Optimal;
 }
 
 // Whether the conclusions hold with one bound at a trial value. Every program's optimum found at
@@ -252,12 +252,12 @@ private:
         }
         double optimum = 0.0;
         std::vector<double> point;
-        const VariantSolver::Outcome outcome =
+        const SolveStatus outcome =
             solver_.Minimize(programs_.Objectives[k], optimum, &unknowns_, &point);
-        if (outcome == VariantSolver::Outcome::Stopped) {
+        if (outcome == SolveStatus::Cancelled) {
             throw Stopped{};
         }
-        if (outcome != VariantSolver::Outcome::Optimal) {
+        if (outcome != SolveStatus::Optimal) {
             throw Failed{};
         }
         Store(k, value_, optimum, point);
@@ -348,7 +348,7 @@ bool CurrentConclusions(const Model& model, Conclusions& out) {
     Baseline baseline;
     long long solves = 0;
     if (SolveBaseline(model, programs, scratch, {}, baseline, solves) !=
-        VariantSolver::Outcome::Optimal) {
+        SolveStatus::Optimal) {
         return false;
     }
     out = baseline.Result;
@@ -381,16 +381,16 @@ StabilityOutcome AnalyzeStability(const Model& model, CalcHost* host, char decim
         return outcome;
     };
     switch (SolveBaseline(model, programs, scratch, stop, baseline, solves)) {
-    case VariantSolver::Outcome::Optimal:
+    case SolveStatus::Optimal:
         break;
-    case VariantSolver::Outcome::Stopped:
+    case SolveStatus::Cancelled:
         return cancelled();
-    case VariantSolver::Outcome::Infeasible:
+    case SolveStatus::Infeasible:
         outcome.Status = AnalysisStatus::Infeasible;
         outcome.Message =
             "The statements contradict each other: no weights and values satisfy all of them.";
         return outcome;
-    case VariantSolver::Outcome::Failed:
+    case SolveStatus::NumericalTrouble:
         outcome.Status = AnalysisStatus::Failed;
         outcome.Message = "A linear program could not be solved.";
         return outcome;

@@ -291,8 +291,8 @@ std::optional<bool> NestedInValue(const BoundRows& rows, const StatementBound& b
     constexpr double kTolerance = 1e-12;
     double lowest = 0.0;
     double negatedHighest = 0.0;
-    if (solver.Minimize(slope, lowest) != VariantSolver::Outcome::Optimal ||
-        solver.Minimize(negated, negatedHighest) != VariantSolver::Outcome::Optimal) {
+    if (solver.Minimize(slope, lowest) != SolveStatus::Optimal ||
+        solver.Minimize(negated, negatedHighest) != SolveStatus::Optimal) {
         return std::nullopt;
     }
     return lowest >= -kTolerance || -negatedHighest <= kTolerance;

@@ -1,8 +1,7 @@
 #include "calc/variant_solver.h"
 
-#include "calc/clp_problem.h"
+#include "calc/lp_backend.h"
 #include "calc/solver_rows.h"
-#include "lp/lpx.h"
 
 #include <cassert>
 #include <new>
@@ -12,17 +11,8 @@ namespace velor {
 
 namespace {
 
-// Far more iterations than these programs take; a stop request ends a run sooner.
+// Far more iterations than these programs take; the stop token ends a run sooner.
 constexpr int kIterationBudget = 10000000;
-
-// Points the solver's interrupt at the stop callback for the length of one run.
-class InterruptScope {
-public:
-    explicit InterruptScope(const std::function<bool()>& stop) { LP_SETINTERRUPT(stop); }
-    ~InterruptScope() { LP_SETINTERRUPT({}); }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-};
 
 } // namespace
 
@@ -63,15 +53,15 @@ void VariantSolver::Build() {
         std::erase_if(row.Terms, [](const UnknownTerm& term) { return term.Coefficient == 0.0; });
         rows->AddConstraint(row);
     }
-    problem_ = std::make_unique<ClpProblem>(*rows);
+    problem_ = MakeBackend(BackendKind::Library, *rows);
     solverRows_ = std::move(rows);
 }
 
-VariantSolver::Outcome VariantSolver::Minimize(const UnknownTerms& objective, double& minimum,
+SolveStatus VariantSolver::Minimize(const UnknownTerms& objective, double& minimum,
                                                const std::vector<Unknown>* unknowns,
                                                std::vector<double>* point) {
-    if (stop_ && stop_()) {
-        return Outcome::Stopped;
+    if (stop_.Requested()) {
+        return SolveStatus::Cancelled;
     }
     try {
         if (!problem_) {
@@ -82,33 +72,24 @@ VariantSolver::Outcome VariantSolver::Minimize(const UnknownTerms& objective, do
             const int column = solverRows_->ColumnOf(term.Var);
             if (column == 0) {
                 if (term.Coefficient < 0.0) {
-                    return Outcome::Failed; // an unknown no row bounds grows without limit
+                    return SolveStatus::Unbounded; // an unknown no row bounds grows without limit
                 }
                 continue;
             }
             costs.emplace_back(column, term.Coefficient);
         }
         ++solves_;
-        ClpProblem::Outcome outcome = ClpProblem::Outcome::Stopped;
-        {
-            const InterruptScope scope(stop_);
-            problem_->SetCosts(costs);
-            outcome = problem_->Minimize(kIterationBudget);
-            if (outcome == ClpProblem::Outcome::Stopped) {
-                // Not proven optimal from the warm basis: once more from the slack basis.
-                problem_->Restart();
-                outcome = problem_->Minimize(kIterationBudget);
-            }
+        problem_->SetCosts(costs);
+        RunOptions run;
+        run.Budget = kIterationBudget;
+        SolveStatus status = problem_->Minimize(run, stop_);
+        if (status == SolveStatus::NumericalTrouble || status == SolveStatus::IterationLimit) {
+            // Not proven optimal from the warm basis: once more from the slack basis.
+            problem_->Restart();
+            status = problem_->Minimize(run, stop_);
         }
-        switch (outcome) {
-        case ClpProblem::Outcome::Optimal:
-            break;
-        case ClpProblem::Outcome::Infeasible:
-            return Outcome::Infeasible;
-        case ClpProblem::Outcome::Interrupted:
-            return Outcome::Stopped;
-        default:
-            return Outcome::Failed;
+        if (status != SolveStatus::Optimal) {
+            return status;
         }
         minimum = problem_->Objective();
         if (unknowns != nullptr && point != nullptr) {
@@ -121,12 +102,12 @@ VariantSolver::Outcome VariantSolver::Minimize(const UnknownTerms& objective, do
                                      : 0.0);
             }
         }
-        return Outcome::Optimal;
+        return SolveStatus::Optimal;
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception&) {
         problem_.reset();
-        return Outcome::Failed;
+        return SolveStatus::NumericalTrouble;
     }
 }
 

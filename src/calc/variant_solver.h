@@ -7,6 +7,7 @@
 #pragma once
 
 #include "calc/constraint_model.h"
+#include "calc/solve_status.h"
 
 #include <cstddef>
 #include <functional>
@@ -15,14 +16,12 @@
 
 namespace velor {
 
-class ClpProblem;
+class LpBackend;
 struct SolverRows;
 
 class VariantSolver {
 public:
-    enum class Outcome { Optimal, Infeasible, Failed, Stopped };
-
-    // stop is polled inside every run; a true answer ends it with Stopped.
+    // stop is polled inside every run; a true answer ends it with Cancelled.
     VariantSolver(std::vector<UnknownRow> rows, std::function<bool()> stop);
     ~VariantSolver();
     VariantSolver(const VariantSolver&) = delete;
@@ -39,8 +38,8 @@ public:
 
     // Minimum of objective over the active rows, every unknown non-negative. An unknown no
     // active row names takes 0 (its own minimum; a negative coefficient on it is unbounded,
-    // reported as Failed). With point, the values of the unknowns asked for at the optimum.
-    Outcome Minimize(const UnknownTerms& objective, double& minimum,
+    // reported as Unbounded). With point, the values of the unknowns asked for at the optimum.
+    SolveStatus Minimize(const UnknownTerms& objective, double& minimum,
                      const std::vector<Unknown>* unknowns = nullptr,
                      std::vector<double>* point = nullptr);
 
@@ -52,9 +51,10 @@ private:
 
     std::vector<UnknownRow> rows_;
     std::vector<char> active_;
-    std::function<bool()> stop_;
+    CancelToken stop_;
     std::unique_ptr<SolverRows> solverRows_;
-    std::unique_ptr<ClpProblem> problem_;
+    std::unique_ptr<LpBackend> problem_; // the library solver
+
     long long solves_ = 0;
 };
 

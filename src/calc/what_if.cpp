@@ -49,7 +49,7 @@ public:
         : rows_(std::move(rows)), objective_(std::move(objective)),
           solver_(rows_.Rows, std::move(stop)) {}
 
-    VariantSolver::Outcome Margin(double value, double& margin) {
+    SolveStatus Margin(double value, double& margin) {
         solver_.SetRow(rows_.Index, rows_.RowAt(value == kNotGiven ? 0.0 : value),
                        value != kNotGiven);
         return solver_.Minimize(objective_, margin);
@@ -104,11 +104,11 @@ std::optional<WhatIfChange> FindThreshold(const Model& model, const StatementBou
     }
     BoundSearch search(std::move(*rows), objective, stop);
     const auto margin = [&](double value, double& out) {
-        const VariantSolver::Outcome outcome = search.Margin(value, out);
-        if (outcome == VariantSolver::Outcome::Stopped) {
+        const SolveStatus outcome = search.Margin(value, out);
+        if (outcome == SolveStatus::Cancelled) {
             throw Stopped{};
         }
-        return outcome == VariantSolver::Outcome::Optimal;
+        return outcome == SolveStatus::Optimal;
     };
     double m = 0.0;
     bool solved = margin(start, m);
@@ -196,11 +196,11 @@ std::optional<TornadoBar> TornadoOf(VariantSolver& solver, const Model& model, N
         term.Coefficient = -term.Coefficient;
     }
     const auto solve = [&](const UnknownTerms& objective, double& out) {
-        const VariantSolver::Outcome outcome = solver.Minimize(objective, out);
-        if (outcome == VariantSolver::Outcome::Stopped) {
+        const SolveStatus outcome = solver.Minimize(objective, out);
+        if (outcome == SolveStatus::Cancelled) {
             throw Stopped{};
         }
-        return outcome == VariantSolver::Outcome::Optimal;
+        return outcome == SolveStatus::Optimal;
     };
     TornadoBar bar;
     bar.Node = node;
@@ -387,17 +387,17 @@ WhatIfOutcome AnalyzePair(const Model& model, int better, int than, CalcHost* ho
         if (difference.empty()) {
             result.MarginNow = 0.0; // no attribute: both values are 0
         } else {
-            const VariantSolver::Outcome now = solver.Minimize(difference, result.MarginNow);
-            if (now == VariantSolver::Outcome::Stopped) {
+            const SolveStatus now = solver.Minimize(difference, result.MarginNow);
+            if (now == SolveStatus::Cancelled) {
                 throw Stopped{};
             }
-            if (now == VariantSolver::Outcome::Infeasible) {
+            if (now == SolveStatus::Infeasible) {
                 outcome.Status = AnalysisStatus::Infeasible;
                 outcome.Message = "The statements contradict each other: no weights and values "
                                   "satisfy all of them.";
                 return outcome;
             }
-            if (now != VariantSolver::Outcome::Optimal) {
+            if (now != SolveStatus::Optimal) {
                 outcome.Status = AnalysisStatus::Failed;
                 outcome.Message = "A linear program could not be solved.";
                 return outcome;

@@ -95,29 +95,29 @@ TEST(VariantSolver, RowsChangeTheMinimum) {
     VariantSolver solver(
         {{{{x, 1.0}, {y, 1.0}}, kRelationEqual, 1.0}, {{{x, 1.0}}, kRelationLessEqual, 0.25}}, {});
     double minimum = -1.0;
-    ASSERT_EQ(solver.Minimize({{y, 1.0}}, minimum), VariantSolver::Outcome::Optimal);
+    ASSERT_EQ(solver.Minimize({{y, 1.0}}, minimum), SolveStatus::Optimal);
     EXPECT_NEAR(minimum, 0.75, 1e-12);
     solver.SetRow(1, solver.Row(1), false);
-    ASSERT_EQ(solver.Minimize({{y, 1.0}}, minimum), VariantSolver::Outcome::Optimal);
+    ASSERT_EQ(solver.Minimize({{y, 1.0}}, minimum), SolveStatus::Optimal);
     EXPECT_NEAR(minimum, 0.0, 1e-12);
     solver.SetRow(1, {{{x, 1.0}}, kRelationLessEqual, 0.5}, true);
     std::vector<double> point;
     const std::vector<Unknown> unknowns{x, y};
     ASSERT_EQ(solver.Minimize({{y, 1.0}}, minimum, &unknowns, &point),
-              VariantSolver::Outcome::Optimal);
+              SolveStatus::Optimal);
     EXPECT_NEAR(minimum, 0.5, 1e-12);
     EXPECT_NEAR(point[0], 0.5, 1e-12);
     // A row added for one question and taken away again.
     solver.AddRow({{{x, 1.0}}, kRelationGreaterEqual, 0.75});
-    EXPECT_EQ(solver.Minimize({{y, 1.0}}, minimum), VariantSolver::Outcome::Infeasible);
+    EXPECT_EQ(solver.Minimize({{y, 1.0}}, minimum), SolveStatus::Infeasible);
     solver.TruncateRows(2);
-    EXPECT_EQ(solver.Minimize({{y, 1.0}}, minimum), VariantSolver::Outcome::Optimal);
+    EXPECT_EQ(solver.Minimize({{y, 1.0}}, minimum), SolveStatus::Optimal);
     // An unknown that no row bounds has no minimum going down.
-    EXPECT_EQ(solver.Minimize({{Unknown{3, 1}, -1.0}}, minimum), VariantSolver::Outcome::Failed);
+    EXPECT_EQ(solver.Minimize({{Unknown{3, 1}, -1.0}}, minimum), SolveStatus::Unbounded);
     VariantSolver stopped(solver.RowCount() > 0 ? std::vector<UnknownRow>{solver.Row(0)}
                                                 : std::vector<UnknownRow>{},
                           [] { return true; });
-    EXPECT_EQ(stopped.Minimize({{y, 1.0}}, minimum), VariantSolver::Outcome::Stopped);
+    EXPECT_EQ(stopped.Minimize({{y, 1.0}}, minimum), SolveStatus::Cancelled);
 }
 
 // Both analyses report an infeasible model and a cancel request instead of a result.

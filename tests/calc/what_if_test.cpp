@@ -1,6 +1,6 @@
 #include "calc/what_if.h"
 
-#include "calc/clp_problem.h"
+#include "calc/lp_backend.h"
 #include "calc/constraint_generator.h"
 #include "calc/solver_rows.h"
 #include "calc/stability.h"
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 
 namespace velor {
 namespace {
@@ -153,12 +154,14 @@ std::optional<double> ReferenceMargin(const Model& model, const StatementBound& 
     for (const UnknownTerm& term : DominanceProgram(copy, a, b).Objective) {
         costs[rows.ColumnOf(term.Var)] += term.Coefficient;
     }
-    ClpProblem problem(rows);
-    problem.SetCosts({costs.begin(), costs.end()});
-    if (problem.Minimize(10000000) != ClpProblem::Outcome::Optimal) {
+    const std::unique_ptr<LpBackend> library = MakeBackend(BackendKind::Library, rows);
+    library->SetCosts({costs.begin(), costs.end()});
+    RunOptions run;
+    run.Budget = 10000000;
+    if (library->Minimize(run, {}) != SolveStatus::Optimal) {
         return std::nullopt;
     }
-    return problem.Objective();
+    return library->Objective();
 }
 
 // Thresholds agree with a search over the bound that solves the dominance program afresh at

@@ -117,7 +117,7 @@ TEST_F(ViewScreenshots, WhatIf) {
                                 {comfort, 50.0, 150.0},
                                 {price, 40.0, 120.0}});
     m.RefreshAssessedStatus();
-    window->Calculate(0);
+    window->Calculate(kCalculateModel);
     window->Action(QStringLiteral("WhatIf1"))->trigger();
     auto* whatIf = qobject_cast<WhatIfWindow*>(window->WhatIf());
     ASSERT_NE(whatIf, nullptr);
