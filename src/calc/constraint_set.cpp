@@ -192,6 +192,7 @@ bool ConstraintSet::SolveClp(Direction direction, TSolution& solution, const Can
         // An infeasible verdict on rows that no program has had an optimum for stands; our own
         // solver and solving from scratch confirm it.
         if (status == SolveStatus::Infeasible && !solved) {
+            clpInfeasible = true;
             return false;
         }
     }

@@ -68,6 +68,7 @@ struct ConstraintSet {
     bool splitTried = false;
     bool generated = false;       // rows holds the set's rows
     int recoveries = 0;           // programs solved again from a fresh basis
+    bool clpInfeasible = false;   // the library solver proved the rows infeasible
     SolveStatus lastStatus = SolveStatus::NotRun; // how the last run of our own simplex ended
     const std::function<bool()>* runFault = nullptr; // the solver's test seam, see SetRunFault
 

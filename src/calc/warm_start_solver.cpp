@@ -212,9 +212,12 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts, const CancelToken& c
                 solution.Status = SolveStatus::Cancelled;
                 return solution;
             }
-            // Our own solver goes on with the same objective, then solving from scratch.
-            if (!OwnProblem(set)) {
-                return SolveFromScratch(parts, cancel);
+            // Our own solver goes on with the same objective, then solving from scratch. Rows
+            // that the library solver proved infeasible before any program of the set had an
+            // optimum go straight to solving from scratch, whose verdict stands anyway: our
+            // own simplex's ladder on a large infeasible set costs many times that.
+            if (set.clpInfeasible || !OwnProblem(set)) {
+                return FinishFromScratch(set, parts, cancel);
             }
             set.PutCosts(parts.Direction, false); // checked by SetObjective above
         }
@@ -229,10 +232,15 @@ TSolution WarmStartSolver::Solve(const ProgramParts& parts, const CancelToken& c
         set.Drop();
         set.split.reset();
     }
-    // Otherwise solving the program from scratch decides its outcome, so a failure looks
-    // exactly as it would without the warm start. A set that has never had an optimum and
-    // fails from scratch too (its rows contradict each other) is not tried again.
-    solution = SolveFromScratch(parts, cancel);
+    return FinishFromScratch(set, parts, cancel);
+}
+
+TSolution WarmStartSolver::FinishFromScratch(ConstraintSet& set, const ProgramParts& parts,
+                                             const CancelToken& cancel) {
+    // Solving the program from scratch decides its outcome, so a failure looks exactly as it
+    // would without the warm start. A set that has never had an optimum and fails from
+    // scratch too (its rows contradict each other) is not tried again.
+    TSolution solution = SolveFromScratch(parts, cancel);
     if (solution.Optimal()) {
         set.solved = true;
     } else if (!set.solved) {

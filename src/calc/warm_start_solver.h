@@ -100,6 +100,9 @@ private:
     // Frees the problems of all sets when the solver could not take another one.
     void MakeRoomForProblem();
     TSolution SolveFromScratch(const ProgramParts& parts, const CancelToken& cancel);
+    // SolveFromScratch, its verdict remembered for the set.
+    TSolution FinishFromScratch(ConstraintSet& set, const ProgramParts& parts,
+                                const CancelToken& cancel);
 
     const Model& model_;
     std::map<std::string, std::unique_ptr<SplitPart>> parts_;     // by their rows, for every set
