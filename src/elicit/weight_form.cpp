@@ -71,7 +71,7 @@ int ShowWeightAssessment(const AssessmentContext& context, NodeId goal, int tour
         return kResultCancel; // the goal has gone: nothing to weigh
     }
     return RunOnWorkingCopy(context, "Weight Assessment", [&](const DialogContext& dialog) {
-        TWeightForm form(dialog, goal, tourStep, tourSteps, dialog.parent);
+        WeightForm form(dialog, goal, tourStep, tourSteps, dialog.parent);
         form.SetCurrentNode(current);
         return form.exec();
     });
@@ -207,9 +207,9 @@ bool WeightGridView::VerticalScrollBarNeeded() const {
                (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
 }
 
-// ----- TWeightForm
+// ----- WeightForm
 
-TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep, int tourSteps,
+WeightForm::WeightForm(const DialogContext& context, NodeId goal, int tourStep, int tourSteps,
                          QWidget* parent)
     : QDialog(parent), model_(context.model), prompts_(context.prompts),
       table_(context.model, goal, ui::DecimalSeparator()) {
@@ -269,10 +269,10 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
     BackButton->setVisible(onTour);
     AbortButton->setVisible(onTour);
     BackButton->setEnabled(onTour && tourStep_ > 1);
-    connect(OKButton, &QPushButton::clicked, this, &TWeightForm::OKButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &TWeightForm::CancelButtonClick);
-    connect(BackButton, &QPushButton::clicked, this, &TWeightForm::BackButtonClick);
-    connect(AbortButton, &QPushButton::clicked, this, &TWeightForm::AbortButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &WeightForm::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &WeightForm::CancelButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &WeightForm::BackButtonClick);
+    connect(AbortButton, &QPushButton::clicked, this, &WeightForm::AbortButtonClick);
 
     PopupInfo = new QFrame(this);
     PopupInfo->setObjectName(QStringLiteral("PopupInfo"));
@@ -289,7 +289,7 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
     PopupInfo->hide();
 
     auto makeAction = [this](const char* name, const QString& caption, const QKeySequence& key,
-                             void (TWeightForm::*slot)()) {
+                             void (WeightForm::*slot)()) {
         auto* action = new QAction(caption, WeightGrid);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(key);
@@ -299,17 +299,17 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
         return action;
     };
     ClearCellAction = makeAction("ClearCell", QStringLiteral("Clear Cell"),
-                                 QKeySequence(Qt::Key_Delete), &TWeightForm::ClearCellClick);
+                                 QKeySequence(Qt::Key_Delete), &WeightForm::ClearCellClick);
     CopyCellsAction = makeAction("CopyCells", QStringLiteral("Copy Cells"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_C), &TWeightForm::CopyCellsClick);
+                                 QKeySequence(Qt::CTRL | Qt::Key_C), &WeightForm::CopyCellsClick);
     PasteCellsAction =
         makeAction("PasteCells", QStringLiteral("Paste Cells"), QKeySequence(Qt::CTRL | Qt::Key_V),
-                   &TWeightForm::PasteCellsClick);
+                   &WeightForm::PasteCellsClick);
     CutCellsAction = makeAction("CutCells", QStringLiteral("Cut Cells"),
-                                QKeySequence(Qt::CTRL | Qt::Key_X), &TWeightForm::CutCellsClick);
+                                QKeySequence(Qt::CTRL | Qt::Key_X), &WeightForm::CutCellsClick);
 
     FillGrid();
-    connect(WeightGrid, &QTableWidget::itemChanged, this, &TWeightForm::WeightGridItemChanged);
+    connect(WeightGrid, &QTableWidget::itemChanged, this, &WeightForm::WeightGridItemChanged);
     setMinimumSize(kButtonWidth + kGridMargin + 160, kInfoHeight + 5 * (kButtonHeight + 8) + 10);
     // At least the classic 640 pixels, wider where the names or consequences need it, never
     // wider than the screen.
@@ -320,7 +320,7 @@ TWeightForm::TWeightForm(const DialogContext& context, NodeId goal, int tourStep
     resize(width, 300);
 }
 
-int TWeightForm::NeededGridWidth() const {
+int WeightForm::NeededGridWidth() const {
     constexpr int kPadding = 12; // the cell's margins and a little air
     const QFontMetrics cells(WeightGrid->font());
     const QFontMetrics headers(WeightGrid->horizontalHeader()->font());
@@ -341,9 +341,9 @@ int TWeightForm::NeededGridWidth() const {
     return 5 * std::max(data + 1, name + lines);
 }
 
-TWeightForm::~TWeightForm() = default;
+WeightForm::~WeightForm() = default;
 
-void TWeightForm::SetCurrentNode(NodeId node) {
+void WeightForm::SetCurrentNode(NodeId node) {
     for (int row = 0; node != kNone && row < table_.RowCount(); ++row) {
         if (table_.Row(row).node == node) {
             WeightGrid->setCurrentCell(row, kLowerColumn);
@@ -352,7 +352,7 @@ void TWeightForm::SetCurrentNode(NodeId node) {
     }
 }
 
-void TWeightForm::FillGrid() {
+void WeightForm::FillGrid() {
     filling_ = true;
     if (!table_.Enabled()) {
         WeightGrid->setRowCount(1);
@@ -378,7 +378,7 @@ void TWeightForm::FillGrid() {
     filling_ = false;
 }
 
-void TWeightForm::RefreshCells() {
+void WeightForm::RefreshCells() {
     filling_ = true;
     for (int row = 0; row < table_.RowCount(); ++row) {
         for (int column = kLowerColumn; column <= kUpperColumn; ++column) {
@@ -391,14 +391,14 @@ void TWeightForm::RefreshCells() {
     WeightGrid->viewport()->update();
 }
 
-void TWeightForm::WeightGridItemChanged(QTableWidgetItem* item) {
+void WeightForm::WeightGridItemChanged(QTableWidgetItem* item) {
     if (!filling_) {
         table_.SetText(item->row(), item->column(), ui::ToStd(item->text()));
         WeightGrid->viewport()->update(); // the row may have become or stopped being the reference
     }
 }
 
-CellRange TWeightForm::SelectedRange() const {
+CellRange WeightForm::SelectedRange() const {
     const auto ranges = WeightGrid->selectedRanges();
     CellRange range;
     if (ranges.isEmpty()) {
@@ -420,12 +420,12 @@ CellRange TWeightForm::SelectedRange() const {
     return range;
 }
 
-void TWeightForm::FocusCell(int row, int column) {
+void WeightForm::FocusCell(int row, int column) {
     WeightGrid->setCurrentCell(row, column);
     WeightGrid->setFocus();
 }
 
-void TWeightForm::OKButtonClick() {
+void WeightForm::OKButtonClick() {
     if (table_.Enabled()) {
         WeightGrid->FinishEditing();
         const WeightCheck check = table_.Check();
@@ -471,30 +471,30 @@ void TWeightForm::OKButtonClick() {
     BackButton->setEnabled(false);
 }
 
-void TWeightForm::CancelButtonClick() {
+void WeightForm::CancelButtonClick() {
     if (CancelButton->isEnabled()) {
         done(kResultCancel);
     }
 }
 
-void TWeightForm::BackButtonClick() {
+void WeightForm::BackButtonClick() {
     if (BackButton->isEnabled() && BackButton->isVisible()) {
         done(kResultBack);
     }
 }
 
-void TWeightForm::AbortButtonClick() {
+void WeightForm::AbortButtonClick() {
     if (AbortButton->isEnabled() && AbortButton->isVisible()) {
         done(kResultAbort);
     }
 }
 
-void TWeightForm::reject() {
+void WeightForm::reject() {
     // Escape and the close box mean Cancel, and are refused while Cancel is disabled.
     CancelButtonClick();
 }
 
-void TWeightForm::ClearCellClick() {
+void WeightForm::ClearCellClick() {
     if (!table_.Enabled() || !WeightTable::Editable(WeightGrid->currentColumn()) ||
         WeightGrid->currentRow() < 0) {
         return;
@@ -503,19 +503,19 @@ void TWeightForm::ClearCellClick() {
     RefreshCells();
 }
 
-void TWeightForm::CopyCellsClick() {
+void WeightForm::CopyCellsClick() {
     if (!table_.Enabled() || WeightGrid->currentRow() < 0) {
         return;
     }
     prompts_.SetClipboardText(ui::ToQ(table_.Copy(SelectedRange())));
 }
 
-void TWeightForm::CutCellsClick() {
+void WeightForm::CutCellsClick() {
     CopyCellsClick();
     ClearCellClick();
 }
 
-void TWeightForm::PasteCellsClick() {
+void WeightForm::PasteCellsClick() {
     if (!table_.Enabled() || WeightGrid->currentRow() < 0) {
         return;
     }
@@ -524,7 +524,7 @@ void TWeightForm::PasteCellsClick() {
     RefreshCells();
 }
 
-void TWeightForm::WeightGridMouseDown(const QPoint& viewportPos) {
+void WeightForm::WeightGridMouseDown(const QPoint& viewportPos) {
     const int row = WeightGrid->rowAt(viewportPos.y());
     if (!table_.Enabled() || row < 0 || row >= table_.RowCount()) {
         return;
@@ -548,11 +548,11 @@ void TWeightForm::WeightGridMouseDown(const QPoint& viewportPos) {
     PopupInfo->raise();
 }
 
-void TWeightForm::WeightGridMouseUp() {
+void WeightForm::WeightGridMouseUp() {
     PopupInfo->hide();
 }
 
-bool TWeightForm::eventFilter(QObject* watched, QEvent* event) {
+bool WeightForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == WeightGrid->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -570,7 +570,7 @@ bool TWeightForm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TWeightForm::SizeControls() {
+void WeightForm::SizeControls() {
     const int w = width();
     const int h = height();
     InfoPanel->setGeometry(0, 0, w, kInfoHeight);
@@ -586,7 +586,7 @@ void TWeightForm::SizeControls() {
     SizeColumns();
 }
 
-void TWeightForm::SizeColumns() {
+void WeightForm::SizeColumns() {
     const int lineWidth = WeightGrid->showGrid() ? 1 : 0;
     const int gridWidth = WeightGrid->width();
     const int dataWidth = std::max(1, gridWidth / 5 - lineWidth);
@@ -615,12 +615,12 @@ void TWeightForm::SizeColumns() {
     filling_ = wasFilling;
 }
 
-void TWeightForm::resizeEvent(QResizeEvent* event) {
+void WeightForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     SizeControls();
 }
 
-void TWeightForm::showEvent(QShowEvent* event) {
+void WeightForm::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
         ui::WidgetPlacement placement(this, "WeightForm");
@@ -636,7 +636,7 @@ void TWeightForm::showEvent(QShowEvent* event) {
     SizeControls();
 }
 
-void TWeightForm::done(int result) {
+void WeightForm::done(int result) {
     WeightGrid->FinishEditing();
     PopupInfo->hide();
     if (SettingsPath() && placed_) {

@@ -84,12 +84,12 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
-class TWeightForm : public QDialog {
+class WeightForm : public QDialog {
     Q_OBJECT
 public:
-    TWeightForm(const DialogContext& context, NodeId goal, int tourStep = 0, int tourSteps = 0,
+    WeightForm(const DialogContext& context, NodeId goal, int tourStep = 0, int tourSteps = 0,
                 QWidget* parent = nullptr);
-    ~TWeightForm() override;
+    ~WeightForm() override;
 
     const WeightTable& Table() const { return table_; }
     NodeId AssessedGoal() const { return table_.Goal(); }

@@ -104,7 +104,7 @@ MainWindow::MainWindow(Prompts& prompts, std::filesystem::path settingsPath, QWi
         RunCommand([this] {
             ShowTreeEditor();
             treeEditor_->SelectNode(kNone);
-            treeEditor_->TreePopupPopup();
+            treeEditor_->TreeMenuAboutToShow();
             if (GetModel().TreeEmpty() && treeEditor_->NewGoalAction()->isEnabled()) {
                 treeEditor_->NewGoalAction()->trigger();
             }

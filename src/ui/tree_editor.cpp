@@ -143,7 +143,7 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
     connect(scoreAssessment_, &QAction::triggered, this, &TreeEditor::ScoreAssessmentMenuClick);
     connect(weightAssessment_, &QAction::triggered, this, &TreeEditor::WeightAssessmentMenuClick);
     connect(delete_, &QAction::triggered, this, &TreeEditor::DeleteNodeMenuClick);
-    connect(copyTree_, &QAction::triggered, this, &TreeEditor::CopyTreetoClipboardClick);
+    connect(copyTree_, &QAction::triggered, this, &TreeEditor::CopyTreeToClipboardClick);
     connect(tree_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowTreePopup(tree_->viewport()->mapToGlobal(pos)); });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this,
@@ -153,7 +153,7 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
     // are right without opening the context menu first.
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!rebuilding_) {
-            TreePopupPopup();
+            TreeMenuAboutToShow();
         }
     });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
@@ -170,7 +170,7 @@ TreeEditor::TreeEditor(Document& document, Prompts& prompts, QWidget* parent)
     tree_->installEventFilter(this);
     model_.AddObserver(this);
     RebuildTree();
-    TreePopupPopup();
+    TreeMenuAboutToShow();
 }
 
 TreeEditor::~TreeEditor() {
@@ -259,7 +259,7 @@ void TreeEditor::RebuildTree() {
     if (model_.Exists(selected)) {
         SelectNode(selected);
     }
-    TreePopupPopup();
+    TreeMenuAboutToShow();
 }
 
 void TreeEditor::RefreshCaptions() {
@@ -277,14 +277,14 @@ void TreeEditor::ForgetVanishedNodes() {
     // forgotten: the commands then see no selection instead of a stale node.
     if (remembered_ != kNone && !model_.Exists(remembered_)) {
         remembered_ = kNone;
-        TreePopupPopup();
+        TreeMenuAboutToShow();
     }
     for (auto it = collapsed_.begin(); it != collapsed_.end();) {
         it = model_.Exists(*it) ? std::next(it) : collapsed_.erase(it);
     }
 }
 
-void TreeEditor::TreePopupPopup() {
+void TreeEditor::TreeMenuAboutToShow() {
     const NodeId node = SelectedNode();
     const bool haveScore = static_cast<bool>(scoreHandler_);
     const bool haveWeight = static_cast<bool>(weightHandler_);
@@ -327,7 +327,7 @@ void TreeEditor::TreePopupPopup() {
 }
 
 void TreeEditor::ShowTreePopup(const QPoint& globalPos) {
-    TreePopupPopup();
+    TreeMenuAboutToShow();
     popup_->popup(globalPos);
 }
 
@@ -477,7 +477,7 @@ QImage TreeEditor::TreePicture() {
     return grab().toImage();
 }
 
-void TreeEditor::CopyTreetoClipboardClick() {
+void TreeEditor::CopyTreeToClipboardClick() {
     if (!prompts_.SetClipboardImage(TreePicture())) {
         prompts_.Inform(kAppTitle, QStringLiteral("Failed to copy tree to clipboard!"), Icon::Stop);
     }

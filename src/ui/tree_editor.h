@@ -69,8 +69,8 @@ public:
 
     // Computes the enabling and captions of the context menu from the selection and remembers
     // the selected node (what opening the menu does).
-    void TreePopupPopup();
-    // Shows the context menu at a global position after TreePopupPopup.
+    void TreeMenuAboutToShow();
+    // Shows the context menu at a global position after TreeMenuAboutToShow.
     void ShowTreePopup(const QPoint& globalPos);
 
     // Drag and drop: whether target accepts dragged, and the drop itself.
@@ -104,7 +104,7 @@ private:
     void ScoreAssessmentMenuClick();
     void WeightAssessmentMenuClick();
     void DeleteNodeMenuClick();
-    void CopyTreetoClipboardClick();
+    void CopyTreeToClipboardClick();
     void TreeViewDblClick(QTreeWidgetItem* item);
 
     // Asks for a node's new name; nullopt when the answer changes nothing. Cancelling keeps the

@@ -84,7 +84,7 @@ TEST_F(DecimalCommaTest, ARatioBoundTypedWithACommaIsStoredAndShown) {
 TEST_F(DecimalCommaTest, NumbersTypedWithAPointAreReadAsDecimals) {
     SmallModel s({"high", "low"});
     const NodeId price = s.model.AddNode(kAttribute, s.root);
-    TWeightForm weights({s.model, prompts}, kNone);
+    WeightForm weights({s.model, prompts}, kNone);
     weights.WeightGrid->item(0, kLowerColumn)->setText(QStringLiteral("100"));
     weights.WeightGrid->item(0, kUpperColumn)->setText(QStringLiteral("100"));
     weights.WeightGrid->setCurrentCell(1, kLowerColumn);

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(TourStep, ConflictQuestionTest, ::testing::Values(0, 2)
 // attribute on the working model: Cancel there keeps everything, a fix there ends the conflict
 // and is stored with the weight assessment.
 TEST_F(ConflictQuestionTest, AnotherAssessmentOpensOnTheWorkingModel) {
-    TWeightForm form(DialogContext{s.model, prompts, nullptr}, kNone);
+    WeightForm form(DialogContext{s.model, prompts, nullptr}, kNone);
     form.show();
     QString opened, afterFix;
     std::size_t afterCancel = 0;

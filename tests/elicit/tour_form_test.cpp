@@ -79,7 +79,7 @@ DialogPlayer::Action Press(const char* button) {
 // Fills the weight grid row by row with (lower, upper) texts, then presses OK.
 DialogPlayer::Action FillWeights(std::vector<std::pair<const char*, const char*>> cells) {
     return [cells](QDialog& dialog) {
-        auto* form = qobject_cast<TWeightForm*>(&dialog);
+        auto* form = qobject_cast<WeightForm*>(&dialog);
         ASSERT_NE(form, nullptr) << "a weight dialog";
         ASSERT_EQ(form->WeightGrid->rowCount(), static_cast<int>(cells.size()));
         for (int row = 0; row < static_cast<int>(cells.size()); ++row) {
@@ -212,7 +212,7 @@ TEST_F(TourFormTest, ContinuingAnInfeasibleWeightStepEndsTheTour) {
         player.actions.push_back(Press("CancelButton"));
     }
     player.actions.push_back([](QDialog& dialog) {
-        auto* form = qobject_cast<TWeightForm*>(&dialog);
+        auto* form = qobject_cast<WeightForm*>(&dialog);
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(form->OKButton->text(), QStringLiteral("&OK")) << "the last step";
         EXPECT_EQ(form->CancelButton->text(), QStringLiteral("&Skip"));

@@ -54,7 +54,7 @@ struct WeightFormTest : ::testing::Test {
     DialogContext Context() { return {m, prompts, nullptr}; }
 
     // Types keys into a bound cell the way a user does: the first key opens the editor.
-    static void TypeInto(TWeightForm& form, int row, int column, const QString& keys) {
+    static void TypeInto(WeightForm& form, int row, int column, const QString& keys) {
         form.WeightGrid->setCurrentCell(row, column);
         QTest::keyClick(form.WeightGrid, keys.at(0).toLatin1());
         QWidget* editor = form.WeightGrid->indexWidget(form.WeightGrid->currentIndex());
@@ -63,21 +63,21 @@ struct WeightFormTest : ::testing::Test {
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // the view closes the editor through a queued call
     }
-    static QString Cell(const TWeightForm& form, int row, int column) {
+    static QString Cell(const WeightForm& form, int row, int column) {
         const QTableWidgetItem* item = form.WeightGrid->item(row, column);
         return item != nullptr ? item->text() : QString();
     }
 };
 
 TEST_F(WeightFormTest, CaptionsAndButtonsOutsideAndOnTheTour) {
-    TWeightForm plain(Context(), root);
+    WeightForm plain(Context(), root);
     EXPECT_EQ(plain.windowTitle(), QStringLiteral("Top Down Weight Assessment: Main Goal"));
     EXPECT_EQ(plain.OKButton->text(), QStringLiteral("&OK"));
     EXPECT_EQ(plain.CancelButton->text(), QStringLiteral("&Cancel"));
     EXPECT_TRUE(plain.BackButton->isHidden());
     EXPECT_TRUE(plain.AbortButton->isHidden());
 
-    TWeightForm first(Context(), kNone, 1, 3);
+    WeightForm first(Context(), kNone, 1, 3);
     EXPECT_EQ(first.windowTitle(),
               QStringLiteral("Bottom Up Weight Assessment (Elicitation Tour Step 1 of 3)"));
     EXPECT_EQ(first.OKButton->text(), QStringLiteral("&OK >>"));
@@ -85,7 +85,7 @@ TEST_F(WeightFormTest, CaptionsAndButtonsOutsideAndOnTheTour) {
     EXPECT_FALSE(first.BackButton->isHidden());
     EXPECT_FALSE(first.BackButton->isEnabled()) << "no Back on step 1";
 
-    TWeightForm last(Context(), kNone, 3, 3);
+    WeightForm last(Context(), kNone, 3, 3);
     EXPECT_EQ(last.OKButton->text(), QStringLiteral("&OK"));
     EXPECT_EQ(last.CancelButton->text(), QStringLiteral("&Skip"));
     EXPECT_TRUE(last.BackButton->isEnabled());
@@ -94,7 +94,7 @@ TEST_F(WeightFormTest, CaptionsAndButtonsOutsideAndOnTheTour) {
 // A statement opened from the conflict list lands on its node's row; any other node leaves the
 // cursor on the first row.
 TEST_F(WeightFormTest, OpensOnTheRowOfTheNodeAsked) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     ASSERT_EQ(form.Table().RowCount(), 3);
     const NodeId last = form.Table().Row(2).node;
     form.SetCurrentNode(root);
@@ -105,7 +105,7 @@ TEST_F(WeightFormTest, OpensOnTheRowOfTheNodeAsked) {
 }
 
 TEST_F(WeightFormTest, GridShowsRowsAndSizesItsColumns) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     QHeaderView* header = form.WeightGrid->horizontalHeader();
     EXPECT_EQ(form.WeightGrid->model()->headerData(1, Qt::Horizontal),
               QStringLiteral("Worst Conseq."));
@@ -136,7 +136,7 @@ TEST_F(WeightFormTest, GridShowsRowsAndSizesItsColumns) {
 }
 
 TEST_F(WeightFormTest, TypingFillsTheGridWithinTheKeyRulesAndOkStores) {
-    TWeightForm form(Context(), kNone);
+    WeightForm form(Context(), kNone);
     form.show();
     TypeInto(form, 0, kLowerColumn, QStringLiteral("1x0-0"));
     TypeInto(form, 0, kUpperColumn, QStringLiteral("100"));
@@ -168,7 +168,7 @@ TEST_F(WeightFormTest, TypingFillsTheGridWithinTheKeyRulesAndOkStores) {
 // Tab from an upper bound used to land on the next row's name cell, where the numbers typed
 // next were lost; Enter stayed on the cell just filled; neither unit nor reference was shown.
 TEST_F(WeightFormTest, TabAndEnterMoveThroughTheBoundsAndUnitAndReferenceShow) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     form.show();
     QApplication::setActiveWindow(&form);
     form.WeightGrid->item(1, kLowerColumn)->setText(QStringLiteral("20"));
@@ -196,7 +196,7 @@ TEST_F(WeightFormTest, TabAndEnterMoveThroughTheBoundsAndUnitAndReferenceShow) {
 }
 
 TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsStored) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     form.show();
     prompts.clipboard = QStringLiteral("100\t100\r\n50\t80\r\n");
     EXPECT_EQ(form.PasteCellsAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
@@ -243,7 +243,7 @@ TEST_F(WeightFormTest, PasteFillsABlockAndANonNumberIsRefusedBeforeAnythingIsSto
 }
 
 TEST_F(WeightFormTest, RefusedBoundsKeepTheDialogOpenOnTheFaultyCell) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     form.show();
     TypeInto(form, 0, kLowerColumn, QStringLiteral("100"));
     TypeInto(form, 0, kUpperColumn, QStringLiteral("100"));
@@ -266,7 +266,7 @@ TEST_F(WeightFormTest, InfeasibleBoundsAskWhetherToContinue) {
     // with an upper bound to 0, which the weight sum of 1 forbids.
     m.StoreRanking(comfort, {1, 1}, {});
     m.StoreRanking(airbags, {1, 2}, {});
-    TWeightForm form(Context(), kNone, 2, 4);
+    WeightForm form(Context(), kNone, 2, 4);
     form.show();
     EXPECT_EQ(Cell(form, 1, kLowerColumn), QStringLiteral("0")) << "tied levels offer 0 and 0";
     EXPECT_EQ(Cell(form, 1, kUpperColumn), QStringLiteral("0"));
@@ -301,7 +301,7 @@ TEST_F(WeightFormTest, ModelWithoutAttributesOnlyChecksFeasibility) {
     const NodeId r = goals.AddNode(kGoal, kNone);
     goals.AddNode(kGoal, r);
     const Model before = goals;
-    TWeightForm form(DialogContext{goals, prompts, nullptr}, kNone);
+    WeightForm form(DialogContext{goals, prompts, nullptr}, kNone);
     EXPECT_FALSE(form.WeightGrid->isEnabled());
     EXPECT_EQ(form.WeightGrid->rowCount(), 1);
     form.OKButtonClick();
@@ -310,7 +310,7 @@ TEST_F(WeightFormTest, ModelWithoutAttributesOnlyChecksFeasibility) {
 }
 
 TEST_F(WeightFormTest, MousePressShowsTheConsequencesThatChange) {
-    TWeightForm form(Context(), root);
+    WeightForm form(Context(), root);
     form.resize(700, 300);
     form.show();
     const QRect cell = form.WeightGrid->visualItemRect(form.WeightGrid->item(0, kNameColumn));
@@ -330,7 +330,7 @@ TEST_F(WeightFormTest, PlacementIsSavedUnderTheDialogsNameAndRestored) {
     const std::filesystem::path ini = std::filesystem::path(dir.path().toStdString()) / "velor.ini";
     SetWeightFormSettingsFile(ini);
     {
-        TWeightForm form(Context(), root);
+        WeightForm form(Context(), root);
         form.show();
         form.setGeometry(40, 50, 610, 330);
         form.CancelButtonClick();
@@ -340,7 +340,7 @@ TEST_F(WeightFormTest, PlacementIsSavedUnderTheDialogsNameAndRestored) {
     EXPECT_EQ(settings.ReadSetting("WeightForm", "Width"), "610");
     EXPECT_EQ(settings.ReadSetting("WeightForm", "State"), "0");
     {
-        TWeightForm form(Context(), kNone);
+        WeightForm form(Context(), kNone);
         form.show();
         EXPECT_EQ(form.size(), QSize(610, 330));
         form.CancelButtonClick();
@@ -361,7 +361,7 @@ namespace {
 TEST_F(WeightFormTest, NamesAndConsequencesShowInFullAtCreationSize) {
     m.CommitCellText(m.Node(comfort).Column, 1, "very comfortable", true);
     m.RenameNode(airbags, "Side airbags");
-    TWeightForm form(Context(), kNone);
+    WeightForm form(Context(), kNone);
     form.show();
     const QFontMetrics metrics(form.WeightGrid->font());
     for (int row = 0; row < form.WeightGrid->rowCount(); ++row) {

@@ -60,7 +60,7 @@ protected:
     // Runs a tree command the way the context menu does: open the menu on the selection, then
     // trigger the item.
     void TreeMenu(QAction* action) {
-        tree()->TreePopupPopup();
+        tree()->TreeMenuAboutToShow();
         ASSERT_TRUE(action->isEnabled()) << action->text().toStdString();
         action->trigger();
     }

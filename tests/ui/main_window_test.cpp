@@ -297,7 +297,7 @@ TEST_F(GuiTest, AnErrorEscapingACommandIsShownAndTheProgramGoesOn) {
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_EQ(prompts.errors[0], QStringLiteral("disk on fire"));
     prompts.textAnswers.push_back(QStringLiteral("Still here"));
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     tree()->NewGoalAction()->trigger();
     EXPECT_EQ(model().NodeCount(), 1);
 }

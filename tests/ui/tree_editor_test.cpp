@@ -20,7 +20,7 @@ QStringList VisibleMenuTexts(QMenu* menu) {
 }
 
 TEST_F(GuiTest, EmptyTreeOffersOnlyTheMainGoalAndTheRenamePromptOpensAtOnce) {
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     EXPECT_EQ(
         VisibleMenuTexts(tree()->TreePopup()),
         (QStringList{
@@ -56,7 +56,7 @@ TEST_F(GuiTest, ContextMenuBuildsATreeAndFollowsTheEnablingRules) {
 
     // An attribute: no "New" items, converts to a goal.
     tree()->SelectNode(price);
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     EXPECT_FALSE(tree()->NewAttributeAction()->isEnabled());
     EXPECT_FALSE(tree()->NewGoalAction()->isEnabled());
     EXPECT_EQ(tree()->NewGoalAction()->text(), QStringLiteral("New &Goal"));
@@ -67,12 +67,12 @@ TEST_F(GuiTest, ContextMenuBuildsATreeAndFollowsTheEnablingRules) {
 
     // A goal with children cannot be converted; the root never.
     tree()->SelectNode(comfort);
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     EXPECT_EQ(tree()->ConvertAction()->text(), QStringLiteral("&Convert to Attribute"));
     EXPECT_FALSE(tree()->ConvertAction()->isEnabled());
     EXPECT_EQ(tree()->ScoreAssessmentAction()->text(), QStringLiteral("&Holistic Comparison..."));
     tree()->SelectNode(root);
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     EXPECT_FALSE(tree()->ConvertAction()->isEnabled());
     EXPECT_TRUE(tree()->NewAttributeAction()->isEnabled());
     // The assessment dialogs are not part of this window yet.
@@ -281,7 +281,7 @@ TEST_F(GuiTest, CopyTreeToClipboardPutsAPictureThereOrSaysItFailed) {
 TEST_F(GuiTest, ForgetsTheRememberedNodeWhenTheModelIsCleared) {
     BuildSmallModel();
     tree()->SelectNode(comfort);
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     MarkSaved();
     window->NewClick();
     EXPECT_EQ(tree()->RememberedNode(), kNone);
@@ -320,7 +320,7 @@ TEST_F(GuiTest, DoubleClickOpensTheScoreAssessmentOrTheWeightAssessmentByTheOpti
     doubleClick(comfort);
     EXPECT_EQ(weighted.back(), comfort);
     tree()->SelectNode(space);
-    tree()->TreePopupPopup();
+    tree()->TreeMenuAboutToShow();
     EXPECT_TRUE(tree()->ScoreAssessmentAction()->isEnabled());
     ASSERT_TRUE(tree()->WeightAssessmentAction()->isEnabled());
     tree()->WeightAssessmentAction()->trigger();
