@@ -204,13 +204,10 @@ void AcceptabilityView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool AcceptabilityView::Print(QPrinter& printer) {
-    printer.setDocName(chart_->Title());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    chart_->Render(painter, QRectF(0, 0, printer.width(), printer.height()));
-    return painter.end();
+    return PrintPicture(printer, chart_->Title(),
+                        [this](QPainter& painter, const QRectF& target) {
+                            chart_->Render(painter, target);
+                        });
 }
 
 void AcceptabilityView::PrintView(QPrinter& printer) {

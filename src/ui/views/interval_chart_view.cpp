@@ -198,13 +198,10 @@ void IntervalChartView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool IntervalChartView::Print(QPrinter& printer) {
-    printer.setDocName(chart_->Title().isEmpty() ? windowTitle() : chart_->Title());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    chart_->Render(painter, QRectF(0, 0, printer.width(), printer.height()));
-    return painter.end();
+    return PrintPicture(printer, chart_->Title().isEmpty() ? windowTitle() : chart_->Title(),
+                        [this](QPainter& painter, const QRectF& target) {
+                            chart_->Render(painter, target);
+                        });
 }
 
 void IntervalChartView::PrintView(QPrinter& printer) {

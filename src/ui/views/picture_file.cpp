@@ -1,5 +1,8 @@
 #include "ui/views/picture_file.h"
 
+#include <QPainter>
+#include <QPrinter>
+
 #include "ui/prompts.h"
 #include "ui/ui_text.h"
 
@@ -93,6 +96,17 @@ void SavePictureWithDialog(Prompts& prompts, const QString& initialName,
                            QStringLiteral("."),
                        Icon::Stop);
     }
+}
+
+bool PrintPicture(QPrinter& printer, const QString& title,
+                  const std::function<void(QPainter&, const QRectF&)>& render) {
+    printer.setDocName(title);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    render(painter, QRectF(0, 0, printer.width(), printer.height()));
+    return painter.end();
 }
 
 } // namespace velor::ui

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QPainter;
+class QPrinter;
 
 namespace velor::ui {
 
@@ -38,5 +39,10 @@ class Prompts;
 // says so when that fails.
 void SavePictureWithDialog(Prompts& prompts, const QString& initialName,
                            const std::function<bool(const QString&)>& save);
+
+// Prints a chart (anything with Title() and Render(painter, target)) on one page of printer,
+// the document named title. False when the printer cannot be painted on.
+bool PrintPicture(QPrinter& printer, const QString& title,
+                  const std::function<void(QPainter&, const QRectF&)>& render);
 
 } // namespace velor::ui

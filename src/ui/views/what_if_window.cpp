@@ -338,13 +338,10 @@ void WhatIfWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool WhatIfWindow::Print(QPrinter& printer) {
-    printer.setDocName(chart_->Title());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    chart_->Render(painter, QRectF(0, 0, printer.width(), printer.height()));
-    return painter.end();
+    return PrintPicture(printer, chart_->Title(),
+                        [this](QPainter& painter, const QRectF& target) {
+                            chart_->Render(painter, target);
+                        });
 }
 
 void WhatIfWindow::PrintView(QPrinter& printer) {
