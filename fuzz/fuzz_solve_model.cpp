@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || size > kMaxInput)
         return 0;
-    const std::uint8_t direction = (data[0] & 1U) != 0 ? velor::kMaximize : velor::kMinimize;
+    const velor::Direction direction = (data[0] & 1U) != 0 ? velor::kMaximize : velor::kMinimize;
     std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::string objective;
     std::vector<std::string> lines;

@@ -390,7 +390,7 @@ StabilityOutcome AnalyzeStability(const Model& model, CalcHost* host, char decim
         outcome.Message =
             "The statements contradict each other: no weights and values satisfy all of them.";
         return outcome;
-    case SolveStatus::NumericalTrouble:
+    default:
         outcome.Status = AnalysisStatus::Failed;
         outcome.Message = "A linear program could not be solved.";
         return outcome;
