@@ -176,13 +176,30 @@ void WhatIfWindow::RefreshAlternatives() {
     }
 }
 
-void WhatIfWindow::Run(const std::function<void(CalcHost&)>& run) {
+bool WhatIfWindow::Run(
+    const char* status,
+    const std::function<std::pair<AnalysisStatus, std::string>(CalcHost&)>& analyse) {
+    bool completed = false;
+    const auto run = [&](CalcHost& host) {
+        host.ResetCancel();
+        host.RunStarted(status);
+        const auto [ended, message] = analyse(host);
+        host.RunFinished();
+        completed = ended == AnalysisStatus::Completed;
+        if (ended == AnalysisStatus::Cancelled) {
+            host.ShowMessage(MessageKind::Warning,
+                             "The analysis was not finished; the previous one is kept.");
+        } else if (!completed) {
+            host.ShowMessage(MessageKind::Error, message);
+        }
+    };
     if (runAnalysis) {
         runAnalysis(run);
-        return;
+    } else {
+        SilentHost host;
+        run(host);
     }
-    SilentHost host;
-    run(host);
+    return completed;
 }
 
 void WhatIfWindow::Reopen() {
@@ -201,19 +218,10 @@ void WhatIfWindow::AnalyseClick() {
     }
     const char separator = DecimalSeparator();
     WhatIfOutcome outcome;
-    Run([&](CalcHost& host) {
-        host.ResetCancel();
-        host.RunStarted("What if...");
-        outcome = AnalyzePair(model, better, than, &host, separator);
-        host.RunFinished();
-        if (outcome.Status == AnalysisStatus::Cancelled) {
-            host.ShowMessage(MessageKind::Warning,
-                             "The analysis was not finished; the previous one is kept.");
-        } else if (outcome.Status != AnalysisStatus::Completed) {
-            host.ShowMessage(MessageKind::Error, outcome.Message);
-        }
-    });
-    if (outcome.Status != AnalysisStatus::Completed) {
+    if (!Run("What if...", [&](CalcHost& host) {
+            outcome = AnalyzePair(model, better, than, &host, separator);
+            return std::make_pair(outcome.Status, outcome.Message);
+        })) {
         return;
     }
     result_ = std::move(outcome.Result);
@@ -273,19 +281,10 @@ void WhatIfWindow::StabilityClick() {
     const Model& model = document_.GetModel();
     const char separator = DecimalSeparator();
     StabilityOutcome outcome;
-    Run([&](CalcHost& host) {
-        host.ResetCancel();
-        host.RunStarted("Stability...");
-        outcome = AnalyzeStability(model, &host, separator);
-        host.RunFinished();
-        if (outcome.Status == AnalysisStatus::Cancelled) {
-            host.ShowMessage(MessageKind::Warning,
-                             "The analysis was not finished; the previous one is kept.");
-        } else if (outcome.Status != AnalysisStatus::Completed) {
-            host.ShowMessage(MessageKind::Error, outcome.Message);
-        }
-    });
-    if (outcome.Status != AnalysisStatus::Completed) {
+    if (!Run("Stability...", [&](CalcHost& host) {
+            outcome = AnalyzeStability(model, &host, separator);
+            return std::make_pair(outcome.Status, outcome.Message);
+        })) {
         return;
     }
     stabilityResult_ = std::move(outcome.Result);

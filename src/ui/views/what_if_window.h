@@ -19,6 +19,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <optional>
 
 class QComboBox;
@@ -83,7 +85,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void Run(const std::function<void(CalcHost&)>& run);
+    // Runs an analysis (which returns how it ended and its message) under the progress dialog
+    // and says so when it was cancelled or failed; true when it completed.
+    bool Run(const char* status,
+             const std::function<std::pair<AnalysisStatus, std::string>(CalcHost&)>& analyse);
     void ShowPairResult();
     void ShowStability();
     void UpdateState();
